@@ -1,0 +1,25 @@
+# zq3_add_library(NAME SOURCES ... [DEPENDS lib ...])
+#   A static library of one subsystem folder.
+function(zq3_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    if(ARG_DEPENDS)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    endif()
+endfunction()
+
+# zq3_add_test(NAME SOURCES ... [DEPENDS lib ...] [LABELS label ...])
+#   One GoogleTest executable; each test case becomes a CTest test.
+#   Label "slow" keeps a test out of the sanitizer run, "threads" puts it in the
+#   ThreadSanitizer run.
+function(zq3_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+    include(GoogleTest)
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+        PROPERTIES LABELS "${name};${ARG_LABELS}"
+                   ENVIRONMENT "ZQ3_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZQ3_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
