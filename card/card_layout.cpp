@@ -1,0 +1,61 @@
+#include "card/card_layout.h"
+
+#include <cstdio>
+
+namespace ZQ3::CardLayout {
+
+char BankLetter(int bank) {
+    return static_cast<char>('C' + bank);
+}
+
+std::string CardDirectory(const std::string& root) {
+    return root + DirectoryBelowRoot;
+}
+
+std::string InformationFilePath(const std::string& root) {
+    return CardDirectory(root) + InformationFileName;
+}
+
+std::string SlotBase(int slot) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(slot) & 0xFFFFu);
+    return std::string(DirectoryBelowRoot) + "SMP" + digits;
+}
+
+std::string LeftFilePath(const std::string& root, int slot) {
+    return root + SlotBase(slot) + "L.ZQD";
+}
+
+std::string RightFilePath(const std::string& root, int slot) {
+    return root + SlotBase(slot) + "R.ZQD";
+}
+
+std::string CardCopyPath(const std::string& root, const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return CardDirectory(root) + name;
+}
+
+std::uint64_t CardBytesNeeded(std::int64_t frames, int channels) {
+    if (frames < 1 || channels < 1) {
+        return 0;
+    }
+    const auto blocks = (static_cast<std::uint64_t>(frames) + 15) / 16;
+    return blocks * static_cast<std::uint64_t>(channels) * 16;
+}
+
+std::uint64_t DiskBytesNeeded(const SampleEntry& entry, int fileFormat) {
+    if (entry.isEmpty()) {
+        return 0;
+    }
+    // Frame counts come from the card and are at most 32 bits wide; read them as unsigned.
+    std::uint64_t frames = static_cast<std::uint32_t>(entry.frameCount);
+    if (entry.isLofi()) {
+        frames *= 2;
+    }
+    const std::uint64_t header =
+        fileFormat == FileFormatWave ? 46 : (fileFormat == FileFormatAiff ? 54 : 0);
+    return frames * 2 * static_cast<std::uint64_t>(entry.channelCount()) + header;
+}
+
+} // namespace ZQ3::CardLayout

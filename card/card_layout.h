@@ -1,0 +1,55 @@
+#pragma once
+
+#include "card/sample_entry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ZQ3 {
+
+// Where things live on a card, and the size rules the commands check before they write.
+// A card root is a mount point or folder path without a trailing "/".
+namespace CardLayout {
+
+constexpr int BankCount = 8;
+constexpr int PadsPerBank = 16;
+constexpr int SlotCount = BankCount * PadsPerBank;
+
+// File formats an export can write, as numbered by SL::CWaveFileFormat.
+constexpr int FileFormatAiff = 1;
+constexpr int FileFormatWave = 2;
+
+constexpr const char* DirectoryBelowRoot = "/KELDRA/ZQ314/";
+constexpr const char* InformationFileName = "WVCINFO0.ZQD";
+
+constexpr int Slot(int bank, int pad) {
+    return bank * PadsPerBank + pad;
+}
+constexpr bool IsValidBank(int bank) {
+    return bank >= 0 && bank < BankCount;
+}
+constexpr bool IsValidPad(int pad) {
+    return pad >= 0 && pad < PadsPerBank;
+}
+
+// "C" for bank 0 up to "J" for bank 7.
+char BankLetter(int bank);
+
+std::string CardDirectory(const std::string& root);
+std::string InformationFilePath(const std::string& root);
+// "/KELDRA/ZQ314/SMP" followed by the slot in four upper-case hexadecimal digits.
+std::string SlotBase(int slot);
+std::string LeftFilePath(const std::string& root, int slot);
+std::string RightFilePath(const std::string& root, int slot);
+// The card directory joined with the file-name part of path (the text after its last "/").
+std::string CardCopyPath(const std::string& root, const std::string& path);
+
+// Bytes of channel files that an import of frames × channels writes: 16 bytes per started
+// block of 16 frames per channel.
+std::uint64_t CardBytesNeeded(std::int64_t frames, int channels);
+
+// Size of the 16-bit file an export of entry writes in fileFormat; 0 for an empty entry.
+std::uint64_t DiskBytesNeeded(const SampleEntry& entry, int fileFormat);
+
+} // namespace CardLayout
+} // namespace ZQ3

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "card/sample_entry.h"
+#include "gt/endianed.h"
+#include "sl/files/dto.h"
+#include "sl/files/streamable.h"
+
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ZQ3 {
+
+// One 23-byte record of the sample-information file, field by field. The file is never read
+// or written as a structure image: the 16-bit field at offset 21 is not aligned.
+struct SampleInformationRecord {
+    std::uint32_t rangeBegin = 0xFFFFFFFF;
+    std::uint32_t rangeEnd = 0xFFFFFFFF;
+    std::uint32_t frameCount = 0xFFFFFFFF;
+    std::uint8_t lofi = 0xFF;
+    std::uint8_t stereo = 0xFF;
+    std::uint8_t option14 = 0xFF;
+    std::uint8_t flag15 = 0xFF;
+    std::uint8_t flag16 = 0xFF;
+    std::uint8_t option17 = 0xFF;
+    std::uint16_t tempo = 0xFFFF;
+    std::uint8_t option20 = 0xFF;
+    std::uint16_t tempo2 = 0xFFFF;
+
+    static constexpr std::size_t Size = 23;
+
+    // A field at its all-ones value marks an unwritten or damaged record.
+    bool IsValid() const;
+
+    static SampleInformationRecord FromEntry(const SampleEntry& entry);
+    SampleEntry ToEntry() const;
+
+    friend bool operator==(const SampleInformationRecord&,
+                           const SampleInformationRecord&) = default;
+};
+
+// The sample-information file of a card: 128 big-endian records, one per slot.
+class CSampleInformationDto : public GT::CEndianed, public SL::IDto, public SL::IStreamable {
+public:
+    static constexpr std::size_t RecordCount = 128;
+    static constexpr std::size_t FileSize = RecordCount * SampleInformationRecord::Size;
+
+    CSampleInformationDto();
+
+    bool IsValid() const override { return true; }
+
+    // Replaces the records with the 128 read; on failure the previous records stay.
+    bool Read(std::istream& input) override;
+    bool Write(std::ostream& output) override;
+
+    const std::vector<SampleInformationRecord>& Records() const { return records_; }
+
+    // Valid when it has no records, or exactly 128 valid ones.
+    bool HoldsValidRecords() const;
+
+    // The DTO for entries, or nothing when an entry would give an invalid record.
+    static std::optional<CSampleInformationDto>
+    FromEntries(const std::vector<SampleEntry>& entries);
+    // The 128 entries of the records, or nothing unless exactly 128 are held.
+    std::optional<std::vector<SampleEntry>> ToEntries() const;
+
+private:
+    bool ReadRecord(std::istream& input, SampleInformationRecord& record) const;
+    void WriteRecord(std::ostream& output, const SampleInformationRecord& record) const;
+
+    std::vector<SampleInformationRecord> records_;
+};
+
+// The file at path, as entries; nothing when it cannot be opened or does not read validly.
+std::optional<std::vector<SampleEntry>> ReadSampleInformationFile(const std::string& path);
+// Writes a complete new file at path; false when the entries are not all valid or the write
+// fails.
+bool WriteSampleInformationFile(const std::string& path, const std::vector<SampleEntry>& entries);
+
+} // namespace ZQ3
