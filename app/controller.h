@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/model.h"
+#include "app/view.h"
+
+#include <string>
+
+namespace ZQ3 {
+
+class CDomain;
+
+// Carries out the user's commands on the domain's model and tells the view what changed.
+class CController {
+public:
+    explicit CController(CDomain& domain) : domain_(&domain) {}
+
+    // The view is not owned; null detaches it.
+    void setView(IView* view) { view_ = view; }
+    IView* view() const { return view_; }
+
+    // Loads the card at root and shows bank; on failure the converter has no card.
+    bool selectDrive(const std::string& root, int bank);
+    // Shows another bank of the loaded card, keeping the pad selection; false without a card.
+    bool selectBank(int bank);
+    // Selects pad (-1 for none) of the current bank; false without a card or for a bad pad.
+    bool selectPad(int pad);
+
+    CModel& model() const;
+
+protected:
+    // Silences the audition output; a failure is reported and the command goes on.
+    void stopPlayback();
+    void installModel(CModel model);
+    // Calls the view's bank, pad and command updates, in that order.
+    void refreshView();
+    // The pad and command updates only, for commands that keep the bank list.
+    void refreshPadsAndCommands();
+
+    CDomain* domain_;
+    IView* view_ = nullptr;
+};
+
+} // namespace ZQ3

@@ -1,0 +1,99 @@
+#include "app/message_catalogue.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace ZQ3 {
+namespace {
+
+struct BuiltInText {
+    int id;
+    const char* english;
+    const char* japanese;
+};
+
+// clang-format off
+constexpr BuiltInText BuiltInTexts[] = {
+    {0, "A sample already exists at the specified pad. OK to overwrite it?",
+        "指定されたパッドにはサンプルが存在します。上書きして良いですか？"},
+    {1, "OK to delete?",
+        "削除して良いですか？"},
+    {2, "Importing...",
+        "インポート中です。"},
+    {3, "Exporting...",
+        "エクスポート中です。"},
+    {4, "Converting...",
+        "変換中です。"},
+    {5, "Copying...",
+        "コピー中です。"},
+    {6, "Finalizing...",
+        "終了中です。"},
+    {7, "The selected drive is not for the ZQ-314.",
+        "ZQ-314 メモリー・カード以外のドライブを選択しました。"},
+    {8, "Failed to load the wave file. The converter supports wave files that meet the following conditions.\n- Format is WAV or AIFF\n- Bit depth is 16 bits per sample\n- 44.1 kHz sampling frequency\n- One or two channels\n- Length greater than 70 ms",
+        "ウェーブ・ファイルの読み込みに失敗しました。\nコンバーターが対応するのは以下の形式のウェーブ・ファイルです。\n- フォーマットが WAV 又は AIFF\n- 1 サンプルあたりのビット数が 16 ビット\n- サンプリング周波数が 44.1kHz\n- チャンネル数が 1 又は 2\n- 長さが 70ms 以上"},
+    {9, "Playback failed.",
+        "再生に失敗しました。"},
+    {10, "The import failed.",
+        "インポートに失敗しました。"},
+    {11, "The export failed.",
+        "エクスポートに失敗しました。"},
+    {12, "The deletion failed.",
+        "デリートに失敗しました。"},
+    {13, "Insufficient space on the save-destination memory card.",
+        "保存先のメモリー・カードの容量が足りません。"},
+    {14, "Insufficient space on the save-destination disk.",
+        "保存先のディスクの容量が足りません。"},
+};
+// clang-format on
+
+} // namespace
+MessageCatalogue& MessageCatalogue::Instance() {
+    static MessageCatalogue catalogue;
+    return catalogue;
+}
+
+void MessageCatalogue::add(int language, int id, std::string text) {
+    texts_[language][id] = std::move(text);
+}
+
+std::string MessageCatalogue::text(int id) const {
+    const auto language = texts_.find(language_);
+    if (language == texts_.end()) {
+        return {};
+    }
+    const auto found = language->second.find(id);
+    return found == language->second.end() ? std::string() : found->second;
+}
+
+void MessageCatalogue::clear() {
+    texts_.clear();
+}
+
+void MessageCatalogue::fill(int language) {
+    clear();
+    for (const auto& text : BuiltInTexts) {
+        add(LanguageEnglish, text.id, text.english);
+    }
+    for (const auto& text : BuiltInTexts) {
+        add(LanguageJapanese, text.id, text.japanese);
+    }
+    setLanguage(language);
+}
+
+int LanguageFromEnvironment() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            return std::string_view(value).starts_with("ja") ? LanguageJapanese : LanguageEnglish;
+        }
+    }
+    return LanguageEnglish;
+}
+
+std::string CopyingText(int file, int count) {
+    return MessageCatalogue::Instance().text(MessageCopying) + " " + std::to_string(file) + "/" +
+           std::to_string(count);
+}
+
+} // namespace ZQ3

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace ZQ3 {
+
+// Message ids of the catalogue.
+enum MessageId : int {
+    MessageOverwriteQuestion = 0,
+    MessageDeleteQuestion = 1,
+    MessageImporting = 2,
+    MessageExporting = 3,
+    MessageConverting = 4,
+    MessageCopying = 5,
+    MessageFinalizing = 6,
+    MessageNotACard = 7,
+    MessageWaveFileRefused = 8,
+    MessagePlaybackFailed = 9,
+    MessageImportFailed = 10,
+    MessageExportFailed = 11,
+    MessageDeletionFailed = 12,
+    MessageCardFull = 13,
+    MessageDiskFull = 14,
+};
+
+enum Language : int { LanguageEnglish = 0, LanguageJapanese = 1 };
+
+// The texts the converter shows to the user, in English and Japanese (UTF-8).
+class MessageCatalogue {
+public:
+    static MessageCatalogue& Instance();
+
+    void add(int language, int id, std::string text);
+    void setLanguage(int language) { language_ = language; }
+    int language() const { return language_; }
+    // The text of id in the current language; empty when there is none.
+    std::string text(int id) const;
+    void clear();
+
+    // Clears the catalogue, adds the built-in texts of both languages and selects language.
+    void fill(int language);
+
+private:
+    std::map<int, std::map<int, std::string>> texts_;
+    int language_ = LanguageEnglish;
+};
+
+// The language the locale asks for: the first of LC_ALL, LC_MESSAGES and LANG that is set and
+// not empty decides; a value starting with "ja" selects Japanese, anything else English.
+int LanguageFromEnvironment();
+
+// "Copying... 2/2": the copying text with the number of the file and the count.
+std::string CopyingText(int file, int count);
+
+} // namespace ZQ3

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "card/card_layout.h"
+#include "card/sample_entry.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ZQ3 {
+
+// What the converter shows: which card, which bank, which pad, and what the card holds.
+// Commands that change the card build a new model and install it whole, so a command that
+// fails half-way leaves the installed one untouched.
+class CModel {
+public:
+    std::vector<SampleEntry> entries = std::vector<SampleEntry>(CardLayout::SlotCount);
+    // Empty when no card is selected.
+    std::string cardRoot;
+    // 0 to 7; -1 when no card is loaded.
+    std::int32_t bank = -1;
+    // 0 to 15 within the bank; -1 when none is selected.
+    std::int32_t selectedPad = -1;
+
+    bool hasCard() const { return bank >= 0; }
+
+    // The entry of pad in the current bank; the model must have a card.
+    const SampleEntry& entryOf(int pad) const {
+        return entries[static_cast<std::size_t>(CardLayout::Slot(bank, pad))];
+    }
+    SampleEntry& entryOf(int pad) {
+        return entries[static_cast<std::size_t>(CardLayout::Slot(bank, pad))];
+    }
+
+    bool hasSample(int pad) const {
+        return hasCard() && CardLayout::IsValidPad(pad) && !entryOf(pad).isEmpty();
+    }
+
+    bool selectedPadHasSample() const { return hasSample(selectedPad); }
+
+    std::string leftFilePath(int pad) const {
+        return CardLayout::LeftFilePath(cardRoot, CardLayout::Slot(bank, pad));
+    }
+    std::string rightFilePath(int pad) const {
+        return CardLayout::RightFilePath(cardRoot, CardLayout::Slot(bank, pad));
+    }
+
+    // Size estimate of a 16-bit export of pad; 0 without a card or for an empty pad.
+    std::uint64_t diskBytesNeeded(int pad, int fileFormat) const {
+        if (!hasSample(pad)) {
+            return 0;
+        }
+        return CardLayout::DiskBytesNeeded(entryOf(pad), fileFormat);
+    }
+};
+
+} // namespace ZQ3

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace SL {
+
+// A stream buffer that collects text and, on every flush, hands everything written since the
+// previous flush to its printer.
+class CGeneralStringBuffer : public std::stringbuf {
+public:
+    class IPrinter {
+    public:
+        virtual ~IPrinter() = default;
+        virtual void Print(const std::string& text) = 0;
+    };
+
+    explicit CGeneralStringBuffer(std::shared_ptr<IPrinter> printer);
+
+    void SetPrinter(std::shared_ptr<IPrinter> printer);
+    std::shared_ptr<IPrinter> GetPrinter() const { return printer_; }
+
+protected:
+    int sync() override;
+
+private:
+    std::shared_ptr<IPrinter> printer_;
+};
+
+} // namespace SL

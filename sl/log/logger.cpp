@@ -1,0 +1,21 @@
+#include "sl/log/logger.h"
+
+namespace SL {
+
+CLogger& CLogger::Instance() {
+    static CLogger logger;
+    return logger;
+}
+
+CLogger::CLogger() : buffer_(std::make_shared<CNullPrinter>()), stream_(&buffer_) {}
+
+void CLogger::SetPrinter(std::shared_ptr<CGeneralStringBuffer::IPrinter> printer) {
+    stream_.flush();
+    buffer_.SetPrinter(printer ? std::move(printer) : std::make_shared<CNullPrinter>());
+}
+
+void CLogger::ResetPrinter() {
+    SetPrinter(nullptr);
+}
+
+} // namespace SL

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "sl/log/general_string_buffer.h"
+
+#include <memory>
+#include <ostream>
+
+namespace SL {
+
+// The sound library's log. It keeps no file: the stream only routes reports to whatever the
+// front end installed as printer (a message box, standard error), and to nowhere before that.
+class CLogger {
+public:
+    class CNullPrinter : public CGeneralStringBuffer::IPrinter {
+    public:
+        void Print(const std::string&) override {}
+    };
+
+    static CLogger& Instance();
+
+    std::ostream& Stream() { return stream_; }
+    void SetPrinter(std::shared_ptr<CGeneralStringBuffer::IPrinter> printer);
+    // Puts the null printer back.
+    void ResetPrinter();
+
+private:
+    CLogger();
+
+    CGeneralStringBuffer buffer_;
+    std::ostream stream_;
+};
+
+} // namespace SL

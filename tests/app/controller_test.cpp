@@ -1,0 +1,145 @@
+#include "app/controller.h"
+#include "app/domain.h"
+#include "app/message_catalogue.h"
+#include "card/sample_information_dto.h"
+#include "tests/app/recording_view.h"
+#include "tests/support/temporary_directory.h"
+
+#include <gtest/gtest.h>
+
+namespace ZQ3 {
+namespace {
+
+class CountingStopper : public IPlaybackStopper {
+public:
+    explicit CountingStopper(bool succeeds) : succeeds_(succeeds) {}
+    bool stopPlayback() override {
+        ++calls;
+        return succeeds_;
+    }
+    int calls = 0;
+
+private:
+    bool succeeds_;
+};
+
+class ControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MessageCatalogue::Instance().fill(LanguageEnglish);
+        domain.controller->setView(&view);
+    }
+
+    // A card whose bank D (1) pad 3 holds a stereo sample and bank E (2) pad 3 is empty.
+    std::string MakeCard() {
+        const std::string root = directory / "card";
+        Fixture::MakeEmptyCard(root);
+        std::vector<SampleEntry> entries(128);
+        entries[CardLayout::Slot(1, 3)].frameCount = 4000;
+        entries[CardLayout::Slot(1, 3)].stereo = true;
+        EXPECT_TRUE(WriteSampleInformationFile(CardLayout::InformationFilePath(root), entries));
+        return root;
+    }
+
+    Fixture::TemporaryDirectory directory;
+    CDomain domain;
+    Fixture::CRecordingView view{domain};
+    Fixture::CInstalledPrinter printer;
+};
+
+TEST_F(ControllerTest, SelectingACardInstallsItsModelAndRefreshesTheView) {
+    const std::string root = MakeCard();
+    const auto before = domain.model;
+    EXPECT_TRUE(domain.controller->selectDrive(root, 1));
+    EXPECT_NE(domain.model, before);
+    EXPECT_EQ(domain.model->cardRoot, root);
+    EXPECT_EQ(domain.model->bank, 1);
+    EXPECT_EQ(domain.model->selectedPad, -1);
+    EXPECT_TRUE(domain.model->hasSample(3));
+    EXPECT_FALSE(domain.model->hasSample(4));
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"bank", "pads", "import", "export", "delete"}));
+    EXPECT_TRUE(view.bankListEnabled);
+    EXPECT_TRUE(printer.texts().empty());
+}
+
+TEST_F(ControllerTest, AFolderThatIsNotACardDropsThePreviousCard) {
+    ASSERT_TRUE(domain.controller->selectDrive(MakeCard(), 0));
+    ASSERT_TRUE(domain.controller->selectPad(3));
+    view.calls.clear();
+    EXPECT_FALSE(domain.controller->selectDrive(directory.path(), 0));
+    EXPECT_EQ(printer.texts(),
+              (std::vector<std::string>{"The selected drive is not for the ZQ-314.\n"}));
+    EXPECT_FALSE(domain.model->hasCard());
+    EXPECT_TRUE(domain.model->cardRoot.empty());
+    EXPECT_FALSE(view.bankListEnabled);
+    EXPECT_FALSE(view.importEnabled);
+    EXPECT_FALSE(view.exportEnabled);
+    EXPECT_FALSE(view.deleteEnabled);
+    EXPECT_EQ(view.calls.size(), 5u);
+}
+
+TEST_F(ControllerTest, EmptyRootAndDamagedFilesAreNotCards) {
+    EXPECT_FALSE(domain.controller->selectDrive("", 0));
+    const std::string root = MakeCard();
+    Fixture::WriteFileBytes(CardLayout::InformationFilePath(root), std::string(2943, '\0'));
+    EXPECT_FALSE(domain.controller->selectDrive(root, 0));
+    Fixture::WriteFileBytes(CardLayout::InformationFilePath(root), std::string(2944, '\xFF'));
+    EXPECT_FALSE(domain.controller->selectDrive(root, 0));
+    EXPECT_EQ(printer.texts().size(), 3u);
+}
+
+TEST_F(ControllerTest, JapaneseReportsWhenTheCatalogueIsJapanese) {
+    MessageCatalogue::Instance().setLanguage(LanguageJapanese);
+    EXPECT_FALSE(domain.controller->selectDrive(directory.path(), 0));
+    EXPECT_EQ(printer.texts(), (std::vector<std::string>{
+                                   "ZQ-314 メモリー・カード以外のドライブを選択しました。\n"}));
+}
+
+TEST_F(ControllerTest, ABankOutsideTheCardIsReplacedByTheFirst) {
+    const std::string root = MakeCard();
+    EXPECT_TRUE(domain.controller->selectDrive(root, 8));
+    EXPECT_EQ(domain.model->bank, 0);
+    EXPECT_TRUE(domain.controller->selectDrive(root, -3));
+    EXPECT_EQ(domain.model->bank, 0);
+    EXPECT_TRUE(domain.controller->selectDrive(root, 7));
+    EXPECT_EQ(domain.model->bank, 7);
+}
+
+TEST_F(ControllerTest, ChangingBankKeepsThePadSelection) {
+    ASSERT_TRUE(domain.controller->selectDrive(MakeCard(), 1));
+    ASSERT_TRUE(domain.controller->selectPad(3));
+    EXPECT_TRUE(view.importEnabled);
+    EXPECT_TRUE(view.exportEnabled);
+    EXPECT_TRUE(view.deleteEnabled);
+    const auto installed = domain.model;
+    EXPECT_TRUE(domain.controller->selectBank(2));
+    // The installed model changes in place.
+    EXPECT_EQ(domain.model, installed);
+    EXPECT_EQ(domain.model->selectedPad, 3);
+    EXPECT_TRUE(view.importEnabled);
+    EXPECT_FALSE(view.exportEnabled);
+    EXPECT_FALSE(view.deleteEnabled);
+    EXPECT_FALSE(domain.controller->selectBank(9));
+    EXPECT_EQ(domain.model->bank, 2);
+}
+
+TEST_F(ControllerTest, WithoutACardBankAndPadStayUnset) {
+    EXPECT_FALSE(domain.controller->selectBank(2));
+    EXPECT_EQ(domain.model->bank, -1);
+    EXPECT_FALSE(domain.controller->selectPad(1));
+    EXPECT_EQ(domain.model->selectedPad, -1);
+}
+
+TEST_F(ControllerTest, EveryCommandStopsPlaybackFirstAndReportsAFailure) {
+    auto stopper = std::make_shared<CountingStopper>(false);
+    domain.player = stopper;
+    const std::string root = MakeCard();
+    EXPECT_TRUE(domain.controller->selectDrive(root, 0));
+    EXPECT_TRUE(domain.controller->selectBank(1));
+    EXPECT_EQ(stopper->calls, 2);
+    EXPECT_EQ(printer.texts(),
+              (std::vector<std::string>{"Playback failed.\n", "Playback failed.\n"}));
+}
+
+} // namespace
+} // namespace ZQ3

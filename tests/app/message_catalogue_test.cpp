@@ -1,0 +1,95 @@
+#include "app/message_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace ZQ3 {
+namespace {
+
+class MessageCatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override { catalogue.fill(LanguageEnglish); }
+    void TearDown() override { catalogue.fill(LanguageEnglish); }
+    MessageCatalogue& catalogue = MessageCatalogue::Instance();
+};
+
+TEST_F(MessageCatalogueTest, EveryIdHasATextInBothLanguages) {
+    for (int id = 0; id <= 14; ++id) {
+        catalogue.setLanguage(LanguageEnglish);
+        const std::string english = catalogue.text(id);
+        catalogue.setLanguage(LanguageJapanese);
+        const std::string japanese = catalogue.text(id);
+        EXPECT_FALSE(english.empty()) << id;
+        EXPECT_FALSE(japanese.empty()) << id;
+        EXPECT_NE(english, japanese) << id;
+    }
+}
+
+TEST_F(MessageCatalogueTest, TextsAreExact) {
+    EXPECT_EQ(catalogue.text(MessageNotACard), "The selected drive is not for the ZQ-314.");
+    EXPECT_EQ(catalogue.text(MessageCardFull),
+              "Insufficient space on the save-destination memory card.");
+    EXPECT_EQ(catalogue.text(MessageWaveFileRefused),
+              "Failed to load the wave file. The converter supports wave files that meet the "
+              "following conditions.\n- Format is WAV or AIFF\n- Bit depth is 16 bits per "
+              "sample\n- 44.1 kHz sampling frequency\n- One or two channels\n- Length greater "
+              "than 70 ms");
+    catalogue.setLanguage(LanguageJapanese);
+    EXPECT_EQ(catalogue.text(MessageNotACard),
+              "ZQ-314 メモリー・カード以外のドライブを選択しました。");
+    EXPECT_EQ(catalogue.text(MessageDeleteQuestion), "削除して良いですか？");
+}
+
+TEST_F(MessageCatalogueTest, UnknownIdsGiveTheEmptyText) {
+    EXPECT_EQ(catalogue.text(15), "");
+    EXPECT_EQ(catalogue.text(-1), "");
+    catalogue.setLanguage(7);
+    EXPECT_EQ(catalogue.text(MessageNotACard), "");
+}
+
+TEST_F(MessageCatalogueTest, CopyingTextCountsFiles) {
+    EXPECT_EQ(CopyingText(1, 2), "Copying... 1/2");
+    EXPECT_EQ(CopyingText(2, 2), "Copying... 2/2");
+    catalogue.setLanguage(LanguageJapanese);
+    EXPECT_EQ(CopyingText(2, 2), "コピー中です。 2/2");
+}
+
+class LanguageFromEnvironmentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            if (const char* value = std::getenv(name)) {
+                saved.emplace_back(name, value);
+            }
+            ::unsetenv(name);
+        }
+    }
+    void TearDown() override {
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            ::unsetenv(name);
+        }
+        for (const auto& [name, value] : saved) {
+            ::setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    std::vector<std::pair<std::string, std::string>> saved;
+};
+
+TEST_F(LanguageFromEnvironmentTest, FirstSetVariableDecides) {
+    EXPECT_EQ(LanguageFromEnvironment(), LanguageEnglish);
+    ::setenv("LANG", "ja_JP.UTF-8", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), LanguageJapanese);
+    ::setenv("LC_MESSAGES", "en_GB.UTF-8", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), LanguageEnglish);
+    ::setenv("LC_ALL", "ja", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), LanguageJapanese);
+    // An empty variable does not count as set.
+    ::setenv("LC_ALL", "", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), LanguageEnglish);
+    ::setenv("LC_MESSAGES", "C", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), LanguageEnglish);
+}
+
+} // namespace
+} // namespace ZQ3

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/domain.h"
+#include "app/view.h"
+#include "sl/log/logger.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ZQ3::Fixture {
+
+// A view that remembers which updates the controller asked for, and the state each update
+// would show.
+class CRecordingView : public IView {
+public:
+    explicit CRecordingView(const CDomain& domain) : domain_(domain) {}
+
+    void updateDrive() override { calls.push_back("drive"); }
+    void updateBank() override {
+        calls.push_back("bank");
+        bankListEnabled = domain_.model->hasCard();
+    }
+    void updatePads() override { calls.push_back("pads"); }
+    void updateImport() override {
+        calls.push_back("import");
+        importEnabled = domain_.model->selectedPad >= 0;
+    }
+    void updateExport() override {
+        calls.push_back("export");
+        exportEnabled = domain_.model->selectedPadHasSample();
+    }
+    void updateDelete() override {
+        calls.push_back("delete");
+        deleteEnabled = domain_.model->selectedPadHasSample();
+    }
+
+    std::vector<std::string> calls;
+    bool bankListEnabled = false;
+    bool importEnabled = false;
+    bool exportEnabled = false;
+    bool deleteEnabled = false;
+
+private:
+    const CDomain& domain_;
+};
+
+// Collects every report while it is installed as the log's printer.
+class CCollectingPrinter : public SL::CGeneralStringBuffer::IPrinter {
+public:
+    void Print(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+class CInstalledPrinter {
+public:
+    CInstalledPrinter() : printer(std::make_shared<CCollectingPrinter>()) {
+        SL::CLogger::Instance().SetPrinter(printer);
+    }
+    ~CInstalledPrinter() { SL::CLogger::Instance().ResetPrinter(); }
+    const std::vector<std::string>& texts() const { return printer->texts; }
+
+    std::shared_ptr<CCollectingPrinter> printer;
+};
+
+} // namespace ZQ3::Fixture
