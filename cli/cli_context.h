@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/controller.h"
+#include "app/domain.h"
+#include "cli/terminal_view.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace ZQ3 {
+
+enum ExitCode : int {
+    ExitDone = 0,
+    // The command failed; its message has been printed.
+    ExitFailed = 1,
+    ExitUsage = 2,
+    // The user declined a question or cancelled.
+    ExitCancelled = 3,
+};
+
+// What every command of the tool shares: one domain and its terminal view, as the desktop
+// program has one domain and one main view.
+class CCliContext {
+public:
+    CCliContext();
+    ~CCliContext();
+
+    CDomain& domain() { return domain_; }
+    CController& controller() { return *domain_.controller; }
+    const CModel& model() const { return *domain_.model; }
+    CTerminalView& view() { return view_; }
+
+    // Loads the card at the path the user gave, as choosing a drive does.
+    bool loadCard(const std::string& card, int bank = 0);
+
+private:
+    CDomain domain_;
+    CTerminalView view_;
+};
+
+// A card path from the command line as a card root: absolute, without a trailing "/".
+std::string CardRootFromArgument(const std::string& card);
+// A file path from the command line made absolute.
+std::string AbsolutePath(const std::string& path);
+
+// One command of the tool: its parser and what runs when the user chose it.
+struct CliCommand {
+    CLI::App* parser;
+    std::function<int()> run;
+};
+
+using CommandRegistrar = CliCommand (*)(CLI::App& app, CCliContext& context);
+
+// Every command of the tool, in the order the help lists them.
+const std::vector<CommandRegistrar>& CommandRegistrars();
+
+} // namespace ZQ3

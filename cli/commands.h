@@ -1,0 +1,10 @@
+#pragma once
+
+#include "cli/cli_context.h"
+
+namespace ZQ3 {
+
+CliCommand AddInfoCommand(CLI::App& app, CCliContext& context);
+CliCommand AddInitCommand(CLI::App& app, CCliContext& context);
+
+} // namespace ZQ3

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ZQ3 {
+
+struct PadAddress {
+    int bank;
+    int pad;
+    int slot() const { return bank * 16 + pad; }
+};
+
+// "D5" is bank D (1), pad 5; the bank letter runs from "C" to "J", the pad from 0 to 15, and
+// the letter may be lower case.
+std::optional<PadAddress> ParsePadName(const std::string& name);
+std::string PadName(int bank, int pad);
+
+} // namespace ZQ3

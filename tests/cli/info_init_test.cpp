@@ -1,0 +1,121 @@
+#include "card/card_layout.h"
+#include "card/sample_information_dto.h"
+#include "tests/cli/run_zq3.h"
+#include "tests/support/temporary_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ZQ3 {
+namespace {
+
+using Fixture::RunZq3;
+
+const std::string NotACardEnglish = "The selected drive is not for the ZQ-314.\n";
+const std::string NotACardJapanese = "ZQ-314 メモリー・カード以外のドライブを選択しました。\n";
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(CliInit, MakesAnEmptyCardThatInfoLists) {
+    Fixture::TemporaryDirectory card;
+    auto init = RunZq3({"init", card.path()});
+    ASSERT_EQ(init.exitCode, 0) << init.err;
+    auto info = RunZq3({"info", card.path(), "--json"});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(Count(info.out, "\"hasSample\":false"), 128u);
+    EXPECT_EQ(Count(info.out, "\"tempo\":1020"), 128u);
+    EXPECT_NE(info.out.find("{\"slot\":127,\"bank\":\"J\",\"pad\":15,"), std::string::npos);
+    EXPECT_EQ(info.out.rfind("{\"root\":\"" + card.path() + "\",\"slots\":[", 0), 0u);
+}
+
+TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
+    Fixture::TemporaryDirectory card;
+    ASSERT_EQ(RunZq3({"init", card.path()}).exitCode, 0);
+    const std::string path = CardLayout::InformationFilePath(card.path());
+    std::vector<SampleEntry> entries(128);
+    entries[9].frameCount = 5000;
+    ASSERT_TRUE(WriteSampleInformationFile(path, entries));
+    const auto before = Fixture::ReadFileBytes(path);
+    auto again = RunZq3({"init", card.path()});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_NE(again.err.find("already"), std::string::npos);
+    EXPECT_EQ(Fixture::ReadFileBytes(path), before);
+    EXPECT_EQ(RunZq3({"init", card / "missing"}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(card / "missing"));
+}
+
+TEST(CliInfo, ListsOccupiedPads) {
+    Fixture::TemporaryDirectory card;
+    Fixture::MakeEmptyCard(card.path());
+    std::vector<SampleEntry> entries(128);
+    entries[0x15].frameCount = 44100;
+    entries[0x15].stereo = true;
+    entries[0x15].tempo = 1200;
+    entries[0].frameCount = 3104;
+    entries[0].lofi = 1;
+    ASSERT_TRUE(WriteSampleInformationFile(CardLayout::InformationFilePath(card.path()), entries));
+    // A trailing separator names the same card.
+    auto info = RunZq3({"info", card.path() + "/"});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("D5"), std::string::npos);
+    EXPECT_NE(info.out.find("stereo"), std::string::npos);
+    EXPECT_NE(info.out.find("120.0 BPM"), std::string::npos);
+    EXPECT_NE(info.out.find("C0"), std::string::npos);
+    EXPECT_NE(info.out.find("lo-fi"), std::string::npos);
+    EXPECT_NE(info.out.find("2 of 128 pads"), std::string::npos);
+}
+
+TEST(CliInfo, RefusesFoldersThatAreNotCards) {
+    Fixture::TemporaryDirectory card;
+    auto plain = RunZq3({"info", card.path()});
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_EQ(plain.err, NotACardEnglish);
+    EXPECT_TRUE(plain.out.empty());
+
+    std::filesystem::create_directories(CardLayout::CardDirectory(card.path()));
+    const std::string path = CardLayout::InformationFilePath(card.path());
+    Fixture::WriteFileBytes(path, std::string(2943, '\0'));
+    EXPECT_EQ(RunZq3({"info", card.path()}).err, NotACardEnglish);
+    Fixture::WriteFileBytes(path, std::string(2944, '\xFF'));
+    EXPECT_EQ(RunZq3({"info", card.path()}).exitCode, 1);
+    Fixture::WriteFileBytes(path, std::string(2944, '\0'));
+    EXPECT_EQ(RunZq3({"info", card.path()}).exitCode, 0);
+}
+
+TEST(CliLanguage, LocaleAndOverride) {
+    Fixture::TemporaryDirectory card;
+    EXPECT_EQ(RunZq3({"info", card.path()}, {"LANG=ja_JP.UTF-8"}).err, NotACardJapanese);
+    EXPECT_EQ(RunZq3({"info", card.path()}, {"LC_ALL=ja_JP.UTF-8", "LANG=en_US.UTF-8"}).err,
+              NotACardJapanese);
+    EXPECT_EQ(RunZq3({"--lang", "en", "info", card.path()}, {"LANG=ja_JP.UTF-8"}).err,
+              NotACardEnglish);
+    EXPECT_EQ(RunZq3({"--lang", "ja", "info", card.path()}).err, NotACardJapanese);
+}
+
+TEST(CliUsage, ErrorsExitTwoWithAHint) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {}, {"bogus"}, {"info"}, {"--lang", "fr", "info", "/tmp"}, {"help", "bogus"}}) {
+        auto result = RunZq3(arguments);
+        EXPECT_EQ(result.exitCode, 2) << (arguments.empty() ? "" : arguments[0]);
+        EXPECT_NE(result.err.find("zq3 --help"), std::string::npos);
+    }
+    auto help = RunZq3({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("info"), std::string::npos);
+    auto version = RunZq3({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("zq3 ", 0), 0u);
+    auto command = RunZq3({"help", "init"});
+    EXPECT_EQ(command.exitCode, 0);
+    EXPECT_NE(command.out.find("CARD"), std::string::npos);
+}
+
+} // namespace
+} // namespace ZQ3
