@@ -1,0 +1,174 @@
+#include "sl/codec/expander.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+namespace SL::Private {
+
+namespace {
+
+template <int N, EVexaLayout L>
+inline constexpr CVexaHalfLayout kHalf = MakeVexaHalfLayout(L, N);
+
+template <int N>
+inline constexpr auto kInterleave = MakeVexaInterleave(N);
+
+template <int N>
+inline constexpr auto kClasses = [] {
+    std::array<CVexaClass, 256> classes{};
+    for (std::uint32_t c = 0; c < 256; ++c) {
+        classes[c] = ClassifyVexaHeader(c, N);
+    }
+    return classes;
+}();
+
+// The dequantiser of one frame. shiftBase is 28 + N - W; a field of width w is shifted right
+// by (shiftBase - w) mod 32, which is how frames with W < N - 4 come out.
+struct CDequantiser {
+    int shiftBase;
+    std::int32_t mask;
+    std::int32_t half;
+};
+
+template <int N, EVexaLayout L, int I>
+inline std::int32_t ReadField(std::uint64_t bits, const CDequantiser& dq) {
+    constexpr int width = kHalf<N, L>.width[I];
+    constexpr int offset = kHalf<N, L>.offset[I];
+    // The field at the top of a 32-bit word, the bits below it zero.
+    const std::uint32_t word = static_cast<std::uint32_t>((bits << offset) >> 32) &
+                               ~((std::uint32_t{1} << (32 - width)) - 1);
+    if constexpr (L == EVexaLayout::A) {
+        // At W = 13 a field is the top `width` bits of the sample, centred in its interval.
+        return (static_cast<std::int32_t>(word) >> 16) | (std::int32_t{1} << (15 - width));
+    } else {
+        const int shift = (dq.shiftBase - width) & 31;
+        return ((static_cast<std::int32_t>(word) >> shift) & dq.mask) | dq.half;
+    }
+}
+
+template <int N, EVexaLayout L, int I>
+inline std::int32_t Reconstruct(std::uint64_t bits, const CDequantiser& dq, std::int32_t y,
+                                std::int32_t z) {
+    const std::int32_t value = ReadField<N, L, I>(bits, dq);
+    if constexpr (kHalf<N, L>.direct[I]) {
+        return value;
+    } else {
+        return WrapAdd(VexaMean(y, z), value);
+    }
+}
+
+template <int N, EVexaLayout L>
+inline void DecodeHalf(std::uint64_t bits, std::int32_t a, const CDequantiser& dq,
+                       std::int32_t* r) {
+    r[7] = ReadField<N, L, 7>(bits, dq);
+    r[3] = Reconstruct<N, L, 3>(bits, dq, a, r[7]);
+    r[1] = Reconstruct<N, L, 1>(bits, dq, a, r[3]);
+    r[5] = Reconstruct<N, L, 5>(bits, dq, r[3], r[7]);
+    r[0] = Reconstruct<N, L, 0>(bits, dq, a, r[1]);
+    r[2] = Reconstruct<N, L, 2>(bits, dq, r[1], r[3]);
+    r[4] = Reconstruct<N, L, 4>(bits, dq, r[3], r[5]);
+    r[6] = Reconstruct<N, L, 6>(bits, dq, r[5], r[7]);
+}
+
+template <EVexaLayout L>
+inline void Output(const std::int32_t* r, std::int16_t* samples) {
+    constexpr bool clampsEvens = L == EVexaLayout::D || L == EVexaLayout::D10 ||
+                                 L == EVexaLayout::E || L == EVexaLayout::E8 || L == EVexaLayout::F;
+    for (int i = 0; i < kVexaFrameSamples; ++i) {
+        std::int32_t value = r[i];
+        if constexpr (clampsEvens) {
+            // The sampler caps h2 and h4 of these modes from above only.
+            const int inHalf = i & 7;
+            if (inHalf == 2 || inHalf == 4) {
+                value = std::min(value, std::int32_t{32767});
+            }
+        }
+        samples[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    }
+}
+
+template <int N, EVexaLayout L>
+inline std::int32_t DecodeFrame(std::uint64_t first, std::uint64_t second, std::int32_t state,
+                                const CDequantiser& dq, std::int16_t* samples, std::int32_t* r) {
+    DecodeHalf<N, L>(first, state, dq, r);
+    DecodeHalf<N, L>(second, r[7], dq, r + kVexaHalfSamples);
+    Output<L>(r, samples);
+    return r[kVexaFrameSamples - 1];
+}
+
+} // namespace
+
+template <int N>
+std::int32_t expander::ExpandFrame(const std::uint8_t* frame, std::int32_t state,
+                                   std::int16_t* samples, std::int32_t* reconstruction) {
+    constexpr auto order = kInterleave<N>;
+    std::uint64_t halves[2] = {0, 0};
+    for (int i = 0; i < 2 * N; ++i) {
+        halves[order[i].half] |= static_cast<std::uint64_t>(frame[i]) << (56 - 8 * order[i].byte);
+    }
+    const std::uint32_t code = static_cast<std::uint32_t>((halves[0] >> 56) & 0xF0) |
+                               static_cast<std::uint32_t>(halves[1] >> 60);
+    const CVexaClass cls = kClasses<N>[code];
+    const int w = cls.rangeExponent;
+
+    // W + 4 is at least 1 for every header, so these shifts stay in range.
+    CDequantiser dq{};
+    dq.shiftBase = 28 + N - w;
+    dq.mask = -(std::int32_t{1} << (w + 4)) >> N;
+    dq.half = (std::int32_t{1} << (w + 4)) >> (N + 1);
+    rangeExponent_ = static_cast<std::int16_t>(w);
+    mode_ = VexaModeLetter(cls.layout);
+    mask_ = dq.mask;
+    halfStep_ = dq.half;
+
+    const std::uint64_t p = halves[0], q = halves[1];
+    std::int32_t* r = reconstruction;
+    switch (cls.layout) {
+    case EVexaLayout::A:
+        return DecodeFrame<N, EVexaLayout::A>(p, q, state, dq, samples, r);
+    case EVexaLayout::B:
+        return DecodeFrame<N, EVexaLayout::B>(p, q, state, dq, samples, r);
+    case EVexaLayout::C:
+        return DecodeFrame<N, EVexaLayout::C>(p, q, state, dq, samples, r);
+    case EVexaLayout::D:
+        return DecodeFrame<N, EVexaLayout::D>(p, q, state, dq, samples, r);
+    case EVexaLayout::D10:
+        return DecodeFrame<N, EVexaLayout::D10>(p, q, state, dq, samples, r);
+    case EVexaLayout::E:
+        return DecodeFrame<N, EVexaLayout::E>(p, q, state, dq, samples, r);
+    case EVexaLayout::E8:
+        return DecodeFrame<N, EVexaLayout::E8>(p, q, state, dq, samples, r);
+    case EVexaLayout::F:
+        return DecodeFrame<N, EVexaLayout::F>(p, q, state, dq, samples, r);
+    case EVexaLayout::G:
+        break;
+    }
+    return DecodeFrame<N, EVexaLayout::G>(p, q, state, dq, samples, r);
+}
+
+std::int32_t expander::Expand(int bitsPerSample, const std::uint8_t* frame, std::int32_t state,
+                              CSamples samples) {
+    CReconstruction reconstruction;
+    return Expand(bitsPerSample, frame, state, samples, reconstruction);
+}
+
+std::int32_t expander::Expand(int bitsPerSample, const std::uint8_t* frame, std::int32_t state,
+                              CSamples samples, CReconstruction& reconstruction) {
+    assert(IsValidVexaBitsPerSample(bitsPerSample));
+    std::int32_t* r = reconstruction.data();
+    switch (bitsPerSample) {
+    case 4:
+        return ExpandFrame<4>(frame, state, samples.data(), r);
+    case 5:
+        return ExpandFrame<5>(frame, state, samples.data(), r);
+    case 6:
+        return ExpandFrame<6>(frame, state, samples.data(), r);
+    case 7:
+        return ExpandFrame<7>(frame, state, samples.data(), r);
+    default:
+        return ExpandFrame<8>(frame, state, samples.data(), r);
+    }
+}
+
+} // namespace SL::Private

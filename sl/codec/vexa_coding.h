@@ -1,0 +1,50 @@
+#pragma once
+
+#include "sl/codec/compressor.h"
+#include "sl/codec/expander.h"
+#include "sl/codec/vexa_coder.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace SL {
+
+// The sampler's compressed frame format for one N, with the prediction state of every channel
+// of one stream. A coding serves one direction: encoding and decoding share the states.
+class CVexaCoding final : public CVexaCoder::ICoding {
+public:
+    // Empty unless 4 <= bitsPerSample <= 8.
+    static std::shared_ptr<CVexaCoding> Create(int bitsPerSample);
+
+    std::shared_ptr<CVexaCoder::ICoding> Clone() const override;
+    std::optional<std::int32_t> Encode(std::span<const std::int16_t> samples, std::size_t stride,
+                                       std::size_t channel, std::span<std::uint8_t> frame) override;
+    std::optional<std::int32_t> Decode(std::span<const std::uint8_t> frame,
+                                       std::span<std::int16_t> samples, std::size_t stride,
+                                       std::size_t channel) override;
+    int GetBitsPerSample() const override { return bitsPerSample_; }
+
+    // The last reconstructed sample of a channel; 0 before its first frame.
+    std::int32_t GetState(std::size_t channel) const;
+    void SetState(std::size_t channel, std::int32_t state);
+
+    // The parameters of the last frame coded in each direction.
+    const Private::compressor& GetCompressor() const { return *compressor_; }
+    const Private::expander& GetExpander() const { return *expander_; }
+
+private:
+    explicit CVexaCoding(int bitsPerSample);
+
+    std::int32_t& StateOf(std::size_t channel);
+
+    std::int32_t bitsPerSample_;
+    std::shared_ptr<Private::compressor> compressor_;
+    std::shared_ptr<Private::expander> expander_;
+    std::vector<std::int32_t> states_;
+    // One channel's samples gathered from or scattered to an interleaved buffer.
+    std::array<std::int16_t, Private::kVexaFrameSamples> scratch_{};
+};
+
+} // namespace SL
