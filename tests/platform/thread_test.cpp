@@ -1,0 +1,101 @@
+#include "gt/auto_reset_event.h"
+#include "gt/thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Polls its thread's stop flag the way every loop in the program does.
+class CPollingRunnable : public GT::IRunnable {
+public:
+    void run() override {
+        sawCurrentThread = thread->isCurrentThread();
+        while (!thread->isStopRequested()) {
+            ++rounds;
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+
+    GT::AThread* thread = nullptr;
+    std::atomic<int> rounds{0};
+    std::atomic<bool> sawCurrentThread{false};
+};
+
+TEST(ThreadTest, RunsUntilStopIsRequestedAndJoinsOnRelease) {
+    CPollingRunnable runnable;
+    auto thread = std::make_shared<GT::CThread>(&runnable);
+    runnable.thread = thread.get();
+    EXPECT_FALSE(thread->isRunning());
+    ASSERT_TRUE(thread->start());
+    EXPECT_TRUE(thread->isRunning());
+    EXPECT_FALSE(thread->start());
+    EXPECT_FALSE(thread->isCurrentThread());
+    while (runnable.rounds.load() < 3) {
+        std::this_thread::sleep_for(1ms);
+    }
+    thread->requestStop();
+    EXPECT_TRUE(thread->isStopRequested());
+    thread.reset();
+    // Release waited for the loop to end: the count no longer moves.
+    const int rounds = runnable.rounds.load();
+    std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(rounds, runnable.rounds.load());
+    EXPECT_TRUE(runnable.sawCurrentThread.load());
+}
+
+TEST(ThreadTest, RunningFlagClearsWhenTheRunnableReturns) {
+    class CShort : public GT::IRunnable {
+    public:
+        void run() override { done = true; }
+        std::atomic<bool> done{false};
+    } runnable;
+    GT::CThread thread(&runnable);
+    ASSERT_TRUE(thread.start());
+    while (thread.isRunning()) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(runnable.done.load());
+}
+
+TEST(ThreadTest, TimeCriticalPriorityRunsWhetherOrNotTheSystemGrantsIt) {
+    CPollingRunnable runnable;
+    GT::CThread thread(&runnable);
+    runnable.thread = &thread;
+    thread.setPriority(GT::AThread::TimeCriticalPriority);
+    EXPECT_EQ(GT::AThread::TimeCriticalPriority, thread.getPriority());
+    ASSERT_TRUE(thread.start());
+    while (runnable.rounds.load() < 2) {
+        std::this_thread::sleep_for(1ms);
+    }
+    thread.requestStop();
+}
+
+TEST(AutoResetEventTest, KeepsASignalForTheNextWaitAndClearsItThere) {
+    GT::CAutoResetEvent event;
+    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::TimedOut, event.wait(1ms));
+    event.set();
+    event.set();
+    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::Signalled, event.wait(1ms));
+    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::TimedOut, event.wait(1ms));
+    event.set();
+    event.reset();
+    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::TimedOut, event.wait(1ms));
+}
+
+TEST(AutoResetEventTest, WakesAWaiterOnAnotherThread) {
+    GT::CAutoResetEvent event;
+    std::thread setter([&] {
+        std::this_thread::sleep_for(5ms);
+        event.set();
+    });
+    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::Signalled, event.wait(5s));
+    setter.join();
+}
+
+} // namespace
