@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace UL {
+class IProgress;
+}
+
+namespace ZQ3 {
+
+// The small file-system steps with which the commands move finished files into place. Paths use
+// "/" as separator; every step reports success as its result and shows nothing itself. A path
+// holding a NUL byte names no file at all and fails every step, rather than acting on the
+// shorter path the system would see.
+namespace FileTransfer {
+
+// Whether a copy is written through to the device before it counts as done. A removable card
+// keeps written data in the computer's cache until it is flushed, so a card pulled out after an
+// unflushed copy may hold a broken file.
+enum class Flush {
+    No,
+    // The data and the file's directory entry reach the device; a failed flush fails the copy.
+    ToDevice,
+};
+
+// An absolute path ("/..."), the only kind the commands accept for files the user names.
+bool IsAbsolutePath(const std::string& path);
+
+// True when path is absolute and names an existing item that is not a directory.
+bool Exists(const std::string& path);
+// True when path is absolute and names an existing directory.
+bool DirectoryExists(const std::string& path);
+
+// Deletes the file (not a directory).
+bool Remove(const std::string& path);
+
+// Moves the file to newPath, which must not exist: an existing item there makes the move fail
+// rather than be replaced, decided by the file system in the same step as the move.
+bool Rename(const std::string& oldPath, const std::string& newPath);
+
+// Puts the temporary file in place of destination, which may exist. Either the old or the new
+// file stays at the destination, never neither; the new data reaches the device before it takes
+// the destination's name, and the name change is flushed too.
+bool Replace(const std::string& temporaryPath, const std::string& destination);
+
+// Copies source (a regular file) to destination, overwriting a file there, and makes the copy
+// writable by everybody; the result is the copy's. A copy onto the source itself fails without
+// touching it. A failed copy removes the incomplete destination.
+bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush);
+
+// The copy of CopyAndUnlock without the unlock, reporting progress in thousandths: the range
+// becomes 1000 and the position follows the bytes copied, reaching 1000 when the copy is done.
+// The progress is asked after every chunk whether it was cancelled; a cancelled copy removes
+// what it wrote and returns false.
+bool CopyWithProgress(const std::string& source, const std::string& destination,
+                      UL::IProgress& progress, Flush flush);
+
+// Makes the entries of directory durable on the device: after a rename or remove there, the
+// change survives the card being pulled out.
+bool SyncDirectory(const std::string& directory);
+// SyncDirectory of the directory that holds path.
+bool SyncContainingDirectory(const std::string& path);
+
+// True when path is absolute, does not end in "/", and either nothing exists there or the item
+// there is neither a directory nor read-only. Read-only means that its mode has no write bit at
+// all, whoever asks: the superuser, who could write anyway, is refused like everybody else.
+bool WritableDestination(const std::string& path);
+
+// The directory for temporary files without a trailing "/": TMPDIR when it is an absolute path
+// to a directory, else "/tmp", else the program directory.
+std::string TemporaryDirectory();
+
+// The bytes available to this user on the volume holding path, measured at the nearest existing
+// directory at or above path, so a card folder that is still to be made is measured on the card.
+bool FreeSpace(const std::string& path, std::uint64_t& bytes);
+
+// The directory of the running program file, found once and kept.
+const std::string& ProgramDirectory();
+
+} // namespace FileTransfer
+} // namespace ZQ3
