@@ -36,7 +36,7 @@ public:
     explicit CEnumeration(const std::string& name) : value_(Description().FindValue(name)) {
         Validate(value_);
     }
-    explicit CEnumeration(const char* name) : CEnumeration(std::string(name)) {}
+    explicit CEnumeration(const char* name) : CEnumeration(std::string(name ? name : "")) {}
     CEnumeration(const CEnumeration&) = default;
     CEnumeration& operator=(const CEnumeration&) = default;
     ~CEnumeration() override = default;

@@ -89,6 +89,7 @@ TEST(EnumerationTest, ConstructionFromValueOrTextValidates) {
     EXPECT_THROW(CColour("green"), GT::IRangedNumber<int>::CError);
     EXPECT_THROW(CColour("GREEN "), GT::IRangedNumber<int>::CError);
     EXPECT_THROW(CColour(""), GT::IRangedNumber<int>::CError);
+    EXPECT_THROW(CColour(static_cast<const char*>(nullptr)), GT::IRangedNumber<int>::CError);
     EXPECT_THROW(CColour(-1), GT::IRangedNumber<int>::CError);
 }
 
