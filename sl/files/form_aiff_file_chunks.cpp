@@ -285,13 +285,18 @@ std::optional<CSampleDataLayout> CFormAiffFileChunks::ReadSampleDataLayout(std::
     return DescribeSampleData(root);
 }
 
+bool CFormAiffFileChunks::CanWriteHeader(const CBitDepth& bitDepth, double sampleRate,
+                                         int channelCount) {
+    return bitDepth.GetKind() == CBitDepth::IntegerKind && bitDepth.GetBytesPerSample() >= 1 &&
+           channelCount >= 1 && channelCount <= std::numeric_limits<std::int16_t>::max() &&
+           IsUsableSampleRate(sampleRate);
+}
+
 bool CFormAiffFileChunks::WriteHeader(std::ostream& output, const CBitDepth& bitDepth,
                                       double sampleRate, int channelCount, std::int32_t dataBegin,
                                       std::int32_t dataEnd) {
     const int bytesPerSample = bitDepth.GetBytesPerSample();
-    if (bitDepth.GetKind() != CBitDepth::IntegerKind || bytesPerSample < 1 || channelCount < 1 ||
-        channelCount > std::numeric_limits<std::int16_t>::max() ||
-        !IsUsableSampleRate(sampleRate) || dataEnd < dataBegin ||
+    if (!CanWriteHeader(bitDepth, sampleRate, channelCount) || dataEnd < dataBegin ||
         std::int64_t{dataEnd} - dataBegin >
             std::numeric_limits<std::int32_t>::max() - CSoundDataChunk::FieldsSize) {
         return false;

@@ -227,21 +227,47 @@ std::optional<CSampleDataLayout> CRiffWaveFileChunks::ReadSampleDataLayout(std::
     return DescribeSampleData(root);
 }
 
-bool CRiffWaveFileChunks::WriteHeader(std::ostream& output, const CBitDepth& bitDepth,
-                                      double sampleRate, int channelCount, std::int32_t dataBegin,
-                                      std::int32_t dataEnd) {
+namespace {
+
+// The header fields derived from a stream's shape, or nothing when a field cannot hold them.
+struct CFormatFields {
+    std::uint32_t rate;
+    std::uint32_t averageBytesPerSecond;
+    std::uint16_t blockAlignment;
+};
+
+std::optional<CFormatFields> FormatFieldsOf(const CBitDepth& bitDepth, double sampleRate,
+                                            int channelCount) {
     const int bytesPerSample = bitDepth.GetBytesPerSample();
     const double roundedRate = std::round(sampleRate); // halves away from zero
     const std::int64_t blockAlignment = std::int64_t{channelCount} * bytesPerSample;
     if (bytesPerSample < 1 || channelCount < 1 || channelCount > 0xFFFF ||
-        blockAlignment > 0xFFFF || !(roundedRate >= 0) ||
-        roundedRate > std::numeric_limits<std::uint32_t>::max() || dataEnd < dataBegin) {
-        return false;
+        blockAlignment > 0xFFFF || !(roundedRate >= 1) ||
+        roundedRate > std::numeric_limits<std::uint32_t>::max()) {
+        return std::nullopt;
     }
     const auto rate = static_cast<std::uint32_t>(roundedRate);
     const std::uint64_t averageBytesPerSecond =
         std::uint64_t(bitDepth.GetBits() / 8) * std::uint64_t(channelCount) * rate;
     if (averageBytesPerSecond > std::numeric_limits<std::uint32_t>::max()) {
+        return std::nullopt;
+    }
+    return CFormatFields{rate, static_cast<std::uint32_t>(averageBytesPerSecond),
+                         static_cast<std::uint16_t>(blockAlignment)};
+}
+
+} // namespace
+
+bool CRiffWaveFileChunks::CanWriteHeader(const CBitDepth& bitDepth, double sampleRate,
+                                         int channelCount) {
+    return FormatFieldsOf(bitDepth, sampleRate, channelCount).has_value();
+}
+
+bool CRiffWaveFileChunks::WriteHeader(std::ostream& output, const CBitDepth& bitDepth,
+                                      double sampleRate, int channelCount, std::int32_t dataBegin,
+                                      std::int32_t dataEnd) {
+    const std::optional<CFormatFields> fields = FormatFieldsOf(bitDepth, sampleRate, channelCount);
+    if (!fields || dataEnd < dataBegin) {
         return false;
     }
 
@@ -250,9 +276,9 @@ bool CRiffWaveFileChunks::WriteHeader(std::ostream& output, const CBitDepth& bit
     format->SetFormatTag(bitDepth.GetKind() == CBitDepth::IntegerKind ? CFormatChunk::PcmTag
                                                                       : CFormatChunk::FloatTag);
     format->SetChannelCount(static_cast<std::uint16_t>(channelCount));
-    format->SetSampleRate(rate);
-    format->SetAverageBytesPerSecond(static_cast<std::uint32_t>(averageBytesPerSecond));
-    format->SetBlockAlignment(static_cast<std::uint16_t>(blockAlignment));
+    format->SetSampleRate(fields->rate);
+    format->SetAverageBytesPerSecond(fields->averageBytesPerSecond);
+    format->SetBlockAlignment(fields->blockAlignment);
     format->SetBitsPerSample(static_cast<std::uint16_t>(bitDepth.GetBits()));
     format->SetExtraSize(0);
     auto data = std::make_shared<CDataChunk>(false);

@@ -138,6 +138,8 @@ public:
     // when the stream fails or the values do not fit the header's fields.
     static bool WriteHeader(std::ostream& output, const CBitDepth& bitDepth, double sampleRate,
                             int channelCount, std::int32_t dataBegin, std::int32_t dataEnd);
+    // Whether WriteHeader can describe a stream of that shape.
+    static bool CanWriteHeader(const CBitDepth& bitDepth, double sampleRate, int channelCount);
     static constexpr std::int32_t HeaderSize = 46;
 };
 

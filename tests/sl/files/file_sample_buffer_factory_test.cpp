@@ -1,0 +1,194 @@
+#include "sl/files/file_data_source.h"
+#include "sl/files/file_sample_buffer_factory.h"
+#include "tests/sl/files/chunk_bytes.h"
+#include "tests/sl/files/temporary_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace SL {
+namespace {
+
+using namespace TestBytes;
+
+// Opens the protected steps for inspection.
+class CInspectedFactory : public CFileSampleBufferFactory {
+public:
+    using CFileSampleBufferFactory::CreateOutputSource;
+};
+
+template <int Tag>
+std::vector<SampleValue<Tag>> ReadAll(const std::shared_ptr<IInputSampleIterator>& iterator) {
+    auto typed = std::dynamic_pointer_cast<ITypedInputSampleIterator<Tag>>(iterator);
+    std::vector<SampleValue<Tag>> values;
+    for (; typed && typed->IsValid(); typed->Advance()) {
+        values.push_back(typed->GetValue());
+    }
+    return values;
+}
+
+template <int Tag>
+bool WriteAll(const std::shared_ptr<IOutputSampleIterator>& iterator,
+              const std::vector<SampleValue<Tag>>& values) {
+    auto typed = std::dynamic_pointer_cast<ITypedOutputSampleIterator<Tag>>(iterator);
+    if (!typed) {
+        return false;
+    }
+    for (SampleValue<Tag> value : values) {
+        if (!typed->IsValid()) {
+            return false;
+        }
+        typed->SetValue(value);
+        typed->Advance();
+    }
+    return typed->Finish();
+}
+
+const std::string WaveFile = Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 16)) +
+                                  LeChunk("data", Le16(1) + Le16(0xFFFF) + Le16(0x1234)));
+const std::string AiffFile =
+    Form(BeChunk("COMM", CommonBody(1, 3, 16, Rate44100)) +
+         BeChunk("SSND", Be32(0) + Be32(0) + Be16(1) + Be16(0xFFFF) + Be16(0x1234)));
+
+TEST(FileSampleBufferFactory, RecognisesByContentNotByName) {
+    TestFiles::CTemporaryDirectory directory;
+    TestFiles::WriteFile(directory.File("wave.aif"), WaveFile);
+    TestFiles::WriteFile(directory.File("aiff.wav"), AiffFile);
+    const CFileSampleBufferFactory factory;
+    for (const std::string name : {"wave.aif", "aiff.wav"}) {
+        const auto iterator = factory.CreateInputSampleIterator(directory.File(name));
+        ASSERT_TRUE(iterator) << name;
+        EXPECT_EQ(iterator->GetAttribute().GetLength(), 3);
+        EXPECT_EQ(iterator->GetAttribute().GetEndianness(), 1);
+        EXPECT_EQ(ReadAll<CSampleTag::Integer16>(iterator),
+                  (std::vector<std::int16_t>{1, -1, 0x1234}))
+            << name;
+    }
+}
+
+TEST(FileSampleBufferFactory, UnreadableInputsGiveNothing) {
+    TestFiles::CTemporaryDirectory directory;
+    const CFileSampleBufferFactory factory;
+    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("missing.wav")));
+    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("")));
+    TestFiles::WriteFile(
+        directory.File("twelve.wav"),
+        Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 12)) + LeChunk("data", "ab")));
+    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("twelve.wav")));
+    TestFiles::WriteFile(directory.File("text.wav"), "just some text, not a sound file");
+    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("text.wav")));
+}
+
+TEST(FileSampleBufferFactory, FloatingPointWaveGivesTypedIterators) {
+    const CFileSampleBufferFactory factory;
+    auto single = std::make_shared<std::istringstream>(
+        Riff(LeChunk("fmt ", FormatBody(3, 1, 48000, 32)) + LeChunk("data", Le32(0x3F800000))));
+    const auto iterator = factory.CreateInputSampleIterator(single);
+    ASSERT_TRUE(iterator);
+    EXPECT_EQ(iterator->GetAttribute().GetBitDepth(), CBitDepth::FLOAT32);
+    EXPECT_EQ(ReadAll<CSampleTag::Float32>(iterator), std::vector<float>{1.0f});
+
+    auto doubles = std::make_shared<std::istringstream>(
+        Riff(LeChunk("fmt ", FormatBody(3, 1, 48000, 64)) + LeChunk("data", std::string(16, 0))));
+    const auto wide = factory.CreateInputSampleIterator(doubles);
+    ASSERT_TRUE(wide);
+    EXPECT_TRUE(std::dynamic_pointer_cast<ITypedInputSampleIterator<CSampleTag::Float64>>(wide));
+}
+
+TEST(FileSampleBufferFactory, OutputRangesFollowTheLength) {
+    const CInspectedFactory factory;
+    const CSampleAttribute unknownLength(CBitDepth::INTEGER16, 44100, 2, 0);
+    const auto wave = factory.CreateOutputSource(unknownLength, CWaveFileFormat::WINWAVE);
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->dataBegin, 46);
+    EXPECT_EQ(wave->dataEnd, 0x7FFFFFFF);
+    EXPECT_EQ(wave->attribute.GetEndianness(), 1);
+
+    const CSampleAttribute known(CBitDepth::INTEGER24, 44100, 2, 100);
+    const auto aiff = factory.CreateOutputSource(known, CWaveFileFormat::AIFF);
+    ASSERT_TRUE(aiff);
+    EXPECT_EQ(aiff->dataBegin, 54);
+    EXPECT_EQ(aiff->dataEnd, 54 + 600);
+    EXPECT_EQ(aiff->attribute.GetEndianness(), 0);
+
+    // More sample bytes than 32-bit positions can address.
+    const CSampleAttribute huge(CBitDepth::FLOAT64, 44100, 8, 0x7FFFFFFF);
+    EXPECT_FALSE(factory.CreateOutputSource(huge, CWaveFileFormat::WINWAVE));
+    EXPECT_FALSE(factory.CreateOutputSource(known, CWaveFileFormat::INVALID));
+    const CSampleAttribute floating(CBitDepth::FLOAT32, 44100, 1, 10);
+    EXPECT_FALSE(factory.CreateOutputSource(floating, CWaveFileFormat::AIFF));
+    const CSampleAttribute complex(CBitDepth::COMPLEX32, 44100, 1, 10);
+    EXPECT_FALSE(factory.CreateOutputSource(complex, CWaveFileFormat::WINWAVE));
+}
+
+TEST(FileSampleBufferFactory, RefusedOutputLeavesAnExistingFileAlone) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string path = directory.File("keep.wav");
+    TestFiles::WriteFile(path, "precious");
+    const CFileSampleBufferFactory factory;
+    const CSampleAttribute attribute(CBitDepth::INTEGER16, 44100, 2, 10);
+    EXPECT_FALSE(factory.CreateOutputSampleIterator(attribute, path, CWaveFileFormat::INVALID));
+    EXPECT_EQ(TestFiles::ReadFile(path), "precious");
+    EXPECT_FALSE(factory.CreateOutputSampleIterator(attribute, directory.File("no/such/dir.wav"),
+                                                    CWaveFileFormat::WINWAVE));
+}
+
+TEST(FileSampleBufferFactory, WrittenWaveHasTheFixedHeaderAndReadsBack) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string path = directory.File("out.wav");
+    const CFileSampleBufferFactory factory;
+    std::vector<std::int16_t> samples;
+    for (int i = 0; i < 2000; ++i) {
+        samples.push_back(static_cast<std::int16_t>(i * 37 - 30000));
+    }
+    const CSampleAttribute attribute(CBitDepth::INTEGER16, 44100, 2, 0);
+    ASSERT_TRUE(WriteAll<CSampleTag::Integer16>(
+        factory.CreateOutputSampleIterator(attribute, path, CWaveFileFormat::WINWAVE), samples));
+    const std::string bytes = TestFiles::ReadFile(path);
+    ASSERT_EQ(bytes.size(), 46u + 4000);
+    EXPECT_EQ(bytes.substr(4, 4), Le32(4038));
+    EXPECT_EQ(bytes.substr(36, 10), Le16(0) + "data" + Le32(4000));
+    EXPECT_EQ(bytes.substr(46, 2), Le16(static_cast<std::uint16_t>(samples[0])));
+    const auto input = factory.CreateInputSampleIterator(path);
+    ASSERT_TRUE(input);
+    EXPECT_EQ(input->GetAttribute().GetLength(), 1000);
+    EXPECT_EQ(ReadAll<CSampleTag::Integer16>(input), samples);
+}
+
+TEST(FileSampleBufferFactory, EightBitAiffIsTwosComplementOnDisk) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string path = directory.File("bytes.aif");
+    const CFileSampleBufferFactory factory;
+    const std::vector<std::uint8_t> values = {128, 0, 255, 129, 7};
+    const CSampleAttribute attribute(CBitDepth::INTEGER8, 22050, 1, 5);
+    ASSERT_TRUE(WriteAll<CSampleTag::Integer8>(
+        factory.CreateOutputSampleIterator(attribute, path, CWaveFileFormat::AIFF), values));
+    const std::string bytes = TestFiles::ReadFile(path);
+    ASSERT_EQ(bytes.size(), 54u + 5 + 1);
+    EXPECT_EQ(bytes.substr(54, 5), std::string("\x00\x80\x7F\x01\x87", 5));
+    EXPECT_EQ(bytes.substr(4, 4), Be32(46 + 5 + 1));
+    EXPECT_EQ(bytes.substr(22, 4), Be32(5));
+    const auto input = factory.CreateInputSampleIterator(path);
+    ASSERT_TRUE(input);
+    EXPECT_EQ(ReadAll<CSampleTag::Integer8>(input), values);
+}
+
+TEST(FileDataSource, OpensForReadingWritingAndUpdating) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string path = directory.File("data");
+    EXPECT_FALSE(CFileDataSource(path, false).OpenInput());
+    EXPECT_FALSE(CFileDataSource(path, true).OpenOutput()); // updating needs an existing file
+    *CFileDataSource(path, false).OpenOutput() << "abcdef";
+    *CFileDataSource(path, true).OpenOutput() << "XY";
+    EXPECT_EQ(TestFiles::ReadFile(path), "XYcdef");
+    std::string text;
+    *CFileDataSource(path, false).OpenInput() >> text;
+    EXPECT_EQ(text, "XYcdef");
+    EXPECT_EQ(CFileDataSource(path, false).GetPath(), path);
+    EXPECT_FALSE(CFileDataSource(directory.File(""), false).OpenInput());
+}
+
+} // namespace
+} // namespace SL
