@@ -1,8 +1,11 @@
 #pragma once
 
 #include "app/model.h"
+#include "app/progress.h"
 #include "app/view.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace ZQ3 {
@@ -17,6 +20,12 @@ public:
     // The view is not owned; null detaches it.
     void setView(IView* view) { view_ = view; }
     IView* view() const { return view_; }
+
+    // Long commands show their progress on what this makes; the front end installs its own
+    // display, and without one the progress is silent.
+    using ProgressFactory = std::function<std::shared_ptr<UL::IProgress>()>;
+    void setProgressFactory(ProgressFactory factory) { progressFactory_ = std::move(factory); }
+    std::shared_ptr<UL::IProgress> makeProgress() const;
 
     // Loads the card at root and shows bank; on failure the converter has no card.
     bool selectDrive(const std::string& root, int bank);
@@ -38,6 +47,7 @@ protected:
 
     CDomain* domain_;
     IView* view_ = nullptr;
+    ProgressFactory progressFactory_;
 };
 
 } // namespace ZQ3
