@@ -335,7 +335,7 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
     if (unlock) {
         // The copy is usable even where the file system keeps no modes (a FAT card ignores
         // them, apart from the read-only flag that a write bit clears), so this may fail.
-        (void)::fchmod(out.get(), (written.st_mode & ALLPERMS) | AllWriteBits);
+        (void)::fchmod(out.get(), (written.st_mode & ACCESSPERMS) | AllWriteBits);
     }
     if (flush == Flush::ToDevice && !SyncDescriptor(out.get())) {
         return fail();
@@ -381,7 +381,15 @@ bool Exists(const std::string& path) {
         return false;
     }
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+    if (::lstat(path.c_str(), &status) != 0) {
+        return false;
+    }
+    // A link whose target is missing still occupies the name: a command that clears a name
+    // before it writes there must remove the link rather than write through it.
+    if (S_ISLNK(status.st_mode) && ::stat(path.c_str(), &status) != 0) {
+        return true;
+    }
+    return !S_ISDIR(status.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {

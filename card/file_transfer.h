@@ -27,7 +27,8 @@ enum class Flush {
 // An absolute path ("/..."), the only kind the commands accept for files the user names.
 bool IsAbsolutePath(const std::string& path);
 
-// True when path is absolute and names an existing item that is not a directory.
+// True when path is absolute and names an existing item that is not a directory. A symbolic
+// link counts as the item it leads to, and a link that leads nowhere as an existing item.
 bool Exists(const std::string& path);
 // True when path is absolute and names an existing directory.
 bool DirectoryExists(const std::string& path);
@@ -41,7 +42,8 @@ bool Rename(const std::string& oldPath, const std::string& newPath);
 
 // Puts the temporary file in place of destination, which may exist. Either the old or the new
 // file stays at the destination, never neither; the new data reaches the device before it takes
-// the destination's name, and the name change is flushed too.
+// the destination's name, and the name change is flushed too. When only that last flush fails
+// the new file is in place, but the result is false: the device reported an error.
 bool Replace(const std::string& temporaryPath, const std::string& destination);
 
 // Copies source (a regular file) to destination, overwriting a file there, and makes the copy

@@ -129,6 +129,17 @@ TEST(FileTransferExists, TellsFilesFromDirectoriesAndRefusesRelativePaths) {
     EXPECT_FALSE(FileTransfer::DirectoryExists(dir / "a.wav"));
     EXPECT_FALSE(FileTransfer::DirectoryExists(dir / "missing"));
 
+    // Links count as what they lead to; a link to nothing still occupies its name.
+    fs::create_symlink(dir / "a.wav", dir / "to file");
+    fs::create_symlink(dir / "folder", dir / "to folder");
+    fs::create_symlink(dir / "missing.wav", dir / "dangling");
+    EXPECT_TRUE(FileTransfer::Exists(dir / "to file"));
+    EXPECT_FALSE(FileTransfer::Exists(dir / "to folder"));
+    EXPECT_TRUE(FileTransfer::DirectoryExists(dir / "to folder"));
+    EXPECT_TRUE(FileTransfer::Exists(dir / "dangling"));
+    EXPECT_TRUE(FileTransfer::Remove(dir / "dangling"));
+    EXPECT_FALSE(fs::exists(dir / "missing.wav"));
+
     // The same items named relative to the working directory do not count.
     const auto previous = fs::current_path();
     fs::current_path(dir.path());
