@@ -1,0 +1,129 @@
+#include "sl/codec/vexa_file_input_sample_iterator.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace SL {
+
+CVexaFileInputSampleIterator::CVexaFileInputSampleIterator(
+    std::vector<std::shared_ptr<std::istream>> streams, int bitsPerSample, std::int32_t length,
+    std::int64_t dataOffset)
+    : attribute_(CBitDepth::INTEGER16, kSampleRate, static_cast<std::int32_t>(streams.size()),
+                 std::max<std::int32_t>(length, 0)),
+      dataOffset_(dataOffset), bitsPerSample_(bitsPerSample),
+      frameBytes_(2 * static_cast<std::size_t>(std::max(bitsPerSample, 0))),
+      total_(attribute_.GetSampleCount()) {
+    const std::size_t channels = streams.size();
+    coding_ = CVexaCoding::Create(bitsPerSample);
+    if (coding_) {
+        coder_ = CVexaCoder::Create(channels, coding_);
+    }
+    good_ = coder_ != nullptr && dataOffset >= 0 &&
+            std::all_of(streams.begin(), streams.end(), [](const auto& s) { return s != nullptr; });
+    if (!good_) {
+        total_ = 0;
+        Advance();
+        return;
+    }
+    pcm_ = coder_->GetPcmBuffer().data();
+    slotsPerBuffer_ = coder_->GetPcmBuffer().size();
+
+    // A short sample needs no more than its own frames in memory.
+    const std::int64_t framesNeeded = std::max<std::int64_t>((attribute_.GetLength() + 15) / 16, 1);
+    const std::size_t blockFrames = static_cast<std::size_t>(
+        std::min<std::int64_t>(framesNeeded, std::int64_t(kBlockBytes / frameBytes_)));
+    readers_.resize(channels);
+    for (std::size_t c = 0; c < channels; ++c) {
+        readers_[c].stream = std::move(streams[c]);
+        readers_[c].block.resize(blockFrames * frameBytes_);
+    }
+    PositionStreams(0);
+    Advance();
+}
+
+void CVexaFileInputSampleIterator::PositionStreams(std::int64_t frame) {
+    for (CChannelReader& reader : readers_) {
+        reader.begin = reader.end = 0;
+        // Whatever read the stream before may have left it at its end.
+        reader.stream->clear();
+        reader.stream->seekg(dataOffset_ + frame * std::int64_t(frameBytes_));
+        // A failed seek leaves the stream failed, which the next read reports.
+    }
+}
+
+bool CVexaFileInputSampleIterator::Refill(CChannelReader& reader) {
+    const std::size_t left = reader.end - reader.begin;
+    std::memmove(reader.block.data(), reader.block.data() + reader.begin, left);
+    reader.begin = 0;
+    reader.end = left;
+    while (reader.end < frameBytes_) {
+        std::istream& stream = *reader.stream;
+        if (!stream || stream.eof()) {
+            return false;
+        }
+        stream.read(reinterpret_cast<char*>(reader.block.data() + reader.end),
+                    static_cast<std::streamsize>(reader.block.size() - reader.end));
+        reader.end += static_cast<std::size_t>(stream.gcount());
+    }
+    return true;
+}
+
+void CVexaFileInputSampleIterator::DecodeNextFrames() {
+    if (!good_) {
+        return;
+    }
+    for (std::size_t c = 0; c < readers_.size(); ++c) {
+        CChannelReader& reader = readers_[c];
+        if (reader.end - reader.begin < frameBytes_ && !Refill(reader)) {
+            // Never decode a partial frame: its samples would be made up.
+            good_ = false;
+            std::fill(pcm_, pcm_ + slotsPerBuffer_, std::int16_t{0});
+            return;
+        }
+        std::memcpy(coder_->GetFrameBuffer(c).data(), reader.block.data() + reader.begin,
+                    frameBytes_);
+        reader.begin += frameBytes_;
+        coder_->Decode(c);
+    }
+}
+
+void CVexaFileInputSampleIterator::Seek(std::int64_t frame) {
+    // An I/O error is final: a seek does not make the stream good again.
+    if (!good_) {
+        return;
+    }
+    const std::int64_t channels = attribute_.GetChannelCount();
+    frame = std::clamp<std::int64_t>(frame, 0, attribute_.GetLength());
+    const std::int64_t codecFrame = frame / 16;
+    counter_ = frame * channels;
+    slot_ = static_cast<std::size_t>((frame % 16) * channels);
+    if (counter_ < total_) {
+        // The prediction state entering a frame is the last sample of the frame before, which
+        // that frame codes directly: decoding it alone restores the state exactly.
+        const std::int64_t first = std::max<std::int64_t>(codecFrame - 1, 0);
+        PositionStreams(first);
+        for (std::size_t c = 0; c < readers_.size(); ++c) {
+            coding_->SetState(c, 0);
+        }
+        if (codecFrame > 0) {
+            DecodeNextFrames();
+        }
+        DecodeNextFrames();
+    }
+    // Make the target current without decoding again.
+    current_ = slot_;
+    if (++slot_ == slotsPerBuffer_) {
+        slot_ = 0;
+    }
+    ++counter_;
+}
+
+std::int64_t CVexaFileInputSampleIterator::GetPosition() const {
+    const std::int32_t channels = attribute_.GetChannelCount();
+    if (channels <= 0) {
+        return 0;
+    }
+    return (counter_ - 1) / channels;
+}
+
+} // namespace SL
