@@ -53,7 +53,9 @@ public:
     bool IsValid() const override { return good_ && position_ <= end_; }
 
     void Advance() override {
-        if (next_ + Width <= limit_) {
+        // Compared as a distance: before the first block both pointers are null, and null plus
+        // an offset is undefined.
+        if (limit_ - next_ >= Width) {
             current_ = next_;
             next_ += Width;
             position_ += Width;
