@@ -4,6 +4,7 @@
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/files/form_aiff_dto.h"
 #include "sl/files/riff_wave_dto.h"
+#include "sl/files/wave_file_loader.h"
 #include "sl/samples/sample_type.h"
 
 #include <memory>
@@ -71,6 +72,28 @@ void ReadFormAiff(const std::uint8_t* data, std::size_t size) {
     std::istringstream input(bytes);
     SL::CFormAiffFileChunks::ReadSampleDataLayout(input);
     ReadThroughFactory(bytes);
+}
+
+void LoadWave(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    {
+        std::istringstream input(bytes);
+        SL::LoadWave(input);
+    }
+    {
+        std::istringstream input(bytes);
+        SL::CRiffWaveDto wave(
+            std::make_shared<SL::CRiffWaveFileChunks::CRiffWaveChunk::CDefaultChunkFactory>(true));
+        if (wave.Read(input)) {
+            SL::ConvertToWave(wave);
+        }
+    }
+    std::istringstream input(bytes);
+    SL::CFormAiffDto aiff(
+        std::make_shared<SL::CFormAiffFileChunks::CFormAiffChunk::CDefaultChunkFactory>(true));
+    if (aiff.Read(input)) {
+        SL::ConvertToWave(aiff);
+    }
 }
 
 void ReadSampleInformation(const std::uint8_t* data, std::size_t size) {

@@ -13,6 +13,9 @@ namespace ZQ3Fuzz {
 void ReadRiffWave(const std::uint8_t* data, std::size_t size);
 // The same for AIFF.
 void ReadFormAiff(const std::uint8_t* data, std::size_t size);
+// The wave loader: the descriptor of a WAVE or AIFF file, and the decoding of a loaded payload
+// into typed channels.
+void LoadWave(const std::uint8_t* data, std::size_t size);
 // The sample-information file of a card.
 void ReadSampleInformation(const std::uint8_t* data, std::size_t size);
 

@@ -22,6 +22,7 @@ TEST(FuzzCorpus, EveryFileReadsSafely) {
     const std::map<std::string, std::function<void(const std::uint8_t*, std::size_t)>> targets = {
         {"riff_wave", ZQ3Fuzz::ReadRiffWave},
         {"form_aiff", ZQ3Fuzz::ReadFormAiff},
+        {"wave_loader", ZQ3Fuzz::LoadWave},
         {"sample_information", ZQ3Fuzz::ReadSampleInformation},
     };
     std::size_t replayed = 0;

@@ -129,6 +129,9 @@ int main(int argc, char** argv) {
     const std::filesystem::path corpus = argv[1];
     WriteWaveSeeds(corpus / "riff_wave");
     WriteAiffSeeds(corpus / "form_aiff");
+    // The loader reads both formats; loops and instrument chunks matter most to it.
+    WriteWaveSeeds(corpus / "wave_loader");
+    WriteAiffSeeds(corpus / "wave_loader");
     WriteSampleInformationSeeds(corpus / "sample_information");
     return 0;
 }
