@@ -1,6 +1,10 @@
 #include "cli/cli_context.h"
 
+#include "cli/terminal_progress.h"
+
+#include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace ZQ3 {
 
@@ -14,6 +18,33 @@ CCliContext::~CCliContext() {
 
 bool CCliContext::loadCard(const std::string& card, int bank) {
     return controller().selectDrive(CardRootFromArgument(card), bank);
+}
+
+bool CCliContext::loadCardAndSelectPad(const std::string& card, int bank, int pad) {
+    return loadCard(card, bank) && controller().selectPad(pad);
+}
+
+void CCliContext::useTerminalProgress() {
+    std::FILE* drawOn = ::isatty(STDERR_FILENO) ? stderr : nullptr;
+    controller().setProgressFactory(
+        [drawOn] { return std::make_shared<CTerminalProgress>(drawOn); });
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "zq3: %s\nRun 'zq3 --help' for usage.\n", message.c_str());
+    return ExitUsage;
+}
+
+int ExitCodeOf(CommandOutcome outcome) {
+    switch (outcome) {
+    case CommandOutcome::Succeeded:
+        return ExitDone;
+    case CommandOutcome::Cancelled:
+        return ExitCancelled;
+    case CommandOutcome::Failed:
+        break;
+    }
+    return ExitFailed;
 }
 
 std::string AbsolutePath(const std::string& path) {

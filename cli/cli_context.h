@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_outcome.h"
 #include "app/controller.h"
 #include "app/domain.h"
 #include "cli/terminal_view.h"
@@ -37,11 +38,20 @@ public:
 
     // Loads the card at the path the user gave, as choosing a drive does.
     bool loadCard(const std::string& card, int bank = 0);
+    // Loads the card and selects the pad named on the command line, as a click on the pad does.
+    bool loadCardAndSelectPad(const std::string& card, int bank, int pad);
+    // Shows the progress of long commands on standard error when it is a terminal.
+    void useTerminalProgress();
 
 private:
     CDomain domain_;
     CTerminalView view_;
 };
+
+// Prints a usage error with the hint to --help and gives the usage exit code.
+int UsageError(const std::string& message);
+// The exit code for how a file command ended.
+int ExitCodeOf(CommandOutcome outcome);
 
 // A card path from the command line as a card root: absolute, without a trailing "/".
 std::string CardRootFromArgument(const std::string& card);

@@ -17,15 +17,6 @@
 #define ZQ3_VERSION "0.0.0"
 #endif
 
-namespace {
-
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "zq3: %s\nRun 'zq3 --help' for usage.\n", message.c_str());
-    return ZQ3::ExitUsage;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     using namespace ZQ3;
 

@@ -1,0 +1,36 @@
+#include "cli/interrupt.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace ZQ3 {
+namespace {
+
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true, std::memory_order_relaxed);
+}
+
+} // namespace
+
+void InstallInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // Restart interrupted system calls: a copy in progress must not fail because of the key.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool InterruptRequested() {
+    return interrupted.load(std::memory_order_relaxed);
+}
+
+void ClearInterrupt() {
+    interrupted.store(false, std::memory_order_relaxed);
+}
+
+} // namespace ZQ3

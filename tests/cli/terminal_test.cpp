@@ -1,0 +1,115 @@
+#include "cli/interrupt.h"
+#include "cli/terminal_progress.h"
+#include "cli/terminal_text_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+namespace ZQ3 {
+namespace {
+
+// A FILE* over memory that the test can read back.
+class MemoryFile {
+public:
+    explicit MemoryFile(const std::string& input = {}) : input_(input) {
+        file_ = input.empty() ? ::open_memstream(&buffer_, &size_)
+                              : ::fmemopen(input_.data(), input_.size(), "r");
+    }
+    ~MemoryFile() {
+        std::fclose(file_);
+        std::free(buffer_);
+    }
+    std::FILE* get() { return file_; }
+    std::string text() {
+        std::fflush(file_);
+        return std::string(buffer_, size_);
+    }
+
+private:
+    std::string input_;
+    char* buffer_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* file_;
+};
+
+TEST(TerminalProgress, RedrawsOnlyWhenTheShownThousandthChanges) {
+    MemoryFile output;
+    CTerminalProgress progress(output.get());
+    progress.begin(10'000'000, "Converting...", true);
+    for (int i = 0; i < 10'000'000; ++i) {
+        progress.step();
+    }
+    EXPECT_EQ(progress.shownPermille(), 1000);
+    EXPECT_LE(progress.redrawCount(), 1001);
+    EXPECT_GE(progress.redrawCount(), 1000);
+    progress.end();
+    const std::string text = output.text();
+    EXPECT_NE(text.find("Converting... [##############################] 100%"), std::string::npos);
+}
+
+TEST(TerminalProgress, RangesOfEveryScale) {
+    CTerminalProgress progress(nullptr);
+    progress.begin(0, "", false);
+    progress.setPosition(5);
+    EXPECT_EQ(progress.shownPermille(), 0);
+    progress.setRange(INT64_MAX);
+    progress.setPosition(INT64_MAX / 2);
+    EXPECT_EQ(progress.shownPermille(), 500);
+    progress.setRange(3);
+    progress.setPosition(7);
+    EXPECT_EQ(progress.shownPermille(), 1000);
+}
+
+TEST(TerminalProgress, InterruptCancelsOnlyACancellablePhase) {
+    ClearInterrupt();
+    InstallInterruptHandler();
+    CTerminalProgress progress(nullptr);
+    progress.begin(100, "Finalizing...", false);
+    std::raise(SIGINT);
+    EXPECT_TRUE(InterruptRequested());
+    EXPECT_FALSE(progress.isCancelled());
+    progress.setCancellable(true);
+    EXPECT_TRUE(progress.isCancelled());
+    ClearInterrupt();
+    std::signal(SIGINT, SIG_DFL);
+}
+
+TEST(TerminalTextDialog, AnswersFromTheTerminalOrTheDefaults) {
+    using UL::ITextDialog;
+    {
+        MemoryFile input("ok\n");
+        MemoryFile output;
+        CTerminalTextDialog dialog(false, input.get(), output.get(), true);
+        EXPECT_EQ(dialog.ask(ITextDialog::ButtonsOkCancel, ITextDialog::IconQuestion, "Go?"),
+                  ITextDialog::AnswerOk);
+        EXPECT_EQ(output.text(), "Go? [ok/Cancel] ");
+    }
+    {
+        MemoryFile input("  no \n");
+        MemoryFile output;
+        CTerminalTextDialog dialog(false, input.get(), output.get(), true);
+        EXPECT_EQ(dialog.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"), ITextDialog::AnswerCancel);
+        // End of input is Cancel too.
+        EXPECT_EQ(dialog.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"), ITextDialog::AnswerCancel);
+    }
+    {
+        MemoryFile input("n\n");
+        MemoryFile output;
+        CTerminalTextDialog dialog(false, input.get(), output.get(), true);
+        EXPECT_EQ(dialog.ask(ITextDialog::ButtonsYesNoCancel, 0, "Save?"), ITextDialog::AnswerNo);
+    }
+    MemoryFile output;
+    CTerminalTextDialog notInteractive(false, stdin, output.get(), false);
+    EXPECT_EQ(notInteractive.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"),
+              ITextDialog::AnswerCancel);
+    CTerminalTextDialog assumeYes(true, stdin, output.get(), false);
+    EXPECT_EQ(assumeYes.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"), ITextDialog::AnswerOk);
+    EXPECT_EQ(assumeYes.ask(ITextDialog::ButtonsYesNo, 0, "Go?"), ITextDialog::AnswerYes);
+    EXPECT_TRUE(output.text().empty());
+}
+
+} // namespace
+} // namespace ZQ3
