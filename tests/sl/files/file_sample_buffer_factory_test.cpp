@@ -81,6 +81,18 @@ TEST(FileSampleBufferFactory, UnreadableInputsGiveNothing) {
     EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("text.wav")));
 }
 
+TEST(FileSampleBufferFactory, FilesOfTwoGibibytesOrMoreAreRefused) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string path = directory.File("huge.wav");
+    // A valid small file made sparse-large: its chunk positions could no longer be held.
+    TestFiles::WriteFile(path, WaveFile);
+    std::filesystem::resize_file(path, std::uintmax_t{1} << 31);
+    const CFileSampleBufferFactory factory;
+    EXPECT_FALSE(factory.CreateInputSampleIterator(path));
+    std::filesystem::resize_file(path, (std::uintmax_t{1} << 31) - 1);
+    EXPECT_TRUE(factory.CreateInputSampleIterator(path));
+}
+
 TEST(FileSampleBufferFactory, FloatingPointWaveGivesTypedIterators) {
     const CFileSampleBufferFactory factory;
     auto single = std::make_shared<std::istringstream>(
