@@ -1,0 +1,35 @@
+#pragma once
+
+#include "sl/audio/audio_device_event.h"
+#include "sl/samples/sample_attribute.h"
+#include "sl/samples/sample_iterator.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace SL {
+
+class IAudioDevice {
+public:
+    virtual ~IAudioDevice() = default;
+    virtual std::string getName() const = 0;
+    // True when the device can be opened for the stream's rate, channel count and bit depth.
+    virtual bool supportsFormat(const CSampleAttribute& attribute) = 0;
+    // How far playback has come, in samples of the stream handed to play(); 0 when idle.
+    virtual std::int64_t getPosition() = 0;
+    // Listeners are held weakly: the device never keeps one alive.
+    virtual void addEventListener(const std::shared_ptr<IAudioDeviceEventListener>& listener) = 0;
+};
+
+class IAudioOutDevice : public IAudioDevice {
+public:
+    // Starts playing the stream; false, with nothing changed, while the device plays or when
+    // it cannot play the stream's format.
+    virtual bool play(const std::shared_ptr<IInputSampleIterator>& source) = 0;
+    // True from a successful play() until the end of the stream has been heard or stop().
+    virtual bool isPlaying() const = 0;
+    virtual bool stop() = 0;
+};
+
+} // namespace SL
