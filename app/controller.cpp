@@ -1,6 +1,10 @@
 #include "app/controller.h"
 
+#include "app/cursor.h"
+#include "app/delete_command.h"
 #include "app/domain.h"
+#include "app/export_command.h"
+#include "app/import_command.h"
 #include "app/message_catalogue.h"
 #include "app/report.h"
 #include "card/sample_information_dto.h"
@@ -11,6 +15,15 @@ namespace ZQ3 {
 
 CModel& CController::model() const {
     return *domain_->model;
+}
+
+std::shared_ptr<UL::IProgress> CController::makeProgress() const {
+    std::shared_ptr<UL::IProgress> progress;
+    if (progressFactory_) {
+        progress = progressFactory_();
+    }
+    // The base progress is a silent one, so a command never has to ask whether it has one.
+    return progress ? progress : std::make_shared<UL::IProgress>();
 }
 
 void CController::stopPlayback() {
@@ -82,6 +95,48 @@ bool CController::selectPad(int pad) {
     current.selectedPad = pad;
     refreshPadsAndCommands();
     return true;
+}
+
+CommandOutcome CController::importFile(const std::string& path) {
+    UL::CWaitCursor wait;
+    stopPlayback();
+    const std::shared_ptr<UL::IProgress> progress = makeProgress();
+    // Held so that the command's view of the card outlives the installation of the new model.
+    const std::shared_ptr<CModel> installed = domain_->model;
+    CommandOutcome outcome;
+    {
+        CImportCommand command(*installed, *progress);
+        outcome = command.run(path);
+        if (outcome == CommandOutcome::Succeeded) {
+            installModel(std::move(*command.newModel()));
+        }
+    } // the command's temporary files go with it
+    refreshView();
+    return outcome;
+}
+
+CommandOutcome CController::exportPad(int fileFormat, const std::string& path) {
+    UL::CWaitCursor wait;
+    stopPlayback();
+    const std::shared_ptr<UL::IProgress> progress = makeProgress();
+    CExportCommand command(model(), *progress);
+    return command.run(fileFormat, path);
+}
+
+CommandOutcome CController::deletePad(int pad) {
+    UL::CWaitCursor wait;
+    stopPlayback();
+    const std::shared_ptr<CModel> installed = domain_->model;
+    CommandOutcome outcome;
+    {
+        CDeleteCommand command(*installed);
+        outcome = command.run(pad);
+        if (outcome == CommandOutcome::Succeeded) {
+            installModel(std::move(*command.newModel()));
+        }
+    } // the command's temporary files go with it
+    refreshPadsAndCommands();
+    return outcome;
 }
 
 } // namespace ZQ3

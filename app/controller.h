@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_outcome.h"
 #include "app/model.h"
 #include "app/progress.h"
 #include "app/view.h"
@@ -33,6 +34,14 @@ public:
     bool selectBank(int bank);
     // Selects pad (-1 for none) of the current bank; false without a card or for a bad pad.
     bool selectPad(int pad);
+
+    // Puts the WAV or AIFF file at path onto the selected pad of the loaded card.
+    CommandOutcome importFile(const std::string& path);
+    // Writes the sample of the selected pad to path as fileFormat (an SL::CWaveFileFormat value:
+    // CardLayout::FileFormatWave or CardLayout::FileFormatAiff).
+    CommandOutcome exportPad(int fileFormat, const std::string& path);
+    // Empties pad of the current bank on the card.
+    CommandOutcome deletePad(int pad);
 
     CModel& model() const;
 

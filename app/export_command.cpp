@@ -1,0 +1,134 @@
+#include "app/export_command.h"
+
+#include "app/card_sample_files.h"
+#include "app/message_catalogue.h"
+#include "app/progress_session.h"
+#include "app/report.h"
+#include "app/sample_copy.h"
+#include "app/sample_iterator_lofi_decorator.h"
+#include "app/temporary_names.h"
+#include "card/card_layout.h"
+#include "card/file_transfer.h"
+#include "sl/files/file_sample_buffer_factory.h"
+#include "sl/model/wave_file_format.h"
+
+#include <memory>
+#include <vector>
+
+namespace ZQ3 {
+namespace {
+
+using CSink = SL::ITypedOutputSampleIterator<SL::CSampleTag::Integer16>;
+
+std::string Text(int id) {
+    return MessageCatalogue::Instance().text(id);
+}
+
+bool IsExportFormat(int fileFormat) {
+    return fileFormat == CardLayout::FileFormatWave || fileFormat == CardLayout::FileFormatAiff;
+}
+
+} // namespace
+
+std::string CExportCommand::TemporaryPathFor(const std::string& destination) {
+    const std::size_t slash = destination.rfind('/');
+    const std::string directory =
+        slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
+    std::string temporary = directory + TemporaryNames::WaveFile;
+    // A destination that bears the temporary name itself must not be written over before the
+    // export is complete, nor removed as a leftover afterwards.
+    if (temporary == destination) {
+        temporary += "_";
+    }
+    return temporary;
+}
+
+CommandOutcome CExportCommand::fail(int message) {
+    ReportMessage(message);
+    return CommandOutcome::Failed;
+}
+
+CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
+    const int pad = installed_.selectedPad;
+    if (!installed_.selectedPadHasSample() || !IsExportFormat(fileFormat)) {
+        return fail(MessageExportFailed);
+    }
+    if (!FileTransfer::WritableDestination(path)) {
+        return fail(MessageExportFailed);
+    }
+    std::uint64_t freeBytes = 0;
+    if (FileTransfer::FreeSpace(path, freeBytes) &&
+        freeBytes < installed_.diskBytesNeeded(pad, fileFormat)) {
+        return fail(MessageDiskFull);
+    }
+
+    const std::string temporary = TemporaryPathFor(path);
+    temporaries_.add(temporary);
+
+    CProgressSession session(progress_, Text(MessageExporting), Text(MessageConverting));
+    const Step decoding = decode(fileFormat, temporary);
+    progress_.settle();
+    if (decoding == Step::Cancelled) {
+        return CommandOutcome::Cancelled;
+    }
+    if (decoding == Step::Failed) {
+        return fail(MessageExportFailed);
+    }
+
+    progress_.setCancellable(false);
+    progress_.setText(Text(MessageFinalizing));
+    // The new file reaches the disk before it takes the name, so the destination holds either
+    // the old file or the whole new one.
+    if (!FileTransfer::Replace(temporary, path)) {
+        return fail(MessageExportFailed);
+    }
+    return CommandOutcome::Succeeded;
+}
+
+CExportCommand::Step CExportCommand::decode(int fileFormat, const std::string& temporary) {
+    const int pad = installed_.selectedPad;
+    const SampleEntry& entry = installed_.entryOf(pad);
+    const bool lofi = entry.isLofi();
+    // A lo-fi pad holds half as many frames as it plays; the files are read at the played length.
+    std::int64_t length = static_cast<std::uint32_t>(entry.frameCount);
+    if (lofi) {
+        length *= 2;
+    }
+    std::vector<std::string> files{installed_.leftFilePath(pad)};
+    if (entry.stereo) {
+        files.push_back(installed_.rightFilePath(pad));
+    }
+
+    const std::shared_ptr<SL::CVexaFileInputSampleIterator> card =
+        OpenCardSampleInputIterator(files, lofi, length);
+    if (!card) {
+        return Step::Failed;
+    }
+    const SL::CSampleAttribute attribute = card->GetAttribute();
+    std::shared_ptr<CSink> sink =
+        std::dynamic_pointer_cast<CSink>(SL::CFileSampleBufferFactory().CreateOutputSampleIterator(
+            attribute, temporary, SL::CWaveFileFormat(fileFormat)));
+    if (!sink) {
+        return Step::Failed;
+    }
+
+    progress_.setRange(std::int64_t{attribute.GetChannelCount()} * attribute.GetLength());
+    SampleCopyResult copied;
+    if (lofi) {
+        CSampleIteratorLofiDecorator held(card);
+        copied = CopySamples(held, *sink, progress_);
+    } else {
+        copied = CopySamples(*card, *sink, progress_);
+    }
+    if (copied == SampleCopyResult::Cancelled) {
+        return Step::Cancelled;
+    }
+    if (copied != SampleCopyResult::Completed || !sink->Finish()) {
+        return Step::Failed;
+    }
+    // Closes the file before it is moved into place.
+    sink.reset();
+    return Step::Done;
+}
+
+} // namespace ZQ3

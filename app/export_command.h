@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/command_outcome.h"
+#include "app/model.h"
+#include "app/progress.h"
+#include "app/temporary_files.h"
+
+#include <string>
+
+namespace ZQ3 {
+
+// Writes the sample of the selected pad to a WAV or AIFF file. The file is written under a
+// temporary name in the destination's directory and then takes the destination's name in one
+// step, so an existing file there stays whole until the new one is complete. Failures are
+// reported to the user here; the model and the card are never changed.
+class CExportCommand {
+public:
+    CExportCommand(const CModel& installed, UL::IProgress& progress)
+        : installed_(installed), progress_(progress) {}
+
+    // fileFormat is an SL::CWaveFileFormat value; path is absolute.
+    CommandOutcome run(int fileFormat, const std::string& path);
+
+    // The name the file is written under before it is complete: beside the destination, so that
+    // the final rename stays within one file system.
+    static std::string TemporaryPathFor(const std::string& destination);
+
+private:
+    enum class Step { Done, Cancelled, Failed };
+
+    Step decode(int fileFormat, const std::string& temporary);
+    CommandOutcome fail(int message);
+
+    const CModel& installed_;
+    UL::IProgress& progress_;
+    CTemporaryFiles temporaries_;
+};
+
+} // namespace ZQ3

@@ -1,0 +1,260 @@
+#include "app/import_command.h"
+
+#include "app/card_sample_files.h"
+#include "app/file_removal.h"
+#include "app/information_file_update.h"
+#include "app/message_catalogue.h"
+#include "app/progress_session.h"
+#include "app/report.h"
+#include "app/sample_copy.h"
+#include "app/temporary_names.h"
+#include "card/card_layout.h"
+#include "card/file_transfer.h"
+#include "card/sample_information_dto.h"
+#include "card/tempo.h"
+#include "sl/codec/vexa_file_output_sample_iterator.h"
+#include "sl/files/file_sample_buffer_factory.h"
+#include "sl/files/wave_file_loader.h"
+#include "sl/model/bit_depth.h"
+
+#include <memory>
+
+namespace ZQ3 {
+namespace {
+
+constexpr double kCardSampleRate = 44100.0;
+constexpr double kShortestSeconds = 0.07;
+constexpr std::int64_t kFramesPerBlock = 16;
+
+using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
+
+// The shape of a file the card can take.
+struct CAcceptedShape {
+    std::int64_t frameCount;
+    int channelCount;
+};
+
+std::optional<CAcceptedShape> AcceptedShape(const SL::IWave& wave) {
+    const auto channels = wave.GetChannels();
+    if (!channels) {
+        return std::nullopt;
+    }
+    const std::size_t channelCount = channels->GetChannelCount();
+    const std::int64_t frameCount = wave.GetLength();
+    if (channelCount < 1 || channelCount > 2) {
+        return std::nullopt;
+    }
+    if (wave.GetSourceBitDepth() != SL::CBitDepth::INTEGER16) {
+        return std::nullopt;
+    }
+    if (wave.GetSampleRate() != kCardSampleRate) {
+        return std::nullopt;
+    }
+    if (static_cast<double>(frameCount) / wave.GetSampleRate() < kShortestSeconds) {
+        return std::nullopt;
+    }
+    return CAcceptedShape{frameCount, static_cast<int>(channelCount)};
+}
+
+// Whether a channel file of frameCount frames stays within what the card's file format can
+// address; the record's frame count is a signed 32-bit value as well.
+bool FitsACardFile(std::int64_t frameCount) {
+    return CardLayout::CardBytesNeeded(frameCount, 1) <=
+           static_cast<std::uint64_t>(SL::CVexaFileOutputSampleIterator::kCardByteLimit);
+}
+
+std::string Text(int id) {
+    return MessageCatalogue::Instance().text(id);
+}
+
+} // namespace
+
+SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) {
+    const std::int64_t stored =
+        frameCount < 1 ? 0 : (frameCount + kFramesPerBlock - 1) / kFramesPerBlock * kFramesPerBlock;
+    SampleEntry entry;
+    entry.rangeBegin = 0;
+    entry.rangeEnd = static_cast<std::int32_t>(stored);
+    entry.frameCount = static_cast<std::int32_t>(stored);
+    entry.lofi = 0;
+    entry.stereo = channelCount == 2;
+    entry.option14 = 1;
+    entry.flag15 = false;
+    entry.flag16 = false;
+    entry.option17 = 127;
+    const auto tempo = static_cast<std::int32_t>(
+        TempoForFrameCount(static_cast<std::uint32_t>(frameCount < 0 ? 0 : frameCount)));
+    entry.tempo = tempo;
+    entry.tempo2 = tempo;
+    entry.option20 = 0;
+    return entry;
+}
+
+CommandOutcome CImportCommand::fail(int message) {
+    ReportMessage(message);
+    newModel_.reset();
+    return CommandOutcome::Failed;
+}
+
+CommandOutcome CImportCommand::run(const std::string& path) {
+    if (!installed_.hasCard() || !CardLayout::IsValidPad(installed_.selectedPad)) {
+        return fail(MessageImportFailed);
+    }
+    const std::string& root = installed_.cardRoot;
+    const int pad = installed_.selectedPad;
+
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+    if (!loaded) {
+        return fail(MessageWaveFileRefused);
+    }
+    const std::optional<CAcceptedShape> shape = AcceptedShape(*loaded.wave);
+    if (!shape) {
+        return fail(MessageWaveFileRefused);
+    }
+
+    // A sample this long would not fit a card file at all, whatever the card's free space.
+    if (!FitsACardFile(shape->frameCount)) {
+        return fail(MessageCardFull);
+    }
+    std::uint64_t freeBytes = 0;
+    if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes) &&
+        freeBytes < CardLayout::CardBytesNeeded(shape->frameCount, shape->channelCount)) {
+        return fail(MessageCardFull);
+    }
+
+    CProgressSession session(progress_, Text(MessageImporting), Text(MessageConverting));
+
+    const Step encoding = encode(path, shape->frameCount, shape->channelCount);
+    progress_.settle();
+    if (encoding == Step::Cancelled) {
+        return CommandOutcome::Cancelled;
+    }
+    if (encoding == Step::Failed) {
+        return fail(MessageImportFailed);
+    }
+
+    const Step copying = copyToCard();
+    if (copying == Step::Cancelled) {
+        return CommandOutcome::Cancelled;
+    }
+    if (copying == Step::Failed) {
+        return fail(MessageImportFailed);
+    }
+
+    // What follows must not stop half-way on the user's word.
+    progress_.setCancellable(false);
+    progress_.setText(Text(MessageFinalizing));
+
+    CModel updated = installed_;
+    updated.entryOf(pad) = NewEntry(shape->frameCount, shape->channelCount);
+
+    const std::string newInformationFile =
+        FileTransfer::TemporaryDirectory() + "/" + TemporaryNames::SampleInformationFile;
+    temporaries_.add(newInformationFile);
+    if (!WriteSampleInformationFile(newInformationFile, updated.entries)) {
+        return fail(MessageImportFailed);
+    }
+
+    if (!placeChannelFiles()) {
+        return fail(MessageImportFailed);
+    }
+    if (!ReplaceCardInformationFile(root, newInformationFile, temporaries_)) {
+        return fail(MessageImportFailed);
+    }
+    newModel_ = std::move(updated);
+    return CommandOutcome::Succeeded;
+}
+
+CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_t frameCount,
+                                            int channelCount) {
+    const std::string base = FileTransfer::TemporaryDirectory() + "/" + TemporaryNames::SampleFile;
+    std::vector<std::string> files;
+    if (channelCount == 1) {
+        files.push_back(base);
+    } else {
+        for (int channel = 0; channel < channelCount; ++channel) {
+            files.push_back(base + std::to_string(channel));
+        }
+    }
+    // Listed before they are opened: a failed open may leave the files made before it.
+    for (const std::string& file : files) {
+        temporaries_.add(file);
+    }
+
+    const std::shared_ptr<CSource> source = std::dynamic_pointer_cast<CSource>(
+        SL::CFileSampleBufferFactory().CreateInputSampleIterator(path));
+    if (!source) {
+        return Step::Failed;
+    }
+    // The file is read a second time; one that changed since it was checked is not trusted.
+    const SL::CSampleAttribute& attribute = source->GetAttribute();
+    if (attribute.GetChannelCount() != channelCount || attribute.GetLength() != frameCount ||
+        attribute.GetSampleRate() != kCardSampleRate) {
+        return Step::Failed;
+    }
+
+    std::shared_ptr<SL::CVexaFileOutputSampleIterator> encoder =
+        OpenCardSampleOutputIterator(files);
+    if (!encoder) {
+        return Step::Failed;
+    }
+    progress_.setRange(std::int64_t{channelCount} * frameCount);
+    const SampleCopyResult copied = CopySamples(*source, *encoder, progress_);
+    if (copied == SampleCopyResult::Cancelled) {
+        return Step::Cancelled;
+    }
+    if (copied != SampleCopyResult::Completed || !encoder->Finish()) {
+        return Step::Failed;
+    }
+    // Closes the files before they are copied.
+    encoder.reset();
+    encodedFiles_ = std::move(files);
+    return Step::Done;
+}
+
+CImportCommand::Step CImportCommand::copyToCard() {
+    const int count = static_cast<int>(encodedFiles_.size());
+    bool copied = true;
+    for (int i = 0; i < count; ++i) {
+        const std::string& encoded = encodedFiles_[static_cast<std::size_t>(i)];
+        const std::string destination = CardLayout::CardCopyPath(installed_.cardRoot, encoded);
+        cardCopies_.push_back(destination);
+        temporaries_.add(destination);
+        if (copied && !RemoveIfPresent(destination)) {
+            copied = false;
+        }
+        progress_.setText(CopyingText(i + 1, count));
+        // Written through to the card: the copy is renamed into place later, and a card pulled
+        // out then must not hold a file whose data never arrived.
+        if (copied && !FileTransfer::CopyWithProgress(encoded, destination, progress_,
+                                                      FileTransfer::Flush::ToDevice)) {
+            copied = false;
+        }
+        progress_.settle();
+        if (progress_.isCancelled()) {
+            return Step::Cancelled;
+        }
+    }
+    return copied ? Step::Done : Step::Failed;
+}
+
+bool CImportCommand::placeChannelFiles() {
+    const int pad = installed_.selectedPad;
+    // Both files, whatever the new sample needs: a mono sample must not inherit the right file
+    // of an earlier stereo one.
+    const std::string finalFiles[] = {installed_.leftFilePath(pad), installed_.rightFilePath(pad)};
+    for (const std::string& file : finalFiles) {
+        if (!RemoveIfPresent(file)) {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < cardCopies_.size(); ++i) {
+        if (!FileTransfer::Rename(cardCopies_[i], finalFiles[i])) {
+            return false;
+        }
+    }
+    // The new names must be on the device before the information file points at them.
+    return FileTransfer::SyncDirectory(CardLayout::CardDirectory(installed_.cardRoot));
+}
+
+} // namespace ZQ3
