@@ -1,0 +1,159 @@
+// A card or disk that is really full: a small tmpfs mounted as the card or as the export
+// destination, where the tests may mount one (as root); skipped elsewhere.
+
+#include "tests/app/card_command_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace ZQ3 {
+namespace {
+
+// A tmpfs of a few pages at path for as long as the object lives.
+class CSmallVolume {
+public:
+    CSmallVolume(const std::string& path, int pages) : path_(path) {
+        std::filesystem::create_directories(path);
+        const std::string options = "size=" + std::to_string(pages * kPage);
+        mounted_ = ::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+        error_ = mounted_ ? 0 : errno;
+    }
+    ~CSmallVolume() {
+        if (mounted_) {
+            ::umount2(path_.c_str(), MNT_DETACH);
+        }
+    }
+    CSmallVolume(const CSmallVolume&) = delete;
+    CSmallVolume& operator=(const CSmallVolume&) = delete;
+
+    bool mounted() const { return mounted_; }
+    std::string whyNot() const {
+        return "mounting a small tmpfs needs root (or CAP_SYS_ADMIN): " +
+               std::string(std::strerror(error_));
+    }
+    std::uint64_t freeBytes() const {
+        struct statvfs volume {};
+        ::statvfs(path_.c_str(), &volume);
+        return std::uint64_t{volume.f_bavail} * volume.f_frsize;
+    }
+    // Fills the volume until exactly bytes remain free.
+    void leaveFree(std::uint64_t bytes) const {
+        const std::uint64_t now = freeBytes();
+        ASSERT_GE(now, bytes);
+        Fixture::WriteFileBytes(path_ + "/filler", std::string(now - bytes, 'f'));
+        ASSERT_EQ(freeBytes(), bytes);
+    }
+
+    static constexpr int kPage = 4096;
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+    int error_ = 0;
+};
+
+class FullCardTest : public Fixture::CardCommandTest {
+protected:
+    std::string Source(int channels, std::uint32_t frames) {
+        const std::string path = directory / "in.wav";
+        Fixture::WriteSamplesFile(path, Fixture::TestSignal(channels, frames), channels,
+                                  CardLayout::FileFormatWave);
+        return path;
+    }
+    // No temporary file and no channel file on the card.
+    void ExpectOnlyTheInformationFile() {
+        EXPECT_EQ(Fixture::FileNames(CardDirectory()), std::vector<std::string>{"WVCINFO0.ZQD"});
+    }
+};
+
+#define MOUNT_OR_SKIP(volume)                                                                      \
+    if (::geteuid() != 0) {                                                                        \
+        GTEST_SKIP() << "mounting a small tmpfs as a full card needs root";                        \
+    }                                                                                              \
+    if (!(volume).mounted()) {                                                                     \
+        GTEST_SKIP() << (volume).whyNot();                                                         \
+    }
+
+TEST_F(FullCardTest, ACardKnownToBeTooFullRefusesBeforeWriting) {
+    CSmallVolume card(root, 16);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    const std::string before = InformationBytes();
+
+    // 80000 bytes of channel files on a card of 64 KiB.
+    EXPECT_EQ(controller().importFile(Source(2, 40000)), CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    EXPECT_EQ(progress->beginCount(), 0);
+    EXPECT_EQ(InformationBytes(), before);
+    ExpectOnlyTheInformationFile();
+    EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+}
+
+TEST_F(FullCardTest, ACopyThatRunsOutOfSpaceFailsAndLeavesTheCardAsItWas) {
+    CSmallVolume card(root, 16);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    // Two files of 4112 bytes count as 8224 bytes, but each takes two pages of the volume: the
+    // second copy runs out of space on the way.
+    card.leaveFree(3 * CSmallVolume::kPage);
+    const std::string before = InformationBytes();
+
+    EXPECT_EQ(controller().importFile(Source(2, 4100)), CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageImportFailed));
+    EXPECT_EQ(progress->beginCount(), 1);
+    EXPECT_EQ(InformationBytes(), before);
+    ExpectOnlyTheInformationFile();
+    EXPECT_EQ(card.freeBytes(), 3u * CSmallVolume::kPage);
+    EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+}
+
+TEST_F(FullCardTest, NoRoomForTheNewInformationFileKeepsTheOldOne) {
+    CSmallVolume card(root, 16);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    // Exactly the channel file's room: the channel file fits, the new information file does not.
+    card.leaveFree(2 * CSmallVolume::kPage);
+    const std::string before = InformationBytes();
+    const auto modelBefore = domain.model;
+
+    EXPECT_EQ(controller().importFile(Source(1, 8192)), CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageImportFailed));
+    // The card still reads as the card it was.
+    EXPECT_EQ(InformationBytes(), before);
+    EXPECT_EQ(domain.model, modelBefore);
+    EXPECT_TRUE(Fixture::TemporaryLeftovers(CardDirectory()).empty());
+    EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+    ASSERT_TRUE(controller().selectDrive(root, 1));
+    EXPECT_FALSE(domain.model->hasSample(5));
+}
+
+TEST_F(FullCardTest, ADiskKnownToBeTooFullRefusesTheExportBeforeAnyProgress) {
+    const std::string outDirectory = directory / "out";
+    CSmallVolume disk(outDirectory, 4);
+    MOUNT_OR_SKIP(disk);
+    LoadEmptyCard();
+    PutSample(5, 2, 8000);
+    const std::string destination = outDirectory + "/pad.wav";
+    Fixture::WriteFileBytes(destination, "old");
+
+    // 32046 bytes to write on a disk with less than 16 KiB free.
+    EXPECT_EQ(controller().exportPad(CardLayout::FileFormatWave, destination),
+              CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageDiskFull));
+    EXPECT_EQ(progress->beginCount(), 0);
+    EXPECT_EQ(Fixture::ReadFileBytes(destination), "old");
+    EXPECT_EQ(Fixture::FileNames(outDirectory), std::vector<std::string>{"pad.wav"});
+}
+
+} // namespace
+} // namespace ZQ3
