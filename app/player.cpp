@@ -1,0 +1,127 @@
+#include "app/player.h"
+
+#include "app/card_sample_files.h"
+#include "app/message_catalogue.h"
+#include "app/report.h"
+#include "app/sample_iterator_lofi_decorator.h"
+#include "gt/thread.h"
+#include "sl/audio/sample_iterator_ring_buffering_decorator.h"
+#include "sl/audio/sample_iterator_stereo_decorator.h"
+#include "sl/files/file_sample_buffer_factory.h"
+#include "sl/samples/sample_type.h"
+
+#include <any>
+
+namespace ZQ3 {
+
+namespace {
+
+constexpr int PlaybackTag = SL::CSampleTag::Integer16;
+
+} // namespace
+
+CPlayer::CPlayer(std::shared_ptr<SL::IAudioDeviceFacade> facade)
+    : observers_(std::make_shared<GT::CSafeReferenceSet<GT::IMvcObserver>>()) {
+    setAudioDeviceFacade(std::move(facade));
+}
+
+CPlayer::~CPlayer() {
+    observers_.reset();
+    // The device's own destruction stops any playback and joins its threads.
+    device_.reset();
+    facade_.reset();
+}
+
+void CPlayer::setAudioDeviceFacade(std::shared_ptr<SL::IAudioDeviceFacade> facade) {
+    if (device_ && device_->isPlaying()) {
+        stop();
+    }
+    device_.reset();
+    facade_ = std::move(facade);
+    if (facade_) {
+        device_ = facade_->createOutputDevice(facade_->getDefaultOutputDeviceName());
+    }
+}
+
+void CPlayer::playCardSample(const std::vector<std::string>& sampleFilePaths, bool lofi,
+                             std::int64_t length) {
+    if (!device_) {
+        ReportMessage(MessagePlaybackFailed);
+        return;
+    }
+    if (device_->isPlaying()) {
+        return;
+    }
+    std::shared_ptr<SL::IInputSampleIterator> source;
+    if (auto card = OpenCardSampleInputIterator(sampleFilePaths, lofi, length)) {
+        if (lofi) {
+            source = std::make_shared<CSampleIteratorLofiDecorator>(std::move(card));
+        } else {
+            source = std::move(card);
+        }
+    }
+    if (!source) {
+        ReportMessage(MessagePlaybackFailed);
+        return;
+    }
+    if (!playWrapped(std::move(source))) {
+        ReportMessage(MessagePlaybackFailed);
+        return;
+    }
+    const std::any origin(this);
+    observers_->ForEach(
+        [&](GT::IMvcObserver& observer) { observer.update(origin, std::any(), std::any()); });
+}
+
+void CPlayer::playFile(const std::string& path) {
+    if (!device_) {
+        ReportMessage(MessagePlaybackFailed);
+        return;
+    }
+    if (device_->isPlaying()) {
+        return;
+    }
+    // The factory recognises RIFF WAVE and AIFF by their content.
+    auto source = SL::CFileSampleBufferFactory().CreateInputSampleIterator(path);
+    // Playback runs on 16-bit samples only, the one type the converter accepts; any other
+    // file is refused with the text that says so instead of playing as silence.
+    if (!source || source->GetAttribute().GetBitDepth().GetValue() != PlaybackTag) {
+        ReportMessage(MessageWaveFileRefused);
+        return;
+    }
+    if (!playWrapped(std::move(source))) {
+        ReportMessage(MessagePlaybackFailed);
+    }
+}
+
+void CPlayer::addObserver(const std::shared_ptr<GT::IMvcObserver>& observer) {
+    observers_->Add(observer);
+}
+
+void CPlayer::stop() {
+    if (!stopPlayback()) {
+        ReportMessage(MessagePlaybackFailed);
+    }
+}
+
+bool CPlayer::stopPlayback() {
+    return !device_ || device_->stop();
+}
+
+double CPlayer::effectiveRingBufferTime() const {
+    return ringBufferTime > 0.0 ? ringBufferTime : DefaultRingBufferTime;
+}
+
+bool CPlayer::playWrapped(std::shared_ptr<SL::IInputSampleIterator> source) {
+    std::shared_ptr<SL::IInputSampleIterator> wrapped =
+        std::make_shared<SL::CSampleIteratorRingBufferingDecorator<PlaybackTag>>(
+            std::move(source), GT::AThread::TimeCriticalPriority, effectiveRingBufferTime());
+    if (wrapped->GetAttribute().GetChannelCount() == 1) {
+        wrapped =
+            std::make_shared<SL::CSampleIteratorStereoDecorator<PlaybackTag>>(std::move(wrapped));
+    }
+    // On refusal the decorators die here, which stops and joins the filler.
+    return device_->play(wrapped);
+}
+
+} // namespace ZQ3

@@ -1,0 +1,290 @@
+#include "app/card_sample_files.h"
+#include "app/message_catalogue.h"
+#include "app/player.h"
+#include "app/sample_iterator_lofi_decorator.h"
+#include "sl/audio/mme_audio_device_base.h"
+#include "sl/audio/mme_audio_device_facade.h"
+#include "sl/log/logger.h"
+#include "tests/support/temporary_directory.h"
+#include "tests/support/wav_fixture.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr double DeviceBufferTime = 0.02;
+constexpr std::size_t BufferFrames = 882;
+
+class CCollectingPrinter : public SL::CGeneralStringBuffer::IPrinter {
+public:
+    void Print(const std::string& text) override {
+        std::lock_guard lock(mutex_);
+        texts_ += text;
+    }
+    std::string Texts() {
+        std::lock_guard lock(mutex_);
+        return texts_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::string texts_;
+};
+
+class CStartObserver : public GT::IMvcObserver {
+public:
+    void update(const std::any& source, const std::any& event, const std::any& argument) override {
+        ++updates;
+        fromPlayer = std::any_cast<ZQ3::CPlayer*>(&source) != nullptr;
+        emptyRest = !event.has_value() && !argument.has_value();
+    }
+    int updates = 0;
+    bool fromPlayer = false;
+    bool emptyRest = false;
+};
+
+std::size_t ThreadCount() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task")) {
+        ++count;
+    }
+    return count;
+}
+
+std::vector<std::int16_t> ReadWav(const std::string& path, int& channels) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    channels = 0;
+    if (file == nullptr) {
+        return {};
+    }
+    channels = info.channels;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(info.frames * info.channels));
+    sf_read_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(file);
+    return samples;
+}
+
+std::vector<std::int16_t> Drain(SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>& source) {
+    std::vector<std::int16_t> values;
+    while (source.IsValid()) {
+        values.push_back(source.GetValue());
+        source.Advance();
+    }
+    return values;
+}
+
+class PlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        capture_ = directory_ / "capture.wav";
+        setenv("ZQ3_AUDIO_OUT", ("wav:" + capture_).c_str(), 1);
+        ZQ3::MessageCatalogue::Instance().fill(ZQ3::LanguageEnglish);
+        SL::CLogger::Instance().SetPrinter(printer_);
+        player_ = std::make_unique<ZQ3::CPlayer>(
+            std::make_shared<SL::CMmeAudioDeviceFacade>(SL::CMmeAudioDeviceBase::EventCallback));
+        player_->ringBufferTime = 0.18;
+        player_->deviceBufferTime = DeviceBufferTime;
+        ASSERT_NE(nullptr, player_->getAudioOutDevice());
+        dynamic_cast<SL::CAudioDeviceBase&>(*player_->getAudioOutDevice())
+            .setDeviceBufferTime(DeviceBufferTime);
+    }
+    void TearDown() override {
+        player_.reset();
+        SL::CLogger::Instance().ResetPrinter();
+        unsetenv("ZQ3_AUDIO_OUT");
+    }
+
+    // A mono or stereo pad of a swept tone, encoded as the import does; returns its paths.
+    std::vector<std::string> MakePad(int channels, std::uint32_t frames) {
+        std::vector<std::string> paths{directory_ / "SMP0000L.ZQD"};
+        if (channels == 2) {
+            paths.push_back(directory_ / "SMP0000R.ZQD");
+        }
+        auto out = ZQ3::OpenCardSampleOutputIterator(paths);
+        EXPECT_NE(nullptr, out);
+        for (std::uint32_t frame = 0; frame < frames; ++frame) {
+            for (int channel = 0; channel < channels; ++channel) {
+                out->SetValue(static_cast<std::int16_t>(
+                    12000 * std::sin(0.01 * frame * (channel + 1) + 0.00001 * frame * frame)));
+                out->Advance();
+            }
+        }
+        EXPECT_TRUE(out->Finish());
+        return paths;
+    }
+
+    bool WaitUntilIdle(std::chrono::milliseconds limit = 10s) {
+        const auto deadline = Clock::now() + limit;
+        while (player_->getAudioOutDevice()->isPlaying()) {
+            if (Clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+
+    ZQ3::Fixture::TemporaryDirectory directory_;
+    std::string capture_;
+    std::shared_ptr<CCollectingPrinter> printer_ = std::make_shared<CCollectingPrinter>();
+    std::unique_ptr<ZQ3::CPlayer> player_;
+};
+
+TEST_F(PlayerTest, MonoPadPlaysItsDecodedSampleOnBothChannels) {
+    const std::uint32_t frames = 10000;
+    const auto paths = MakePad(1, frames);
+    auto observer = std::make_shared<CStartObserver>();
+    player_->addObserver(observer);
+    player_->addObserver(observer);
+    player_->playCardSample(paths, false, frames);
+    EXPECT_TRUE(player_->getAudioOutDevice()->isPlaying());
+    EXPECT_EQ(1, observer->updates);
+    EXPECT_TRUE(observer->fromPlayer);
+    EXPECT_TRUE(observer->emptyRest);
+    ASSERT_TRUE(WaitUntilIdle());
+
+    auto card = ZQ3::OpenCardSampleInputIterator(paths, false, frames);
+    ASSERT_NE(nullptr, card);
+    const auto decoded = Drain(*card);
+    ASSERT_EQ(frames, decoded.size());
+    int channels = 0;
+    const auto captured = ReadWav(capture_, channels);
+    ASSERT_EQ(2, channels);
+    // Whole device buffers: the last one padded with silence.
+    const std::size_t buffers = (frames + BufferFrames - 1) / BufferFrames;
+    ASSERT_EQ(2 * buffers * BufferFrames, captured.size());
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        ASSERT_EQ(decoded[frame], captured[2 * frame]) << frame;
+        ASSERT_EQ(decoded[frame], captured[2 * frame + 1]) << frame;
+    }
+    for (std::size_t i = 2 * frames; i < captured.size(); ++i) {
+        ASSERT_EQ(0, captured[i]) << i;
+    }
+    EXPECT_EQ("", printer_->Texts());
+}
+
+TEST_F(PlayerTest, LofiPadPlaysThroughTheLofiDecoratorAtTheDoubledLength) {
+    const std::uint32_t stored = 3000;
+    const auto paths = MakePad(1, stored);
+    player_->playCardSample(paths, true, 2 * stored);
+    ASSERT_TRUE(WaitUntilIdle());
+    auto card = ZQ3::OpenCardSampleInputIterator(paths, true, 2 * stored);
+    ASSERT_NE(nullptr, card);
+    ZQ3::CSampleIteratorLofiDecorator held(card);
+    const auto expected = Drain(held);
+    int channels = 0;
+    const auto captured = ReadWav(capture_, channels);
+    ASSERT_GE(captured.size(), 2 * expected.size());
+    for (std::size_t frame = 0; frame < expected.size(); ++frame) {
+        ASSERT_EQ(expected[frame], captured[2 * frame]) << frame;
+    }
+}
+
+TEST_F(PlayerTest, StereoFileIsCapturedExactly) {
+    const std::string file = directory_ / "stereo.wav";
+    const std::uint32_t frames = 4000;
+    auto value = [](std::uint32_t frame, int channel) {
+        return static_cast<std::int32_t>((frame * 7 + 1) * (channel == 0 ? 1 : -1) % 30000);
+    };
+    ZQ3::Fixture::WriteWav(file, 44100, 2, 16, frames, value);
+    auto observer = std::make_shared<CStartObserver>();
+    player_->addObserver(observer);
+    player_->playFile(file);
+    ASSERT_TRUE(player_->getAudioOutDevice()->isPlaying());
+    ASSERT_TRUE(WaitUntilIdle());
+    int channels = 0;
+    const auto captured = ReadWav(capture_, channels);
+    ASSERT_EQ(2, channels);
+    ASSERT_GE(captured.size(), 2u * frames);
+    for (std::uint32_t frame = 0; frame < frames; ++frame) {
+        ASSERT_EQ(value(frame, 0), captured[2 * frame]) << frame;
+        ASSERT_EQ(value(frame, 1), captured[2 * frame + 1]) << frame;
+    }
+    EXPECT_EQ(0, observer->updates);
+}
+
+TEST_F(PlayerTest, SecondPlayWhilePlayingIsIgnoredAndTheNextAfterTheEndPlays) {
+    const auto paths = MakePad(1, 4000);
+    player_->playCardSample(paths, false, 4000);
+    const std::string file = directory_ / "other.wav";
+    ZQ3::Fixture::WriteTestWav(file, 2, 1000);
+    player_->playFile(file);
+    player_->playCardSample(paths, false, 4000);
+    EXPECT_EQ("", printer_->Texts());
+    const auto start = Clock::now();
+    ASSERT_TRUE(WaitUntilIdle());
+    // Only the first sample was heard: 4000 frames rounded up to whole buffers.
+    int channels = 0;
+    EXPECT_EQ(2 * 5 * BufferFrames, ReadWav(capture_, channels).size());
+    EXPECT_LT(Clock::now() - start, 2s);
+    player_->playFile(file);
+    EXPECT_TRUE(player_->getAudioOutDevice()->isPlaying());
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(2 * 2 * BufferFrames, ReadWav(capture_, channels).size());
+}
+
+TEST_F(PlayerTest, StopDuringPlaybackIsPromptAndLeavesNoThreadBehind) {
+    const std::size_t idle = ThreadCount();
+    const auto paths = MakePad(2, 44100 * 3);
+    player_->playCardSample(paths, false, 44100 * 3);
+    ASSERT_TRUE(player_->getAudioOutDevice()->isPlaying());
+    std::this_thread::sleep_for(100ms);
+    const auto start = Clock::now();
+    EXPECT_TRUE(player_->stopPlayback());
+    EXPECT_LT(Clock::now() - start, 100ms);
+    EXPECT_FALSE(player_->getAudioOutDevice()->isPlaying());
+    EXPECT_EQ(idle, ThreadCount());
+    player_->stop();
+    EXPECT_EQ("", printer_->Texts());
+}
+
+TEST_F(PlayerTest, UnreadableFileGivesTheSupportedFilesMessage) {
+    const std::string text = directory_ / "text.wav";
+    ZQ3::Fixture::WriteFileBytes(text, "RIFF but not really a wave file");
+    player_->playFile(text);
+    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageWaveFileRefused) + "\n",
+              printer_->Texts());
+    EXPECT_FALSE(player_->getAudioOutDevice()->isPlaying());
+}
+
+TEST_F(PlayerTest, FileOfAnotherSampleTypeGivesTheSupportedFilesMessage) {
+    const std::string file = directory_ / "deep.wav";
+    ZQ3::Fixture::WriteWav(file, 44100, 1, 24, 1000,
+                           [](std::uint32_t frame, int) { return std::int32_t(frame * 1000); });
+    player_->playFile(file);
+    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageWaveFileRefused) + "\n",
+              printer_->Texts());
+}
+
+TEST_F(PlayerTest, MissingPadFilesGivePlaybackFailed) {
+    player_->playCardSample({directory_ / "SMP0001L.ZQD"}, false, 1000);
+    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessagePlaybackFailed) + "\n",
+              printer_->Texts());
+}
+
+TEST_F(PlayerTest, DeviceThatCannotOpenGivesPlaybackFailedAndStopsTheFiller) {
+    const auto paths = MakePad(1, 2000);
+    const std::size_t idle = ThreadCount();
+    setenv("ZQ3_AUDIO_OUT", "nowhere", 1);
+    auto observer = std::make_shared<CStartObserver>();
+    player_->addObserver(observer);
+    player_->playCardSample(paths, false, 2000);
+    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessagePlaybackFailed) + "\n",
+              printer_->Texts());
+    EXPECT_EQ(0, observer->updates);
+    EXPECT_EQ(idle, ThreadCount());
+}
+
+} // namespace
