@@ -4,8 +4,7 @@ namespace ZQ3 {
 
 const std::vector<CommandRegistrar>& CommandRegistrars() {
     static const std::vector<CommandRegistrar> registrars = {
-        AddInfoCommand,
-        AddInitCommand,
+        AddInfoCommand, AddInitCommand, AddImportCommand, AddExportCommand, AddDeleteCommand,
     };
     return registrars;
 }

@@ -6,5 +6,8 @@ namespace ZQ3 {
 
 CliCommand AddInfoCommand(CLI::App& app, CCliContext& context);
 CliCommand AddInitCommand(CLI::App& app, CCliContext& context);
+CliCommand AddImportCommand(CLI::App& app, CCliContext& context);
+CliCommand AddExportCommand(CLI::App& app, CCliContext& context);
+CliCommand AddDeleteCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3
