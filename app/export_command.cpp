@@ -7,10 +7,12 @@
 #include "app/sample_copy.h"
 #include "app/sample_iterator_lofi_decorator.h"
 #include "app/temporary_names.h"
+#include "app/write_behind.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/model/wave_file_format.h"
+#include "sl/samples/file_output_sample_iterator.h"
 
 #include <memory>
 #include <vector>
@@ -114,11 +116,18 @@ CExportCommand::Step CExportCommand::decode(int fileFormat, const std::string& t
 
     progress_.setRange(std::int64_t{attribute.GetChannelCount()} * attribute.GetLength());
     SampleCopyResult copied;
+    // The factory writes 16-bit samples with the plain file iterator; any other sink the slow
+    // way.
+    auto file = ExactlyAs<SL::CFileOutputSampleIterator<SL::CSampleTag::Integer16>>(*sink);
+    CWriteBehind writeBehind(temporary);
+    const auto push = [&writeBehind] { writeBehind.push(); };
     if (lofi) {
         CSampleIteratorLofiDecorator held(card);
-        copied = CopySamples(held, *sink, progress_);
+        copied = file ? CopySamples(held, *file, progress_, push)
+                      : CopySamples(held, *sink, progress_, push);
     } else {
-        copied = CopySamples(*card, *sink, progress_);
+        copied = file ? CopySamples(*card, *file, progress_, push)
+                      : CopySamples(*card, *sink, progress_, push);
     }
     if (copied == SampleCopyResult::Cancelled) {
         return Step::Cancelled;

@@ -16,6 +16,7 @@
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/files/wave_file_loader.h"
 #include "sl/model/bit_depth.h"
+#include "sl/samples/file_input_sample_iterator.h"
 
 #include <memory>
 
@@ -199,7 +200,10 @@ CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_
         return Step::Failed;
     }
     progress_.setRange(std::int64_t{channelCount} * frameCount);
-    const SampleCopyResult copied = CopySamples(*source, *encoder, progress_);
+    // A WAV or AIFF file is read by the plain file iterator; any other source the slow way.
+    auto file = ExactlyAs<SL::CFileInputSampleIterator<SL::CSampleTag::Integer16>>(*source);
+    const SampleCopyResult copied =
+        file ? CopySamples(*file, *encoder, progress_) : CopySamples(*source, *encoder, progress_);
     if (copied == SampleCopyResult::Cancelled) {
         return Step::Cancelled;
     }

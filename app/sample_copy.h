@@ -3,8 +3,43 @@
 #include "app/progress.h"
 
 #include <cstdint>
+#include <optional>
+#include <typeinfo>
 
 namespace ZQ3 {
+
+// An iterator whose exact class is known, seen through that class: its operations are called
+// directly rather than through the virtual table, so that the compiler can inline them into the
+// sample loop. Made only by ExactlyAs, which checks the object's dynamic class: a direct call
+// on an object of a derived class would skip its overrides.
+template <class Iterator>
+class CExactIterator {
+public:
+    bool IsValid() const { return iterator_.Iterator::IsValid(); }
+    bool IsGood() const { return iterator_.Iterator::IsGood(); }
+    void Advance() { iterator_.Iterator::Advance(); }
+    auto GetValue() const { return iterator_.Iterator::GetValue(); }
+    template <class Value>
+    void SetValue(Value value) {
+        iterator_.Iterator::SetValue(value);
+    }
+
+private:
+    template <class Exact, class Base>
+    friend std::optional<CExactIterator<Exact>> ExactlyAs(Base& iterator);
+    explicit CExactIterator(Iterator& iterator) : iterator_(iterator) {}
+
+    Iterator& iterator_;
+};
+
+// iterator seen as an object of class Exact when that is its dynamic class, else nothing.
+template <class Exact, class Base>
+std::optional<CExactIterator<Exact>> ExactlyAs(Base& iterator) {
+    if (typeid(iterator) != typeid(Exact)) {
+        return std::nullopt;
+    }
+    return CExactIterator<Exact>(dynamic_cast<Exact&>(iterator));
+}
 
 enum class SampleCopyResult {
     // The source ran out normally and every sample reached the output.
@@ -20,12 +55,19 @@ enum class SampleCopyResult {
 // still moves smoothly and Cancel answers at once.
 constexpr std::int64_t kSamplesPerProgressStep = 4096;
 
+// What a copy does besides showing progress after each step: nothing.
+struct CNoStepWork {
+    void operator()() const {}
+};
+
 // Moves the samples of input into output, in interleaved order, showing the number of samples
 // moved on progress and stopping when Cancel is pressed. The caller has set the progress range.
 // Input and Output are the iterators' own classes where they are known, so that the per-sample
 // steps compile to direct calls; Finish is the caller's business.
-template <class Input, class Output>
-SampleCopyResult CopySamples(Input& input, Output& output, UL::IProgress& progress) {
+// afterStep runs after each progress update, for work that keeps pace with the copy.
+template <class Input, class Output, class StepWork = CNoStepWork>
+SampleCopyResult CopySamples(Input& input, Output& output, UL::IProgress& progress,
+                             StepWork afterStep = {}) {
     std::int64_t moved = 0;
     progress.setPosition(0);
     while (input.IsValid() && output.IsValid()) {
@@ -40,6 +82,7 @@ SampleCopyResult CopySamples(Input& input, Output& output, UL::IProgress& progre
             ++moved;
         } while (moved != stepEnd && input.IsValid() && output.IsValid());
         progress.setPosition(moved);
+        afterStep();
     }
     // An input still valid here met an output that could take no more: the copy is incomplete.
     if (input.IsValid() || !input.IsGood() || !output.IsGood()) {
