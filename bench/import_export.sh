@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Times zq3 import and export of a 10-minute stereo 16-bit 44.1 kHz file against sox doing the
+# nearest comparable work (IMA ADPCM encoding, and decoding that file back to 16-bit PCM), in the
+# same run on the same machine, and reports each command's peak memory.
+#
+# Usage: bench/import_export.sh [path/to/zq3]    (default: $ZQ3, else zq3 on the PATH)
+# Environment: MINUTES (default 10), RUNS (best of, default 3), WORK (scratch folder).
+#
+# Targets: import at most a tenth of sox's encoding time, export no slower than sox's decoding,
+# peak memory under 64 MiB.
+set -euo pipefail
+
+ZQ3=${1:-${ZQ3:-$(command -v zq3 || true)}}
+MINUTES=${MINUTES:-10}
+RUNS=${RUNS:-3}
+if [[ -z "$ZQ3" || ! -x "$ZQ3" ]]; then
+    echo "zq3 not found: give its path as the first argument or in ZQ3" >&2
+    exit 2
+fi
+for tool in sox /usr/bin/time; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "$tool is missing (apt-get install sox time)" >&2
+        exit 2
+    fi
+done
+
+if [[ -n "${WORK:-}" ]]; then
+    mkdir -p "$WORK"
+else
+    WORK=$(mktemp -d)
+    trap 'rm -rf "$WORK"' EXIT
+fi
+IN=$WORK/in.wav
+CARD=$WORK/card
+
+echo "making a ${MINUTES}-minute stereo 16-bit 44.1 kHz file"
+# A tone on the left and noise on the right: the codec gets both easy and hard material.
+sox -n -r 44100 -b 16 -c 2 "$IN" synth $((MINUTES * 60)) sine 220 pinknoise vol 0.5
+rm -rf "$CARD" && mkdir -p "$CARD"
+"$ZQ3" init "$CARD" >/dev/null
+
+# Runs a command RUNS times; sets SECONDS_BEST (wall clock) and PEAK_KIB (largest resident set).
+measure() {
+    SECONDS_BEST=""
+    PEAK_KIB=0
+    local log=$WORK/time.log
+    for ((run = 0; run < RUNS; run++)); do
+        /usr/bin/time -v -o "$log" "$@" >/dev/null
+        local wall peak
+        wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
+            awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
+        peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
+        if [[ -z "$SECONDS_BEST" ]] || awk "BEGIN { exit !($wall < $SECONDS_BEST) }"; then
+            SECONDS_BEST=$wall
+        fi
+        ((peak > PEAK_KIB)) && PEAK_KIB=$peak
+    done
+}
+
+measure "$ZQ3" import "$CARD" C1 "$IN" --yes
+IMPORT_S=$SECONDS_BEST IMPORT_KIB=$PEAK_KIB
+measure sox "$IN" -e ima-adpcm "$WORK/adpcm.wav"
+SOX_ENCODE_S=$SECONDS_BEST
+measure "$ZQ3" export "$CARD" C1 "$WORK/out.wav"
+EXPORT_S=$SECONDS_BEST EXPORT_KIB=$PEAK_KIB
+measure sox "$WORK/adpcm.wav" -e signed-integer -b 16 "$WORK/decoded.wav"
+SOX_DECODE_S=$SECONDS_BEST
+
+awk -v is="$IMPORT_S" -v se="$SOX_ENCODE_S" -v es="$EXPORT_S" -v sd="$SOX_DECODE_S" \
+    -v im="$IMPORT_KIB" -v em="$EXPORT_KIB" -v runs="$RUNS" 'BEGIN {
+    printf "best of %d runs, wall clock\n", runs
+    printf "import  %7.2f s   sox ADPCM encode %7.2f s   ratio %.3f (target <= 0.100)\n", is, se, is / se
+    printf "export  %7.2f s   sox ADPCM decode %7.2f s   ratio %.3f (target <= 1.000)\n", es, sd, es / sd
+    printf "peak memory: import %.1f MiB, export %.1f MiB (target < 64 MiB)\n", im / 1024, em / 1024
+}'
