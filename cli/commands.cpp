@@ -4,7 +4,8 @@ namespace ZQ3 {
 
 const std::vector<CommandRegistrar>& CommandRegistrars() {
     static const std::vector<CommandRegistrar> registrars = {
-        AddInfoCommand, AddInitCommand, AddImportCommand, AddExportCommand, AddDeleteCommand,
+        AddInfoCommand,   AddInitCommand,   AddImportCommand,
+        AddExportCommand, AddDeleteCommand, AddPlayCommand,
     };
     return registrars;
 }

@@ -9,5 +9,6 @@ CliCommand AddInitCommand(CLI::App& app, CCliContext& context);
 CliCommand AddImportCommand(CLI::App& app, CCliContext& context);
 CliCommand AddExportCommand(CLI::App& app, CCliContext& context);
 CliCommand AddDeleteCommand(CLI::App& app, CCliContext& context);
+CliCommand AddPlayCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

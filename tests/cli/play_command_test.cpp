@@ -1,0 +1,73 @@
+#include "tests/cli/run_zq3.h"
+#include "tests/support/temporary_directory.h"
+#include "tests/support/wav_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace ZQ3 {
+namespace {
+
+using Fixture::RunZq3;
+
+class PlayCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Fixture::MakeEmptyCard(card());
+        Fixture::WriteTestWav(file("mono.wav"), 1, 5000);
+        Fixture::WriteTestWav(file("stereo.wav"), 2, 3000);
+    }
+    std::string card() const { return directory / "card"; }
+    std::string file(const std::string& name) const { return directory / name; }
+    std::string captureTo() const { return "ZQ3_AUDIO_OUT=wav:" + file("capture.wav"); }
+
+    Fixture::TemporaryDirectory directory;
+};
+
+TEST_F(PlayCommandTest, PlaysAMonoPadOnTwoChannelsToTheEnd) {
+    ASSERT_EQ(0, RunZq3({"import", card(), "C3", file("mono.wav")}).exitCode);
+    const auto played = RunZq3({"play", card(), "C3"}, {captureTo()});
+    ASSERT_EQ(0, played.exitCode) << played.err;
+    Fixture::WavShape shape;
+    ASSERT_TRUE(Fixture::ReadSimpleWav(file("capture.wav"), shape));
+    EXPECT_EQ(2, shape.channels);
+    // Whole device buffers of 2646 frames: 5000 frames take two.
+    EXPECT_EQ(2u * 2646, shape.frames);
+    bool sound = false;
+    for (std::uint32_t frame = 0; frame < 5000; ++frame) {
+        ASSERT_EQ(shape.samples[2 * frame], shape.samples[2 * frame + 1]) << frame;
+        sound = sound || shape.samples[2 * frame] != 0;
+    }
+    EXPECT_TRUE(sound);
+}
+
+TEST_F(PlayCommandTest, PlaysAStereoFileExactly) {
+    const auto played = RunZq3({"play", file("stereo.wav")}, {captureTo()});
+    ASSERT_EQ(0, played.exitCode) << played.err;
+    Fixture::WavShape source;
+    Fixture::WavShape capture;
+    ASSERT_TRUE(Fixture::ReadSimpleWav(file("stereo.wav"), source));
+    ASSERT_TRUE(Fixture::ReadSimpleWav(file("capture.wav"), capture));
+    EXPECT_EQ(2646u * 2, capture.frames);
+    ASSERT_GE(capture.samples.size(), source.samples.size());
+    EXPECT_TRUE(std::equal(source.samples.begin(), source.samples.end(), capture.samples.begin()));
+}
+
+TEST_F(PlayCommandTest, EmptyPadUnreadableFileAndMissingOutputFail) {
+    auto empty = RunZq3({"play", card(), "C4"}, {captureTo()});
+    EXPECT_EQ(1, empty.exitCode);
+    EXPECT_NE(std::string::npos, empty.err.find("holds no sample")) << empty.err;
+
+    Fixture::WriteFileBytes(file("junk.wav"), "not a wave file at all");
+    auto junk = RunZq3({"play", file("junk.wav")}, {captureTo(), "LANG=C"});
+    EXPECT_EQ(1, junk.exitCode);
+    EXPECT_NE(std::string::npos, junk.err.find("supports wave files")) << junk.err;
+
+    auto nowhere = RunZq3({"play", file("stereo.wav")}, {"ZQ3_AUDIO_OUT=nowhere", "LANG=C"});
+    EXPECT_EQ(1, nowhere.exitCode);
+    EXPECT_NE(std::string::npos, nowhere.err.find("Playback failed.")) << nowhere.err;
+
+    EXPECT_EQ(2, RunZq3({"play"}).exitCode);
+}
+
+} // namespace
+} // namespace ZQ3
