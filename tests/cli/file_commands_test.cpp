@@ -128,8 +128,11 @@ TEST_F(FileCommandsTest, InterruptCancelsAndLeavesTheCardAsItWas) {
     const auto before = Fixture::ReadFileBytes(CardLayout::InformationFilePath(card()));
     const auto filesBefore = cardFiles();
 
+    const std::string temporary = directory / "tmp";
+    fs::create_directory(temporary);
     const pid_t child = ::fork();
     if (child == 0) {
+        ::setenv("TMPDIR", temporary.c_str(), 1);
         ::execl(ZQ3_CLI_PATH, ZQ3_CLI_PATH, "import", card().c_str(), "C4",
                 source("long.wav").c_str(), "--yes", nullptr);
         ::_exit(127);
@@ -142,6 +145,7 @@ TEST_F(FileCommandsTest, InterruptCancelsAndLeavesTheCardAsItWas) {
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_EQ(Fixture::ReadFileBytes(CardLayout::InformationFilePath(card())), before);
     EXPECT_EQ(cardFiles(), filesBefore);
+    EXPECT_TRUE(fs::is_empty(temporary));
 }
 
 } // namespace

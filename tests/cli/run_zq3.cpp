@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,11 @@ CommandResult RunZq3(const std::vector<std::string>& arguments,
     TemporaryDirectory capture;
     const std::string outPath = capture / "out";
     const std::string errPath = capture / "err";
+    // The converter's temporary files have fixed names; tests run in parallel, so each run
+    // gets a temporary directory of its own.
+    const std::string temporary = capture / "tmp";
+    std::filesystem::create_directory(temporary);
+    const std::string temporarySetting = "TMPDIR=" + temporary;
 
     const pid_t child = ::fork();
     if (child == 0) {
@@ -26,6 +32,7 @@ CommandResult RunZq3(const std::vector<std::string>& arguments,
         for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
             ::unsetenv(name);
         }
+        ::putenv(const_cast<char*>(temporarySetting.c_str()));
         for (const auto& setting : environment) {
             ::putenv(const_cast<char*>(setting.c_str()));
         }
