@@ -13,6 +13,10 @@ unsigned CWaveOut::GetDeviceCount() {
     return static_cast<unsigned>(CWaveOutBackend::FromEnvironment().GetDeviceNames().size());
 }
 
+std::vector<std::string> CWaveOut::GetDeviceNames() {
+    return CWaveOutBackend::FromEnvironment().GetDeviceNames();
+}
+
 WaveOutResult CWaveOut::GetDeviceName(int deviceId, std::string& name) {
     const auto backend = CWaveOutBackend::FromEnvironment();
     if (deviceId == Mapper) {

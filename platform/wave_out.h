@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace SL {
 
@@ -57,6 +58,8 @@ public:
     static constexpr int Mapper = -1;
 
     static unsigned GetDeviceCount();
+    // Every numbered device's name, in id order, from one look at the system.
+    static std::vector<std::string> GetDeviceNames();
     // The name of a numbered device, or of the mapper for Mapper.
     static WaveOutResult GetDeviceName(int deviceId, std::string& name);
     // Opens a device for the format; the callback, if any, receives Open before this returns.

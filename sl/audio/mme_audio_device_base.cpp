@@ -201,11 +201,10 @@ bool CMmeAudioDeviceBase::CTransaction::stop() {
 }
 
 int CMmeAudioDeviceBase::getDeviceId(const std::string& name) {
-    const unsigned count = CWaveOut::GetDeviceCount();
-    for (unsigned id = 0; id < count; ++id) {
-        std::string deviceName;
-        if (CWaveOut::GetDeviceName(static_cast<int>(id), deviceName) == WaveOutResult::NoError &&
-            deviceName == name) {
+    // Listing the devices asks the system each time: it is done once for the whole walk.
+    const auto names = CWaveOut::GetDeviceNames();
+    for (std::size_t id = 0; id < names.size(); ++id) {
+        if (names[id] == name) {
             return static_cast<int>(id);
         }
     }

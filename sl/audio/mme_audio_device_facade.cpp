@@ -25,10 +25,8 @@ int CMmeAudioDeviceFacade::getOutputDeviceCount() const {
 
 std::vector<std::string> CMmeAudioDeviceFacade::getOutputDeviceNames() const {
     std::vector<std::string> names{DeviceName(CWaveOut::Mapper)};
-    const int count = getOutputDeviceCount();
-    for (int id = 0; id < count; ++id) {
-        names.push_back(DeviceName(id));
-    }
+    const auto devices = CWaveOut::GetDeviceNames();
+    names.insert(names.end(), devices.begin(), devices.end());
     return names;
 }
 
