@@ -15,6 +15,7 @@
 #include "sl/samples/file_output_sample_iterator.h"
 
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 namespace ZQ3 {
@@ -28,6 +29,19 @@ std::string Text(int id) {
 
 bool IsExportFormat(int fileFormat) {
     return fileFormat == CardLayout::FileFormatWave || fileFormat == CardLayout::FileFormatAiff;
+}
+
+// Whether path names a file in the card's own directory, whatever way the path leads there. An
+// export there could replace the information file or a channel file of the card by an audio
+// file, and the card would lose a sample or stop being a card at all.
+bool LiesInCardDirectory(const std::string& path, const std::string& root) {
+    const std::size_t slash = path.rfind('/');
+    const std::string directory = slash == 0 ? "/" : path.substr(0, slash);
+    struct stat destination {};
+    struct stat card {};
+    return ::stat(directory.c_str(), &destination) == 0 &&
+           ::stat(CardLayout::CardDirectory(root).c_str(), &card) == 0 &&
+           destination.st_dev == card.st_dev && destination.st_ino == card.st_ino;
 }
 
 } // namespace
@@ -55,7 +69,8 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     if (!installed_.selectedPadHasSample() || !IsExportFormat(fileFormat)) {
         return fail(MessageExportFailed);
     }
-    if (!FileTransfer::WritableDestination(path)) {
+    if (!FileTransfer::WritableDestination(path) ||
+        LiesInCardDirectory(path, installed_.cardRoot)) {
         return fail(MessageExportFailed);
     }
     std::uint64_t freeBytes = 0;

@@ -53,7 +53,9 @@ measure() {
         if [[ -z "$SECONDS_BEST" ]] || awk "BEGIN { exit !($wall < $SECONDS_BEST) }"; then
             SECONDS_BEST=$wall
         fi
-        ((peak > PEAK_KIB)) && PEAK_KIB=$peak
+        if ((peak > PEAK_KIB)); then
+            PEAK_KIB=$peak
+        fi
     done
 }
 

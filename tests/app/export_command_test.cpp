@@ -187,6 +187,30 @@ TEST_F(ExportCommandTest, RefusesADestinationItMayNotWriteBeforeAnyProgress) {
               std::vector<std::string>{"read-only.wav"});
 }
 
+TEST_F(ExportCommandTest, NeverWritesIntoTheCardsOwnDirectory) {
+    LoadEmptyCard();
+    Import(Fixture::TestSignal(1, 4000), 1);
+    const std::string information = InformationBytes();
+    const std::string left = Fixture::ReadFileBytes(LeftFile(5));
+    // The same directory reached through a link counts as well.
+    const std::string link = directory / "card-link";
+    std::filesystem::create_directory_symlink(CardDirectory(), link);
+    const std::string destinations[] = {CardLayout::InformationFilePath(root), LeftFile(5),
+                                        CardDirectory() + "new.wav", link + "/WVCINFO0.ZQD"};
+    for (const std::string& destination : destinations) {
+        SCOPED_TRACE(destination);
+        printer.printer->texts.clear();
+        EXPECT_EQ(controller().exportPad(Wave, destination), CommandOutcome::Failed);
+        EXPECT_EQ(Texts(), Lines(MessageExportFailed));
+    }
+    EXPECT_EQ(progress->beginCount(), 0);
+    EXPECT_EQ(InformationBytes(), information);
+    EXPECT_EQ(Fixture::ReadFileBytes(LeftFile(5)), left);
+    EXPECT_FALSE(std::filesystem::exists(CardDirectory() + "new.wav"));
+    // Beside the card directory is fine.
+    EXPECT_EQ(controller().exportPad(Wave, root + "/beside.wav"), CommandOutcome::Succeeded);
+}
+
 TEST_F(ExportCommandTest, MissingOrShortCardFilesFailTheExport) {
     LoadEmptyCard();
     Import(Fixture::TestSignal(2, 4000), 2);
