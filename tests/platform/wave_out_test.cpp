@@ -122,12 +122,15 @@ TEST_F(WaveOutTest, PlaysBuffersInOrderAndCapturesExactlyTheirFrames) {
     EXPECT_EQ(1, log.Others());
     CTestBuffer first(1000, 0);
     CTestBuffer second(333, 2000);
+    // Paused, so that the queue is certainly still full when it is looked at.
+    stream->Pause();
     for (auto* buffer : {&first, &second}) {
         ASSERT_EQ(WaveOutResult::NoError, stream->PrepareHeader(buffer->header));
         ASSERT_EQ(WaveOutResult::NoError, stream->Write(buffer->header));
     }
     EXPECT_EQ(WaveOutResult::StillPlaying, stream->UnprepareHeader(second.header));
     EXPECT_EQ(WaveOutResult::StillPlaying, stream->Close());
+    stream->Restart();
     ASSERT_TRUE(log.WaitForDone(2));
     EXPECT_EQ((std::vector<CWaveOutHeader*>{&first.header, &second.header}), log.Done());
     EXPECT_TRUE(second.header.HasFlag(CWaveOutHeader::Done));

@@ -142,7 +142,7 @@ TEST_P(MmeAudioDeviceTest, PlaybackEndsWithinAFewBufferPeriodsOfItsSound) {
     EXPECT_GE(elapsed, 4 * BufferTime * 0.9);
     // Generous: the machine may be busy, and the bound only has to catch a device that never
     // notices the end.
-    EXPECT_LT(elapsed, 4 * BufferTime + 3 * BufferTime + 0.5);
+    EXPECT_LT(elapsed, 4 * BufferTime + 3 * BufferTime + 1.0);
 }
 
 TEST_P(MmeAudioDeviceTest, SourceShorterThanOneBufferStillPlays) {
@@ -174,7 +174,7 @@ TEST_P(MmeAudioDeviceTest, StopDuringPlaybackIsPromptAndLeavesNoThreadBehind) {
     auto shared = std::shared_ptr<CCountingListener>(&listener, [](CCountingListener*) {});
     device_->addEventListener(shared);
     auto ring = std::make_shared<SL::CSampleIteratorRingBufferingDecorator<CSampleTag::Integer16>>(
-        MakeSource(Ramp(2 * 44100 * 5), 2), GT::AThread::TimeCriticalPriority, 0.18);
+        MakeSource(Ramp(2 * 44100 * 5), 2), GT::AThread::TimeCriticalPriority, 1.0);
     ASSERT_TRUE(device_->play(ring));
     ring.reset();
     std::this_thread::sleep_for(100ms);
@@ -182,7 +182,8 @@ TEST_P(MmeAudioDeviceTest, StopDuringPlaybackIsPromptAndLeavesNoThreadBehind) {
     EXPECT_GT(device_->getPosition(), 0);
     const auto start = Clock::now();
     EXPECT_TRUE(device_->stop());
-    EXPECT_LT(Clock::now() - start, 100ms);
+    // Prompt next to the seconds still to play, with room for a busy machine.
+    EXPECT_LT(Clock::now() - start, 300ms);
     EXPECT_FALSE(device_->isPlaying());
     EXPECT_EQ(0, device_->getPosition());
     // The filler, the event thread and the platform's player are gone.
