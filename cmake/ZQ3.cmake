@@ -8,7 +8,7 @@ function(zq3_add_library name)
     endif()
 endfunction()
 
-# zq3_add_test(NAME SOURCES ... [DEPENDS lib ...] [LABELS label ...])
+# zq3_add_test(NAME SOURCES ... [DEPENDS lib ...] [LABELS label])
 #   One GoogleTest executable; each test case becomes a CTest test.
 #   Label "slow" keeps a test out of the sanitizer run, "threads" puts it in the
 #   ThreadSanitizer run.
@@ -18,12 +18,23 @@ function(zq3_add_test name)
     if(NOT ARG_SOURCES)
         return()
     endif()
+    list(LENGTH ARG_LABELS label_count)
+    if(label_count GREATER 1)
+        message(FATAL_ERROR "zq3_add_test(${name}): give at most one label")
+    endif()
+    set(label ${name})
+    if(ARG_LABELS)
+        set(label ${ARG_LABELS})
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
     include(GoogleTest)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES LABELS "${name};${ARG_LABELS}"
-                   ENVIRONMENT "ZQ3_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZQ3_BINARY_DIR=${CMAKE_BINARY_DIR}")
+        # Each property takes one value here: the module splits PROPERTIES at every ";", so a
+        # list would keep only its first element. A test carries its own label when it has one
+        # ("slow", "threads"), else the name of its executable.
+        PROPERTIES LABELS "${label}"
+                   ENVIRONMENT "ZQ3_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
