@@ -141,7 +141,7 @@ CExportCommand::Step CExportCommand::decode(int fileFormat, const std::string& t
         copied = file ? CopySamples(held, *file, progress_, push)
                       : CopySamples(held, *sink, progress_, push);
     } else {
-        copied = file ? CopySamples(*card, *file, progress_, push)
+        copied = file ? CopySampleRuns(*card, *file, progress_, push)
                       : CopySamples(*card, *sink, progress_, push);
     }
     if (copied == SampleCopyResult::Cancelled) {

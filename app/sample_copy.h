@@ -2,9 +2,11 @@
 
 #include "app/progress.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <typeinfo>
+#include <vector>
 
 namespace ZQ3 {
 
@@ -22,6 +24,12 @@ public:
     template <class Value>
     void SetValue(Value value) {
         iterator_.Iterator::SetValue(value);
+    }
+    // The run operations of iterators that have them (they are not virtual).
+    auto Room() const { return iterator_.Room(); }
+    template <class Value>
+    std::size_t Write(const Value* values, std::size_t count) {
+        return iterator_.Write(values, count);
     }
 
 private:
@@ -85,6 +93,40 @@ SampleCopyResult CopySamples(Input& input, Output& output, UL::IProgress& progre
         afterStep();
     }
     // An input still valid here met an output that could take no more: the copy is incomplete.
+    if (input.IsValid() || !input.IsGood() || !output.IsGood()) {
+        return SampleCopyResult::Failed;
+    }
+    return SampleCopyResult::Completed;
+}
+
+// CopySamples for a pair of iterators that move samples in runs: the input's Read(values, count)
+// and the output's Room() and Write(values, count), as the card reader and the plain file writer
+// offer. Progress, cancel points and results are those of CopySamples; only the samples travel
+// through a buffer a progress step at a time.
+template <class Input, class Output, class StepWork = CNoStepWork>
+SampleCopyResult CopySampleRuns(Input& input, Output& output, UL::IProgress& progress,
+                                StepWork afterStep = {}) {
+    using Value = decltype(input.GetValue());
+    std::vector<Value> buffer(static_cast<std::size_t>(kSamplesPerProgressStep));
+    std::int64_t moved = 0;
+    progress.setPosition(0);
+    while (input.IsValid() && output.IsValid()) {
+        if (progress.isCancelled()) {
+            return SampleCopyResult::Cancelled;
+        }
+        // Never takes more from the input than the output can hold, so that an input left over
+        // is seen as such below.
+        const std::size_t wanted = static_cast<std::size_t>(
+            std::min<std::int64_t>(kSamplesPerProgressStep, output.Room()));
+        const std::size_t read = input.Read(buffer.data(), wanted);
+        const std::size_t written = output.Write(buffer.data(), read);
+        moved += static_cast<std::int64_t>(written);
+        progress.setPosition(moved);
+        afterStep();
+        if (written != read) {
+            return SampleCopyResult::Failed;
+        }
+    }
     if (input.IsValid() || !input.IsGood() || !output.IsGood()) {
         return SampleCopyResult::Failed;
     }

@@ -87,6 +87,25 @@ void CVexaFileInputSampleIterator::DecodeNextFrames() {
     }
 }
 
+std::size_t CVexaFileInputSampleIterator::Read(std::int16_t* out, std::size_t count) {
+    std::size_t copied = 0;
+    while (copied < count && IsValid()) {
+        // The current sample and those after it in the decoded buffer, as far as the stream goes.
+        const std::size_t run =
+            std::min<std::size_t>({count - copied, slotsPerBuffer_ - current_,
+                                   static_cast<std::size_t>(total_ - counter_ + 1)});
+        std::memcpy(out + copied, pcm_ + current_, run * sizeof(std::int16_t));
+        copied += run;
+        // Steps over the run without decoding, to its last sample; the Advance past that one
+        // decodes the next frames when the run ended the buffer.
+        current_ += run - 1;
+        counter_ += static_cast<std::int64_t>(run - 1);
+        slot_ = current_ + 1 == slotsPerBuffer_ ? 0 : current_ + 1;
+        Advance();
+    }
+    return copied;
+}
+
 void CVexaFileInputSampleIterator::Seek(std::int64_t frame) {
     // An I/O error is final: a seek does not make the stream good again.
     if (!good_) {

@@ -56,6 +56,11 @@ public:
 
     std::int16_t GetValue() const override { return pcm_[current_]; }
 
+    // Copies up to `count` samples into `out`, starting with the current one, and advances past
+    // them: the same as `count` rounds of GetValue and Advance, stopping where the stream stops
+    // being valid, but a decoded frame at a time. Answers how many samples were copied.
+    std::size_t Read(std::int16_t* out, std::size_t count);
+
     const CSampleAttribute& GetAttribute() const override { return attribute_; }
     bool IsGood() const override { return good_; }
     std::int64_t MapPosition(std::int64_t position) const override { return position; }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -63,20 +64,52 @@ public:
         }
     }
 
-    bool IsValid() const override { return good_ && !finished_ && end_ - position_ >= Width; }
+    bool IsValid() const override { return CanTake(); }
 
     void SetValue(Value value) override { CSampleBytes<Tag>::Store(value, pending_, reverse_); }
 
     void Advance() override {
-        if (!IsValid()) {
+        if (!CanTake()) {
             return;
         }
-        std::copy(pending_, pending_ + Width, block_.data() + filled_);
+        std::memcpy(block_.data() + filled_, pending_, Width);
         filled_ += Width;
         position_ += Width;
         if (filled_ == block_.size()) {
             WriteBlock();
         }
+    }
+
+    // The number of samples the range still has room for (none once the iterator is invalid).
+    std::int64_t Room() const { return CanTake() ? (end_ - position_) / Width : 0; }
+
+    // Stores and advances past up to `count` samples from `values`: the same as `count` rounds
+    // of SetValue and Advance, stopping where the range is full, but a block at a time.
+    // Answers how many samples were taken.
+    std::size_t Write(const Value* values, std::size_t count) {
+        std::size_t taken = 0;
+        while (taken < count && CanTake()) {
+            const std::size_t blockRoom = (block_.size() - filled_) / Width;
+            const std::size_t run = static_cast<std::size_t>(std::min<std::int64_t>(
+                {static_cast<std::int64_t>(count - taken), static_cast<std::int64_t>(blockRoom),
+                 (end_ - position_) / Width}));
+            std::uint8_t* bytes = block_.data() + filled_;
+            if (!reverse_ && sizeof(Value) == Width) {
+                // The file's bytes are the values' own.
+                std::memcpy(bytes, values + taken, run * Width);
+            } else {
+                for (std::size_t i = 0; i < run; ++i) {
+                    CSampleBytes<Tag>::Store(values[taken + i], bytes + i * Width, reverse_);
+                }
+            }
+            taken += run;
+            filled_ += run * Width;
+            position_ += static_cast<std::int64_t>(run * Width);
+            if (filled_ == block_.size()) {
+                WriteBlock();
+            }
+        }
+        return taken;
     }
 
     bool Finish() override {
@@ -112,6 +145,9 @@ public:
 
 private:
     static constexpr std::int64_t BlockBytes = std::int64_t{16384} * Width;
+
+    // Non-virtual, so that the per-sample steps need no call through the virtual table.
+    bool CanTake() const { return good_ && !finished_ && end_ - position_ >= Width; }
 
     bool WriteBlock() {
         if (filled_ == 0) {

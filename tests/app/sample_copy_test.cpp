@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ZQ3 {
@@ -26,6 +27,14 @@ public:
         }
     }
     std::int16_t GetValue() const override { return static_cast<std::int16_t>(next_); }
+    // The run read of the card reader, a step at a time.
+    std::size_t Read(std::int16_t* values, std::size_t count) {
+        std::size_t read = 0;
+        for (; read < count && IsValid(); ++read, Advance()) {
+            values[read] = GetValue();
+        }
+        return read;
+    }
     const SL::CSampleAttribute& GetAttribute() const override { return attribute_; }
     bool IsGood() const override { return good_; }
     std::int64_t MapPosition(std::int64_t position) const override { return position; }
@@ -53,6 +62,12 @@ public:
     bool IsValid() const override { return samples.size() < capacity_; }
     void Advance() override { samples.push_back(pending_); }
     void SetValue(std::int16_t value) override { pending_ = value; }
+    std::int64_t Room() const { return static_cast<std::int64_t>(capacity_ - samples.size()); }
+    std::size_t Write(const std::int16_t* values, std::size_t count) {
+        const std::size_t taken = std::min(count, capacity_ - samples.size());
+        samples.insert(samples.end(), values, values + taken);
+        return taken;
+    }
     bool Finish() override { return true; }
     const SL::CSampleAttribute& GetAttribute() const override { return attribute_; }
     bool IsGood() const override { return true; }
@@ -104,6 +119,45 @@ TEST(SampleCopy, EndsEarlyOnCancelABadSourceOrAFullOutput) {
     CCountingInput long2(10000);
     CCollectingOutput narrow(9999);
     EXPECT_EQ(CopySamples(long2, narrow, progress), SampleCopyResult::Failed);
+}
+
+TEST(SampleCopy, RunsMoveTheSamplesAndEndAsStepsDo) {
+    const int count = 3 * static_cast<int>(kSamplesPerProgressStep) + 5;
+    CCountingInput input(count);
+    CCollectingOutput output(count);
+    UL::CSilentProgress progress;
+    progress.begin(count, "", true);
+    int steps = 0;
+    EXPECT_EQ(CopySampleRuns(input, output, progress, [&steps] { ++steps; }),
+              SampleCopyResult::Completed);
+    ASSERT_EQ(output.samples.size(), static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(output.samples[i], static_cast<std::int16_t>(i));
+    }
+    EXPECT_EQ(progress.getPosition(), count);
+    EXPECT_EQ(progress.cancelQueries(), 4);
+    EXPECT_EQ(steps, 4);
+
+    UL::CSilentProgress cancelling;
+    cancelling.begin(0, "", true);
+    cancelling.pressCancelAtQuery(2);
+    CCountingInput long1(100000);
+    CCollectingOutput wide1(100000);
+    EXPECT_EQ(CopySampleRuns(long1, wide1, cancelling), SampleCopyResult::Cancelled);
+    EXPECT_EQ(wide1.samples.size(), static_cast<std::size_t>(kSamplesPerProgressStep));
+
+    CCountingInput failing(10000, 5000);
+    CCollectingOutput wide2(100000);
+    EXPECT_EQ(CopySampleRuns(failing, wide2, progress), SampleCopyResult::Failed);
+    EXPECT_EQ(wide2.samples.size(), 5000u);
+
+    // An output that fills up takes what fits, and the input left over fails the copy.
+    CCountingInput long2(10000);
+    CCollectingOutput narrow(9999);
+    EXPECT_EQ(CopySampleRuns(long2, narrow, progress), SampleCopyResult::Failed);
+    EXPECT_EQ(narrow.samples.size(), 9999u);
+    EXPECT_TRUE(long2.IsValid());
+    EXPECT_EQ(long2.GetValue(), 9999);
 }
 
 TEST(SampleCopy, TheDirectViewIsTakenOnlyOfTheExactClass) {

@@ -540,6 +540,73 @@ TEST(VexaFileInput, SeekingLandsExactlyOnAnyFrame) {
     EXPECT_EQ(input.GetValue(), expected[0]);
 }
 
+// Reads in runs of the given sizes, in turn, with a single step between runs, until the stream
+// ends: every mix of runs and steps must give the samples a step-by-step read gives.
+CReadResult ReadInRuns(CVexaFileInputSampleIterator& input, const std::vector<std::size_t>& runs) {
+    CReadResult result;
+    for (std::size_t turn = 0; input.IsValid(); ++turn) {
+        Samples run(runs[turn % runs.size()], -1);
+        const std::size_t read = input.Read(run.data(), run.size());
+        EXPECT_LE(read, run.size());
+        result.samples.insert(result.samples.end(), run.begin(), run.begin() + read);
+        if (input.IsValid()) {
+            result.samples.push_back(input.GetValue());
+            input.Advance();
+        }
+    }
+    result.good = input.IsGood();
+    return result;
+}
+
+TEST(VexaFileInput, RunsReadWhatStepsRead) {
+    std::mt19937 rng(17);
+    for (std::int32_t length : {1, 15, 16, 17, 100, 1000}) {
+        for (std::size_t channels : {1u, 2u}) {
+            SCOPED_TRACE(testing::Message() << length << " frames, " << channels << " channels");
+            std::vector<Samples> source;
+            std::vector<Bytes> files;
+            for (std::size_t c = 0; c < channels; ++c) {
+                source.push_back(MakeChannel(rng, static_cast<std::size_t>(length)));
+                files.push_back(EncodeDirectly(8, source.back()));
+            }
+            CVexaFileInputSampleIterator stepped(InputsOf(files), 8, length);
+            const CReadResult expected = ReadThroughIterator(stepped);
+            for (const std::vector<std::size_t>& runs :
+                 std::vector<std::vector<std::size_t>>{{1}, {5}, {31, 32, 33}, {4096}, {0, 7}}) {
+                CVexaFileInputSampleIterator input(InputsOf(files), 8, length);
+                const CReadResult read = ReadInRuns(input, runs);
+                EXPECT_TRUE(read.good);
+                EXPECT_EQ(read.samples, expected.samples);
+            }
+        }
+    }
+}
+
+TEST(VexaFileInput, ARunStopsAtAShortFileAndAfterASeek) {
+    std::mt19937 rng(18);
+    const std::vector<Samples> channels{MakeChannel(rng, 80), MakeChannel(rng, 80)};
+    const Bytes left = EncodeDirectly(8, channels[0]);
+    const Bytes right = EncodeDirectly(8, channels[1]).substr(0, 48);
+    CVexaFileInputSampleIterator input(InputsOf({left, right}), 8, 80);
+    Samples run(1000);
+    // Three whole frames of both channels, then the right file has no frame left.
+    EXPECT_EQ(input.Read(run.data(), run.size()), 96u);
+    EXPECT_FALSE(input.IsGood());
+    EXPECT_EQ(Samples(run.begin(), run.begin() + 96),
+              Interleave({DecodeDirectly(8, left, 48), DecodeDirectly(8, right, 48)}));
+    EXPECT_EQ(input.Read(run.data(), run.size()), 0u);
+
+    const Bytes whole = EncodeDirectly(8, channels[1]);
+    CVexaFileInputSampleIterator seeking(InputsOf({left, whole}), 8, 80);
+    const Samples expected =
+        Interleave({DecodeDirectly(8, left, 80), DecodeDirectly(8, whole, 80)});
+    seeking.Seek(37);
+    EXPECT_EQ(seeking.Read(run.data(), 10), 10u);
+    EXPECT_EQ(Samples(run.begin(), run.begin() + 10),
+              Samples(expected.begin() + 74, expected.begin() + 84));
+    EXPECT_EQ(seeking.GetPosition(), 42);
+}
+
 TEST(VexaFileInput, PositionCountsSampleFrames) {
     const std::vector<Bytes> files(2, Bytes(64, '\0'));
     CVexaFileInputSampleIterator input(InputsOf(files), 8, 32);

@@ -4,6 +4,8 @@
 #include "sl/samples/file_output_sample_iterator.h"
 #include "sl/samples/file_sample_iterator_factory.h"
 
+#include "gt/endianed.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -325,6 +327,49 @@ TEST(FileOutputSampleIteratorTest, NothingIsWrittenOutsideTheRange) {
     output.Advance(); // no room: dropped
     EXPECT_TRUE(output.Finish());
     EXPECT_EQ(stream->str(), Bytes({0xAA, 0xAA, 0xAA, 1, 0, 2, 0, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}));
+}
+
+// Runs must write the bytes that single steps write, in both byte orders, across block
+// boundaries, and stop where the range is full.
+TEST(FileOutputSampleIteratorTest, RunsWriteWhatStepsWrite) {
+    std::vector<std::int16_t> values(40000);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        values[i] = static_cast<std::int16_t>(i * 7919 - 20000);
+    }
+    for (int endianness : {GT::CEndianness::LittleEndian, GT::CEndianness::BigEndian}) {
+        SCOPED_TRACE(endianness);
+        // Room for 30001 samples and one odd byte, so that the range ends inside a run.
+        const std::int64_t end = 5 + 2 * 30001 + 1;
+        auto stepped = std::make_shared<std::stringstream>(
+            std::string(end, '\xAA'), std::ios::in | std::ios::out | std::ios::binary);
+        SL::CFileOutputSampleIterator<CSampleTag::Integer16> steps(
+            Attribute(CSampleTag::Integer16, 2, endianness), stepped, 5, end);
+        for (std::size_t i = 0; i < values.size() && steps.IsValid(); ++i) {
+            steps.SetValue(values[i]);
+            steps.Advance();
+        }
+        EXPECT_TRUE(steps.Finish());
+
+        auto run = std::make_shared<std::stringstream>(
+            std::string(end, '\xAA'), std::ios::in | std::ios::out | std::ios::binary);
+        SL::CFileOutputSampleIterator<CSampleTag::Integer16> runs(
+            Attribute(CSampleTag::Integer16, 2, endianness), run, 5, end);
+        EXPECT_EQ(runs.Room(), 30001);
+        std::size_t taken = runs.Write(values.data(), 3);
+        runs.SetValue(values[taken]);
+        runs.Advance();
+        ++taken;
+        taken += runs.Write(values.data() + taken, 20000);
+        EXPECT_EQ(taken, 20004u);
+        taken += runs.Write(values.data() + taken, values.size() - taken);
+        EXPECT_EQ(taken, 30001u);
+        EXPECT_EQ(runs.Room(), 0);
+        EXPECT_FALSE(runs.IsValid());
+        EXPECT_EQ(runs.Write(values.data(), 10), 0u);
+        EXPECT_TRUE(runs.Finish());
+        EXPECT_EQ(runs.Write(values.data(), 10), 0u);
+        EXPECT_EQ(run->str(), stepped->str());
+    }
 }
 
 TEST(FileOutputSampleIteratorTest, FinishRunsTheHeaderWriterOnceWithTheWrittenRange) {
