@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace ZQ3 {
@@ -81,7 +82,26 @@ private:
     SL::CSampleAttribute attribute_;
 };
 
-TEST(SampleCopy, CopiesEverySampleAndAsksTheProgressOncePerStep) {
+// The two loops, sample by sample and in runs, must move the same samples and end the same way.
+struct CStepCopy {
+    template <class... Arguments>
+    static SampleCopyResult Copy(Arguments&&... arguments) {
+        return CopySamples(std::forward<Arguments>(arguments)...);
+    }
+};
+struct CRunCopy {
+    template <class... Arguments>
+    static SampleCopyResult Copy(Arguments&&... arguments) {
+        return CopySampleRuns(std::forward<Arguments>(arguments)...);
+    }
+};
+
+template <class Loop>
+class SampleCopy : public ::testing::Test {};
+using Loops = ::testing::Types<CStepCopy, CRunCopy>;
+TYPED_TEST_SUITE(SampleCopy, Loops);
+
+TYPED_TEST(SampleCopy, CopiesEverySampleAndAsksTheProgressOncePerStep) {
     const int count = 3 * static_cast<int>(kSamplesPerProgressStep) + 5;
     CCountingInput input(count);
     CCollectingOutput output(count);
@@ -89,7 +109,7 @@ TEST(SampleCopy, CopiesEverySampleAndAsksTheProgressOncePerStep) {
     progress.begin(count, "", true);
     int steps = 0;
 
-    EXPECT_EQ(CopySamples(input, output, progress, [&steps] { ++steps; }),
+    EXPECT_EQ(TypeParam::Copy(input, output, progress, [&steps] { ++steps; }),
               SampleCopyResult::Completed);
 
     ASSERT_EQ(output.samples.size(), static_cast<std::size_t>(count));
@@ -102,65 +122,31 @@ TEST(SampleCopy, CopiesEverySampleAndAsksTheProgressOncePerStep) {
     EXPECT_EQ(progress.backwardMoves(), 0);
 }
 
-TEST(SampleCopy, EndsEarlyOnCancelABadSourceOrAFullOutput) {
+TYPED_TEST(SampleCopy, EndsEarlyOnCancelABadSourceOrAFullOutput) {
     UL::CSilentProgress cancelling;
     cancelling.begin(0, "", true);
     cancelling.pressCancelAtQuery(2);
     CCountingInput long1(100000);
     CCollectingOutput wide1(100000);
-    EXPECT_EQ(CopySamples(long1, wide1, cancelling), SampleCopyResult::Cancelled);
+    EXPECT_EQ(TypeParam::Copy(long1, wide1, cancelling), SampleCopyResult::Cancelled);
     EXPECT_EQ(wide1.samples.size(), static_cast<std::size_t>(kSamplesPerProgressStep));
 
     UL::CSilentProgress progress;
     CCountingInput failing(10000, 5000);
     CCollectingOutput wide2(100000);
-    EXPECT_EQ(CopySamples(failing, wide2, progress), SampleCopyResult::Failed);
-
-    CCountingInput long2(10000);
-    CCollectingOutput narrow(9999);
-    EXPECT_EQ(CopySamples(long2, narrow, progress), SampleCopyResult::Failed);
-}
-
-TEST(SampleCopy, RunsMoveTheSamplesAndEndAsStepsDo) {
-    const int count = 3 * static_cast<int>(kSamplesPerProgressStep) + 5;
-    CCountingInput input(count);
-    CCollectingOutput output(count);
-    UL::CSilentProgress progress;
-    progress.begin(count, "", true);
-    int steps = 0;
-    EXPECT_EQ(CopySampleRuns(input, output, progress, [&steps] { ++steps; }),
-              SampleCopyResult::Completed);
-    ASSERT_EQ(output.samples.size(), static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        ASSERT_EQ(output.samples[i], static_cast<std::int16_t>(i));
-    }
-    EXPECT_EQ(progress.getPosition(), count);
-    EXPECT_EQ(progress.cancelQueries(), 4);
-    EXPECT_EQ(steps, 4);
-
-    UL::CSilentProgress cancelling;
-    cancelling.begin(0, "", true);
-    cancelling.pressCancelAtQuery(2);
-    CCountingInput long1(100000);
-    CCollectingOutput wide1(100000);
-    EXPECT_EQ(CopySampleRuns(long1, wide1, cancelling), SampleCopyResult::Cancelled);
-    EXPECT_EQ(wide1.samples.size(), static_cast<std::size_t>(kSamplesPerProgressStep));
-
-    CCountingInput failing(10000, 5000);
-    CCollectingOutput wide2(100000);
-    EXPECT_EQ(CopySampleRuns(failing, wide2, progress), SampleCopyResult::Failed);
+    EXPECT_EQ(TypeParam::Copy(failing, wide2, progress), SampleCopyResult::Failed);
     EXPECT_EQ(wide2.samples.size(), 5000u);
 
     // An output that fills up takes what fits, and the input left over fails the copy.
     CCountingInput long2(10000);
     CCollectingOutput narrow(9999);
-    EXPECT_EQ(CopySampleRuns(long2, narrow, progress), SampleCopyResult::Failed);
+    EXPECT_EQ(TypeParam::Copy(long2, narrow, progress), SampleCopyResult::Failed);
     EXPECT_EQ(narrow.samples.size(), 9999u);
     EXPECT_TRUE(long2.IsValid());
     EXPECT_EQ(long2.GetValue(), 9999);
 }
 
-TEST(SampleCopy, TheDirectViewIsTakenOnlyOfTheExactClass) {
+TEST(ExactSampleIterator, TheDirectViewIsTakenOnlyOfTheExactClass) {
     CCountingInput counting(10);
     CNegatedInput negated(10);
     SL::ITypedInputSampleIterator<Tag>& asBase = negated;
