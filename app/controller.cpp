@@ -7,6 +7,8 @@
 #include "app/import_command.h"
 #include "app/message_catalogue.h"
 #include "app/report.h"
+#include "card/card_recovery.h"
+#include "card/file_transfer.h"
 #include "card/sample_information_dto.h"
 
 #include <memory>
@@ -54,22 +56,102 @@ void CController::refreshPadsAndCommands() {
     view_->updateDelete();
 }
 
+CController::CardAccess CController::ReportedLockResult(CCardLock::Result result,
+                                                        int failureMessage) {
+    switch (result) {
+    case CCardLock::Result::Locked:
+        return CardAccess::Ready;
+    case CCardLock::Result::Busy:
+        ReportMessage(MessageCardBusy);
+        return CardAccess::Failed;
+    case CCardLock::Result::Cancelled:
+        return CardAccess::Cancelled;
+    case CCardLock::Result::Failed:
+        break;
+    }
+    ReportMessage(failureMessage);
+    return CardAccess::Failed;
+}
+
+CController::CardAccess CController::holdCardLock(const std::string& root) {
+    heldLock_.release();
+    return ReportedLockResult(heldLock_.acquire(root, lockWaiting_), MessageNotACard);
+}
+
+CController::CardAccess CController::lockCard(const std::string& root, CCardLock& commandLock,
+                                              int failureMessage) {
+    if (heldLock_.isHeld() && heldLock_.root() == root) {
+        return CardAccess::Ready;
+    }
+    return ReportedLockResult(commandLock.acquire(root, lockWaiting_), failureMessage);
+}
+
+CController::CardAccess CController::prepareCard(CCardLock& commandLock, int failureMessage) {
+    const std::string root = model().cardRoot;
+    const CardAccess locked = lockCard(root, commandLock, failureMessage);
+    if (locked != CardAccess::Ready) {
+        return locked;
+    }
+    switch (RecoverCard(root, *fs_)) {
+    case RecoveryResult::Clean:
+    case RecoveryResult::Finished:
+        break;
+    case RecoveryResult::PendingOnReadOnlyCard:
+        ReportMessage(MessageChangePending);
+        return CardAccess::Failed;
+    case RecoveryResult::Failed:
+        ReportMessage(failureMessage);
+        return CardAccess::Failed;
+    }
+    auto entries = ReadSampleInformationFile(CardLayout::InformationFilePath(root));
+    if (!entries) {
+        ReportMessage(failureMessage);
+        return CardAccess::Failed;
+    }
+    if (*entries != model().entries) {
+        reloadEntries(std::move(*entries));
+        ReportMessage(MessageCardChanged);
+        return CardAccess::Failed;
+    }
+    return CardAccess::Ready;
+}
+
+void CController::reloadEntries(std::vector<SampleEntry> entries) {
+    CModel reloaded = model();
+    reloaded.entries = std::move(entries);
+    installModel(std::move(reloaded));
+}
+
 bool CController::selectDrive(const std::string& root, int bank) {
     stopPlayback();
     bool loaded = false;
-    if (!root.empty()) {
-        if (auto entries = ReadSampleInformationFile(CardLayout::InformationFilePath(root))) {
-            CModel card;
-            card.entries = std::move(*entries);
-            card.cardRoot = root;
-            // A bank from edited preferences must not index past the card.
-            card.bank = CardLayout::IsValidBank(bank) ? bank : 0;
-            installModel(std::move(card));
-            loaded = true;
+    bool reported = false;
+    if (!root.empty() && FileTransfer::DirectoryExists(CardLayout::CardDirectory(root))) {
+        CCardLock commandLock(*fs_);
+        const CardAccess locked = lockCard(root, commandLock, MessageNotACard);
+        reported = locked != CardAccess::Ready;
+        const RecoveryResult recovery =
+            locked == CardAccess::Ready ? RecoverCard(root, *fs_) : RecoveryResult::Failed;
+        if (recovery == RecoveryResult::PendingOnReadOnlyCard) {
+            ReportMessage(MessageChangePending);
+            reported = true;
+        } else if (locked == CardAccess::Ready) {
+            // A card whose leftovers could not be cleared is still read: what it lists is whole.
+            if (auto entries = ReadSampleInformationFile(CardLayout::InformationFilePath(root))) {
+                CModel card;
+                card.entries = std::move(*entries);
+                card.cardRoot = root;
+                // A bank from edited preferences must not index past the card.
+                card.bank = CardLayout::IsValidBank(bank) ? bank : 0;
+                installModel(std::move(card));
+                loaded = true;
+            }
         }
     }
     if (!loaded) {
-        ReportMessage(MessageNotACard);
+        if (!reported) {
+            ReportMessage(MessageNotACard);
+        }
         installModel(CModel());
     }
     refreshView();
@@ -100,17 +182,23 @@ bool CController::selectPad(int pad) {
 CommandOutcome CController::importFile(const std::string& path) {
     UL::CWaitCursor wait;
     stopPlayback();
+    CCardLock lock(*fs_);
+    const CardAccess access = prepareCard(lock, MessageImportFailed);
+    if (access != CardAccess::Ready) {
+        refreshView();
+        return access == CardAccess::Cancelled ? CommandOutcome::Cancelled : CommandOutcome::Failed;
+    }
     const std::shared_ptr<UL::IProgress> progress = makeProgress();
     // Held so that the command's view of the card outlives the installation of the new model.
     const std::shared_ptr<CModel> installed = domain_->model;
     CommandOutcome outcome;
     {
-        CImportCommand command(*installed, *progress);
+        CImportCommand command(*installed, *progress, *fs_);
         outcome = command.run(path);
         if (outcome == CommandOutcome::Succeeded) {
             installModel(std::move(*command.newModel()));
         }
-    } // the command's temporary files go with it
+    } // the command's work files go with it
     refreshView();
     return outcome;
 }
@@ -118,23 +206,37 @@ CommandOutcome CController::importFile(const std::string& path) {
 CommandOutcome CController::exportPad(int fileFormat, const std::string& path) {
     UL::CWaitCursor wait;
     stopPlayback();
+    // The card is only read, but under its lock all the same: a sample replaced half-way
+    // through the export would mix two samples in one file.
+    CCardLock lock(*fs_);
+    const CardAccess access = prepareCard(lock, MessageExportFailed);
+    if (access != CardAccess::Ready) {
+        refreshView();
+        return access == CardAccess::Cancelled ? CommandOutcome::Cancelled : CommandOutcome::Failed;
+    }
     const std::shared_ptr<UL::IProgress> progress = makeProgress();
-    CExportCommand command(model(), *progress);
+    CExportCommand command(model(), *progress, *fs_);
     return command.run(fileFormat, path);
 }
 
 CommandOutcome CController::deletePad(int pad) {
     UL::CWaitCursor wait;
     stopPlayback();
+    CCardLock lock(*fs_);
+    const CardAccess access = prepareCard(lock, MessageDeletionFailed);
+    if (access != CardAccess::Ready) {
+        refreshView();
+        return access == CardAccess::Cancelled ? CommandOutcome::Cancelled : CommandOutcome::Failed;
+    }
     const std::shared_ptr<CModel> installed = domain_->model;
     CommandOutcome outcome;
     {
-        CDeleteCommand command(*installed);
+        CDeleteCommand command(*installed, *fs_);
         outcome = command.run(pad);
         if (outcome == CommandOutcome::Succeeded) {
             installModel(std::move(*command.newModel()));
         }
-    } // the command's temporary files go with it
+    }
     refreshPadsAndCommands();
     return outcome;
 }

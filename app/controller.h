@@ -4,6 +4,8 @@
 #include "app/model.h"
 #include "app/progress.h"
 #include "app/view.h"
+#include "card/card_lock.h"
+#include "card/file_system.h"
 
 #include <functional>
 #include <memory>
@@ -45,7 +47,34 @@ public:
 
     CModel& model() const;
 
+    // The file system the commands change the card through; the machine's own by default.
+    void setFileSystem(IFileSystem& fs) { fs_ = &fs; }
+    IFileSystem& fileSystem() const { return *fs_; }
+
+    // How a command waits while another converter holds the card's lock.
+    void setCardLockWaiting(CardLockWaiting waiting) { lockWaiting_ = std::move(waiting); }
+
+    enum class CardAccess { Ready, Failed, Cancelled };
+
+    // Takes the lock of the card at root and keeps it until releaseCardLock, so that loading the
+    // card and the commands after it see no other converter's change in between. Without it,
+    // every command takes the lock for its own run. Reports why it failed.
+    CardAccess holdCardLock(const std::string& root);
+    void releaseCardLock() { heldLock_.release(); }
+
 protected:
+    static CardAccess ReportedLockResult(CCardLock::Result result, int failureMessage);
+    // Makes the installed card ready for a command under the card's lock: takes the lock into
+    // commandLock unless it is held already, completes or clears what an interrupted change
+    // left, and checks that the card still holds what the model shows. When another program
+    // changed it, the model is reloaded and the user told; failureMessage reports the rest.
+    CardAccess prepareCard(CCardLock& commandLock, int failureMessage);
+    // Takes the lock of root for one command unless it is held already; reports a failure with
+    // failureMessage.
+    CardAccess lockCard(const std::string& root, CCardLock& commandLock, int failureMessage);
+    // Puts entries in place of the installed ones, keeping the bank and the selected pad.
+    void reloadEntries(std::vector<SampleEntry> entries);
+
     // Silences the audition output; a failure is reported and the command goes on.
     void stopPlayback();
     void installModel(CModel model);
@@ -57,6 +86,9 @@ protected:
     CDomain* domain_;
     IView* view_ = nullptr;
     ProgressFactory progressFactory_;
+    IFileSystem* fs_ = &PosixFileSystem();
+    CardLockWaiting lockWaiting_;
+    CCardLock heldLock_;
 };
 
 } // namespace ZQ3

@@ -1,13 +1,12 @@
 #include "app/delete_command.h"
 
-#include "app/file_removal.h"
-#include "app/information_file_update.h"
 #include "app/message_catalogue.h"
+#include "app/private_directory.h"
 #include "app/report.h"
-#include "app/temporary_names.h"
 #include "card/card_layout.h"
-#include "card/file_transfer.h"
+#include "card/card_transaction.h"
 #include "card/sample_information_dto.h"
+#include "card/temporary_names.h"
 
 #include <string>
 
@@ -23,32 +22,27 @@ CommandOutcome CDeleteCommand::run(int pad) {
     if (!installed_.hasCard() || !CardLayout::IsValidPad(pad)) {
         return fail();
     }
-    const std::string& root = installed_.cardRoot;
-    // Both files, whatever the entry says: a right file left by an earlier stereo sample goes
-    // too.
-    const std::string channelFiles[] = {installed_.leftFilePath(pad),
-                                        installed_.rightFilePath(pad)};
-
+    const int slot = CardLayout::Slot(installed_.bank, pad);
     CModel emptied = installed_;
     emptied.entryOf(pad) = SampleEntry{};
 
-    const std::string newInformationFile =
-        FileTransfer::TemporaryDirectory() + "/" + TemporaryNames::SampleInformationFile;
-    temporaries_.add(newInformationFile);
-    if (!WriteSampleInformationFile(newInformationFile, emptied.entries)) {
+    CPrivateDirectory work;
+    const std::string informationFile = work.file(TemporaryNames::SampleInformationFile);
+    if (!work.isValid() || !WriteSampleInformationFile(informationFile, emptied.entries)) {
         return fail();
     }
-    if (!ReplaceCardInformationFile(root, newInformationFile, temporaries_)) {
+    CCardTransaction transaction(installed_.cardRoot, fs_);
+    if (!transaction.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
         return fail();
     }
-
-    // From here the card lists the slot as empty. A removal that never reaches the device only
-    // leaves an unlisted file, which the next import onto the slot clears away, so the removals
-    // need no flush of their own.
-    for (const std::string& file : channelFiles) {
-        if (!RemoveIfPresent(file)) {
-            return fail();
-        }
+    // Both files, whatever the entry says: a right file left by an earlier stereo sample goes
+    // too.
+    transaction.removeOnCommit(CardLayout::LeftFileName(slot));
+    transaction.removeOnCommit(CardLayout::RightFileName(slot));
+    transaction.renameOnCommit(TemporaryNames::SampleInformationFile,
+                               CardLayout::InformationFileName);
+    if (transaction.commit() != CCardTransaction::Result::Done) {
+        return fail();
     }
     newModel_ = std::move(emptied);
     return CommandOutcome::Succeeded;

@@ -2,21 +2,23 @@
 
 #include "app/command_outcome.h"
 #include "app/model.h"
-#include "app/temporary_files.h"
+#include "card/file_system.h"
 
 #include <optional>
 
 namespace ZQ3 {
 
-// Empties one pad of the card. The information file is rewritten first and the channel files
-// are removed after it: a card interrupted half-way then at worst holds unlisted files, never a
-// listed sample whose files are gone. Failures are reported to the user here; the caller
-// installs the new model on success. The temporary files go when the command does.
+// Empties one pad of the card in one card transaction: the new information file is staged on
+// the card, and its taking the old one's place and the removal of the channel files happen
+// together or not at all. Failures are reported to the user here; the caller installs the new
+// model on success.
 class CDeleteCommand {
 public:
-    explicit CDeleteCommand(const CModel& installed) : installed_(installed) {}
+    explicit CDeleteCommand(const CModel& installed, IFileSystem& fs = PosixFileSystem())
+        : installed_(installed), fs_(fs) {}
 
-    // pad is a pad of the installed model's bank, which must hold a card.
+    // pad is a pad of the installed model's bank, which must hold a card read under its lock,
+    // which the caller holds for the whole run.
     CommandOutcome run(int pad);
 
     // The model to install after a successful run: the installed one with the pad's slot empty.
@@ -26,8 +28,8 @@ private:
     CommandOutcome fail();
 
     const CModel& installed_;
+    IFileSystem& fs_;
     std::optional<CModel> newModel_;
-    CTemporaryFiles temporaries_;
 };
 
 } // namespace ZQ3

@@ -6,15 +6,17 @@
 #include "app/report.h"
 #include "app/sample_copy.h"
 #include "app/sample_iterator_lofi_decorator.h"
-#include "app/temporary_names.h"
 #include "app/write_behind.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
+#include "card/temporary_names.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/model/wave_file_format.h"
 #include "sl/samples/file_output_sample_iterator.h"
 
+#include <cerrno>
 #include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <vector>
 
@@ -50,13 +52,25 @@ std::string CExportCommand::TemporaryPathFor(const std::string& destination) {
     const std::size_t slash = destination.rfind('/');
     const std::string directory =
         slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    std::string temporary = directory + TemporaryNames::WaveFile;
-    // A destination that bears the temporary name itself must not be written over before the
-    // export is complete, nor removed as a leftover afterwards.
-    if (temporary == destination) {
-        temporary += "_";
+    // A suffix of this run's own, so that exports into one folder at once never share a work
+    // file; the file is then created new, so a name taken in between fails the export instead
+    // of being written into.
+    static constexpr char Letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof Letters - 2);
+    for (int attempt = 0;; ++attempt) {
+        std::string temporary = directory + TemporaryNames::WaveFile;
+        for (int i = 0; i < 6; ++i) {
+            temporary += Letters[pick(random)];
+        }
+        struct stat status {};
+        const bool free = ::lstat(temporary.c_str(), &status) != 0 && errno == ENOENT;
+        // A folder that cannot be examined gets a name all the same: the create reports it.
+        if ((free || attempt >= 16) && temporary != destination) {
+            return temporary;
+        }
     }
-    return temporary;
 }
 
 CommandOutcome CExportCommand::fail(int message) {
@@ -69,12 +83,12 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     if (!installed_.selectedPadHasSample() || !IsExportFormat(fileFormat)) {
         return fail(MessageExportFailed);
     }
-    if (!FileTransfer::WritableDestination(path) ||
+    if (!FileTransfer::WritableDestination(path, fs_) ||
         LiesInCardDirectory(path, installed_.cardRoot)) {
         return fail(MessageExportFailed);
     }
     std::uint64_t freeBytes = 0;
-    if (FileTransfer::FreeSpace(path, freeBytes) &&
+    if (FileTransfer::FreeSpace(path, freeBytes, fs_) &&
         freeBytes < installed_.diskBytesNeeded(pad, fileFormat)) {
         return fail(MessageDiskFull);
     }
@@ -96,7 +110,7 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     progress_.setText(Text(MessageFinalizing));
     // The new file reaches the disk before it takes the name, so the destination holds either
     // the old file or the whole new one.
-    if (!FileTransfer::Replace(temporary, path)) {
+    if (!FileTransfer::Replace(temporary, path, fs_)) {
         return fail(MessageExportFailed);
     }
     return CommandOutcome::Succeeded;

@@ -4,6 +4,7 @@
 #include "app/model.h"
 #include "app/progress.h"
 #include "app/temporary_files.h"
+#include "card/file_system.h"
 
 #include <string>
 
@@ -15,14 +16,15 @@ namespace ZQ3 {
 // reported to the user here; the model and the card are never changed.
 class CExportCommand {
 public:
-    CExportCommand(const CModel& installed, UL::IProgress& progress)
-        : installed_(installed), progress_(progress) {}
+    CExportCommand(const CModel& installed, UL::IProgress& progress,
+                   IFileSystem& fs = PosixFileSystem())
+        : installed_(installed), progress_(progress), fs_(fs) {}
 
     // fileFormat is an SL::CWaveFileFormat value; path is absolute.
     CommandOutcome run(int fileFormat, const std::string& path);
 
-    // The name the file is written under before it is complete: beside the destination, so that
-    // the final rename stays within one file system.
+    // A free name to write the file under before it is complete: beside the destination, so
+    // that the final rename stays within one file system, and unique to this run.
     static std::string TemporaryPathFor(const std::string& destination);
 
 private:
@@ -33,6 +35,7 @@ private:
 
     const CModel& installed_;
     UL::IProgress& progress_;
+    IFileSystem& fs_;
     CTemporaryFiles temporaries_;
 };
 

@@ -1,17 +1,15 @@
 #include "app/import_command.h"
 
 #include "app/card_sample_files.h"
-#include "app/file_removal.h"
-#include "app/information_file_update.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/report.h"
 #include "app/sample_copy.h"
-#include "app/temporary_names.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
 #include "card/sample_information_dto.h"
 #include "card/tempo.h"
+#include "card/temporary_names.h"
 #include "sl/codec/vexa_file_output_sample_iterator.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/files/wave_file_loader.h"
@@ -68,6 +66,11 @@ std::string Text(int id) {
     return MessageCatalogue::Instance().text(id);
 }
 
+// The text after the last "/".
+std::string FileName(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
 } // namespace
 
 SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) {
@@ -117,9 +120,14 @@ CommandOutcome CImportCommand::run(const std::string& path) {
     if (!FitsACardFile(shape->frameCount)) {
         return fail(MessageCardFull);
     }
+    // Everything the change writes onto the card: the channel files, the information file's
+    // copy and the journal. The card was cleared of leftovers before this is measured.
+    const std::uint64_t bytesNeeded =
+        CardLayout::CardBytesNeeded(shape->frameCount, shape->channelCount) +
+        CardLayout::TransactionOverheadBytes;
     std::uint64_t freeBytes = 0;
-    if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes) &&
-        freeBytes < CardLayout::CardBytesNeeded(shape->frameCount, shape->channelCount)) {
+    if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes, fs_) &&
+        freeBytes < bytesNeeded) {
         return fail(MessageCardFull);
     }
 
@@ -148,18 +156,7 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
     CModel updated = installed_;
     updated.entryOf(pad) = NewEntry(shape->frameCount, shape->channelCount);
-
-    const std::string newInformationFile =
-        FileTransfer::TemporaryDirectory() + "/" + TemporaryNames::SampleInformationFile;
-    temporaries_.add(newInformationFile);
-    if (!WriteSampleInformationFile(newInformationFile, updated.entries)) {
-        return fail(MessageImportFailed);
-    }
-
-    if (!placeChannelFiles()) {
-        return fail(MessageImportFailed);
-    }
-    if (!ReplaceCardInformationFile(root, newInformationFile, temporaries_)) {
+    if (!commit(updated)) {
         return fail(MessageImportFailed);
     }
     newModel_ = std::move(updated);
@@ -168,7 +165,10 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
 CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_t frameCount,
                                             int channelCount) {
-    const std::string base = FileTransfer::TemporaryDirectory() + "/" + TemporaryNames::SampleFile;
+    if (!work_.isValid()) {
+        return Step::Failed;
+    }
+    const std::string base = work_.file(TemporaryNames::SampleFile);
     std::vector<std::string> files;
     if (channelCount == 1) {
         files.push_back(base);
@@ -177,11 +177,6 @@ CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_
             files.push_back(base + std::to_string(channel));
         }
     }
-    // Listed before they are opened: a failed open may leave the files made before it.
-    for (const std::string& file : files) {
-        temporaries_.add(file);
-    }
-
     const std::shared_ptr<CSource> source = std::dynamic_pointer_cast<CSource>(
         SL::CFileSampleBufferFactory().CreateInputSampleIterator(path));
     if (!source) {
@@ -221,17 +216,12 @@ CImportCommand::Step CImportCommand::copyToCard() {
     bool copied = true;
     for (int i = 0; i < count; ++i) {
         const std::string& encoded = encodedFiles_[static_cast<std::size_t>(i)];
-        const std::string destination = CardLayout::CardCopyPath(installed_.cardRoot, encoded);
-        cardCopies_.push_back(destination);
-        temporaries_.add(destination);
-        if (copied && !RemoveIfPresent(destination)) {
-            copied = false;
-        }
+        const std::string name = FileName(encoded);
+        cardCopies_.push_back(name);
         progress_.setText(CopyingText(i + 1, count));
-        // Written through to the card: the copy is renamed into place later, and a card pulled
-        // out then must not hold a file whose data never arrived.
-        if (copied && !FileTransfer::CopyWithProgress(encoded, destination, progress_,
-                                                      FileTransfer::Flush::ToDevice)) {
+        // Written through to the card: a card pulled out later must not hold a copy whose data
+        // never arrived.
+        if (copied && !transaction_.stage(encoded, name, &progress_)) {
             copied = false;
         }
         progress_.settle();
@@ -242,23 +232,27 @@ CImportCommand::Step CImportCommand::copyToCard() {
     return copied ? Step::Done : Step::Failed;
 }
 
-bool CImportCommand::placeChannelFiles() {
-    const int pad = installed_.selectedPad;
-    // Both files, whatever the new sample needs: a mono sample must not inherit the right file
+bool CImportCommand::commit(const CModel& updated) {
+    const std::string informationFile = work_.file(TemporaryNames::SampleInformationFile);
+    if (!WriteSampleInformationFile(informationFile, updated.entries) ||
+        !transaction_.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
+        return false;
+    }
+    const int slot = CardLayout::Slot(installed_.bank, installed_.selectedPad);
+    // Both names, whatever the new sample needs: a mono sample must not inherit the right file
     // of an earlier stereo one.
-    const std::string finalFiles[] = {installed_.leftFilePath(pad), installed_.rightFilePath(pad)};
-    for (const std::string& file : finalFiles) {
-        if (!RemoveIfPresent(file)) {
-            return false;
+    const std::string finalNames[] = {CardLayout::LeftFileName(slot),
+                                      CardLayout::RightFileName(slot)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (i < cardCopies_.size()) {
+            transaction_.renameOnCommit(cardCopies_[i], finalNames[i]);
+        } else {
+            transaction_.removeOnCommit(finalNames[i]);
         }
     }
-    for (std::size_t i = 0; i < cardCopies_.size(); ++i) {
-        if (!FileTransfer::Rename(cardCopies_[i], finalFiles[i])) {
-            return false;
-        }
-    }
-    // The new names must be on the device before the information file points at them.
-    return FileTransfer::SyncDirectory(CardLayout::CardDirectory(installed_.cardRoot));
+    transaction_.renameOnCommit(TemporaryNames::SampleInformationFile,
+                                CardLayout::InformationFileName);
+    return transaction_.commit() == CCardTransaction::Result::Done;
 }
 
 } // namespace ZQ3

@@ -2,8 +2,10 @@
 
 #include "app/command_outcome.h"
 #include "app/model.h"
+#include "app/private_directory.h"
 #include "app/progress.h"
-#include "app/temporary_files.h"
+#include "card/card_transaction.h"
+#include "card/file_system.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,18 +14,21 @@
 
 namespace ZQ3 {
 
-// Puts a WAV or AIFF file onto the selected pad of the card. The file is checked, encoded into
-// channel files in the temporary directory, copied onto the card under temporary names and
-// renamed into place; only then is a complete new information file put over the old one. Until
-// that last step the card's information file still describes the old sample, and it is never
-// missing. Failures are reported to the user here; the caller installs the new model on
-// success. The temporary files go when the command does.
+// Puts a WAV or AIFF file onto the selected pad of the card. The file is checked and encoded
+// into channel files in a folder of the command's own; the channel files and a complete new
+// information file are copied onto the card under temporary names, and one card transaction
+// puts them all in place: the card reads as the old state or the new one, never a mixture, even
+// after a crash. Failures are reported to the user here; the caller installs the new model on
+// success. The work files go when the command does.
 class CImportCommand {
 public:
-    CImportCommand(const CModel& installed, UL::IProgress& progress)
-        : installed_(installed), progress_(progress) {}
+    CImportCommand(const CModel& installed, UL::IProgress& progress,
+                   IFileSystem& fs = PosixFileSystem())
+        : installed_(installed), progress_(progress), fs_(fs),
+          transaction_(installed.cardRoot, fs) {}
 
-    // The installed model must hold a card and a selected pad.
+    // The installed model must hold a card and a selected pad, read from the card under its
+    // lock, which the caller holds for the whole run.
     CommandOutcome run(const std::string& path);
 
     // The model to install after a successful run.
@@ -41,16 +46,19 @@ private:
     Step encode(const std::string& path, std::int64_t frameCount, int channelCount);
     // Copies the encoded files onto the card under their temporary names.
     Step copyToCard();
-    // Clears the slot's old files and renames the card copies into their place.
-    bool placeChannelFiles();
+    // Stages the new information file and commits the change: the copies take the slot's names,
+    // a right file that the new sample does not use goes, and the information file is replaced.
+    bool commit(const CModel& updated);
     CommandOutcome fail(int message);
 
     const CModel& installed_;
     UL::IProgress& progress_;
+    IFileSystem& fs_;
     std::optional<CModel> newModel_;
+    CPrivateDirectory work_;
     std::vector<std::string> encodedFiles_;
     std::vector<std::string> cardCopies_;
-    CTemporaryFiles temporaries_;
+    CCardTransaction transaction_;
 };
 
 } // namespace ZQ3

@@ -44,6 +44,16 @@ constexpr BuiltInText BuiltInTexts[] = {
         "保存先のメモリー・カードの容量が足りません。"},
     {14, "Insufficient space on the save-destination disk.",
         "保存先のディスクの容量が足りません。"},
+    // The converter's own messages about several converters on one card, and about a change that
+    // a crash interrupted.
+    {15, "The card was changed by another program. It has been reloaded; please try again.",
+        "カードが別のプログラムによって変更されました。カードを読み込み直しましたので、もう一度操作してください。"},
+    {16, "Another converter is using the card. Waiting for it to finish...",
+        "別のコンバーターがカードを使用中です。終了を待っています..."},
+    {17, "Another converter has kept the card busy for 60 seconds. Please try again later.",
+        "別のコンバーターが 60 秒間カードを使用し続けています。しばらくしてからもう一度お試しください。"},
+    {18, "The card holds an unfinished change that can only be completed while the card is writable. Make the card writable and choose it again.",
+        "カードに未完了の変更が残っています。この変更はカードが書き込み可能なときにのみ完了できます。カードを書き込み可能にしてから、もう一度選択してください。"},
 };
 // clang-format on
 

@@ -22,6 +22,14 @@ enum MessageId : int {
     MessageDeletionFailed = 12,
     MessageCardFull = 13,
     MessageDiskFull = 14,
+    // Another program changed the card since it was loaded; the card was reloaded.
+    MessageCardChanged = 15,
+    // Another converter holds the card's lock; this one waits.
+    MessageCardInUse = 16,
+    // The wait for the card's lock ran out.
+    MessageCardBusy = 17,
+    // A committed change waits on a card that cannot be written.
+    MessageChangePending = 18,
 };
 
 enum Language : int { LanguageEnglish = 0, LanguageJapanese = 1 };

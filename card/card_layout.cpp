@@ -17,17 +17,29 @@ std::string InformationFilePath(const std::string& root) {
 }
 
 std::string SlotBase(int slot) {
+    return std::string(DirectoryBelowRoot) + SlotFileStem(slot);
+}
+
+std::string SlotFileStem(int slot) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(slot) & 0xFFFFu);
-    return std::string(DirectoryBelowRoot) + "SMP" + digits;
+    return std::string("SMP") + digits;
+}
+
+std::string LeftFileName(int slot) {
+    return SlotFileStem(slot) + "L.ZQD";
+}
+
+std::string RightFileName(int slot) {
+    return SlotFileStem(slot) + "R.ZQD";
 }
 
 std::string LeftFilePath(const std::string& root, int slot) {
-    return root + SlotBase(slot) + "L.ZQD";
+    return CardDirectory(root) + LeftFileName(slot);
 }
 
 std::string RightFilePath(const std::string& root, int slot) {
-    return root + SlotBase(slot) + "R.ZQD";
+    return CardDirectory(root) + RightFileName(slot);
 }
 
 std::string CardCopyPath(const std::string& root, const std::string& path) {

@@ -39,6 +39,11 @@ std::string CardDirectory(const std::string& root);
 std::string InformationFilePath(const std::string& root);
 // "/KELDRA/ZQ314/SMP" followed by the slot in four upper-case hexadecimal digits.
 std::string SlotBase(int slot);
+// "SMP" followed by the slot in four upper-case hexadecimal digits.
+std::string SlotFileStem(int slot);
+// The channel files' names within the card directory: "SMP0015L.ZQD" and "SMP0015R.ZQD".
+std::string LeftFileName(int slot);
+std::string RightFileName(int slot);
 std::string LeftFilePath(const std::string& root, int slot);
 std::string RightFilePath(const std::string& root, int slot);
 // The card directory joined with the file-name part of path (the text after its last "/").
@@ -47,6 +52,10 @@ std::string CardCopyPath(const std::string& root, const std::string& path);
 // Bytes of channel files that an import of frames × channels writes: 16 bytes per started
 // block of 16 frames per channel.
 std::uint64_t CardBytesNeeded(std::int64_t frames, int channels);
+
+// What a change writes onto the card besides channel files, at most: the new information file
+// (128 records of 23 bytes) and the journal that commits the change.
+constexpr std::uint64_t TransactionOverheadBytes = 128 * 23 + 4096;
 
 // Size of the 16-bit file an export of entry writes in fileFormat; 0 for an empty entry.
 std::uint64_t DiskBytesNeeded(const SampleEntry& entry, int fileFormat);

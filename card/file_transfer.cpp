@@ -1,9 +1,7 @@
 #include "card/file_transfer.h"
 
 #include "app/progress.h"
-#include "card/file_transfer_faults.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -17,92 +15,16 @@
 
 namespace ZQ3 {
 
-namespace FileTransferFaults {
-namespace {
-
-enum class Mode : int { FailOnce, FailFrom, CountOnly };
-
-std::atomic<bool> armed{false};
-std::atomic<unsigned> chosenOperations{0};
-std::atomic<int> targetCall{0};
-std::atomic<int> mode{0};
-std::atomic<int> countedCalls{0};
-
-void Arm(Mode newMode, int n, unsigned operations) {
-    armed.store(false);
-    countedCalls.store(0);
-    chosenOperations.store(operations);
-    targetCall.store(n);
-    mode.store(static_cast<int>(newMode));
-    armed.store(true);
-}
-
-// The armed path, out of line so that the unarmed check stays one load and a branch.
-[[gnu::noinline]] bool CountCall(Operation operation) {
-    if ((chosenOperations.load() & operation) == 0) {
-        return false;
-    }
-    const int call = countedCalls.fetch_add(1) + 1;
-    const int target = targetCall.load();
-    bool fails = false;
-    switch (static_cast<Mode>(mode.load())) {
-    case Mode::FailOnce:
-        fails = call == target;
-        break;
-    case Mode::FailFrom:
-        fails = call >= target;
-        break;
-    case Mode::CountOnly:
-        break;
-    }
-    if (fails) {
-        errno = EIO;
-    }
-    return fails;
-}
-
-} // namespace
-
-void FailCall(int n, unsigned operations) {
-    Arm(Mode::FailOnce, n, operations);
-}
-
-void FailFrom(int n, unsigned operations) {
-    Arm(Mode::FailFrom, n, operations);
-}
-
-void CountOnly(unsigned operations) {
-    Arm(Mode::CountOnly, 0, operations);
-}
-
-void Clear() {
-    armed.store(false);
-    countedCalls.store(0);
-}
-
-int CountedCalls() {
-    return countedCalls.load();
-}
-
-} // namespace FileTransferFaults
-
 namespace FileTransfer {
 namespace {
-
-using FileTransferFaults::Operation;
-
-inline bool FaultInjected(Operation operation) {
-    if (!FileTransferFaults::armed.load(std::memory_order_relaxed)) [[likely]] {
-        return false;
-    }
-    return FileTransferFaults::CountCall(operation);
-}
 
 // Large enough that a copy runs at the device's speed, small enough that progress moves and
 // Cancel is noticed several times a second even on a slow card.
 constexpr std::size_t CopyChunkBytes = 256 * 1024;
 constexpr std::int64_t ProgressRange = 1000;
 constexpr mode_t AllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+// What a created file may be opened with at most; the umask takes its share.
+constexpr mode_t NewFileMode = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
 
 bool HoldsNul(const std::string& path) {
     return path.find('\0') != std::string::npos;
@@ -136,19 +58,19 @@ std::string ParentDirectory(const std::string& path) {
     return WithoutTrailingSeparators(trimmed.substr(0, separator));
 }
 
-bool StatIsDirectory(const std::string& path) {
+bool StatIsDirectory(const std::string& path, IFileSystem& fs) {
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return fs.Stat(path, status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // Closes on every path out of a step; an explicit close reports the error that a network or
 // removable file system may only give at that moment.
 class CDescriptor {
 public:
-    explicit CDescriptor(int fd) : fd_(fd) {}
+    CDescriptor(IFileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
     ~CDescriptor() {
         if (fd_ >= 0) {
-            ::close(fd_);
+            fs_.Close(fd_);
         }
     }
     CDescriptor(const CDescriptor&) = delete;
@@ -160,28 +82,29 @@ public:
         const int fd = fd_;
         fd_ = -1;
         // Linux releases the descriptor even when close fails, so it is never retried.
-        return ::close(fd) == 0;
+        return fs_.Close(fd) == 0;
     }
 
 private:
+    IFileSystem& fs_;
     int fd_;
 };
 
 // EINVAL and EROFS mean that the item cannot be synchronised at all, which is not a failed
 // flush: there is nothing held back that could be lost.
-bool SyncDescriptor(int fd) {
-    if (::fsync(fd) == 0) {
+bool SyncDescriptor(IFileSystem& fs, int fd) {
+    if (fs.Fsync(fd) == 0) {
         return true;
     }
     return errno == EINVAL || errno == EROFS;
 }
 
-bool SyncDirectoryEntries(const std::string& directory) {
-    CDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+bool SyncDirectoryEntries(const std::string& directory, IFileSystem& fs) {
+    CDescriptor fd(fs, fs.Open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
     if (!fd.isOpen()) {
         return false;
     }
-    return SyncDescriptor(fd.get()) && fd.close();
+    return SyncDescriptor(fs, fd.get()) && fd.close();
 }
 
 // Pushes a just-written range to the device and waits for it, so that the progress of a
@@ -196,9 +119,9 @@ bool WriteThrough(int fd, std::int64_t offset, std::int64_t length) {
     return errno == EINVAL || errno == ESPIPE || errno == ENOSYS || errno == EOPNOTSUPP;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+bool WriteAll(IFileSystem& fs, int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        const ssize_t written = fs.Write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -211,9 +134,9 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-ssize_t ReadSome(int fd, char* data, std::size_t size) {
+ssize_t ReadSome(IFileSystem& fs, int fd, char* data, std::size_t size) {
     for (;;) {
-        const ssize_t got = ::read(fd, data, size);
+        const ssize_t got = fs.Read(fd, data, size);
         if (got >= 0 || errno != EINTR) {
             return got;
         }
@@ -235,65 +158,70 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // The destination of a failed copy holds an incomplete file that nobody may take for a good
 // one. It is removed only while the name still leads to the file this copy wrote.
-void RemoveIncompleteCopy(const std::string& destination, const struct stat& written) {
+void RemoveIncompleteCopy(const std::string& destination, const struct stat& written,
+                          IFileSystem& fs) {
     const int failure = errno;
     struct stat status {};
-    if (::stat(destination.c_str(), &status) == 0 && SameFile(status, written)) {
-        ::unlink(destination.c_str());
+    if (fs.Lstat(destination, status) == 0 && SameFile(status, written)) {
+        fs.Unlink(destination);
     }
     errno = failure;
 }
 
+// Opens an existing regular file for reading. Non-blocking at first, so that a FIFO or a device
+// at the name is refused at once instead of waiting for a writer.
+int OpenRegularForReading(const std::string& path, IFileSystem& fs, struct stat& status) {
+    const int fd = fs.Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    const auto refuse = [&](int error) {
+        fs.Close(fd);
+        errno = error;
+        return -1;
+    };
+    if (fs.Fstat(fd, status) != 0) {
+        return refuse(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return refuse(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return refuse(errno);
+    }
+    return fd;
+}
+
 bool CopyFile(const std::string& source, const std::string& destination, UL::IProgress* progress,
-              Flush flush, bool unlock) {
+              Flush flush, bool unlock, IFileSystem& fs) {
     if (!UsablePath(source) || !UsablePath(destination)) {
         return false;
     }
-    CDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat sourceStatus {};
+    CDescriptor in(fs, OpenRegularForReading(source, fs, sourceStatus));
     if (!in.isOpen()) {
         return false;
     }
-    struct stat sourceStatus {};
-    if (::fstat(in.get(), &sourceStatus) != 0) {
-        return false;
-    }
-    if (!S_ISREG(sourceStatus.st_mode)) {
-        errno = S_ISDIR(sourceStatus.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-
-    // Not truncated on opening: the destination may turn out to be the source itself.
-    // Non-blocking so that a FIFO at the destination fails instead of waiting for a reader.
-    CDescriptor out(::open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK,
-                           sourceStatus.st_mode & ACCESSPERMS));
+    // Always a new file: an existing name, a link placed there or a FIFO makes the copy fail
+    // rather than write into something that is not ours.
+    CDescriptor out(fs, fs.Open(destination, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                NewFileMode));
     if (!out.isOpen()) {
         return false;
     }
     struct stat written {};
-    if (::fstat(out.get(), &written) != 0) {
+    if (fs.Fstat(out.get(), written) != 0) {
+        const int failure = errno;
+        out.close();
+        fs.Unlink(destination);
+        errno = failure;
         return false;
     }
-    if (SameFile(written, sourceStatus)) {
-        errno = EINVAL;
-        return false;
-    }
-    if (!S_ISREG(written.st_mode)) {
-        errno = EINVAL;
-        return false;
-    }
-
     const auto fail = [&]() {
-        RemoveIncompleteCopy(destination, written);
+        RemoveIncompleteCopy(destination, written, fs);
         return false;
     };
-
-    const int flags = ::fcntl(out.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(out.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        return fail();
-    }
-    if (written.st_size > 0 && ::ftruncate(out.get(), 0) != 0) {
-        return fail();
-    }
 
     if (progress != nullptr) {
         progress->setRange(ProgressRange);
@@ -308,14 +236,14 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
             errno = ECANCELED;
             return fail();
         }
-        const ssize_t got = ReadSome(in.get(), buffer.data(), buffer.size());
+        const ssize_t got = ReadSome(fs, in.get(), buffer.data(), buffer.size());
         if (got < 0) {
             return fail();
         }
         if (got == 0) {
             break;
         }
-        if (!WriteAll(out.get(), buffer.data(), static_cast<std::size_t>(got))) {
+        if (!WriteAll(fs, out.get(), buffer.data(), static_cast<std::size_t>(got))) {
             return fail();
         }
         if (flush == Flush::ToDevice && !WriteThrough(out.get(), transferred, got)) {
@@ -333,18 +261,18 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
     }
 
     if (unlock) {
-        // The copy is usable even where the file system keeps no modes (a FAT card ignores
-        // them, apart from the read-only flag that a write bit clears), so this may fail.
-        (void)::fchmod(out.get(), (written.st_mode & ACCESSPERMS) | AllWriteBits);
+        // The owner may write the copy; nobody else gains a right the umask did not give. A file
+        // system that keeps no modes (a FAT card) may refuse, which changes nothing there.
+        (void)fs.Fchmod(out.get(), (written.st_mode & ACCESSPERMS) | S_IWUSR);
     }
-    if (flush == Flush::ToDevice && !SyncDescriptor(out.get())) {
+    if (flush == Flush::ToDevice && !SyncDescriptor(fs, out.get())) {
         return fail();
     }
     if (!out.close()) {
         return fail();
     }
     // A new file's name lives in its directory, which must reach the device too.
-    if (flush == Flush::ToDevice && !SyncDirectoryEntries(ParentDirectory(destination))) {
+    if (flush == Flush::ToDevice && !SyncDirectoryEntries(ParentDirectory(destination), fs)) {
         return fail();
     }
     return true;
@@ -376,41 +304,35 @@ bool IsAbsolutePath(const std::string& path) {
     return !path.empty() && path.front() == '/' && !HoldsNul(path);
 }
 
-bool Exists(const std::string& path) {
-    if (FaultInjected(Operation::Exists) || !IsAbsolutePath(path)) {
+bool Exists(const std::string& path, IFileSystem& fs) {
+    if (!IsAbsolutePath(path)) {
         return false;
     }
     struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0) {
+    if (fs.Lstat(path, status) != 0) {
         return false;
     }
     // A link whose target is missing still occupies the name: a command that clears a name
     // before it writes there must remove the link rather than write through it.
-    if (S_ISLNK(status.st_mode) && ::stat(path.c_str(), &status) != 0) {
+    if (S_ISLNK(status.st_mode) && fs.Stat(path, status) != 0) {
         return true;
     }
     return !S_ISDIR(status.st_mode);
 }
 
-bool DirectoryExists(const std::string& path) {
-    if (FaultInjected(Operation::DirectoryExists) || !IsAbsolutePath(path)) {
-        return false;
-    }
-    return StatIsDirectory(path);
+bool DirectoryExists(const std::string& path, IFileSystem& fs) {
+    return IsAbsolutePath(path) && StatIsDirectory(path, fs);
 }
 
-bool Remove(const std::string& path) {
-    if (FaultInjected(Operation::Remove) || !UsablePath(path)) {
-        return false;
-    }
-    return ::unlink(path.c_str()) == 0;
+bool Remove(const std::string& path, IFileSystem& fs) {
+    return UsablePath(path) && fs.Unlink(path) == 0;
 }
 
-bool Rename(const std::string& oldPath, const std::string& newPath) {
-    if (FaultInjected(Operation::Rename) || !UsablePath(oldPath) || !UsablePath(newPath)) {
+bool Rename(const std::string& oldPath, const std::string& newPath, IFileSystem& fs) {
+    if (!UsablePath(oldPath) || !UsablePath(newPath)) {
         return false;
     }
-    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0) {
+    if (fs.Rename(oldPath, newPath, RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
@@ -418,117 +340,98 @@ bool Rename(const std::string& oldPath, const std::string& newPath) {
     }
     // The file system cannot refuse an existing name while renaming; a hard link refuses it
     // just as atomically. Where neither exists the move fails rather than risk a replacement.
-    if (::link(oldPath.c_str(), newPath.c_str()) != 0) {
+    if (fs.Link(oldPath, newPath) != 0) {
         return false;
     }
-    if (::unlink(oldPath.c_str()) != 0) {
+    if (fs.Unlink(oldPath) != 0) {
         const int failure = errno;
-        ::unlink(newPath.c_str());
+        fs.Unlink(newPath);
         errno = failure;
         return false;
     }
     return true;
 }
 
-bool Replace(const std::string& temporaryPath, const std::string& destination) {
-    if (FaultInjected(Operation::Replace) || !UsablePath(temporaryPath) ||
-        !UsablePath(destination)) {
+bool Replace(const std::string& temporaryPath, const std::string& destination, IFileSystem& fs) {
+    if (!UsablePath(temporaryPath) || !UsablePath(destination)) {
         return false;
     }
     {
         // The new data must be on the device before the old file gives up its name, or a crash
         // could leave the destination empty.
-        CDescriptor temporary(::open(temporaryPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        struct stat status {};
+        CDescriptor temporary(fs, OpenRegularForReading(temporaryPath, fs, status));
         if (!temporary.isOpen()) {
             return false;
         }
-        struct stat status {};
-        if (::fstat(temporary.get(), &status) != 0) {
-            return false;
-        }
-        if (S_ISDIR(status.st_mode)) {
-            errno = EISDIR;
-            return false;
-        }
-        if (!SyncDescriptor(temporary.get()) || !temporary.close()) {
+        if (!SyncDescriptor(fs, temporary.get()) || !temporary.close()) {
             return false;
         }
     }
-    if (::rename(temporaryPath.c_str(), destination.c_str()) != 0) {
+    if (fs.Rename(temporaryPath, destination, 0) != 0) {
         return false;
     }
-    return SyncDirectoryEntries(ParentDirectory(destination));
+    return SyncDirectoryEntries(ParentDirectory(destination), fs);
 }
 
-bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush) {
-    if (FaultInjected(Operation::CopyAndUnlock)) {
-        return false;
-    }
-    return CopyFile(source, destination, nullptr, flush, true);
+bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush,
+                   IFileSystem& fs) {
+    return CopyFile(source, destination, nullptr, flush, true, fs);
 }
 
 bool CopyWithProgress(const std::string& source, const std::string& destination,
-                      UL::IProgress& progress, Flush flush) {
-    if (FaultInjected(Operation::CopyWithProgress)) {
-        return false;
-    }
-    return CopyFile(source, destination, &progress, flush, false);
+                      UL::IProgress& progress, Flush flush, IFileSystem& fs) {
+    return CopyFile(source, destination, &progress, flush, false, fs);
 }
 
-bool SyncDirectory(const std::string& directory) {
-    if (FaultInjected(Operation::SyncDirectory) || !UsablePath(directory)) {
-        return false;
-    }
-    return SyncDirectoryEntries(directory);
+bool SyncDirectory(const std::string& directory, IFileSystem& fs) {
+    return UsablePath(directory) && SyncDirectoryEntries(directory, fs);
 }
 
-bool SyncContainingDirectory(const std::string& path) {
-    if (FaultInjected(Operation::SyncDirectory) || !UsablePath(path)) {
-        return false;
-    }
-    return SyncDirectoryEntries(ParentDirectory(path));
+bool SyncContainingDirectory(const std::string& path, IFileSystem& fs) {
+    return UsablePath(path) && SyncDirectoryEntries(ParentDirectory(path), fs);
 }
 
-bool WritableDestination(const std::string& path) {
-    if (FaultInjected(Operation::WritableDestination) || !IsAbsolutePath(path) ||
-        path.back() == '/') {
+bool WritableDestination(const std::string& path, IFileSystem& fs) {
+    if (!IsAbsolutePath(path) || path.back() == '/') {
         return false;
     }
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        // Only a name that leads nowhere is free; a path that cannot be examined is not.
+    if (fs.Stat(path, status) != 0) {
+        // Only a name that leads nowhere is free; a path that cannot be examined is not. A
+        // dangling link is free too: the export replaces the link, never its missing target.
         return errno == ENOENT;
     }
-    return !S_ISDIR(status.st_mode) && (status.st_mode & AllWriteBits) != 0;
+    return S_ISREG(status.st_mode) && (status.st_mode & AllWriteBits) != 0;
 }
 
 std::string TemporaryDirectory() {
     const char* configured = std::getenv("TMPDIR");
     if (configured != nullptr && IsAbsolutePath(configured)) {
         const std::string directory = WithoutTrailingSeparators(configured);
-        if (StatIsDirectory(directory)) {
+        if (StatIsDirectory(directory, PosixFileSystem())) {
             return directory;
         }
     }
-    if (StatIsDirectory("/tmp")) {
+    if (StatIsDirectory("/tmp", PosixFileSystem())) {
         return "/tmp";
     }
     return ProgramDirectory();
 }
 
-bool FreeSpace(const std::string& path, std::uint64_t& bytes) {
-    if (FaultInjected(Operation::FreeSpace) || !UsablePath(path)) {
+bool FreeSpace(const std::string& path, std::uint64_t& bytes, IFileSystem& fs) {
+    if (!UsablePath(path)) {
         return false;
     }
     std::string directory = WithoutTrailingSeparators(path);
-    while (!StatIsDirectory(directory)) {
+    while (!StatIsDirectory(directory, fs)) {
         if (directory == "/" || directory == ".") {
             return false;
         }
         directory = ParentDirectory(directory);
     }
     struct statvfs volume {};
-    if (::statvfs(directory.c_str(), &volume) != 0) {
+    if (fs.Statvfs(directory, volume) != 0) {
         return false;
     }
     const std::uint64_t blockBytes = volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/file_system.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,7 +14,8 @@ namespace ZQ3 {
 // The small file-system steps with which the commands move finished files into place. Paths use
 // "/" as separator; every step reports success as its result and shows nothing itself. A path
 // holding a NUL byte names no file at all and fails every step, rather than acting on the
-// shorter path the system would see.
+// shorter path the system would see. Every step works through fs, the machine's file system unless
+// the caller gives another.
 namespace FileTransfer {
 
 // Whether a copy is written through to the device before it counts as done. A removable card
@@ -29,45 +32,51 @@ bool IsAbsolutePath(const std::string& path);
 
 // True when path is absolute and names an existing item that is not a directory. A symbolic
 // link counts as the item it leads to, and a link that leads nowhere as an existing item.
-bool Exists(const std::string& path);
+bool Exists(const std::string& path, IFileSystem& fs = PosixFileSystem());
 // True when path is absolute and names an existing directory.
-bool DirectoryExists(const std::string& path);
+bool DirectoryExists(const std::string& path, IFileSystem& fs = PosixFileSystem());
 
 // Deletes the file (not a directory).
-bool Remove(const std::string& path);
+bool Remove(const std::string& path, IFileSystem& fs = PosixFileSystem());
 
 // Moves the file to newPath, which must not exist: an existing item there makes the move fail
 // rather than be replaced, decided by the file system in the same step as the move.
-bool Rename(const std::string& oldPath, const std::string& newPath);
+bool Rename(const std::string& oldPath, const std::string& newPath,
+            IFileSystem& fs = PosixFileSystem());
 
 // Puts the temporary file in place of destination, which may exist. Either the old or the new
 // file stays at the destination, never neither; the new data reaches the device before it takes
 // the destination's name, and the name change is flushed too. When only that last flush fails
 // the new file is in place, but the result is false: the device reported an error.
-bool Replace(const std::string& temporaryPath, const std::string& destination);
+bool Replace(const std::string& temporaryPath, const std::string& destination,
+             IFileSystem& fs = PosixFileSystem());
 
-// Copies source (a regular file) to destination, overwriting a file there, and makes the copy
-// writable by everybody; the result is the copy's. A copy onto the source itself fails without
-// touching it. A failed copy removes the incomplete destination.
-bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush);
+// Copies source (a regular file) to destination, which must not exist yet: the copy is always a
+// new file, never written through a link or into a file someone else placed at the name. The
+// copy is made writable by its owner; the result is the copy's. A failed copy removes the
+// incomplete destination.
+bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush,
+                   IFileSystem& fs = PosixFileSystem());
 
 // The copy of CopyAndUnlock without the unlock, reporting progress in thousandths: the range
 // becomes 1000 and the position follows the bytes copied, reaching 1000 when the copy is done.
 // The progress is asked after every chunk whether it was cancelled; a cancelled copy removes
 // what it wrote and returns false.
 bool CopyWithProgress(const std::string& source, const std::string& destination,
-                      UL::IProgress& progress, Flush flush);
+                      UL::IProgress& progress, Flush flush, IFileSystem& fs = PosixFileSystem());
 
 // Makes the entries of directory durable on the device: after a rename or remove there, the
 // change survives the card being pulled out.
-bool SyncDirectory(const std::string& directory);
+bool SyncDirectory(const std::string& directory, IFileSystem& fs = PosixFileSystem());
 // SyncDirectory of the directory that holds path.
-bool SyncContainingDirectory(const std::string& path);
+bool SyncContainingDirectory(const std::string& path, IFileSystem& fs = PosixFileSystem());
 
 // True when path is absolute, does not end in "/", and either nothing exists there or the item
-// there is neither a directory nor read-only. Read-only means that its mode has no write bit at
-// all, whoever asks: the superuser, who could write anyway, is refused like everybody else.
-bool WritableDestination(const std::string& path);
+// there (or the one a link there leads to) is a regular file that is not read-only: a device, a
+// FIFO, a socket or a directory is never replaced by an export. Read-only means that its mode has
+// no write bit at all, whoever asks: the superuser, who could write anyway, is refused like
+// everybody else.
+bool WritableDestination(const std::string& path, IFileSystem& fs = PosixFileSystem());
 
 // The directory for temporary files without a trailing "/": TMPDIR when it is an absolute path
 // to a directory, else "/tmp", else the program directory.
@@ -75,7 +84,7 @@ std::string TemporaryDirectory();
 
 // The bytes available to this user on the volume holding path, measured at the nearest existing
 // directory at or above path, so a card folder that is still to be made is measured on the card.
-bool FreeSpace(const std::string& path, std::uint64_t& bytes);
+bool FreeSpace(const std::string& path, std::uint64_t& bytes, IFileSystem& fs = PosixFileSystem());
 
 // The directory of the running program file, found once and kept.
 const std::string& ProgramDirectory();

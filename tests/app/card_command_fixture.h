@@ -173,7 +173,7 @@ inline std::vector<std::string> FileNames(const std::string& dir) {
 inline std::vector<std::string> TemporaryLeftovers(const std::string& dir) {
     std::vector<std::string> leftovers;
     for (const std::string& name : FileNames(dir)) {
-        if (name.rfind("___ZQ3_TEMPORARY_", 0) == 0) {
+        if (name.rfind("___ZQ3_", 0) == 0) {
             leftovers.push_back(name);
         }
     }

@@ -100,9 +100,10 @@ TEST_F(FullCardTest, ACopyThatRunsOutOfSpaceFailsAndLeavesTheCardAsItWas) {
     CSmallVolume card(root, 16);
     MOUNT_OR_SKIP(card);
     LoadEmptyCard();
-    // Two files of 4112 bytes count as 8224 bytes, but each takes two pages of the volume: the
-    // second copy runs out of space on the way.
-    card.leaveFree(3 * CSmallVolume::kPage);
+    // Two channel files of 4112 bytes, the information file and the journal count as less than
+    // four pages, but each channel file takes two pages of the volume: the information file's
+    // copy runs out of space on the way.
+    card.leaveFree(4 * CSmallVolume::kPage);
     const std::string before = InformationBytes();
 
     EXPECT_EQ(controller().importFile(Source(2, 4100)), CommandOutcome::Failed);
@@ -111,29 +112,40 @@ TEST_F(FullCardTest, ACopyThatRunsOutOfSpaceFailsAndLeavesTheCardAsItWas) {
     EXPECT_EQ(progress->beginCount(), 1);
     EXPECT_EQ(InformationBytes(), before);
     ExpectOnlyTheInformationFile();
-    EXPECT_EQ(card.freeBytes(), 3u * CSmallVolume::kPage);
+    EXPECT_EQ(card.freeBytes(), 4u * CSmallVolume::kPage);
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
 }
 
-TEST_F(FullCardTest, NoRoomForTheNewInformationFileKeepsTheOldOne) {
+TEST_F(FullCardTest, TheSpaceCheckCountsTheInformationFileAndTheJournal) {
     CSmallVolume card(root, 16);
     MOUNT_OR_SKIP(card);
     LoadEmptyCard();
-    // Exactly the channel file's room: the channel file fits, the new information file does not.
-    card.leaveFree(2 * CSmallVolume::kPage);
+    // Room for the channel file, not for everything else the change writes.
+    card.leaveFree(3 * CSmallVolume::kPage);
     const std::string before = InformationBytes();
-    const auto modelBefore = domain.model;
 
     EXPECT_EQ(controller().importFile(Source(1, 8192)), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageImportFailed));
-    // The card still reads as the card it was.
+    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), before);
-    EXPECT_EQ(domain.model, modelBefore);
-    EXPECT_TRUE(Fixture::TemporaryLeftovers(CardDirectory()).empty());
-    EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
-    ASSERT_TRUE(controller().selectDrive(root, 1));
-    EXPECT_FALSE(domain.model->hasSample(5));
+    ExpectOnlyTheInformationFile();
+}
+
+TEST_F(FullCardTest, LeftoversOfAKilledRunAreClearedBeforeTheSpaceIsMeasured) {
+    CSmallVolume card(root, 16);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    card.leaveFree(6 * CSmallVolume::kPage);
+    // What another converter, killed half-way, left behind after this one loaded the card.
+    Fixture::WriteFileBytes(CardDirectory() + "___ZQ3_TEMPORARY_SAMPLE_FILE___0",
+                            std::string(5 * CSmallVolume::kPage, 'k'));
+
+    EXPECT_EQ(controller().importFile(Source(1, 8192)), CommandOutcome::Succeeded);
+
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(Fixture::FileNames(CardDirectory()),
+              (std::vector<std::string>{"SMP0015L.ZQD", "WVCINFO0.ZQD"}));
 }
 
 TEST_F(FullCardTest, ADiskKnownToBeTooFullRefusesTheExportBeforeAnyProgress) {

@@ -80,9 +80,10 @@ TEST_F(ImportCommandTest, PutsAStereoFileOnThePadAndRecordsIt) {
     EXPECT_EQ(view.calls, (std::vector<std::string>{"bank", "pads", "import", "export", "delete"}));
     EXPECT_TRUE(Fixture::TemporaryLeftovers(CardDirectory()).empty());
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
-    // The information file ends up writable by everyone.
+    // The information file ends up writable by its owner, and by nobody the umask keeps out.
     const auto perms = std::filesystem::status(CardLayout::InformationFilePath(root)).permissions();
-    EXPECT_NE(perms & std::filesystem::perms::others_write, std::filesystem::perms::none);
+    EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+    EXPECT_EQ(perms & std::filesystem::perms::others_write, std::filesystem::perms::none);
 }
 
 TEST_F(ImportCommandTest, ShowsItsProgressThrottledAndEndsUncancellable) {
@@ -241,18 +242,30 @@ TEST_F(ImportCommandTest, WithoutASelectedPadNothingHappens) {
     EXPECT_EQ(progress->beginCount(), 0);
 }
 
-TEST_F(ImportCommandTest, AnUnwritableTemporaryDirectoryFailsTheEncoding) {
+TEST_F(ImportCommandTest, LinksPlantedAtWorkFileNamesAreNeverWrittenThrough) {
     LoadEmptyCard();
-    // A directory where the encoded file should go cannot be opened as a file.
-    std::filesystem::create_directory(temporaryDirectory + "/___ZQ3_TEMPORARY_SAMPLE_FILE___");
-    const std::string before = InformationBytes();
-    EXPECT_EQ(controller().importFile(Source(1, 4000)), CommandOutcome::Failed);
-    EXPECT_EQ(Texts(), Lines(MessageImportFailed));
-    EXPECT_EQ(progress->beginCount(), 1);
-    EXPECT_EQ(progress->endCount(), 1);
-    EXPECT_EQ(InformationBytes(), before);
-    EXPECT_TRUE(
-        std::filesystem::is_directory(temporaryDirectory + "/___ZQ3_TEMPORARY_SAMPLE_FILE___"));
+    const std::string victim = directory / "victim";
+    Fixture::WriteFileBytes(victim, "precious");
+    // The shared temporary folder and the card, as someone else might have prepared them.
+    std::vector<std::string> planted;
+    for (const std::string& name :
+         {"___ZQ3_TEMPORARY_SAMPLE_FILE___", "___ZQ3_TEMPORARY_SAMPLE_FILE___0",
+          "___ZQ3_TEMPORARY_SAMPLE_FILE___1", "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___"}) {
+        planted.push_back(temporaryDirectory + "/" + name);
+        planted.push_back(CardDirectory() + name);
+    }
+    planted.push_back(CardDirectory() + "___ZQ3_JOURNAL___");
+    for (const std::string& link : planted) {
+        std::filesystem::create_symlink(victim, link);
+    }
+
+    EXPECT_EQ(controller().importFile(Source(2, 4000)), CommandOutcome::Succeeded);
+
+    EXPECT_EQ(Fixture::ReadFileBytes(victim), "precious");
+    EXPECT_EQ(CardEntries()[CardLayout::Slot(1, 5)].frameCount, 4000);
+    // The card's own leftovers are cleared; the shared folder's links are not ours to remove.
+    EXPECT_TRUE(Fixture::TemporaryLeftovers(CardDirectory()).empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(planted.front()));
 }
 
 TEST_F(ImportCommandTest, ATruncatedSourceIsRefusedWithoutTouchingTheCard) {

@@ -15,7 +15,7 @@ protected:
 };
 
 TEST_F(MessageCatalogueTest, EveryIdHasATextInBothLanguages) {
-    for (int id = 0; id <= 14; ++id) {
+    for (int id = 0; id <= MessageChangePending; ++id) {
         catalogue.setLanguage(LanguageEnglish);
         const std::string english = catalogue.text(id);
         catalogue.setLanguage(LanguageJapanese);
@@ -42,7 +42,7 @@ TEST_F(MessageCatalogueTest, TextsAreExact) {
 }
 
 TEST_F(MessageCatalogueTest, UnknownIdsGiveTheEmptyText) {
-    EXPECT_EQ(catalogue.text(15), "");
+    EXPECT_EQ(catalogue.text(MessageChangePending + 1), "");
     EXPECT_EQ(catalogue.text(-1), "");
     catalogue.setLanguage(7);
     EXPECT_EQ(catalogue.text(MessageNotACard), "");

@@ -1,7 +1,7 @@
 #include "card/file_transfer.h"
 
 #include "app/progress.h"
-#include "card/file_transfer_faults.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
@@ -237,31 +237,35 @@ TEST(FileTransferReplace, FailureLeavesTheDestinationAlone) {
     EXPECT_EQ(ReadFileBytes(dir / "temporary"), "new take");
 }
 
-TEST(FileTransferCopyAndUnlock, OverwritesAndMakesTheCopyWritableForEverybody) {
+TEST(FileTransferCopyAndUnlock, CopiesIntoANewFileWritableByItsOwnerOnly) {
     TemporaryDirectory dir;
     WriteFileBytes(dir / "information", "new information");
     ::chmod((dir / "information").c_str(), 0444);
-    WriteFileBytes(dir / "WVCINFO0.ZQD", "old information that was longer");
 
+    const mode_t umask = ::umask(022);
     EXPECT_TRUE(
         FileTransfer::CopyAndUnlock(dir / "information", dir / "WVCINFO0.ZQD", Flush::ToDevice));
+    ::umask(umask);
     EXPECT_EQ(ReadFileBytes(dir / "WVCINFO0.ZQD"), "new information");
-    EXPECT_EQ(ModeOf(dir / "WVCINFO0.ZQD") & 0222, 0222u);
+    EXPECT_EQ(ModeOf(dir / "WVCINFO0.ZQD"), 0644u);
     EXPECT_EQ(ModeOf(dir / "information"), 0444u);
-
-    // A new copy of the read-only source is unlocked too.
-    EXPECT_TRUE(FileTransfer::CopyAndUnlock(dir / "information", dir / "fresh", Flush::No));
-    EXPECT_EQ(ModeOf(dir / "fresh") & 0222, 0222u);
 }
 
-TEST(FileTransferCopyAndUnlock, CopyOntoItselfFailsWithoutTruncating) {
+TEST(FileTransferCopyAndUnlock, NeverWritesIntoWhatIsAlreadyAtTheDestination) {
     TemporaryDirectory dir;
     WriteFileBytes(dir / "sample", "precious");
+    WriteFileBytes(dir / "victim", "untouched");
     fs::create_hard_link(dir / "sample", dir / "other name");
+    fs::create_symlink(dir / "victim", dir / "link");
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
 
-    EXPECT_FALSE(FileTransfer::CopyAndUnlock(dir / "sample", dir / "sample", Flush::No));
-    EXPECT_FALSE(FileTransfer::CopyAndUnlock(dir / "sample", dir / "other name", Flush::No));
+    for (const char* destination : {"sample", "other name", "victim", "link", "dangling"}) {
+        EXPECT_FALSE(FileTransfer::CopyAndUnlock(dir / "sample", dir / destination, Flush::No))
+            << destination;
+    }
     EXPECT_EQ(ReadFileBytes(dir / "sample"), "precious");
+    EXPECT_EQ(ReadFileBytes(dir / "victim"), "untouched");
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
 }
 
 TEST(FileTransferCopyAndUnlock, SourceThatIsNoFileCreatesNothing) {
@@ -278,7 +282,6 @@ TEST(FileTransferCopyWithProgress, ReportsThousandthsUpTo1000) {
     // Several chunks, the last one short.
     const std::string bytes = Pattern(3 * 256 * 1024 + 1000);
     WriteFileBytes(dir / "encoded", bytes);
-    WriteFileBytes(dir / "card copy", "stale");
     CRecordingProgress progress;
 
     EXPECT_TRUE(FileTransfer::CopyWithProgress(dir / "encoded", dir / "card copy", progress,
@@ -463,56 +466,24 @@ TEST(FileTransferSync, SyncsDirectoriesAndRefusesFiles) {
     EXPECT_FALSE(FileTransfer::SyncDirectory(dir / "missing"));
 }
 
-TEST(FileTransferFaults, FailCallFailsExactlyThatCall) {
+TEST(FileTransferFaults, AFailedWriteRemovesTheIncompleteCopy) {
     TemporaryDirectory dir;
-    WriteFileBytes(dir / "a", "x");
-    FileTransferFaults::CScope faults;
-
-    FileTransferFaults::FailCall(2);
-    EXPECT_TRUE(FileTransfer::Exists(dir / "a"));
-    errno = 0;
-    EXPECT_FALSE(FileTransfer::Exists(dir / "a"));
-    EXPECT_EQ(errno, EIO);
-    EXPECT_TRUE(FileTransfer::Exists(dir / "a"));
-    EXPECT_EQ(FileTransferFaults::CountedCalls(), 3);
-}
-
-TEST(FileTransferFaults, FailFromCountsOnlyTheChosenOperations) {
-    TemporaryDirectory dir;
-    WriteFileBytes(dir / "a", "x");
-    FileTransferFaults::CScope faults;
-
-    FileTransferFaults::FailFrom(2, FileTransferFaults::Rename | FileTransferFaults::Remove);
-    EXPECT_TRUE(FileTransfer::Rename(dir / "a", dir / "b"));
-    EXPECT_TRUE(FileTransfer::Exists(dir / "b"));
-    EXPECT_FALSE(FileTransfer::Rename(dir / "b", dir / "c"));
-    EXPECT_FALSE(FileTransfer::Remove(dir / "b"));
-    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"b"});
-    EXPECT_EQ(FileTransferFaults::CountedCalls(), 3);
-
-    FileTransferFaults::Clear();
-    EXPECT_TRUE(FileTransfer::Remove(dir / "b"));
-}
-
-TEST(FileTransferFaults, FailingCopyCreatesNothingAndCountOnlyFailsNothing) {
-    TemporaryDirectory dir;
-    WriteFileBytes(dir / "a", "x");
+    WriteFileBytes(dir / "a", std::string(1000, 'x'));
     UL::CSilentProgress progress;
-    {
-        FileTransferFaults::CScope faults;
-        FileTransferFaults::FailCall(1, FileTransferFaults::CopyWithProgress);
-        EXPECT_FALSE(FileTransfer::CopyWithProgress(dir / "a", dir / "b", progress, Flush::No));
-        EXPECT_FALSE(fs::exists(dir / "b"));
+    Testing::CFaultyFileSystem faulty;
+    faulty.countOnly();
+    ASSERT_TRUE(
+        FileTransfer::CopyWithProgress(dir / "a", dir / "b", progress, Flush::ToDevice, faulty));
+    const int write = faulty.callNumberOf("write");
+    ASSERT_GT(write, 0);
+    ASSERT_TRUE(FileTransfer::Remove(dir / "b"));
 
-        FileTransferFaults::CountOnly();
-        EXPECT_TRUE(FileTransfer::CopyAndUnlock(dir / "a", dir / "b", Flush::No));
-        EXPECT_TRUE(FileTransfer::Remove(dir / "b"));
-        EXPECT_EQ(FileTransferFaults::CountedCalls(), 2);
-    }
-    // The scope has cleared the faults.
-    FileTransferFaults::FailCall(1, FileTransferFaults::Exists);
-    FileTransferFaults::Clear();
-    EXPECT_TRUE(FileTransfer::Exists(dir / "a"));
+    faulty.failCall(write, ENOSPC);
+    errno = 0;
+    EXPECT_FALSE(
+        FileTransfer::CopyWithProgress(dir / "a", dir / "b", progress, Flush::ToDevice, faulty));
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"a"});
 }
 
 } // namespace

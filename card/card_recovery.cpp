@@ -1,0 +1,84 @@
+#include "card/card_recovery.h"
+
+#include "card/card_journal.h"
+#include "card/card_layout.h"
+#include "card/temporary_names.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <vector>
+
+namespace ZQ3 {
+namespace {
+
+bool IsReadOnly(const std::string& directory, IFileSystem& fs) {
+    struct statvfs volume {};
+    return fs.Statvfs(directory, volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
+}
+
+bool IsWriteRefusal(int error) {
+    return error == EROFS || error == EACCES || error == EPERM;
+}
+
+bool HasTemporaryPrefix(const std::string& name) {
+    return name.rfind(TemporaryNames::Prefix, 0) == 0;
+}
+
+// Removes every file an unfinished change left; true when any was removed.
+bool RemoveLeftovers(const std::string& directory, IFileSystem& fs) {
+    std::vector<std::string> names;
+    if (!fs.ListDirectory(directory, names)) {
+        return false;
+    }
+    bool removed = false;
+    for (const std::string& name : names) {
+        // unlink removes a link rather than what it leads to, and refuses a directory.
+        if (HasTemporaryPrefix(name) && fs.Unlink(directory + name) == 0) {
+            removed = true;
+        }
+    }
+    return removed;
+}
+
+void SyncDirectory(const std::string& directory, IFileSystem& fs) {
+    const int fd = fs.Open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd >= 0) {
+        fs.Fsync(fd);
+        fs.Close(fd);
+    }
+}
+
+} // namespace
+
+RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
+    const std::string directory = CardLayout::CardDirectory(root);
+    std::vector<JournalStep> steps;
+    switch (CardJournal::Read(directory, steps, fs)) {
+    case CardJournal::ReadResult::Valid:
+        if (IsReadOnly(directory, fs)) {
+            return RecoveryResult::PendingOnReadOnlyCard;
+        }
+        if (!CardJournal::Apply(directory, steps, fs)) {
+            return IsWriteRefusal(errno) ? RecoveryResult::PendingOnReadOnlyCard
+                                         : RecoveryResult::Failed;
+        }
+        // The change's temporary files are all renamed now; anything else with the prefix is
+        // older rubbish.
+        if (RemoveLeftovers(directory, fs)) {
+            SyncDirectory(directory, fs);
+        }
+        return RecoveryResult::Finished;
+    case CardJournal::ReadResult::Unreadable:
+        return RecoveryResult::Failed;
+    case CardJournal::ReadResult::Absent:
+    case CardJournal::ReadResult::Invalid:
+        // A journal cut short never committed its change: it goes with the other leftovers.
+        break;
+    }
+    if (!IsReadOnly(directory, fs) && RemoveLeftovers(directory, fs)) {
+        SyncDirectory(directory, fs);
+    }
+    return RecoveryResult::Clean;
+}
+
+} // namespace ZQ3
