@@ -1,5 +1,7 @@
 #include "cli/cli_context.h"
 
+#include "app/message_catalogue.h"
+#include "cli/interrupt.h"
 #include "cli/terminal_progress.h"
 
 #include <cstdio>
@@ -10,6 +12,13 @@ namespace ZQ3 {
 
 CCliContext::CCliContext() : view_([this]() -> const CModel& { return model(); }) {
     controller().setView(&view_);
+    CardLockWaiting waiting;
+    waiting.onWait = [] {
+        std::fprintf(stderr, "%s\n", MessageCatalogue::Instance().text(MessageCardInUse).c_str());
+        std::fflush(stderr);
+    };
+    waiting.isCancelled = [] { return InterruptRequested(); };
+    controller().setCardLockWaiting(std::move(waiting));
 }
 
 CCliContext::~CCliContext() {

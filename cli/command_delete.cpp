@@ -17,7 +17,8 @@ struct DeleteArguments {
 
 int Delete(CCliContext& context, const DeleteArguments& arguments) {
     CPadCommand command(context);
-    if (auto exitCode = command.prepare(arguments.card, arguments.pad)) {
+    if (auto exitCode =
+            command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
     if (!context.model().selectedPadHasSample()) {

@@ -56,7 +56,8 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
                           "': name it .wav, .aif or .aiff, or give --format wav|aiff");
     }
     CPadCommand command(context);
-    if (auto exitCode = command.prepare(arguments.card, arguments.pad)) {
+    if (auto exitCode =
+            command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
     if (!context.model().selectedPadHasSample()) {

@@ -16,7 +16,8 @@ struct ImportArguments {
 
 int Import(CCliContext& context, const ImportArguments& arguments) {
     CPadCommand command(context);
-    if (auto exitCode = command.prepare(arguments.card, arguments.pad)) {
+    if (auto exitCode =
+            command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
     if (context.model().selectedPadHasSample() &&

@@ -56,7 +56,8 @@ int WaitForTheEnd(CPlayer& player) {
 
 int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     CPadCommand command(context);
-    if (auto exitCode = command.prepare(arguments.targets[0], arguments.targets[1])) {
+    if (auto exitCode = command.prepare(arguments.targets[0], arguments.targets[1],
+                                        CPadCommand::CardUse::Audition)) {
         return *exitCode;
     }
     const CModel& model = context.model();

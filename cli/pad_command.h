@@ -14,9 +14,16 @@ class CPadCommand {
 public:
     explicit CPadCommand(CCliContext& context) : context_(context) {}
 
+    enum class CardUse {
+        // Only reads the pad while it plays.
+        Audition,
+        // Changes the card, or reads it as a whole: the card's lock is held for the whole run.
+        Change,
+    };
+
     // Parses pad, loads card and selects the pad. Answers the exit code to end with, or nothing
     // when the command can go on.
-    std::optional<int> prepare(const std::string& card, const std::string& pad);
+    std::optional<int> prepare(const std::string& card, const std::string& pad, CardUse use);
 
     // Asks message id as an OK/Cancel question; true only for OK. --yes answers OK; without a
     // terminal on standard input the answer is Cancel.

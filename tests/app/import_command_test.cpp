@@ -337,5 +337,27 @@ TEST_F(ImportCommandTest, CancelAtAnyPointLeavesTheCardAsItWas) {
     EXPECT_TRUE(cancelledWhileCopyingTheSecondFile);
 }
 
+TEST_F(ImportCommandTest, ACardChangedByAnotherProgramIsReloadedNotWritten) {
+    LoadEmptyCard();
+    // Another converter, with a model of its own, puts a sample on pad 6 meanwhile.
+    CDomain other;
+    other.controller->setProgressFactory([] { return std::make_shared<UL::CSilentProgress>(); });
+    ASSERT_TRUE(other.controller->selectDrive(root, 1));
+    ASSERT_TRUE(other.controller->selectPad(6));
+    ASSERT_EQ(other.controller->importFile(Source(1, 4000)), CommandOutcome::Succeeded);
+    const std::string changed = InformationBytes();
+    printer.printer->texts.clear();
+
+    EXPECT_EQ(controller().importFile(Source(2, 5000)), CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageCardChanged));
+    EXPECT_EQ(InformationBytes(), changed);
+    EXPECT_EQ(domain.model->entries, CardEntries());
+    EXPECT_TRUE(domain.model->hasSample(6));
+    EXPECT_EQ(domain.model->selectedPad, 5);
+    EXPECT_FALSE(std::filesystem::exists(LeftFile(5)));
+    EXPECT_EQ(view.calls.back(), "delete");
+}
+
 } // namespace
 } // namespace ZQ3
