@@ -1,6 +1,7 @@
 #include "card/card_journal.h"
 
 #include "card/card_layout.h"
+#include "card/file_transfer.h"
 #include "card/temporary_names.h"
 
 #include <cerrno>
@@ -104,15 +105,6 @@ std::string PathIn(const std::string& directory, const std::string& name) {
     return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
-bool SyncDirectory(const std::string& directory, IFileSystem& fs) {
-    const int fd = fs.Open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = fs.Fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
-    return fs.Close(fd) == 0 && synced;
-}
-
 bool WriteAll(IFileSystem& fs, int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = fs.Write(fd, bytes.data(), bytes.size());
@@ -191,7 +183,7 @@ bool Write(const std::string& directory, const std::vector<JournalStep>& steps, 
         return false;
     }
     // The journal's name reaching the device is the moment the change is committed.
-    return SyncDirectory(directory, fs);
+    return FileTransfer::SyncDirectory(directory, fs);
 }
 
 ReadResult Read(const std::string& directory, std::vector<JournalStep>& steps, IFileSystem& fs) {
@@ -238,14 +230,14 @@ bool Apply(const std::string& directory, const std::vector<JournalStep>& steps, 
         }
     }
     // The journal may go only once every step is durable.
-    if (!SyncDirectory(directory, fs)) {
+    if (!FileTransfer::SyncDirectory(directory, fs)) {
         return false;
     }
     const std::string journal = PathIn(directory, TemporaryNames::JournalFile);
     if (fs.Unlink(journal) != 0 && errno != ENOENT) {
         return false;
     }
-    return SyncDirectory(directory, fs);
+    return FileTransfer::SyncDirectory(directory, fs);
 }
 
 } // namespace ZQ3::CardJournal

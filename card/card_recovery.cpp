@@ -2,10 +2,10 @@
 
 #include "card/card_journal.h"
 #include "card/card_layout.h"
+#include "card/file_transfer.h"
 #include "card/temporary_names.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <vector>
 
 namespace ZQ3 {
@@ -40,14 +40,6 @@ bool RemoveLeftovers(const std::string& directory, IFileSystem& fs) {
     return removed;
 }
 
-void SyncDirectory(const std::string& directory, IFileSystem& fs) {
-    const int fd = fs.Open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd >= 0) {
-        fs.Fsync(fd);
-        fs.Close(fd);
-    }
-}
-
 } // namespace
 
 RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
@@ -65,7 +57,7 @@ RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
         // The change's temporary files are all renamed now; anything else with the prefix is
         // older rubbish.
         if (RemoveLeftovers(directory, fs)) {
-            SyncDirectory(directory, fs);
+            (void)FileTransfer::SyncDirectory(directory, fs);
         }
         return RecoveryResult::Finished;
     case CardJournal::ReadResult::Unreadable:
@@ -76,7 +68,7 @@ RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
         break;
     }
     if (!IsReadOnly(directory, fs) && RemoveLeftovers(directory, fs)) {
-        SyncDirectory(directory, fs);
+        (void)FileTransfer::SyncDirectory(directory, fs);
     }
     return RecoveryResult::Clean;
 }
