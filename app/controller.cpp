@@ -86,8 +86,9 @@ CController::CardAccess CController::lockCard(const std::string& root, CCardLock
     return ReportedLockResult(commandLock.acquire(root, lockWaiting_), failureMessage);
 }
 
-CController::CardAccess CController::prepareCard(CCardLock& commandLock, int failureMessage) {
-    const std::string root = model().cardRoot;
+CController::CardAccess CController::settleCard(const std::string& root, CCardLock& commandLock,
+                                                int failureMessage,
+                                                std::vector<SampleEntry>& entries) {
     const CardAccess locked = lockCard(root, commandLock, failureMessage);
     if (locked != CardAccess::Ready) {
         return locked;
@@ -100,58 +101,53 @@ CController::CardAccess CController::prepareCard(CCardLock& commandLock, int fai
         ReportMessage(MessageChangePending);
         return CardAccess::Failed;
     case RecoveryResult::Failed:
+        // A change that could not be completed may have left the card between two states.
         ReportMessage(failureMessage);
         return CardAccess::Failed;
     }
-    auto entries = ReadSampleInformationFile(CardLayout::InformationFilePath(root));
-    if (!entries) {
+    auto read = ReadSampleInformationFile(CardLayout::InformationFilePath(root));
+    if (!read) {
         ReportMessage(failureMessage);
         return CardAccess::Failed;
     }
-    if (*entries != model().entries) {
-        reloadEntries(std::move(*entries));
+    entries = std::move(*read);
+    return CardAccess::Ready;
+}
+
+CController::CardAccess CController::prepareCard(CCardLock& commandLock, int failureMessage) {
+    std::vector<SampleEntry> entries;
+    const CardAccess access = settleCard(model().cardRoot, commandLock, failureMessage, entries);
+    if (access != CardAccess::Ready) {
+        return access;
+    }
+    if (entries != model().entries) {
+        CModel reloaded = model();
+        reloaded.entries = std::move(entries);
+        installModel(std::move(reloaded));
         ReportMessage(MessageCardChanged);
         return CardAccess::Failed;
     }
     return CardAccess::Ready;
 }
 
-void CController::reloadEntries(std::vector<SampleEntry> entries) {
-    CModel reloaded = model();
-    reloaded.entries = std::move(entries);
-    installModel(std::move(reloaded));
-}
-
 bool CController::selectDrive(const std::string& root, int bank) {
     stopPlayback();
+    std::vector<SampleEntry> entries;
     bool loaded = false;
-    bool reported = false;
-    if (!root.empty() && FileTransfer::DirectoryExists(CardLayout::CardDirectory(root))) {
+    if (root.empty() || !FileTransfer::DirectoryExists(CardLayout::CardDirectory(root))) {
+        ReportMessage(MessageNotACard);
+    } else {
         CCardLock commandLock(*fs_);
-        const CardAccess locked = lockCard(root, commandLock, MessageNotACard);
-        reported = locked != CardAccess::Ready;
-        const RecoveryResult recovery =
-            locked == CardAccess::Ready ? RecoverCard(root, *fs_) : RecoveryResult::Failed;
-        if (recovery == RecoveryResult::PendingOnReadOnlyCard) {
-            ReportMessage(MessageChangePending);
-            reported = true;
-        } else if (locked == CardAccess::Ready) {
-            // A card whose leftovers could not be cleared is still read: what it lists is whole.
-            if (auto entries = ReadSampleInformationFile(CardLayout::InformationFilePath(root))) {
-                CModel card;
-                card.entries = std::move(*entries);
-                card.cardRoot = root;
-                // A bank from edited preferences must not index past the card.
-                card.bank = CardLayout::IsValidBank(bank) ? bank : 0;
-                installModel(std::move(card));
-                loaded = true;
-            }
-        }
+        loaded = settleCard(root, commandLock, MessageNotACard, entries) == CardAccess::Ready;
     }
-    if (!loaded) {
-        if (!reported) {
-            ReportMessage(MessageNotACard);
-        }
+    if (loaded) {
+        CModel card;
+        card.entries = std::move(entries);
+        card.cardRoot = root;
+        // A bank from edited preferences must not index past the card.
+        card.bank = CardLayout::IsValidBank(bank) ? bank : 0;
+        installModel(std::move(card));
+    } else {
         installModel(CModel());
     }
     refreshView();

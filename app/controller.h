@@ -64,16 +64,18 @@ public:
 
 protected:
     static CardAccess ReportedLockResult(CCardLock::Result result, int failureMessage);
-    // Makes the installed card ready for a command under the card's lock: takes the lock into
-    // commandLock unless it is held already, completes or clears what an interrupted change
-    // left, and checks that the card still holds what the model shows. When another program
-    // changed it, the model is reloaded and the user told; failureMessage reports the rest.
+    // Takes the lock of root into commandLock unless it is held already, completes or clears
+    // what an interrupted change left on the card, and reads its records into entries. Reports
+    // a failure with failureMessage.
+    CardAccess settleCard(const std::string& root, CCardLock& commandLock, int failureMessage,
+                          std::vector<SampleEntry>& entries);
+    // Makes the installed card ready for a command under the card's lock, as settleCard does,
+    // and checks that the card still holds what the model shows. When another program changed
+    // it, the model is reloaded and the user told.
     CardAccess prepareCard(CCardLock& commandLock, int failureMessage);
     // Takes the lock of root for one command unless it is held already; reports a failure with
     // failureMessage.
     CardAccess lockCard(const std::string& root, CCardLock& commandLock, int failureMessage);
-    // Puts entries in place of the installed ones, keeping the bank and the selected pad.
-    void reloadEntries(std::vector<SampleEntry> entries);
 
     // Silences the audition output; a failure is reported and the command goes on.
     void stopPlayback();

@@ -1,6 +1,7 @@
 // A card or disk that is really full: a small tmpfs mounted as the card or as the export
 // destination, where the tests may mount one (as root); skipped elsewhere.
 
+#include "card/card_journal.h"
 #include "tests/app/card_command_fixture.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,10 @@ public:
     CSmallVolume& operator=(const CSmallVolume&) = delete;
 
     bool mounted() const { return mounted_; }
+    bool setReadOnly(bool readOnly) const {
+        const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
+        return ::mount("tmpfs", path_.c_str(), "tmpfs", flags, nullptr) == 0;
+    }
     std::string whyNot() const {
         return "mounting a small tmpfs needs root (or CAP_SYS_ADMIN): " +
                std::string(std::strerror(error_));
@@ -165,6 +170,34 @@ TEST_F(FullCardTest, ADiskKnownToBeTooFullRefusesTheExportBeforeAnyProgress) {
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(Fixture::ReadFileBytes(destination), "old");
     EXPECT_EQ(Fixture::FileNames(outDirectory), std::vector<std::string>{"pad.wav"});
+}
+
+TEST_F(FullCardTest, APendingChangeWaitsUntilTheCardIsWritable) {
+    CSmallVolume card(root, 64);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    PutSample(5, 1, 4000);
+    // A delete that committed its journal and was interrupted before any step.
+    std::vector<SampleEntry> emptied = CardEntries();
+    emptied[CardLayout::Slot(1, 5)] = SampleEntry{};
+    const std::string staged = CardDirectory() + "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___";
+    ASSERT_TRUE(WriteSampleInformationFile(staged, emptied));
+    ASSERT_TRUE(CardJournal::Write(
+        CardDirectory(),
+        {JournalStep::Removing("SMP0015L.ZQD"), JournalStep::Removing("SMP0015R.ZQD"),
+         JournalStep::Renaming("___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___", "WVCINFO0.ZQD")},
+        PosixFileSystem()));
+    const auto before = Fixture::FileNames(CardDirectory());
+    ASSERT_TRUE(card.setReadOnly(true));
+
+    EXPECT_FALSE(controller().selectDrive(root, 1));
+    EXPECT_EQ(Texts(), Lines(MessageChangePending));
+    EXPECT_EQ(Fixture::FileNames(CardDirectory()), before);
+
+    ASSERT_TRUE(card.setReadOnly(false));
+    ASSERT_TRUE(controller().selectDrive(root, 1));
+    EXPECT_EQ(domain.model->entries, emptied);
+    EXPECT_EQ(Fixture::FileNames(CardDirectory()), std::vector<std::string>{"WVCINFO0.ZQD"});
 }
 
 } // namespace
