@@ -1,6 +1,6 @@
 #include "app/controller.h"
 
-#include "app/cursor.h"
+#include "ul/cursor.h"
 #include "app/delete_command.h"
 #include "app/domain.h"
 #include "app/export_command.h"

@@ -2,7 +2,7 @@
 
 #include "app/command_outcome.h"
 #include "app/model.h"
-#include "app/progress.h"
+#include "ul/progress.h"
 #include "app/temporary_files.h"
 #include "card/file_system.h"
 

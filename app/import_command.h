@@ -3,7 +3,7 @@
 #include "app/command_outcome.h"
 #include "app/model.h"
 #include "app/private_directory.h"
-#include "app/progress.h"
+#include "ul/progress.h"
 #include "card/card_transaction.h"
 #include "card/file_system.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/progress.h"
+#include "ul/progress.h"
 
 #include <algorithm>
 #include <cstdint>

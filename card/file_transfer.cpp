@@ -1,6 +1,6 @@
 #include "card/file_transfer.h"
 
-#include "app/progress.h"
+#include "ul/progress.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/text_dialog.h"
+#include "ul/text_dialog.h"
 
 #include <cstdio>
 

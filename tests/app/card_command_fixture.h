@@ -7,7 +7,7 @@
 #include "app/controller.h"
 #include "app/domain.h"
 #include "app/message_catalogue.h"
-#include "app/progress.h"
+#include "tests/support/silent_progress.h"
 #include "card/card_layout.h"
 #include "card/sample_entry.h"
 #include "card/sample_information_dto.h"

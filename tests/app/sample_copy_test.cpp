@@ -1,7 +1,7 @@
 // The sample loop of import and export: how it ends, how often it asks the progress, and that
 // the direct-call view is only ever taken of an object of exactly the named class.
 
-#include "app/progress.h"
+#include "tests/support/silent_progress.h"
 #include "app/sample_copy.h"
 #include "sl/samples/sample_iterator.h"
 

@@ -1,6 +1,6 @@
 #include "card/file_transfer.h"
 
-#include "app/progress.h"
+#include "tests/support/silent_progress.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/temporary_directory.h"
 

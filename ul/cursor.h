@@ -110,27 +110,12 @@ private:
     int restoreCount_ = 0;
 };
 
-namespace Detail {
-inline std::shared_ptr<ICursor>& CursorSlot() {
-    static std::shared_ptr<ICursor> cursor;
-    return cursor;
-}
-} // namespace Detail
-
 // The program's one cursor stack. A program with a display installs its own before the first
 // command; otherwise the first use makes a silent one.
-inline std::shared_ptr<ICursor> CursorStack() {
-    auto& cursor = Detail::CursorSlot();
-    if (!cursor) {
-        cursor = std::make_shared<CSilentCursor>();
-    }
-    return cursor;
-}
+std::shared_ptr<ICursor> CursorStack();
 
 // Replaces the program's cursor stack; wait cursors that exist keep the stack they pushed onto.
-inline void InstallCursorStack(std::shared_ptr<ICursor> cursor) {
-    Detail::CursorSlot() = std::move(cursor);
-}
+void InstallCursorStack(std::shared_ptr<ICursor> cursor);
 
 // The wait cursor shows for exactly as long as this object lives.
 class CWaitCursor : public ICursorChanger {

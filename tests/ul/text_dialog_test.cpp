@@ -1,4 +1,4 @@
-#include "app/text_dialog.h"
+#include "tests/support/silent_text_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/cursor.h"
+#include "ul/cursor.h"
 
 #include <gtest/gtest.h>
 
