@@ -1,13 +1,19 @@
-// The stream over a file descriptor that every sample file goes through.
+// The stream over a file descriptor that every sample file goes through, and the opening rules
+// of CFileDataSource: inputs that are not regular files fail at once, outputs are only ever
+// created new.
 
 #include "sl/files/descriptor_stream.h"
+#include "sl/files/file_data_source.h"
 #include "sl/files/file_sample_buffer_factory.h"
+#include "sl/files/wave_file_loader.h"
 #include "tests/sl/files/temporary_directory.h"
+#include "tests/support/fifo.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <pthread.h>
 #include <random>
 #include <thread>
@@ -15,6 +21,9 @@
 
 namespace SL {
 namespace {
+
+using ZQ3::Fixture::MakeFifo;
+using ZQ3::Fixture::ReturnsPromptly;
 
 std::string Pattern(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -189,6 +198,62 @@ TEST(DescriptorStream, InterruptedReadsAndWritesComplete) {
 
     ::close(ends[0]);
     ::sigaction(SIGUSR1, &previous, nullptr);
+}
+
+TEST(FileDataSource, OpensOnlyAsItsAccessSays) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string path = directory.File("data");
+    EXPECT_FALSE(CFileDataSource(path, CFileAccess::ReadExisting).OpenInput());
+    EXPECT_FALSE(CFileDataSource(path, CFileAccess::UpdateExisting).OpenOutput());
+    EXPECT_FALSE(CFileDataSource(path, CFileAccess::CreateNew).OpenInput());
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    *CFileDataSource(path, CFileAccess::CreateNew).OpenOutput() << "abcdef";
+    EXPECT_FALSE(CFileDataSource(path, CFileAccess::ReadExisting).OpenOutput());
+    *CFileDataSource(path, CFileAccess::UpdateExisting).OpenOutput() << "XY";
+    std::string text;
+    *CFileDataSource(path, CFileAccess::ReadExisting).OpenInput() >> text;
+    EXPECT_EQ(text, "XYcdef");
+    EXPECT_EQ(CFileDataSource(path, CFileAccess::ReadExisting).GetPath(), path);
+}
+
+TEST(FileDataSource, NeverCreatesOverOrThroughATakenName) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string existing = directory.File("existing");
+    const std::string target = directory.File("target");
+    const std::string link = directory.File("link");
+    const std::string dangling = directory.File("dangling");
+    TestFiles::WriteFile(existing, "kept");
+    TestFiles::WriteFile(target, "target");
+    std::filesystem::create_symlink(target, link);
+    std::filesystem::create_symlink(directory.File("nowhere"), dangling);
+
+    for (const std::string& name : {existing, link, dangling}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(CFileDataSource(name, CFileAccess::CreateNew).Open());
+        EXPECT_FALSE(CFileSampleBufferFactory().CreateOutputSampleIterator(
+            CSampleAttribute(CBitDepth::INTEGER16, 44100, 1, 3), name, CWaveFileFormat::WINWAVE));
+    }
+    // Updating in place does not go through a link either.
+    EXPECT_FALSE(CFileDataSource(link, CFileAccess::UpdateExisting).Open());
+    EXPECT_EQ(TestFiles::ReadFile(existing), "kept");
+    EXPECT_EQ(TestFiles::ReadFile(target), "target");
+    EXPECT_FALSE(std::filesystem::exists(directory.File("nowhere")));
+}
+
+TEST(FileDataSource, AnythingButARegularFileFailsToOpenAtOnce) {
+    TestFiles::CTemporaryDirectory directory;
+    const std::string fifo = directory.File("fifo.wav");
+    ASSERT_TRUE(MakeFifo(fifo));
+    const auto openFifo = [&] {
+        EXPECT_FALSE(CFileDataSource(fifo, CFileAccess::ReadExisting).Open());
+        EXPECT_FALSE(CFileDataSource(fifo, CFileAccess::UpdateExisting).Open());
+        EXPECT_FALSE(LoadWaveFile(fifo));
+        EXPECT_FALSE(CFileSampleBufferFactory().CreateInputSampleIterator(fifo));
+    };
+    EXPECT_TRUE(ReturnsPromptly(fifo, openFifo));
+    EXPECT_FALSE(CFileDataSource("/dev/zero", CFileAccess::ReadExisting).Open());
+    EXPECT_FALSE(CFileDataSource(directory.File(""), CFileAccess::ReadExisting).Open());
 }
 
 } // namespace
