@@ -18,10 +18,11 @@ int OpenDescriptor(const char* path, int flags, mode_t permissions = 0) {
 }
 
 // Opens an existing file without waiting on it: a FIFO without a writer would block an ordinary
-// open for ever, and a device may block or have effects. Only a regular file is kept, switched
-// back to blocking so that reads and writes complete. -1 for anything else.
+// open for ever, and a device may block or have effects (a terminal must not even become the
+// controlling one). Only a regular file is kept, switched back to blocking so that reads and
+// writes complete. -1 for anything else.
 int OpenRegularFile(const std::string& path, int flags) {
-    const int descriptor = OpenDescriptor(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = OpenDescriptor(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
         return -1;
     }
