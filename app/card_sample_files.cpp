@@ -35,7 +35,8 @@ OpenCardSampleInputIterator(const std::vector<std::string>& sampleFilePaths, boo
     // Every file is measured: a damaged card may hold a right file shorter than its left one.
     std::int64_t shortestSize = std::numeric_limits<std::int64_t>::max();
     for (const std::string& path : sampleFilePaths) {
-        std::shared_ptr<std::istream> stream = SL::CFileDataSource(path, false).OpenInput();
+        std::shared_ptr<std::istream> stream =
+            SL::CFileDataSource(path, SL::CFileAccess::ReadExisting).OpenInput();
         if (!stream) {
             return {};
         }
@@ -69,7 +70,8 @@ OpenCardSampleOutputIterator(const std::vector<std::string>& sampleFilePaths) {
     }
     std::vector<std::shared_ptr<std::ostream>> streams;
     for (const std::string& path : sampleFilePaths) {
-        std::shared_ptr<std::ostream> stream = SL::CFileDataSource(path, false).OpenOutput();
+        std::shared_ptr<std::ostream> stream =
+            SL::CFileDataSource(path, SL::CFileAccess::CreateNew).OpenOutput();
         if (!stream) {
             return {};
         }

@@ -20,10 +20,11 @@ std::shared_ptr<SL::CVexaFileInputSampleIterator>
 OpenCardSampleInputIterator(const std::vector<std::string>& sampleFilePaths, bool lofi,
                             std::int64_t sampleCount);
 
-// Creates (or truncates) the channel files and returns the stream that encodes an interleaved
-// 16-bit stream into them in the ordinary form (N = 8). Its Finish, called once after the last
-// sample, writes the padded last frame and flushes the files. Empty when a file cannot be created;
-// files created before the failing one are left for the caller's cleanup.
+// Creates the channel files, each new, and returns the stream that encodes an interleaved 16-bit
+// stream into them in the ordinary form (N = 8). Its Finish, called once after the last sample,
+// writes the padded last frame and flushes the files. Empty when a file cannot be created, a name
+// already taken by a file or a link included; files created before the failing one are left for
+// the caller's cleanup.
 std::shared_ptr<SL::CVexaFileOutputSampleIterator>
 OpenCardSampleOutputIterator(const std::vector<std::string>& sampleFilePaths);
 

@@ -1,7 +1,8 @@
 #include "card/sample_information_dto.h"
 
+#include "sl/files/file_data_source.h"
+
 #include <bit>
-#include <fstream>
 
 namespace ZQ3 {
 namespace {
@@ -183,12 +184,13 @@ std::optional<std::vector<SampleEntry>> CSampleInformationDto::ToEntries() const
 }
 
 std::optional<std::vector<SampleEntry>> ReadSampleInformationFile(const std::string& path) {
-    std::ifstream input(path, std::ios::binary);
+    const std::shared_ptr<std::istream> input =
+        SL::CFileDataSource(path, SL::CFileAccess::ReadExisting).OpenInput();
     if (!input) {
         return std::nullopt;
     }
     CSampleInformationDto dto;
-    if (!dto.Read(input)) {
+    if (!dto.Read(*input)) {
         return std::nullopt;
     }
     return dto.ToEntries();
@@ -199,15 +201,16 @@ bool WriteSampleInformationFile(const std::string& path, const std::vector<Sampl
     if (!dto) {
         return false;
     }
-    std::ofstream output(path, std::ios::binary | std::ios::trunc);
+    const std::shared_ptr<SL::CDescriptorStream> output =
+        SL::CFileDataSource(path, SL::CFileAccess::CreateNew).Open();
     if (!output) {
         return false;
     }
-    if (!dto->Write(output)) {
+    if (!dto->Write(*output)) {
         return false;
     }
-    output.close();
-    return !output.fail();
+    output->close();
+    return !output->fail();
 }
 
 } // namespace ZQ3

@@ -74,10 +74,11 @@ private:
     std::vector<SampleInformationRecord> records_;
 };
 
-// The file at path, as entries; nothing when it cannot be opened or does not read validly.
+// The file at path, as entries; nothing when it cannot be opened (it must be a regular file)
+// or does not read validly.
 std::optional<std::vector<SampleEntry>> ReadSampleInformationFile(const std::string& path);
-// Writes a complete new file at path; false when the entries are not all valid or the write
-// fails.
+// Creates a complete new file at path; false when the entries are not all valid, when the name
+// is already taken (by a file or a link: nothing is overwritten) or when the write fails.
 bool WriteSampleInformationFile(const std::string& path, const std::vector<SampleEntry>& entries);
 
 } // namespace ZQ3

@@ -40,6 +40,8 @@ int InitialiseCard(const std::string& card) {
         return Fail("cannot make " + directory + ": " + error.message());
     }
     const std::string temporary = directory + "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___";
+    // The file is created new, never written over: a leftover of an interrupted run goes first.
+    ::unlink(temporary.c_str());
     if (!WriteSampleInformationFile(temporary, std::vector<SampleEntry>(CardLayout::SlotCount))) {
         ::unlink(temporary.c_str());
         return Fail("cannot write " + temporary);

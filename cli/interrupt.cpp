@@ -19,8 +19,10 @@ void InstallInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    // Restart interrupted system calls: a copy in progress must not fail because of the key.
-    action.sa_flags = SA_RESTART;
+    // No SA_RESTART: a call that blocks (the read of an answer at a question, a wait) must
+    // return with EINTR, or the key would do nothing until the call ended by itself, if ever.
+    // Reads and writes that must complete, such as file copies, retry on EINTR themselves.
+    action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }

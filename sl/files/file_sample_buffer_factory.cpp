@@ -39,7 +39,8 @@ CHeaderWriter MakeHeaderWriter(CFixedHeaderWriter write) {
 
 std::shared_ptr<IInputSampleIterator>
 CFileSampleBufferFactory::CreateInputSampleIterator(const std::string& path) const {
-    std::shared_ptr<std::istream> stream = CFileDataSource(path, false).OpenInput();
+    std::shared_ptr<std::istream> stream =
+        CFileDataSource(path, CFileAccess::ReadExisting).OpenInput();
     if (!stream) {
         return {};
     }
@@ -159,7 +160,8 @@ CFileSampleBufferFactory::CreateOutputSampleIterator(const CSampleAttribute& att
     if (!CreateOutputSource(attribute, fileFormat)) {
         return {};
     }
-    std::shared_ptr<std::ostream> stream = CFileDataSource(path, false).OpenOutput();
+    std::shared_ptr<std::ostream> stream =
+        CFileDataSource(path, CFileAccess::CreateNew).OpenOutput();
     if (!stream) {
         return {};
     }

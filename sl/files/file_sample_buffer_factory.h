@@ -45,8 +45,8 @@ public:
     CreateInputSampleIterator(std::shared_ptr<std::istream> stream) const;
 
     // A typed output iterator that writes samples after the header of the format; its Finish
-    // writes the header, sized by the samples actually written. The request is checked before
-    // the file is opened, so a refused one leaves an existing file as it was.
+    // writes the header, sized by the samples actually written. The file at path is created new
+    // (CFileAccess::CreateNew): a name already taken makes it fail and is left as it was.
     std::shared_ptr<IOutputSampleIterator>
     CreateOutputSampleIterator(const CSampleAttribute& attribute, const std::string& path,
                                const CWaveFileFormat& fileFormat) const;

@@ -201,7 +201,8 @@ CLoadedWave LoadWave(std::istream& input) {
 }
 
 CLoadedWave LoadWaveFile(const std::string& path) {
-    const std::shared_ptr<std::istream> input = CFileDataSource(path, false).OpenInput();
+    const std::shared_ptr<std::istream> input =
+        CFileDataSource(path, CFileAccess::ReadExisting).OpenInput();
     if (!input) {
         return {};
     }

@@ -59,9 +59,11 @@ inline Samples TestSignal(int channels, std::uint32_t frames, unsigned seed = 1)
     return samples;
 }
 
-// Writes samples as a 16-bit 44.1 kHz file through the converter's own file writer.
+// Writes samples as a 16-bit 44.1 kHz file through the converter's own file writer, replacing
+// any file of that name (the writer itself only creates files new).
 inline void WriteSamplesFile(const std::string& path, const Samples& samples, int channels,
                              int fileFormat) {
+    std::filesystem::remove(path);
     const SL::CSampleAttribute attribute(SL::CBitDepth::INTEGER16, 44100.0, channels,
                                          static_cast<std::int32_t>(samples.size() / channels));
     const auto output =
@@ -208,8 +210,7 @@ protected:
 
     // Writes the information file of entries at root and loads it with bank and pad selected.
     void LoadCard(const std::vector<SampleEntry>& entries, int bank = 1, int pad = 5) {
-        std::filesystem::create_directories(CardLayout::CardDirectory(root));
-        ASSERT_TRUE(WriteSampleInformationFile(CardLayout::InformationFilePath(root), entries));
+        MakeCard(root, entries);
         ASSERT_TRUE(controller().selectDrive(root, bank));
         ASSERT_TRUE(controller().selectPad(pad));
     }

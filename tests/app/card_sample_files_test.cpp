@@ -4,6 +4,7 @@
 
 #include "app/card_sample_files.h"
 #include "sl/codec/vexa_coding.h"
+#include "tests/support/fifo.h"
 #include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,8 @@ TEST_F(CardSampleFiles, WrittenFilesReadBackAsTheCodecDecodesThem) {
     std::mt19937 rng(8);
     for (std::size_t length : {std::size_t{17}, std::size_t{3087}}) {
         SCOPED_TRACE(length);
+        std::filesystem::remove(left);
+        std::filesystem::remove(right);
         Samples interleaved;
         for (std::size_t i = 0; i < 2 * length; ++i) {
             interleaved.push_back(static_cast<std::int16_t>(
@@ -168,15 +171,20 @@ TEST_F(CardSampleFiles, SeventeenMonoSamplesMakeA32ByteFile) {
     EXPECT_EQ(std::filesystem::file_size(left), 32u);
 }
 
-TEST_F(CardSampleFiles, WritingReplacesAnOlderLongerFile) {
-    WriteFileBytes(left, SomeFrames(4096, 9));
-    auto output = OpenCardSampleOutputIterator({left});
-    ASSERT_TRUE(output);
-    output->SetValue(1);
-    output->Advance();
-    ASSERT_TRUE(output->Finish());
-    output.reset();
-    EXPECT_EQ(std::filesystem::file_size(left), 16u);
+TEST_F(CardSampleFiles, AnExistingFileIsNeverWrittenOver) {
+    const std::string older = SomeFrames(4096, 9);
+    WriteFileBytes(right, older);
+    EXPECT_FALSE(OpenCardSampleOutputIterator({left, right}));
+    EXPECT_EQ(ReadFileBytes(right), older);
+}
+
+TEST_F(CardSampleFiles, AFifoFailsToOpenAtOnce) {
+    WriteFileBytes(left, SomeFrames(16, 10));
+    ASSERT_TRUE(ZQ3::Fixture::MakeFifo(right));
+    const auto openFifo = [&] {
+        EXPECT_FALSE(OpenCardSampleInputIterator({left, right}, false, -1));
+    };
+    EXPECT_TRUE(ZQ3::Fixture::ReturnsPromptly(right, openFifo));
 }
 
 } // namespace

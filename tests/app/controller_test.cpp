@@ -33,11 +33,10 @@ protected:
     // A card whose bank D (1) pad 3 holds a stereo sample and bank E (2) pad 3 is empty.
     std::string MakeCard() {
         const std::string root = directory / "card";
-        Fixture::MakeEmptyCard(root);
         std::vector<SampleEntry> entries(128);
         entries[CardLayout::Slot(1, 3)].frameCount = 4000;
         entries[CardLayout::Slot(1, 3)].stereo = true;
-        EXPECT_TRUE(WriteSampleInformationFile(CardLayout::InformationFilePath(root), entries));
+        Fixture::MakeCard(root, entries);
         return root;
     }
 

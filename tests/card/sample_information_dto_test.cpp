@@ -1,8 +1,10 @@
 #include "card/sample_information_dto.h"
+#include "tests/support/fifo.h"
 #include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace ZQ3 {
@@ -154,10 +156,29 @@ TEST(SampleInformationFile, WriteThenReadAtAPath) {
     ASSERT_TRUE(WriteSampleInformationFile(path, entries));
     EXPECT_EQ(Fixture::ReadFileBytes(path).size(), 2944u);
     EXPECT_EQ(ReadSampleInformationFile(path), entries);
-    // Writing replaces a longer file completely.
-    Fixture::WriteFileBytes(path, std::string(5000, '\x01'));
-    ASSERT_TRUE(WriteSampleInformationFile(path, entries));
-    EXPECT_EQ(Fixture::ReadFileBytes(path).size(), 2944u);
+}
+
+TEST(SampleInformationFile, WritingNeverReplacesNorFollowsALink) {
+    Fixture::TemporaryDirectory directory;
+    const std::string existing = directory / "WVCINFO0.ZQD";
+    const std::string target = directory / "elsewhere";
+    const std::string link = directory / "link";
+    Fixture::WriteFileBytes(existing, std::string(5000, '\x01'));
+    Fixture::WriteFileBytes(target, "target");
+    std::filesystem::create_symlink(target, link);
+    const std::vector<SampleEntry> entries(128);
+    EXPECT_FALSE(WriteSampleInformationFile(existing, entries));
+    EXPECT_FALSE(WriteSampleInformationFile(link, entries));
+    EXPECT_EQ(Fixture::ReadFileBytes(existing), std::string(5000, '\x01'));
+    EXPECT_EQ(Fixture::ReadFileBytes(target), "target");
+}
+
+TEST(SampleInformationFile, AFifoFailsToReadAtOnce) {
+    Fixture::TemporaryDirectory directory;
+    const std::string fifo = directory / "WVCINFO0.ZQD";
+    ASSERT_TRUE(Fixture::MakeFifo(fifo));
+    const auto readFifo = [&] { EXPECT_FALSE(ReadSampleInformationFile(fifo).has_value()); };
+    EXPECT_TRUE(Fixture::ReturnsPromptly(fifo, readFifo));
 }
 
 TEST(SampleInformationFile, MissingOrUnwritablePaths) {

@@ -41,7 +41,7 @@ TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
     const std::string path = CardLayout::InformationFilePath(card.path());
     std::vector<SampleEntry> entries(128);
     entries[9].frameCount = 5000;
-    ASSERT_TRUE(WriteSampleInformationFile(path, entries));
+    Fixture::MakeCard(card.path(), entries);
     const auto before = Fixture::ReadFileBytes(path);
     auto again = RunZq3({"init", card.path()});
     EXPECT_EQ(again.exitCode, 1);
@@ -53,14 +53,13 @@ TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
 
 TEST(CliInfo, ListsOccupiedPads) {
     Fixture::TemporaryDirectory card;
-    Fixture::MakeEmptyCard(card.path());
     std::vector<SampleEntry> entries(128);
     entries[0x15].frameCount = 44100;
     entries[0x15].stereo = true;
     entries[0x15].tempo = 1200;
     entries[0].frameCount = 3104;
     entries[0].lofi = 1;
-    ASSERT_TRUE(WriteSampleInformationFile(CardLayout::InformationFilePath(card.path()), entries));
+    Fixture::MakeCard(card.path(), entries);
     // A trailing separator names the same card.
     auto info = RunZq3({"info", card.path() + "/"});
     ASSERT_EQ(info.exitCode, 0) << info.err;

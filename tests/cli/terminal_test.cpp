@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <pthread.h>
 #include <string>
+#include <thread>
+#include <unistd.h>
 
 namespace ZQ3 {
 namespace {
@@ -109,6 +114,42 @@ TEST(TerminalTextDialog, AnswersFromTheTerminalOrTheDefaults) {
     EXPECT_EQ(assumeYes.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"), ITextDialog::AnswerOk);
     EXPECT_EQ(assumeYes.ask(ITextDialog::ButtonsYesNo, 0, "Go?"), ITextDialog::AnswerYes);
     EXPECT_TRUE(output.text().empty());
+}
+
+// The converter's handler lets Ctrl-C interrupt the read of an answer: the question ends as
+// Cancel at once instead of waiting for a line that may never come.
+TEST(TerminalTextDialog, CtrlCAtAQuestionAnswersCancel) {
+    ClearInterrupt();
+    InstallInterruptHandler();
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::FILE* input = ::fdopen(ends[0], "r");
+    ASSERT_NE(input, nullptr);
+    MemoryFile output;
+    std::atomic<bool> answered{false};
+    int answer = -1;
+    std::thread asking([&] {
+        CTerminalTextDialog dialog(false, input, output.get(), true);
+        answer = dialog.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion, "Go?");
+        answered = true;
+    });
+    // The key may come before the question starts reading, so it is pressed until the question
+    // ends, for ten seconds at most; a question that never ends is then answered "ok".
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!answered && std::chrono::steady_clock::now() < deadline) {
+        ::pthread_kill(asking.native_handle(), SIGINT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!answered) {
+        EXPECT_EQ(::write(ends[1], "ok\n", 3), 3);
+    }
+    asking.join();
+    EXPECT_EQ(answer, UL::ITextDialog::AnswerCancel);
+    EXPECT_TRUE(InterruptRequested());
+    std::fclose(input);
+    ::close(ends[1]);
+    ClearInterrupt();
+    std::signal(SIGINT, SIG_DFL);
 }
 
 } // namespace

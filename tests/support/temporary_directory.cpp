@@ -44,10 +44,15 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 void MakeEmptyCard(const std::string& root) {
+    MakeCard(root, std::vector<SampleEntry>(CardLayout::SlotCount));
+}
+
+void MakeCard(const std::string& root, const std::vector<SampleEntry>& entries) {
     std::filesystem::create_directories(CardLayout::CardDirectory(root));
-    if (!WriteSampleInformationFile(CardLayout::InformationFilePath(root),
-                                    std::vector<SampleEntry>(CardLayout::SlotCount))) {
-        throw std::runtime_error("cannot write an empty card");
+    const std::string path = CardLayout::InformationFilePath(root);
+    std::filesystem::remove(path);
+    if (!WriteSampleInformationFile(path, entries)) {
+        throw std::runtime_error("cannot write the information file of a card");
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "card/sample_entry.h"
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace ZQ3::Fixture {
 
@@ -26,5 +29,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // A folder prepared as an empty card: KELDRA/ZQ314/ with an information file of empty slots.
 void MakeEmptyCard(const std::string& root);
+// A folder prepared as a card whose information file holds entries; one already there is
+// replaced (the converter's writer only creates files new).
+void MakeCard(const std::string& root, const std::vector<SampleEntry>& entries);
 
 } // namespace ZQ3::Fixture

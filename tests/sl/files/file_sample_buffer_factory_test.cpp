@@ -1,4 +1,3 @@
-#include "sl/files/file_data_source.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "tests/sl/files/chunk_bytes.h"
 #include "tests/sl/files/temporary_directory.h"
@@ -185,21 +184,6 @@ TEST(FileSampleBufferFactory, EightBitAiffIsTwosComplementOnDisk) {
     const auto input = factory.CreateInputSampleIterator(path);
     ASSERT_TRUE(input);
     EXPECT_EQ(ReadAll<CSampleTag::Integer8>(input), values);
-}
-
-TEST(FileDataSource, OpensForReadingWritingAndUpdating) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("data");
-    EXPECT_FALSE(CFileDataSource(path, false).OpenInput());
-    EXPECT_FALSE(CFileDataSource(path, true).OpenOutput()); // updating needs an existing file
-    *CFileDataSource(path, false).OpenOutput() << "abcdef";
-    *CFileDataSource(path, true).OpenOutput() << "XY";
-    EXPECT_EQ(TestFiles::ReadFile(path), "XYcdef");
-    std::string text;
-    *CFileDataSource(path, false).OpenInput() >> text;
-    EXPECT_EQ(text, "XYcdef");
-    EXPECT_EQ(CFileDataSource(path, false).GetPath(), path);
-    EXPECT_FALSE(CFileDataSource(directory.File(""), false).OpenInput());
 }
 
 } // namespace

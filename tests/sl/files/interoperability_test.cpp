@@ -396,7 +396,7 @@ TEST(Interoperability, FixedHeaderLayoutsOfThousandStereoFrames) {
     const std::vector<double> silence(2000, 0.0);
     const CSampleAttribute attribute(CBitDepth::INTEGER16, 44100, 2, 0);
     for (const CWaveFileFormat& format : {CWaveFileFormat::WINWAVE, CWaveFileFormat::AIFF}) {
-        const std::string path = directory.File("thousand");
+        const std::string path = directory.File("thousand" + std::to_string(format.GetValue()));
         ASSERT_TRUE(WriteValues<CSampleTag::Integer16>(
             CFileSampleBufferFactory().CreateOutputSampleIterator(attribute, path, format),
             silence));
