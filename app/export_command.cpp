@@ -120,18 +120,8 @@ CExportCommand::Step CExportCommand::decode(int fileFormat, const std::string& t
     const int pad = installed_.selectedPad;
     const SampleEntry& entry = installed_.entryOf(pad);
     const bool lofi = entry.isLofi();
-    // A lo-fi pad holds half as many frames as it plays; the files are read at the played length.
-    std::int64_t length = static_cast<std::uint32_t>(entry.frameCount);
-    if (lofi) {
-        length *= 2;
-    }
-    std::vector<std::string> files{installed_.leftFilePath(pad)};
-    if (entry.stereo) {
-        files.push_back(installed_.rightFilePath(pad));
-    }
-
-    const std::shared_ptr<SL::CVexaFileInputSampleIterator> card =
-        OpenCardSampleInputIterator(files, lofi, length);
+    const std::shared_ptr<SL::CVexaFileInputSampleIterator> card = OpenCardSampleInputIterator(
+        installed_.channelFilePaths(pad), lofi, installed_.playedLength(pad));
     if (!card) {
         return Step::Failed;
     }

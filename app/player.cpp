@@ -43,6 +43,24 @@ void CPlayer::setAudioDeviceFacade(std::shared_ptr<SL::IAudioDeviceFacade> facad
     }
 }
 
+bool CPlayer::playPad(const CModel& model, int pad) {
+    if (!model.hasSample(pad)) {
+        ReportMessage(MessagePlaybackFailed);
+        return false;
+    }
+    playCardSample(model.channelFilePaths(pad), model.entryOf(pad).isLofi(),
+                   model.playedLength(pad));
+    return device_ && device_->isPlaying();
+}
+
+void CPlayer::setBufferTimes(double ringSeconds, double deviceSeconds) {
+    ringBufferTime = ringSeconds;
+    deviceBufferTime = deviceSeconds;
+    if (device_) {
+        device_->setBufferTime(deviceSeconds);
+    }
+}
+
 void CPlayer::playCardSample(const std::vector<std::string>& sampleFilePaths, bool lofi,
                              std::int64_t length) {
     if (!device_) {

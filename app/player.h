@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/model.h"
 #include "app/playback_stopper.h"
 #include "gt/observer.h"
 #include "gt/safe_reference_set.h"
@@ -37,6 +38,9 @@ public:
     // while something plays; reports "Playback failed." when it cannot play.
     void playCardSample(const std::vector<std::string>& sampleFilePaths, bool lofi,
                         std::int64_t length);
+    // Plays pad of the model's bank, as a press on the pad does; false, with the failure
+    // reported, when the pad holds no sample or it cannot be played.
+    bool playPad(const CModel& model, int pad);
     // Plays a WAV or AIFF file. Ignored while something plays; a file that is neither, or of
     // a sample type the converter does not take, gets the message that says which files are
     // supported.
@@ -51,6 +55,9 @@ public:
     void stop();
     // Stops playback without reporting; false when the device could not be stopped.
     bool stopPlayback() override;
+
+    // Sets both buffer times below and hands the device buffer time to the device.
+    void setBufferTimes(double ringSeconds, double deviceSeconds);
 
     // Seconds of read-ahead (zero or less plays with the default) and of one device buffer.
     // The application sets both from the preferences before the first playback and hands the

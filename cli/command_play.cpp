@@ -3,9 +3,6 @@
 #include "cli/interrupt.h"
 #include "cli/pad_command.h"
 #include "cli/pad_name.h"
-#include "sl/audio/audio_device_base.h"
-#include "sl/audio/mme_audio_device_base.h"
-#include "sl/audio/mme_audio_device_facade.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,17 +22,6 @@ struct PlayArguments {
 
 // How often the tool looks whether playback has ended, as the main view's blink timer does.
 constexpr auto PollInterval = std::chrono::milliseconds(10);
-
-std::shared_ptr<CPlayer> MakePlayer(const PlayArguments& arguments) {
-    auto player = std::make_shared<CPlayer>(
-        std::make_shared<SL::CMmeAudioDeviceFacade>(SL::CMmeAudioDeviceBase::EventCallback));
-    player->ringBufferTime = arguments.ringBufferTime;
-    player->deviceBufferTime = arguments.deviceBufferTime;
-    if (auto* device = dynamic_cast<SL::CAudioDeviceBase*>(player->getAudioOutDevice().get())) {
-        device->setDeviceBufferTime(arguments.deviceBufferTime);
-    }
-    return player;
-}
 
 // Plays until the end has been heard; Ctrl-C stops at once.
 int WaitForTheEnd(CPlayer& player) {
@@ -66,28 +52,18 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
         return ExitFailed;
     }
     // The same request a press on the pad makes.
-    const int pad = model.selectedPad;
-    const SampleEntry& entry = model.entryOf(pad);
-    std::vector<std::string> paths{model.leftFilePath(pad)};
-    if (entry.stereo) {
-        paths.push_back(model.rightFilePath(pad));
-    }
-    const bool lofi = entry.isLofi();
-    std::int64_t length = static_cast<std::uint32_t>(entry.frameCount);
-    if (lofi) {
-        length *= 2;
-    }
-    auto player = MakePlayer(arguments);
-    context.domain().player = player;
-    player->playCardSample(paths, lofi, length);
+    auto player =
+        context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
+    player->playPad(model, model.selectedPad);
     const int exitCode = WaitForTheEnd(*player);
     context.domain().player.reset();
     return exitCode;
 }
 
-int PlayFile(const PlayArguments& arguments) {
+int PlayFile(CCliContext& context, const PlayArguments& arguments) {
     InstallInterruptHandler();
-    auto player = MakePlayer(arguments);
+    auto player =
+        context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playFile(AbsolutePath(arguments.targets[0]));
     return WaitForTheEnd(*player);
 }
@@ -111,7 +87,7 @@ CliCommand AddPlayCommand(CLI::App& app, CCliContext& context) {
         ->capture_default_str();
     return {play, [&context, arguments] {
                 return arguments->targets.size() == 2 ? PlayPad(context, *arguments)
-                                                      : PlayFile(*arguments);
+                                                      : PlayFile(context, *arguments);
             }};
 }
 

@@ -30,6 +30,8 @@ public:
     // True from a successful play() until the end of the stream has been heard or stop().
     virtual bool isPlaying() const = 0;
     virtual bool stop() = 0;
+    // Seconds of sound in one buffer handed to the platform; used from the next play() on.
+    virtual void setBufferTime(double seconds) = 0;
 };
 
 } // namespace SL

@@ -29,6 +29,7 @@ public:
     }
     bool isPlaying() const override { return this->getTransaction() != nullptr; }
     bool stop() override { return this->stopPlayback(); }
+    void setBufferTime(double seconds) override { this->setDeviceBufferTime(seconds); }
 };
 
 } // namespace SL

@@ -1,8 +1,13 @@
+#include "card/card_layout.h"
+#include "card/sample_information_dto.h"
+#include "tests/app/card_command_fixture.h"
 #include "tests/cli/run_zq3.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace ZQ3 {
 namespace {
@@ -50,6 +55,35 @@ TEST_F(PlayCommandTest, PlaysAStereoFileExactly) {
     EXPECT_EQ(2646u * 2, capture.frames);
     ASSERT_GE(capture.samples.size(), source.samples.size());
     EXPECT_TRUE(std::equal(source.samples.begin(), source.samples.end(), capture.samples.begin()));
+}
+
+TEST_F(PlayCommandTest, PlaysALofiStereoPadAsItExports) {
+    // A lo-fi stereo pad of 1000 stored frames, in the short frame form the sampler writes.
+    std::vector<SampleEntry> entries(CardLayout::SlotCount);
+    SampleEntry& lofi = entries[CardLayout::Slot(2, 1)];
+    lofi.frameCount = 1000;
+    lofi.rangeEnd = 1000;
+    lofi.lofi = 1;
+    lofi.stereo = true;
+    std::filesystem::remove(CardLayout::InformationFilePath(card()));
+    ASSERT_TRUE(WriteSampleInformationFile(CardLayout::InformationFilePath(card()), entries));
+    const int slot = CardLayout::Slot(2, 1);
+    Fixture::WriteChannelFiles(
+        {CardLayout::LeftFilePath(card(), slot), CardLayout::RightFilePath(card(), slot)},
+        Fixture::TestSignal(2, 2000), 4);
+
+    ASSERT_EQ(0, RunZq3({"export", card(), "E1", file("exported.wav")}).exitCode);
+    const auto played = RunZq3({"play", card(), "E1"}, {captureTo()});
+    ASSERT_EQ(0, played.exitCode) << played.err;
+
+    Fixture::WavShape exported;
+    Fixture::WavShape capture;
+    ASSERT_TRUE(Fixture::ReadSimpleWav(file("exported.wav"), exported));
+    ASSERT_TRUE(Fixture::ReadSimpleWav(file("capture.wav"), capture));
+    EXPECT_EQ(2000u, exported.frames);
+    ASSERT_GE(capture.samples.size(), exported.samples.size());
+    EXPECT_TRUE(
+        std::equal(exported.samples.begin(), exported.samples.end(), capture.samples.begin()));
 }
 
 TEST_F(PlayCommandTest, EmptyPadUnreadableFileAndMissingOutputFail) {
