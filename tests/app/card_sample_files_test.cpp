@@ -126,7 +126,7 @@ TEST_F(CardSampleFiles, WrittenFilesReadBackAsTheCodecDecodesThem) {
         Samples interleaved;
         for (std::size_t i = 0; i < 2 * length; ++i) {
             interleaved.push_back(static_cast<std::int16_t>(
-                9000 * std::sin(0.01 * double(i / 2) * (1 + i % 2)) + int(rng() % 300)));
+                9000 * std::sin(0.01 * double(i / 2) * double(1 + i % 2)) + int(rng() % 300)));
         }
         {
             auto output = OpenCardSampleOutputIterator({left, right});

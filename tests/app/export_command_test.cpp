@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ExportRoundTripTest,
                                            RoundTrip{"StereoAiff", Aiff, 2, 3200},
                                            RoundTrip{"MonoAiffBetweenBlocks", Aiff, 1, 3089},
                                            RoundTrip{"StereoWaveBetweenBlocks", Wave, 2, 3101}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ExportCommandTest, ALofiPadPlaysAndExportsAtTwiceItsStoredLength) {
     for (const int channels : {1, 2}) {

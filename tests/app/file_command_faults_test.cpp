@@ -186,8 +186,8 @@ TEST_P(FileCommandFaultsTest, ExportKeepsTheOldFileOrWritesTheWholeNewOne) {
 INSTANTIATE_TEST_SUITE_P(Faults, FileCommandFaultsTest,
                          ::testing::Values(Fault::OneCallEio, Fault::OneCallEnospc,
                                            Fault::FromCallEio, Fault::Crash),
-                         [](const auto& info) {
-                             switch (info.param) {
+                         [](const auto& test) {
+                             switch (test.param) {
                              case Fault::OneCallEio:
                                  return std::string("OneCallEio");
                              case Fault::OneCallEnospc:

@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, ImportRefusalTest,
                                            RefusedFile{"ThreeChannels", 44100, 3, 16, 44100},
                                            RefusedFile{"TooShort", 44100, 2, 16, 3086},
                                            RefusedFile{"Empty", 44100, 1, 16, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ImportCommandTest, RefusesWhatIsNoAudioFileAtAll) {
     LoadEmptyCard();
@@ -248,7 +248,7 @@ TEST_F(ImportCommandTest, LinksPlantedAtWorkFileNamesAreNeverWrittenThrough) {
     Fixture::WriteFileBytes(victim, "precious");
     // The shared temporary folder and the card, as someone else might have prepared them.
     std::vector<std::string> planted;
-    for (const std::string& name :
+    for (const char* name :
          {"___ZQ3_TEMPORARY_SAMPLE_FILE___", "___ZQ3_TEMPORARY_SAMPLE_FILE___0",
           "___ZQ3_TEMPORARY_SAMPLE_FILE___1", "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___"}) {
         planted.push_back(temporaryDirectory + "/" + name);

@@ -396,7 +396,7 @@ TEST(FileOutputSampleIteratorTest, FinishRunsTheHeaderWriterOnceWithTheWrittenRa
     auto typed =
         std::dynamic_pointer_cast<SL::ITypedOutputSampleIterator<CSampleTag::Integer16>>(output);
     ASSERT_NE(typed, nullptr);
-    for (std::int16_t value : {1, 2, 3}) {
+    for (const std::int16_t value : {std::int16_t{1}, std::int16_t{2}, std::int16_t{3}}) {
         typed->SetValue(value);
         typed->Advance();
     }

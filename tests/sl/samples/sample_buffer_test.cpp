@@ -110,8 +110,8 @@ TEST(SampleBufferTest, FrameIteratorsStartAtTheirFrame) {
 TEST(SampleBufferTest, PerChannelPeaks) {
     CSampleBuffer<CSampleTag::Integer16> buffer(Attribute(CSampleTag::Integer16, 2, 3, 0));
     auto out = buffer.CreateOutputIteratorAtBegin();
-    for (const std::int16_t value : {100, -32768, -300, 5, 200, 32767}) {
-        out->SetValue(value);
+    for (const int value : {100, -32768, -300, 5, 200, 32767}) {
+        out->SetValue(static_cast<std::int16_t>(value));
         out->Advance();
     }
     EXPECT_EQ(buffer.GetPeaks(), (std::vector<double>{300.0, 32768.0}));
