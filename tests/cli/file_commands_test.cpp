@@ -1,3 +1,4 @@
+#include "app/message_catalogue.h"
 #include "card/card_layout.h"
 #include "card/sample_information_dto.h"
 #include "tests/cli/run_zq3.h"
@@ -6,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <sys/wait.h>
-#include <thread>
 
 namespace ZQ3 {
 namespace {
@@ -128,24 +126,20 @@ TEST_F(FileCommandsTest, InterruptCancelsAndLeavesTheCardAsItWas) {
     const auto before = Fixture::ReadFileBytes(CardLayout::InformationFilePath(card()));
     const auto filesBefore = cardFiles();
 
-    const std::string temporary = directory / "tmp";
-    fs::create_directory(temporary);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setenv("TMPDIR", temporary.c_str(), 1);
-        ::execl(ZQ3_CLI_PATH, ZQ3_CLI_PATH, "import", card().c_str(), "C4",
-                source("long.wav").c_str(), "--yes", nullptr);
-        ::_exit(127);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    ::kill(child, SIGINT);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
+    MessageCatalogue::Instance().fill(LanguageEnglish);
+    const std::string converting = MessageCatalogue::Instance().text(MessageConverting);
+    Fixture::Zq3Process import({"import", card(), "C4", source("long.wav"), "--yes"});
+    ASSERT_EQ(import.startFailure(), "");
+    // The progress display appears once the import converts, after the interrupt handler is in
+    // place: an interrupt sent any earlier ends zq3 as it would end any other program, and the
+    // test would say nothing about the cancellation.
+    ASSERT_TRUE(import.waitForError(converting)) << import.errorSoFar();
+    import.signal(SIGINT);
+    const auto result = import.finish();
+    EXPECT_EQ(result.exitCode, 3) << result.err;
     EXPECT_EQ(Fixture::ReadFileBytes(CardLayout::InformationFilePath(card())), before);
     EXPECT_EQ(cardFiles(), filesBefore);
-    EXPECT_TRUE(fs::is_empty(temporary));
+    EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "gt/auto_reset_event.h"
 #include "gt/thread.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +21,13 @@ public:
             ++rounds;
             std::this_thread::sleep_for(1ms);
         }
+        returned = true;
     }
 
     GT::AThread* thread = nullptr;
     std::atomic<int> rounds{0};
     std::atomic<bool> sawCurrentThread{false};
+    std::atomic<bool> returned{false};
 };
 
 TEST(ThreadTest, RunsUntilStopIsRequestedAndJoinsOnRelease) {
@@ -36,16 +39,13 @@ TEST(ThreadTest, RunsUntilStopIsRequestedAndJoinsOnRelease) {
     EXPECT_TRUE(thread->isRunning());
     EXPECT_FALSE(thread->start());
     EXPECT_FALSE(thread->isCurrentThread());
-    while (runnable.rounds.load() < 3) {
-        std::this_thread::sleep_for(1ms);
-    }
+    ASSERT_TRUE(ZQ3::Fixture::WaitUntil([&] { return runnable.rounds.load() >= 3; }));
+    EXPECT_FALSE(runnable.returned.load());
     thread->requestStop();
     EXPECT_TRUE(thread->isStopRequested());
     thread.reset();
-    // Release waited for the loop to end: the count no longer moves.
-    const int rounds = runnable.rounds.load();
-    std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(rounds, runnable.rounds.load());
+    // Release waited for the loop to end.
+    EXPECT_TRUE(runnable.returned.load());
     EXPECT_TRUE(runnable.sawCurrentThread.load());
 }
 
@@ -57,9 +57,7 @@ TEST(ThreadTest, RunningFlagClearsWhenTheRunnableReturns) {
     } runnable;
     GT::CThread thread(&runnable);
     ASSERT_TRUE(thread.start());
-    while (thread.isRunning()) {
-        std::this_thread::sleep_for(1ms);
-    }
+    ASSERT_TRUE(ZQ3::Fixture::WaitUntil([&] { return !thread.isRunning(); }));
     EXPECT_TRUE(runnable.done.load());
 }
 
@@ -70,9 +68,7 @@ TEST(ThreadTest, TimeCriticalPriorityRunsWhetherOrNotTheSystemGrantsIt) {
     thread.setPriority(GT::AThread::TimeCriticalPriority);
     EXPECT_EQ(GT::AThread::TimeCriticalPriority, thread.getPriority());
     ASSERT_TRUE(thread.start());
-    while (runnable.rounds.load() < 2) {
-        std::this_thread::sleep_for(1ms);
-    }
+    EXPECT_TRUE(ZQ3::Fixture::WaitUntil([&] { return runnable.rounds.load() >= 2; }));
     thread.requestStop();
 }
 
@@ -90,11 +86,13 @@ TEST(AutoResetEventTest, KeepsASignalForTheNextWaitAndClearsItThere) {
 
 TEST(AutoResetEventTest, WakesAWaiterOnAnotherThread) {
     GT::CAutoResetEvent event;
+    // The setter waits a little so that the wait has usually begun; either order must work.
     std::thread setter([&] {
         std::this_thread::sleep_for(5ms);
         event.set();
     });
-    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::Signalled, event.wait(5s));
+    EXPECT_EQ(GT::CAutoResetEvent::WaitResult::Signalled,
+              event.wait(ZQ3::Fixture::kGenerousDeadline));
     setter.join();
 }
 
