@@ -277,7 +277,7 @@ TEST_F(ImportCommandTest, LinksPlantedAtWorkFileNamesAreNeverWrittenThrough) {
     Fixture::WriteFileBytes(victim, "precious");
     // The shared temporary folder and the card, as someone else might have prepared them.
     std::vector<std::string> planted;
-    for (const std::string& name :
+    for (const char* name :
          {"___ZQ3_TEMPORARY_SAMPLE_FILE___", "___ZQ3_TEMPORARY_SAMPLE_FILE___0",
           "___ZQ3_TEMPORARY_SAMPLE_FILE___1", "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___"}) {
         planted.push_back(temporaryDirectory + "/" + name);
