@@ -1,15 +1,16 @@
 #include "app/controller.h"
 
-#include "ul/cursor.h"
 #include "app/delete_command.h"
 #include "app/domain.h"
 #include "app/export_command.h"
 #include "app/import_command.h"
 #include "app/message_catalogue.h"
+#include "app/refusal_details.h"
 #include "app/report.h"
 #include "card/card_recovery.h"
 #include "card/file_transfer.h"
 #include "card/sample_information_dto.h"
+#include "ul/cursor.h"
 
 #include <memory>
 
@@ -56,8 +57,9 @@ void CController::refreshPadsAndCommands() {
     view_->updateDelete();
 }
 
-CController::CardAccess CController::ReportedLockResult(CCardLock::Result result,
-                                                        int failureMessage) {
+CController::CardAccess CController::reportedLockResult(CCardLock::Result result,
+                                                        int failureMessage,
+                                                        const std::string& root) {
     switch (result) {
     case CCardLock::Result::Locked:
         return CardAccess::Ready;
@@ -69,13 +71,15 @@ CController::CardAccess CController::ReportedLockResult(CCardLock::Result result
     case CCardLock::Result::Failed:
         break;
     }
-    ReportMessage(failureMessage);
+    // The lock is taken on the card's converter folder: a folder that is no card fails here
+    // first.
+    ReportMessage(failureMessage, CardFolderDetail(root, ExamineCardFolder(root, *fs_)));
     return CardAccess::Failed;
 }
 
 CController::CardAccess CController::holdCardLock(const std::string& root) {
     heldLock_.release();
-    return ReportedLockResult(heldLock_.acquire(root, lockWaiting_), MessageNotACard);
+    return reportedLockResult(heldLock_.acquire(root, lockWaiting_), MessageNotACard, root);
 }
 
 CController::CardAccess CController::lockCard(const std::string& root, CCardLock& commandLock,
@@ -83,7 +87,7 @@ CController::CardAccess CController::lockCard(const std::string& root, CCardLock
     if (heldLock_.isHeld() && heldLock_.root() == root) {
         return CardAccess::Ready;
     }
-    return ReportedLockResult(commandLock.acquire(root, lockWaiting_), failureMessage);
+    return reportedLockResult(commandLock.acquire(root, lockWaiting_), failureMessage, root);
 }
 
 CController::CardAccess CController::settleCard(const std::string& root, CCardLock& commandLock,
@@ -105,12 +109,13 @@ CController::CardAccess CController::settleCard(const std::string& root, CCardLo
         ReportMessage(failureMessage);
         return CardAccess::Failed;
     }
-    auto read = ReadSampleInformationFile(CardLayout::InformationFilePath(root));
-    if (!read) {
-        ReportMessage(failureMessage);
+    const std::string information = CardLayout::InformationFilePath(root);
+    SampleInformationReading read = ReadSampleInformationFileWithReason(information);
+    if (!read.entries) {
+        ReportMessage(failureMessage, InformationFileDetail(information, read));
         return CardAccess::Failed;
     }
-    entries = std::move(*read);
+    entries = std::move(*read.entries);
     return CardAccess::Ready;
 }
 
@@ -135,7 +140,7 @@ bool CController::selectDrive(const std::string& root, int bank) {
     std::vector<SampleEntry> entries;
     bool loaded = false;
     if (root.empty() || !FileTransfer::DirectoryExists(CardLayout::CardDirectory(root))) {
-        ReportMessage(MessageNotACard);
+        ReportMessage(MessageNotACard, CardFolderDetail(root, ExamineCardFolder(root, *fs_)));
     } else {
         CCardLock commandLock(*fs_);
         loaded = settleCard(root, commandLock, MessageNotACard, entries) == CardAccess::Ready;

@@ -2,10 +2,10 @@
 
 #include "app/command_outcome.h"
 #include "app/model.h"
-#include "ul/progress.h"
 #include "app/view.h"
 #include "card/card_lock.h"
 #include "card/file_system.h"
+#include "ul/progress.h"
 
 #include <functional>
 #include <memory>
@@ -63,7 +63,9 @@ public:
     void releaseCardLock() { heldLock_.release(); }
 
 protected:
-    static CardAccess ReportedLockResult(CCardLock::Result result, int failureMessage);
+    // Reports a lock that could not be taken with failureMessage and what is wrong with root.
+    CardAccess reportedLockResult(CCardLock::Result result, int failureMessage,
+                                  const std::string& root);
     // Takes the lock of root into commandLock unless it is held already, completes or clears
     // what an interrupted change left on the card, and reads its records into entries. Reports
     // a failure with failureMessage.

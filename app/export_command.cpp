@@ -3,6 +3,7 @@
 #include "app/card_sample_files.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
+#include "app/refusal_details.h"
 #include "app/report.h"
 #include "app/sample_copy.h"
 #include "app/sample_iterator_lofi_decorator.h"
@@ -73,8 +74,8 @@ std::string CExportCommand::TemporaryPathFor(const std::string& destination) {
     }
 }
 
-CommandOutcome CExportCommand::fail(int message) {
-    ReportMessage(message);
+CommandOutcome CExportCommand::fail(int message, const std::string& detail) {
+    ReportMessage(message, detail);
     return CommandOutcome::Failed;
 }
 
@@ -83,9 +84,13 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     if (!installed_.selectedPadHasSample() || !IsExportFormat(fileFormat)) {
         return fail(MessageExportFailed);
     }
-    if (!FileTransfer::WritableDestination(path, fs_) ||
-        LiesInCardDirectory(path, installed_.cardRoot)) {
-        return fail(MessageExportFailed);
+    const FileTransfer::DestinationCheck destination = FileTransfer::ExamineDestination(path, fs_);
+    if (destination.problem != FileTransfer::DestinationCheck::Problem::None) {
+        return fail(MessageExportFailed, DestinationDetail(path, destination));
+    }
+    if (LiesInCardDirectory(path, installed_.cardRoot)) {
+        return fail(MessageExportFailed,
+                    InsideCardDetail(path, CardLayout::CardDirectory(installed_.cardRoot)));
     }
     std::uint64_t freeBytes = 0;
     if (FileTransfer::FreeSpace(path, freeBytes, fs_) &&

@@ -2,9 +2,9 @@
 
 #include "app/command_outcome.h"
 #include "app/model.h"
-#include "ul/progress.h"
 #include "app/temporary_files.h"
 #include "card/file_system.h"
+#include "ul/progress.h"
 
 #include <string>
 
@@ -31,7 +31,7 @@ private:
     enum class Step { Done, Cancelled, Failed };
 
     Step decode(int fileFormat, const std::string& temporary);
-    CommandOutcome fail(int message);
+    CommandOutcome fail(int message, const std::string& detail = std::string());
 
     const CModel& installed_;
     UL::IProgress& progress_;

@@ -3,6 +3,7 @@
 #include "app/card_sample_files.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
+#include "app/refusal_details.h"
 #include "app/report.h"
 #include "app/sample_copy.h"
 #include "card/card_layout.h"
@@ -27,34 +28,6 @@ constexpr std::int64_t kFramesPerBlock = 16;
 
 using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
 
-// The shape of a file the card can take.
-struct CAcceptedShape {
-    std::int64_t frameCount;
-    int channelCount;
-};
-
-std::optional<CAcceptedShape> AcceptedShape(const SL::IWave& wave) {
-    const auto channels = wave.GetChannels();
-    if (!channels) {
-        return std::nullopt;
-    }
-    const std::size_t channelCount = channels->GetChannelCount();
-    const std::int64_t frameCount = wave.GetLength();
-    if (channelCount < 1 || channelCount > 2) {
-        return std::nullopt;
-    }
-    if (wave.GetSourceBitDepth() != SL::CBitDepth::INTEGER16) {
-        return std::nullopt;
-    }
-    if (wave.GetSampleRate() != kCardSampleRate) {
-        return std::nullopt;
-    }
-    if (static_cast<double>(frameCount) / wave.GetSampleRate() < kShortestSeconds) {
-        return std::nullopt;
-    }
-    return CAcceptedShape{frameCount, static_cast<int>(channelCount)};
-}
-
 // Whether a channel file of frameCount frames stays within what the card's file format can
 // address; the record's frame count is a signed 32-bit value as well.
 bool FitsACardFile(std::int64_t frameCount) {
@@ -72,6 +45,29 @@ std::string FileName(const std::string& path) {
 }
 
 } // namespace
+
+WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
+    WaveShape shape;
+    const auto channels = wave.GetChannels();
+    shape.bitDepth = wave.GetSourceBitDepth();
+    shape.sampleRate = wave.GetSampleRate();
+    shape.channelCount = channels ? static_cast<int>(channels->GetChannelCount()) : 0;
+    shape.frameCount = wave.GetLength();
+    if (shape.bitDepth != SL::CBitDepth::INTEGER16) {
+        shape.missed |= WaveShape::SixteenBitInteger;
+    }
+    if (shape.sampleRate != kCardSampleRate) {
+        shape.missed |= WaveShape::CardSampleRate;
+    }
+    if (shape.channelCount < 1 || shape.channelCount > 2) {
+        shape.missed |= WaveShape::OneOrTwoChannels;
+    }
+    // Measured at the file's own rate: that is how long it sounds.
+    if (!(static_cast<double>(shape.frameCount) / shape.sampleRate >= kShortestSeconds)) {
+        shape.missed |= WaveShape::LongEnough;
+    }
+    return shape;
+}
 
 SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) {
     const std::int64_t stored =
@@ -94,8 +90,8 @@ SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) 
     return entry;
 }
 
-CommandOutcome CImportCommand::fail(int message) {
-    ReportMessage(message);
+CommandOutcome CImportCommand::fail(int message, const std::string& detail) {
+    ReportMessage(message, detail);
     newModel_.reset();
     return CommandOutcome::Failed;
 }
@@ -109,21 +105,21 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
     const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
     if (!loaded) {
-        return fail(MessageWaveFileRefused);
+        return fail(MessageWaveFileRefused, WaveLoadDetail(FileName(path), loaded));
     }
-    const std::optional<CAcceptedShape> shape = AcceptedShape(*loaded.wave);
-    if (!shape) {
-        return fail(MessageWaveFileRefused);
+    const WaveShape shape = CheckShape(*loaded.wave);
+    if (!shape.accepted()) {
+        return fail(MessageWaveFileRefused, WaveShapeDetail(FileName(path), shape));
     }
 
     // A sample this long would not fit a card file at all, whatever the card's free space.
-    if (!FitsACardFile(shape->frameCount)) {
+    if (!FitsACardFile(shape.frameCount)) {
         return fail(MessageCardFull);
     }
     // Everything the change writes onto the card: the channel files, the information file's
     // copy and the journal. The card was cleared of leftovers before this is measured.
     const std::uint64_t bytesNeeded =
-        CardLayout::CardBytesNeeded(shape->frameCount, shape->channelCount) +
+        CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount) +
         CardLayout::TransactionOverheadBytes;
     std::uint64_t freeBytes = 0;
     if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes, fs_) &&
@@ -133,7 +129,7 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
     CProgressSession session(progress_, Text(MessageImporting), Text(MessageConverting));
 
-    const Step encoding = encode(path, shape->frameCount, shape->channelCount);
+    const Step encoding = encode(path, shape.frameCount, shape.channelCount);
     progress_.settle();
     if (encoding == Step::Cancelled) {
         return CommandOutcome::Cancelled;
@@ -155,7 +151,7 @@ CommandOutcome CImportCommand::run(const std::string& path) {
     progress_.setText(Text(MessageFinalizing));
 
     CModel updated = installed_;
-    updated.entryOf(pad) = NewEntry(shape->frameCount, shape->channelCount);
+    updated.entryOf(pad) = NewEntry(shape.frameCount, shape.channelCount);
     if (!commit(updated)) {
         return fail(MessageImportFailed);
     }

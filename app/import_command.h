@@ -3,16 +3,41 @@
 #include "app/command_outcome.h"
 #include "app/model.h"
 #include "app/private_directory.h"
-#include "ul/progress.h"
 #include "card/card_transaction.h"
 #include "card/file_system.h"
+#include "sl/model/bit_depth.h"
+#include "ul/progress.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+namespace SL {
+class IWave;
+}
+
 namespace ZQ3 {
+
+// The shape of a loaded file as the card sees it, and which of the card's conditions it misses.
+struct WaveShape {
+    enum Condition : unsigned {
+        SixteenBitInteger = 1u << 0,
+        CardSampleRate = 1u << 1,
+        OneOrTwoChannels = 1u << 2,
+        // At least 70 ms.
+        LongEnough = 1u << 3,
+    };
+
+    SL::CBitDepth bitDepth;
+    double sampleRate = 0;
+    int channelCount = 0;
+    std::int64_t frameCount = 0;
+    // The conditions the file does not meet.
+    unsigned missed = 0;
+
+    bool accepted() const { return missed == 0; }
+};
 
 // Puts a WAV or AIFF file onto the selected pad of the card. The file is checked and encoded
 // into channel files in a folder of the command's own; the channel files and a complete new
@@ -38,6 +63,10 @@ public:
     // in whole codec blocks, while the tempo is that of the source's own length.
     static SampleEntry NewEntry(std::int64_t frameCount, int channelCount);
 
+    // Checks a loaded file against what the card takes: 16-bit integer samples at exactly
+    // 44100 Hz, one or two channels, at least 70 ms.
+    static WaveShape CheckShape(const SL::IWave& wave);
+
 private:
     enum class Step { Done, Cancelled, Failed };
 
@@ -49,7 +78,7 @@ private:
     // Stages the new information file and commits the change: the copies take the slot's names,
     // a right file that the new sample does not use goes, and the information file is replaced.
     bool commit(const CModel& updated);
-    CommandOutcome fail(int message);
+    CommandOutcome fail(int message, const std::string& detail = std::string());
 
     const CModel& installed_;
     UL::IProgress& progress_;

@@ -6,9 +6,11 @@
 namespace ZQ3 {
 
 void ReportMessage(int id) {
-    auto& log = SL::CLogger::Instance().Stream();
-    log << MessageCatalogue::Instance().text(id) << '\n';
-    log.flush();
+    ReportMessage(id, std::string());
+}
+
+void ReportMessage(int id, const std::string& detail) {
+    SL::CLogger::Instance().Report(MessageCatalogue::Instance().text(id), detail);
 }
 
 } // namespace ZQ3

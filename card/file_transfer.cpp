@@ -405,6 +405,52 @@ bool WritableDestination(const std::string& path, IFileSystem& fs) {
     return S_ISREG(status.st_mode) && (status.st_mode & AllWriteBits) != 0;
 }
 
+DestinationCheck ExamineDestination(const std::string& path, IFileSystem& fs) {
+    using Problem = DestinationCheck::Problem;
+    DestinationCheck check;
+    auto refuse = [&check](Problem problem) {
+        check.problem = problem;
+        return check;
+    };
+    if (!IsAbsolutePath(path)) {
+        return refuse(Problem::NotAFileName);
+    }
+    struct stat status {};
+    if (fs.Stat(path, status) == 0) {
+        if (!S_ISREG(status.st_mode)) {
+            check.kind = SL::FileKindOfMode(status.st_mode);
+            return refuse(Problem::NotRegularFile);
+        }
+        if ((status.st_mode & AllWriteBits) == 0) {
+            return refuse(Problem::ReadOnlyFile);
+        }
+    } else if (errno == ENOTDIR) {
+        // Some folder on the way is a file.
+        return refuse(Problem::FolderMissing);
+    } else if (errno != ENOENT) {
+        return refuse(Problem::CannotExamine);
+    } else if (path.back() == '/') {
+        return refuse(Problem::NotAFileName);
+    } else {
+        // A free name (or a link that leads nowhere, which the export replaces): its folder
+        // must be there.
+        struct stat folder {};
+        if (fs.Stat(ParentDirectory(path), folder) != 0) {
+            return refuse(errno == ENOENT || errno == ENOTDIR ? Problem::FolderMissing
+                                                              : Problem::CannotExamine);
+        }
+        if (!S_ISDIR(folder.st_mode)) {
+            return refuse(Problem::FolderMissing);
+        }
+    }
+    // The work file is created in the folder whether or not a file is replaced. Permission
+    // bits decide for the user who asks, as the create will.
+    if (::access(ParentDirectory(path).c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS)) {
+        return refuse(Problem::FolderNotWritable);
+    }
+    return check;
+}
+
 std::string TemporaryDirectory() {
     const char* configured = std::getenv("TMPDIR");
     if (configured != nullptr && IsAbsolutePath(configured)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/file_system.h"
+#include "sl/files/open_failure.h"
 
 #include <cstdint>
 #include <string>
@@ -77,6 +78,34 @@ bool SyncContainingDirectory(const std::string& path, IFileSystem& fs = PosixFil
 // no write bit at all, whoever asks: the superuser, who could write anyway, is refused like
 // everybody else.
 bool WritableDestination(const std::string& path, IFileSystem& fs = PosixFileSystem());
+
+// What stands in the way of writing a file at a destination, as far as can be seen before
+// anything is written.
+struct DestinationCheck {
+    enum class Problem {
+        None,
+        // Not an absolute path, or one that ends in "/" without naming a folder.
+        NotAFileName,
+        // The name or its folder could not be examined: an I/O error, a folder not searchable.
+        CannotExamine,
+        // The folder the file would go into does not exist, or is no folder.
+        FolderMissing,
+        // The folder refuses new files: no write permission, or a read-only file system.
+        FolderNotWritable,
+        // A folder, device, FIFO or socket is at the name; see kind.
+        NotRegularFile,
+        // A regular file without any write bit is at the name.
+        ReadOnlyFile,
+    };
+
+    Problem problem = Problem::None;
+    SL::CFileKind kind = SL::CFileKind::Regular;
+};
+
+// Everything WritableDestination refuses, with the reason, and besides that the folder the file
+// goes into: it must exist and take new files, since the file is written beside the destination
+// under a temporary name first. None exactly when writing may begin.
+DestinationCheck ExamineDestination(const std::string& path, IFileSystem& fs = PosixFileSystem());
 
 // The directory for temporary files without a trailing "/": TMPDIR when it is an absolute path
 // to a directory, else "/tmp", else the program directory.

@@ -1,8 +1,10 @@
 #include "card/sample_information_dto.h"
 
 #include "sl/files/file_data_source.h"
+#include "sl/files/stream_extent.h"
 
 #include <bit>
+#include <sstream>
 
 namespace ZQ3 {
 namespace {
@@ -18,10 +20,33 @@ T SwapBytes(T value) {
 
 } // namespace
 
-bool SampleInformationRecord::IsValid() const {
-    return rangeBegin != 0xFFFFFFFF && rangeEnd != 0xFFFFFFFF && frameCount != 0xFFFFFFFF &&
-           lofi != 0xFF && stereo != 0xFF && option14 != 0xFF && flag15 != 0xFF && flag16 != 0xFF &&
-           option17 != 0xFF && tempo != 0xFFFF && option20 != 0xFF && tempo2 != 0xFFFF;
+int SampleInformationFieldOffset(SampleInformationField field) {
+    constexpr int Offsets[] = {0, 4, 8, 12, 13, 14, 15, 16, 17, 18, 20, 21};
+    return Offsets[static_cast<int>(field)];
+}
+
+std::optional<SampleInformationField> SampleInformationRecord::FirstInvalidField() const {
+    using Field = SampleInformationField;
+    const std::pair<bool, Field> fields[] = {
+        {rangeBegin == 0xFFFFFFFF, Field::RangeBegin},
+        {rangeEnd == 0xFFFFFFFF, Field::RangeEnd},
+        {frameCount == 0xFFFFFFFF, Field::FrameCount},
+        {lofi == 0xFF, Field::Lofi},
+        {stereo == 0xFF, Field::Stereo},
+        {option14 == 0xFF, Field::Option14},
+        {flag15 == 0xFF, Field::Flag15},
+        {flag16 == 0xFF, Field::Flag16},
+        {option17 == 0xFF, Field::Option17},
+        {tempo == 0xFFFF, Field::Tempo},
+        {option20 == 0xFF, Field::Option20},
+        {tempo2 == 0xFFFF, Field::Tempo2},
+    };
+    for (const auto& [allOnes, field] : fields) {
+        if (allOnes) {
+            return field;
+        }
+    }
+    return std::nullopt;
 }
 
 SampleInformationRecord SampleInformationRecord::FromEntry(const SampleEntry& entry) {
@@ -94,13 +119,18 @@ bool CSampleInformationDto::ReadRecord(std::istream& input, SampleInformationRec
 bool CSampleInformationDto::Read(std::istream& input) {
     std::vector<SampleInformationRecord> work;
     work.reserve(RecordCount);
+    invalidIndex_.reset();
     while (input.good() && work.size() < RecordCount) {
         work.emplace_back();
         if (!ReadRecord(input, work.back())) {
+            invalidIndex_ = work.size() - 1;
+            invalidRecord_ = work.back();
             return false;
         }
     }
     if (work.size() != RecordCount) {
+        invalidIndex_ = work.size();
+        invalidRecord_ = SampleInformationRecord();
         return false;
     }
     records_ = std::move(work);
@@ -184,16 +214,46 @@ std::optional<std::vector<SampleEntry>> CSampleInformationDto::ToEntries() const
 }
 
 std::optional<std::vector<SampleEntry>> ReadSampleInformationFile(const std::string& path) {
+    return ReadSampleInformationFileWithReason(path).entries;
+}
+
+SampleInformationReading ReadSampleInformationFileWithReason(const std::string& path) {
+    using Problem = SampleInformationReading::Problem;
+    SampleInformationReading reading;
     const std::shared_ptr<std::istream> input =
         SL::CFileDataSource(path, SL::CFileAccess::ReadExisting).OpenInput();
     if (!input) {
-        return std::nullopt;
+        reading.problem = Problem::CannotOpen;
+        reading.openFailure = SL::ExplainOpenFailure(path);
+        return reading;
     }
+    // The records are read from memory, so that a short file is told apart from a damaged one
+    // before any record is judged. Bytes after the 128th record are never read.
+    std::string bytes(CSampleInformationDto::FileSize, '\0');
+    input->read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const auto got = static_cast<std::size_t>(input->gcount());
+    if (got < bytes.size()) {
+        input->clear();
+        const std::int64_t end = SL::GetInputEnd(*input);
+        if (end >= 0 && static_cast<std::uint64_t>(end) < bytes.size()) {
+            reading.problem = Problem::TooShort;
+            reading.size = static_cast<std::uint64_t>(end);
+        } else {
+            reading.problem = Problem::ReadFailed;
+        }
+        return reading;
+    }
+    std::istringstream records(bytes);
     CSampleInformationDto dto;
-    if (!dto.Read(*input)) {
-        return std::nullopt;
+    if (!dto.Read(records)) {
+        reading.problem = Problem::InvalidRecord;
+        reading.slot = static_cast<int>(dto.InvalidRecordIndex().value_or(0));
+        reading.field =
+            dto.InvalidRecord().FirstInvalidField().value_or(SampleInformationField::RangeBegin);
+        return reading;
     }
-    return dto.ToEntries();
+    reading.entries = dto.ToEntries();
+    return reading;
 }
 
 bool WriteSampleInformationFile(const std::string& path, const std::vector<SampleEntry>& entries) {

@@ -1,6 +1,7 @@
 #include "sl/files/wave_file_loader.h"
 
 #include "sl/files/file_data_source.h"
+#include "sl/files/stream_extent.h"
 #include "sl/model/domain.h"
 #include "sl/samples/interleaved_buffer.h"
 
@@ -176,37 +177,149 @@ std::shared_ptr<IWave> ConvertToWave(const CFormAiffDto& dto) {
     return wave;
 }
 
-CLoadedWave LoadWave(std::istream& input) {
-    CLoadedWave loaded;
-    try {
-        CRiffWaveDto wave(
-            std::make_shared<CRiffWaveFileChunks::CRiffWaveChunk::CDefaultChunkFactory>(false));
-        if (wave.IsReadable(input)) {
-            if (wave.Read(input)) {
-                loaded.wave = ConvertToWave(wave);
-                loaded.fileFormat = CWaveFileFormat::WINWAVE;
+namespace {
+
+using CReason = CWaveLoadProblem::CReason;
+
+CLoadedWave Refused(CReason reason, CWaveFileFormat fileFormat = CWaveFileFormat::INVALID) {
+    CLoadedWave refused;
+    refused.fileFormat = fileFormat;
+    refused.problem.reason = reason;
+    return refused;
+}
+
+// Whether the input ends before the end its root chunk declares: a file cut short keeps the
+// size its writer put in the header. The stream is left cleared at its start.
+bool EndsBeforeItsRootChunk(std::istream& input, const CIffChunk& root) {
+    input.clear();
+    const std::int64_t end = GetInputEnd(input);
+    input.clear();
+    input.seekg(0);
+    return end >= 0 && root.GetHeader().GetSize() > 0 && root.GetHeader().GetBodyEnd() > end;
+}
+
+// A header that starts like a RIFF or FORM file but has no room for its form type.
+bool IsCutInsideItsHeader(std::istream& input) {
+    input.clear();
+    input.seekg(0);
+    char start[4] = {};
+    input.read(start, sizeof start);
+    const bool container =
+        input.gcount() == 4 && (std::string(start, 4) == "RIFF" || std::string(start, 4) == "FORM");
+    input.clear();
+    const std::int64_t end = GetInputEnd(input);
+    input.clear();
+    input.seekg(0);
+    return container && end >= 0 && end < 12;
+}
+
+// Why a WAVE file read without giving a wave: its format chunk, when it has one, tells whether
+// the encoding is one the readers lack.
+CLoadedWave ExplainWave(std::istream& input, const CRiffWaveDto& dto) {
+    using CFormatChunk = CRiffWaveFileChunks::CFormatChunk;
+    const auto format = dto.FindChunkAs<CFormatChunk>(Code::Fmt);
+    if (format && !format->GetSampleBitDepth()) {
+        std::uint16_t tag = format->GetFormatTag();
+        if (tag == CFormatChunk::ExtensibleTag && format->HasExtension()) {
+            const CFormatChunk::CGuid& subFormat = format->GetSubFormat();
+            const auto subTag = static_cast<std::uint16_t>(subFormat[0] | subFormat[1] << 8);
+            if (subFormat == CFormatChunk::SubFormatOf(subTag)) {
+                tag = subTag;
             }
-            return loaded.wave ? loaded : CLoadedWave{};
         }
-        CFormAiffDto aiff(
-            std::make_shared<CFormAiffFileChunks::CFormAiffChunk::CDefaultChunkFactory>(false));
-        if (aiff.IsReadable(input) && aiff.Read(input)) {
+        CLoadedWave refused = Refused(CReason::UnsupportedFormatTag, CWaveFileFormat::WINWAVE);
+        refused.problem.formatTag = tag;
+        if (tag == CFormatChunk::PcmTag || tag == CFormatChunk::FloatTag) {
+            refused.problem.reason = CReason::UnsupportedSampleFormat;
+            refused.problem.bitsPerSample = format->GetBitsPerSample();
+            refused.problem.floatingPoint = tag == CFormatChunk::FloatTag;
+        }
+        return refused;
+    }
+    return Refused(EndsBeforeItsRootChunk(input, dto) ? CReason::Truncated : CReason::Damaged,
+                   CWaveFileFormat::WINWAVE);
+}
+
+bool HasIntegerReader(int bits) {
+    try {
+        CBitDepth::FromIntegerBits(bits);
+        return true;
+    } catch (const CBitDepth::CError&) {
+        return false;
+    }
+}
+
+CLoadedWave ExplainAiff(std::istream& input, const CFormAiffDto& dto) {
+    const auto common = dto.FindChunkAs<CFormAiffFileChunks::CCommonChunk>(Code::Comm);
+    if (common && !HasIntegerReader(common->sampleSize)) {
+        CLoadedWave refused = Refused(CReason::UnsupportedSampleFormat, CWaveFileFormat::AIFF);
+        refused.problem.bitsPerSample = common->sampleSize;
+        return refused;
+    }
+    return Refused(EndsBeforeItsRootChunk(input, dto) ? CReason::Truncated : CReason::Damaged,
+                   CWaveFileFormat::AIFF);
+}
+
+CLoadedWave ReadWave(std::istream& input) {
+    CRiffWaveDto wave(
+        std::make_shared<CRiffWaveFileChunks::CRiffWaveChunk::CDefaultChunkFactory>(false));
+    if (wave.IsReadable(input)) {
+        CLoadedWave loaded;
+        if (wave.Read(input)) {
+            loaded.wave = ConvertToWave(wave);
+            loaded.fileFormat = CWaveFileFormat::WINWAVE;
+        }
+        return loaded.wave ? loaded : ExplainWave(input, wave);
+    }
+    CFormAiffDto aiff(
+        std::make_shared<CFormAiffFileChunks::CFormAiffChunk::CDefaultChunkFactory>(false));
+    if (aiff.IsReadable(input)) {
+        CLoadedWave loaded;
+        if (aiff.Read(input)) {
             loaded.wave = ConvertToWave(aiff);
             loaded.fileFormat = CWaveFileFormat::AIFF;
         }
-    } catch (const CBitDepth::CError&) {
-        return {};
+        return loaded.wave ? loaded : ExplainAiff(input, aiff);
     }
-    return loaded.wave ? loaded : CLoadedWave{};
+    return Refused(IsCutInsideItsHeader(input) ? CReason::Truncated : CReason::NotWaveOrAiff);
+}
+
+} // namespace
+
+CLoadedWave LoadWave(std::istream& input) {
+    try {
+        return ReadWave(input);
+    } catch (const CBitDepth::CError&) {
+        return Refused(CReason::Damaged);
+    }
 }
 
 CLoadedWave LoadWaveFile(const std::string& path) {
     const std::shared_ptr<std::istream> input =
         CFileDataSource(path, CFileAccess::ReadExisting).OpenInput();
-    if (!input) {
-        return {};
+    if (input) {
+        return LoadWave(*input);
     }
-    return LoadWave(*input);
+    const COpenFailure failure = ExplainOpenFailure(path);
+    CLoadedWave refused;
+    refused.problem.fileKind = failure.kind;
+    refused.problem.errorNumber = failure.errorNumber;
+    switch (failure.reason) {
+    case COpenFailure::CReason::NoSuchFile:
+        refused.problem.reason = CReason::NoSuchFile;
+        break;
+    case COpenFailure::CReason::NotRegularFile:
+        refused.problem.reason = CReason::NotRegularFile;
+        break;
+    case COpenFailure::CReason::PermissionDenied:
+        refused.problem.reason = CReason::PermissionDenied;
+        break;
+    case COpenFailure::CReason::None:
+    case COpenFailure::CReason::Other:
+        refused.problem.reason = CReason::CannotOpen;
+        break;
+    }
+    return refused;
 }
 
 } // namespace SL

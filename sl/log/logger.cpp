@@ -14,6 +14,11 @@ void CLogger::SetPrinter(std::shared_ptr<CGeneralStringBuffer::IPrinter> printer
     buffer_.SetPrinter(printer ? std::move(printer) : std::make_shared<CNullPrinter>());
 }
 
+void CLogger::Report(const std::string& message, const std::string& detail) {
+    stream_.flush();
+    buffer_.GetPrinter()->PrintReport(message, detail);
+}
+
 void CLogger::ResetPrinter() {
     SetPrinter(nullptr);
 }

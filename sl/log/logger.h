@@ -19,6 +19,9 @@ public:
     static CLogger& Instance();
 
     std::ostream& Stream() { return stream_; }
+    // Hands one report to the printer whole, after whatever the stream still holds, so that a
+    // printer can show the detail apart from the message; detail may be empty.
+    void Report(const std::string& message, const std::string& detail);
     void SetPrinter(std::shared_ptr<CGeneralStringBuffer::IPrinter> printer);
     // Puts the null printer back.
     void ResetPrinter();

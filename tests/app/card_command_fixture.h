@@ -7,7 +7,6 @@
 #include "app/controller.h"
 #include "app/domain.h"
 #include "app/message_catalogue.h"
-#include "tests/support/silent_progress.h"
 #include "card/card_layout.h"
 #include "card/sample_entry.h"
 #include "card/sample_information_dto.h"
@@ -18,6 +17,7 @@
 #include "sl/model/bit_depth.h"
 #include "sl/model/wave_file_format.h"
 #include "tests/app/recording_view.h"
+#include "tests/support/silent_progress.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
@@ -246,6 +246,8 @@ protected:
     std::vector<std::string> Texts() const { return printer.texts(); }
     static std::string Line(int id) { return MessageCatalogue::Instance().text(id) + "\n"; }
     static std::vector<std::string> Lines(int id) { return {Line(id)}; }
+    // The message followed by the reason on the next line, as a refusal shows them.
+    static std::string Line(int id, const std::string& detail) { return Line(id) + detail + "\n"; }
 
     // A fresh silent progress for the next command.
     UL::CSilentProgress& NextProgress() {

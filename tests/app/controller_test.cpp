@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace ZQ3 {
 namespace {
 
@@ -66,8 +68,10 @@ TEST_F(ControllerTest, AFolderThatIsNotACardDropsThePreviousCard) {
     ASSERT_TRUE(domain.controller->selectPad(3));
     view.calls.clear();
     EXPECT_FALSE(domain.controller->selectDrive(directory.path(), 0));
-    EXPECT_EQ(printer.texts(),
-              (std::vector<std::string>{"The selected drive is not for the ZQ-314.\n"}));
+    EXPECT_EQ(
+        printer.texts(),
+        (std::vector<std::string>{"The selected drive is not for the ZQ-314.\n" + directory.path() +
+                                  ": there is no KELDRA/ZQ314/ folder in it.\n"}));
     EXPECT_FALSE(domain.model->hasCard());
     EXPECT_TRUE(domain.model->cardRoot.empty());
     EXPECT_FALSE(view.bankListEnabled);
@@ -77,21 +81,47 @@ TEST_F(ControllerTest, AFolderThatIsNotACardDropsThePreviousCard) {
     EXPECT_EQ(view.calls.size(), 5u);
 }
 
-TEST_F(ControllerTest, EmptyRootAndDamagedFilesAreNotCards) {
-    EXPECT_FALSE(domain.controller->selectDrive("", 0));
+TEST_F(ControllerTest, WhatIsNoCardIsRefusedWithTheReason) {
     const std::string root = MakeCard();
-    Fixture::WriteFileBytes(CardLayout::InformationFilePath(root), std::string(2943, '\0'));
-    EXPECT_FALSE(domain.controller->selectDrive(root, 0));
-    Fixture::WriteFileBytes(CardLayout::InformationFilePath(root), std::string(2944, '\xFF'));
-    EXPECT_FALSE(domain.controller->selectDrive(root, 0));
-    EXPECT_EQ(printer.texts().size(), 3u);
+    const std::string information = CardLayout::InformationFilePath(root);
+    Fixture::WriteFileBytes(directory / "file", "x");
+    const struct {
+        std::string root;
+        std::optional<std::string> informationBytes;
+        std::string detail;
+    } cases[] = {
+        {"", std::nullopt, ""},
+        {directory / "nowhere", std::nullopt,
+         (directory / "nowhere") + ": there is no such folder."},
+        {directory / "file", std::nullopt, (directory / "file") + ": this is not a folder."},
+        {directory.path(), std::nullopt,
+         directory.path() + ": there is no KELDRA/ZQ314/ folder in it."},
+        {root, std::string(2943, '\0'),
+         information + ": the information file is 2943 bytes long; a card's is 2944 bytes."},
+        {root, std::string(2944, '\xFF'),
+         information + ": the record of pad C0 is invalid: its range start (offset 0 in the "
+                       "record) has every bit set."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        if (c.informationBytes) {
+            Fixture::WriteFileBytes(information, *c.informationBytes);
+        }
+        printer.printer->reports.clear();
+        EXPECT_FALSE(domain.controller->selectDrive(c.root, 0));
+        EXPECT_EQ(printer.printer->reports,
+                  (std::vector<std::pair<std::string, std::string>>{
+                      {"The selected drive is not for the ZQ-314.", c.detail}}));
+    }
 }
 
 TEST_F(ControllerTest, JapaneseReportsWhenTheCatalogueIsJapanese) {
     MessageCatalogue::Instance().setLanguage(LanguageJapanese);
     EXPECT_FALSE(domain.controller->selectDrive(directory.path(), 0));
-    EXPECT_EQ(printer.texts(), (std::vector<std::string>{
-                                   "ZQ-314 メモリー・カード以外のドライブを選択しました。\n"}));
+    EXPECT_EQ(printer.texts(),
+              (std::vector<std::string>{"ZQ-314 メモリー・カード以外のドライブを選択しました。\n" +
+                                        directory.path() +
+                                        ": KELDRA/ZQ314/ フォルダーがありません。\n"}));
 }
 
 TEST_F(ControllerTest, ABankOutsideTheCardIsReplacedByTheFirst) {

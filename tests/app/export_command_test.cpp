@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 namespace ZQ3 {
 namespace {
@@ -173,13 +174,23 @@ TEST_F(ExportCommandTest, RefusesADestinationItMayNotWriteBeforeAnyProgress) {
     std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
                                                std::filesystem::perms::group_read |
                                                std::filesystem::perms::others_read);
-    const std::string destinations[] = {readOnly, destinationDirectory(), "relative.wav",
-                                        destinationDirectory() + "/"};
-    for (const std::string& destination : destinations) {
+    const std::string folder = "out: this is a folder; an export only replaces regular files.";
+    const std::pair<std::string, std::string> destinations[] = {
+        {readOnly, "read-only.wav: the existing file is read-only."},
+        {destinationDirectory(), folder},
+        {destinationDirectory() + "/", folder},
+        {directory / "missing/pad.wav",
+         "pad.wav: the folder " + (directory / "missing") + " does not exist."},
+        // Only the desktop's own absolute paths come this far: nothing to say about others.
+        {"relative.wav", ""},
+    };
+    for (const auto& [destination, detail] : destinations) {
         SCOPED_TRACE(destination);
-        printer.printer->texts.clear();
+        printer.printer->reports.clear();
         EXPECT_EQ(controller().exportPad(Wave, destination), CommandOutcome::Failed);
-        EXPECT_EQ(Texts(), Lines(MessageExportFailed));
+        EXPECT_EQ(printer.printer->reports,
+                  (std::vector<std::pair<std::string, std::string>>{
+                      {MessageCatalogue::Instance().text(MessageExportFailed), detail}}));
         EXPECT_EQ(progress->beginCount(), 0);
     }
     EXPECT_EQ(Fixture::ReadFileBytes(readOnly), "keep");
@@ -201,7 +212,12 @@ TEST_F(ExportCommandTest, NeverWritesIntoTheCardsOwnDirectory) {
         SCOPED_TRACE(destination);
         printer.printer->texts.clear();
         EXPECT_EQ(controller().exportPad(Wave, destination), CommandOutcome::Failed);
-        EXPECT_EQ(Texts(), Lines(MessageExportFailed));
+        const std::string name = destination.substr(destination.rfind('/') + 1);
+        EXPECT_EQ(Texts(),
+                  (std::vector<std::string>{Line(
+                      MessageExportFailed,
+                      name + ": the destination lies in the card's own folder " + CardDirectory() +
+                          "; a file written there could damage the card.")}));
     }
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), information);

@@ -4,6 +4,7 @@
 
 #include "app/import_command.h"
 #include "card/tempo.h"
+#include "sl/files/wave_file_loader.h"
 #include "tests/app/card_command_fixture.h"
 
 #include <gtest/gtest.h>
@@ -128,7 +129,11 @@ TEST_F(ImportCommandTest, TheShortestFileAcceptedIsSeventyMilliseconds) {
     const std::string before = InformationBytes();
     NextProgress();
     EXPECT_EQ(controller().importFile(Source(1, 3086)), CommandOutcome::Failed);
-    EXPECT_EQ(Texts(), Lines(MessageWaveFileRefused));
+    // Cut, not rounded: a file just short of the limit never reads as 70 ms.
+    EXPECT_EQ(Texts(), (std::vector<std::string>{Line(
+                           MessageWaveFileRefused,
+                           "in.wav: 16-bit, 44100 Hz, mono, 69.9 ms. The card takes 16-bit, 44100 "
+                           "Hz, mono or stereo, at least 70 ms.")}));
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), before);
 }
@@ -152,6 +157,9 @@ struct RefusedFile {
     int channels;
     int bits;
     std::uint32_t frames;
+    // The conditions it misses, and how the refusal describes the file.
+    unsigned missed;
+    const char* shape;
 };
 
 class ImportRefusalTest : public ImportCommandTest,
@@ -172,7 +180,14 @@ TEST_P(ImportRefusalTest, RefusesBeforeAnyProgressAndLeavesTheCardAlone) {
 
     EXPECT_EQ(controller().importFile(source), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageWaveFileRefused));
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(source);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(CImportCommand::CheckShape(*loaded.wave).missed, file.missed);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{Line(
+                           MessageWaveFileRefused,
+                           std::string("refused.wav: ") + file.shape +
+                               ". The card takes 16-bit, 44100 Hz, mono or stereo, at least 70 "
+                               "ms.")}));
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(domain.model, modelBefore);
     EXPECT_EQ(InformationBytes(), informationBefore);
@@ -180,14 +195,26 @@ TEST_P(ImportRefusalTest, RefusesBeforeAnyProgressAndLeavesTheCardAlone) {
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, ImportRefusalTest,
-                         ::testing::Values(RefusedFile{"HalfRate", 22050, 2, 16, 44100},
-                                           RefusedFile{"EightBit", 44100, 1, 8, 44100},
-                                           RefusedFile{"TwentyFourBit", 44100, 2, 24, 44100},
-                                           RefusedFile{"ThreeChannels", 44100, 3, 16, 44100},
-                                           RefusedFile{"TooShort", 44100, 2, 16, 3086},
-                                           RefusedFile{"Empty", 44100, 1, 16, 0}),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ImportRefusalTest,
+    ::testing::Values(RefusedFile{"HalfRate", 22050, 2, 16, 44100, WaveShape::CardSampleRate,
+                                  "16-bit, 22050 Hz, stereo, 2.00 s"},
+                      RefusedFile{"EightBit", 44100, 1, 8, 44100, WaveShape::SixteenBitInteger,
+                                  "8-bit, 44100 Hz, mono, 1.00 s"},
+                      RefusedFile{"TwentyFourBitAt48k", 48000, 2, 24, 57600,
+                                  WaveShape::SixteenBitInteger | WaveShape::CardSampleRate,
+                                  "24-bit, 48000 Hz, stereo, 1.20 s"},
+                      RefusedFile{"ThreeChannels", 44100, 3, 16, 44100, WaveShape::OneOrTwoChannels,
+                                  "16-bit, 44100 Hz, 3 channels, 1.00 s"},
+                      RefusedFile{"SixtyMilliseconds", 44100, 2, 16, 2646, WaveShape::LongEnough,
+                                  "16-bit, 44100 Hz, stereo, 60 ms"},
+                      RefusedFile{"Empty", 44100, 1, 16, 0, WaveShape::LongEnough,
+                                  "16-bit, 44100 Hz, mono, 0 ms"},
+                      RefusedFile{"EverythingWrong", 8000, 4, 32, 400,
+                                  WaveShape::SixteenBitInteger | WaveShape::CardSampleRate |
+                                      WaveShape::OneOrTwoChannels | WaveShape::LongEnough,
+                                  "32-bit, 8000 Hz, 4 channels, 50 ms"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ImportCommandTest, RefusesWhatIsNoAudioFileAtAll) {
     LoadEmptyCard();
@@ -195,8 +222,10 @@ TEST_F(ImportCommandTest, RefusesWhatIsNoAudioFileAtAll) {
     Fixture::WriteFileBytes(text, "RIFF this is not really a wave file at all");
     EXPECT_EQ(controller().importFile(text), CommandOutcome::Failed);
     EXPECT_EQ(controller().importFile(directory / "missing.wav"), CommandOutcome::Failed);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{Line(MessageWaveFileRefused),
-                                                 Line(MessageWaveFileRefused)}));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{
+                  Line(MessageWaveFileRefused, "notes.wav: this is not a WAV or AIFF file."),
+                  Line(MessageWaveFileRefused, "missing.wav: there is no such file.")}));
     EXPECT_EQ(progress->beginCount(), 0);
 }
 
@@ -279,7 +308,9 @@ TEST_F(ImportCommandTest, ATruncatedSourceIsRefusedWithoutTouchingTheCard) {
 
     EXPECT_EQ(controller().importFile(source), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageWaveFileRefused));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{Line(
+                           MessageWaveFileRefused, "in.wav: the file is cut short; it ends before "
+                                                   "the sound data its header announces.")}));
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), informationBefore);
     EXPECT_EQ(Fixture::ReadFileBytes(LeftFile(5)), leftBefore);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZQ3::Fixture {
@@ -45,11 +46,17 @@ private:
     const CDomain& domain_;
 };
 
-// Collects every report while it is installed as the log's printer.
+// Collects every report while it is installed as the log's printer: as the lines a plain
+// printer shows, and as the message and detail a message box gets apart.
 class CCollectingPrinter : public SL::CGeneralStringBuffer::IPrinter {
 public:
     void Print(const std::string& text) override { texts.push_back(text); }
+    void PrintReport(const std::string& message, const std::string& detail) override {
+        reports.emplace_back(message, detail);
+        IPrinter::PrintReport(message, detail);
+    }
     std::vector<std::string> texts;
+    std::vector<std::pair<std::string, std::string>> reports;
 };
 
 class CInstalledPrinter {

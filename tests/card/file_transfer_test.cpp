@@ -1,7 +1,7 @@
 #include "card/file_transfer.h"
 
-#include "tests/support/silent_progress.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/silent_progress.h"
 #include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
@@ -376,6 +376,45 @@ TEST(FileTransferWritableDestination, ReadOnlyFileIsRefusedEvenForRoot) {
     // Any write bit, even one that is not this user's, lifts the lock.
     ASSERT_EQ(::chmod((dir / "locked.wav").c_str(), 0464), 0);
     EXPECT_TRUE(FileTransfer::WritableDestination(dir / "locked.wav"));
+}
+
+TEST(FileTransferExamineDestination, SaysWhyAndRefusesWhateverWritableDestinationRefuses) {
+    using Problem = FileTransfer::DestinationCheck::Problem;
+    TemporaryDirectory dir;
+    WriteFileBytes(dir / "writable.wav", "x");
+    WriteFileBytes(dir / "locked.wav", "x");
+    ASSERT_EQ(::chmod((dir / "locked.wav").c_str(), 0444), 0);
+    fs::create_directory(dir / "folder.wav");
+    ASSERT_EQ(::mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+    fs::create_symlink(dir / "nowhere", dir / "dangling.wav");
+    const struct {
+        std::string path;
+        Problem problem;
+        SL::CFileKind kind;
+    } cases[] = {
+        {dir / "new.wav", Problem::None, SL::CFileKind::Regular},
+        {dir / "writable.wav", Problem::None, SL::CFileKind::Regular},
+        // The export replaces the link, never its missing target.
+        {dir / "dangling.wav", Problem::None, SL::CFileKind::Regular},
+        {dir / "missing/new.wav", Problem::FolderMissing, SL::CFileKind::Regular},
+        {dir / "writable.wav/inner.wav", Problem::FolderMissing, SL::CFileKind::Regular},
+        {dir / "locked.wav", Problem::ReadOnlyFile, SL::CFileKind::Regular},
+        {dir / "folder.wav", Problem::NotRegularFile, SL::CFileKind::Directory},
+        {dir / "folder.wav/", Problem::NotRegularFile, SL::CFileKind::Directory},
+        {dir / "pipe.wav", Problem::NotRegularFile, SL::CFileKind::Fifo},
+        {"/dev/null", Problem::NotRegularFile, SL::CFileKind::CharacterDevice},
+        {"relative.wav", Problem::NotAFileName, SL::CFileKind::Regular},
+        {dir / "new.wav/", Problem::NotAFileName, SL::CFileKind::Regular},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const FileTransfer::DestinationCheck check = FileTransfer::ExamineDestination(c.path);
+        EXPECT_EQ(check.problem, c.problem);
+        EXPECT_EQ(check.kind, c.kind);
+        if (!FileTransfer::WritableDestination(c.path)) {
+            EXPECT_NE(check.problem, Problem::None);
+        }
+    }
 }
 
 TEST(FileTransferTemporaryDirectory, FollowsTmpdirWhenItIsAnAbsoluteDirectory) {

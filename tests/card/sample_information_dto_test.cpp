@@ -130,6 +130,14 @@ TEST(SampleInformationRead, AnyFieldAtAllOnesMakesTheFileUnreadable) {
             std::string damaged = file;
             damaged.replace(record * 23 + offset, width, std::string(width, '\xFF'));
             EXPECT_FALSE(ReadEntries(damaged).has_value()) << "offset " << offset;
+            // The reader tells which record and which field stopped it.
+            CSampleInformationDto dto;
+            std::istringstream input(damaged);
+            ASSERT_FALSE(dto.Read(input));
+            EXPECT_EQ(dto.InvalidRecordIndex(), std::optional<std::size_t>(record));
+            const auto field = dto.InvalidRecord().FirstInvalidField();
+            ASSERT_TRUE(field.has_value());
+            EXPECT_EQ(SampleInformationFieldOffset(*field), offset);
             // One byte short of all-ones is an ordinary value.
             damaged[record * 23 + offset] = '\xFE';
             EXPECT_TRUE(ReadEntries(damaged).has_value()) << "offset " << offset;
@@ -179,6 +187,63 @@ TEST(SampleInformationFile, AFifoFailsToReadAtOnce) {
     ASSERT_TRUE(Fixture::MakeFifo(fifo));
     const auto readFifo = [&] { EXPECT_FALSE(ReadSampleInformationFile(fifo).has_value()); };
     EXPECT_TRUE(Fixture::ReturnsPromptly(fifo, readFifo));
+}
+
+TEST(SampleInformationFile, AFileThatDoesNotReadSaysWhy) {
+    using Problem = SampleInformationReading::Problem;
+    using CReason = SL::COpenFailure::CReason;
+    Fixture::TemporaryDirectory directory;
+    const std::string good = WriteEntries(std::vector<SampleEntry>(128));
+    std::string lateTempo = good;
+    lateTempo.replace(127 * 23 + 21, 2, "\xFF\xFF");
+    std::string badFrameCount = good;
+    badFrameCount.replace(0x15 * 23 + 8, 4, "\xFF\xFF\xFF\xFF");
+    // A damaged record after a short file's end is no reason of its own: the size is.
+    const std::string shortAndDamaged = badFrameCount.substr(0, 2943);
+    const struct {
+        const char* name;
+        std::optional<std::string> bytes; // nothing: no file at all
+        Problem problem;
+        std::uint64_t size;
+        int slot;
+        SampleInformationField field;
+    } cases[] = {
+        {"missing", std::nullopt, Problem::CannotOpen, 0, -1, SampleInformationField::RangeBegin},
+        {"empty", std::string(), Problem::TooShort, 0, -1, SampleInformationField::RangeBegin},
+        {"one byte short", good.substr(0, 2943), Problem::TooShort, 2943, -1,
+         SampleInformationField::RangeBegin},
+        {"short and damaged", shortAndDamaged, Problem::TooShort, 2943, -1,
+         SampleInformationField::RangeBegin},
+        {"frame count of D5", badFrameCount, Problem::InvalidRecord, 0, 0x15,
+         SampleInformationField::FrameCount},
+        {"second tempo of J15", lateTempo, Problem::InvalidRecord, 0, 127,
+         SampleInformationField::Tempo2},
+        {"longer than needed", good + "tail", Problem::None, 0, -1,
+         SampleInformationField::RangeBegin},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = directory / c.name;
+        if (c.bytes) {
+            Fixture::WriteFileBytes(path, *c.bytes);
+        }
+        const SampleInformationReading reading = ReadSampleInformationFileWithReason(path);
+        EXPECT_EQ(reading.problem, c.problem);
+        EXPECT_EQ(reading.entries.has_value(), c.problem == Problem::None);
+        if (c.problem == Problem::TooShort) {
+            EXPECT_EQ(reading.size, c.size);
+        }
+        if (c.problem == Problem::InvalidRecord) {
+            EXPECT_EQ(reading.slot, c.slot);
+            EXPECT_EQ(reading.field, c.field);
+        }
+    }
+    const SampleInformationReading missing =
+        ReadSampleInformationFileWithReason(directory / "missing");
+    EXPECT_EQ(missing.openFailure.reason, CReason::NoSuchFile);
+    const SampleInformationReading folder = ReadSampleInformationFileWithReason(directory.path());
+    EXPECT_EQ(folder.openFailure.reason, CReason::NotRegularFile);
+    EXPECT_EQ(folder.openFailure.kind, SL::CFileKind::Directory);
 }
 
 TEST(SampleInformationFile, MissingOrUnwritablePaths) {

@@ -37,7 +37,9 @@ TEST(CliHostileFiles, FifosAreRefusedAtOnce) {
     const auto listCard = [&] { info = RunZq3({"info", card}); };
     EXPECT_TRUE(Fixture::ReturnsPromptly(information, listCard));
     EXPECT_EQ(info.exitCode, 1);
-    EXPECT_EQ(info.err, "The selected drive is not for the ZQ-314.\n");
+    EXPECT_EQ(info.err, "The selected drive is not for the ZQ-314.\n" + information +
+                            ": the card's information file is a FIFO (named pipe), not a regular "
+                            "file.\n");
 }
 
 } // namespace

@@ -15,6 +15,14 @@ using Fixture::RunZq3;
 const std::string NotACardEnglish = "The selected drive is not for the ZQ-314.\n";
 const std::string NotACardJapanese = "ZQ-314 メモリー・カード以外のドライブを選択しました。\n";
 
+// The refusal of a folder without the converter's folder, with its reason.
+std::string NoConverterFolderEnglish(const std::string& root) {
+    return NotACardEnglish + root + ": there is no KELDRA/ZQ314/ folder in it.\n";
+}
+std::string NoConverterFolderJapanese(const std::string& root) {
+    return NotACardJapanese + root + ": KELDRA/ZQ314/ フォルダーがありません。\n";
+}
+
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t count = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
@@ -75,13 +83,15 @@ TEST(CliInfo, RefusesFoldersThatAreNotCards) {
     Fixture::TemporaryDirectory card;
     auto plain = RunZq3({"info", card.path()});
     EXPECT_EQ(plain.exitCode, 1);
-    EXPECT_EQ(plain.err, NotACardEnglish);
+    EXPECT_EQ(plain.err, NoConverterFolderEnglish(card.path()));
     EXPECT_TRUE(plain.out.empty());
 
     std::filesystem::create_directories(CardLayout::CardDirectory(card.path()));
     const std::string path = CardLayout::InformationFilePath(card.path());
     Fixture::WriteFileBytes(path, std::string(2943, '\0'));
-    EXPECT_EQ(RunZq3({"info", card.path()}).err, NotACardEnglish);
+    EXPECT_EQ(RunZq3({"info", card.path()}).err,
+              NotACardEnglish + path +
+                  ": the information file is 2943 bytes long; a card's is 2944 bytes.\n");
     Fixture::WriteFileBytes(path, std::string(2944, '\xFF'));
     EXPECT_EQ(RunZq3({"info", card.path()}).exitCode, 1);
     Fixture::WriteFileBytes(path, std::string(2944, '\0'));
@@ -90,12 +100,13 @@ TEST(CliInfo, RefusesFoldersThatAreNotCards) {
 
 TEST(CliLanguage, LocaleAndOverride) {
     Fixture::TemporaryDirectory card;
-    EXPECT_EQ(RunZq3({"info", card.path()}, {"LANG=ja_JP.UTF-8"}).err, NotACardJapanese);
+    const std::string english = NoConverterFolderEnglish(card.path());
+    const std::string japanese = NoConverterFolderJapanese(card.path());
+    EXPECT_EQ(RunZq3({"info", card.path()}, {"LANG=ja_JP.UTF-8"}).err, japanese);
     EXPECT_EQ(RunZq3({"info", card.path()}, {"LC_ALL=ja_JP.UTF-8", "LANG=en_US.UTF-8"}).err,
-              NotACardJapanese);
-    EXPECT_EQ(RunZq3({"--lang", "en", "info", card.path()}, {"LANG=ja_JP.UTF-8"}).err,
-              NotACardEnglish);
-    EXPECT_EQ(RunZq3({"--lang", "ja", "info", card.path()}).err, NotACardJapanese);
+              japanese);
+    EXPECT_EQ(RunZq3({"--lang", "en", "info", card.path()}, {"LANG=ja_JP.UTF-8"}).err, english);
+    EXPECT_EQ(RunZq3({"--lang", "ja", "info", card.path()}).err, japanese);
 }
 
 TEST(CliUsage, ErrorsExitTwoWithAHint) {

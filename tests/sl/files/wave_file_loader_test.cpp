@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace SL {
 namespace {
@@ -60,15 +62,88 @@ TEST(WaveFileLoader, SamplerLoopSetsPointsModeAndPitch) {
     }
 }
 
-TEST(WaveFileLoader, FilesThatDescribeNoSoundGiveNoWave) {
+TEST(WaveFileLoader, FilesThatDescribeNoSoundSayWhy) {
+    using CReason = CWaveLoadProblem::CReason;
     const std::string data = LeChunk("data", std::string(16, 0));
-    EXPECT_FALSE(Load(Riff(LeChunk("fmt ", FormatBody(3, 1, 44100, 8)) + data)));
-    EXPECT_FALSE(Load(Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 16)))));
-    EXPECT_FALSE(Load(Riff(LeChunk("fmt ", FormatBody(1, 0, 44100, 16)) + data)));
-    EXPECT_FALSE(Load(Riff(LeChunk("fmt ", FormatBody(0x11, 1, 44100, 4)) + data)));
-    EXPECT_FALSE(Load(Riff(data)));
-    EXPECT_FALSE(Load("RIFF"));
-    EXPECT_FALSE(LoadWaveFile("/nonexistent/file.wav"));
+    const std::string pcm = Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 16)) + data);
+    const std::string ssnd = BeChunk("SSND", Be32(0) + Be32(0) + std::string(16, 0));
+    // A sub-format identifier naming tag 0x0055 inside the extensible format.
+    const std::string extensible =
+        Le16(0xFFFE) + Le16(1) + Le32(44100) + Le32(88200) + Le16(2) + Le16(16) + Le16(22) +
+        Le16(16) + Le32(4) + Le16(0x0055) +
+        std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        CReason reason;
+        unsigned formatTag;
+        int bits;
+        bool floatingPoint;
+    } cases[] = {
+        {"random bytes", std::string("\x13\x99\x00\x7Fnot audio at all", 20),
+         CReason::NotWaveOrAiff, 0, 0, false},
+        {"RIFF of another form", "RIFF" + Le32(4) + "AVI ", CReason::NotWaveOrAiff, 0, 0, false},
+        {"header cut short", "RIFF", CReason::Truncated, 0, 0, false},
+        {"data cut short", pcm.substr(0, pcm.size() - 6), CReason::Truncated, 0, 0, false},
+        {"ADPCM", Riff(LeChunk("fmt ", FormatBody(0x11, 1, 44100, 4)) + data),
+         CReason::UnsupportedFormatTag, 0x11, 0, false},
+        {"extensible ADPCM", Riff(LeChunk("fmt ", extensible) + data),
+         CReason::UnsupportedFormatTag, 0x55, 0, false},
+        {"12-bit integer", Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 12)) + data),
+         CReason::UnsupportedSampleFormat, 1, 12, false},
+        {"8-bit float", Riff(LeChunk("fmt ", FormatBody(3, 1, 44100, 8)) + data),
+         CReason::UnsupportedSampleFormat, 3, 8, true},
+        {"AIFF of 12 bits", Form(BeChunk("COMM", CommonBody(1, 0, 12, Rate44100)) + ssnd),
+         CReason::UnsupportedSampleFormat, 0, 12, false},
+        {"no data chunk", Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 16))), CReason::Damaged, 0,
+         0, false},
+        {"no channels", Riff(LeChunk("fmt ", FormatBody(1, 0, 44100, 16)) + data), CReason::Damaged,
+         0, 0, false},
+        {"no format chunk", Riff(data), CReason::Damaged, 0, 0, false},
+        {"AIFF without sound", Form(BeChunk("COMM", CommonBody(1, 0, 16, Rate44100))),
+         CReason::Damaged, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CLoadedWave loaded = Load(c.bytes);
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(loaded.problem.reason, c.reason);
+        if (c.reason == CReason::UnsupportedFormatTag ||
+            c.reason == CReason::UnsupportedSampleFormat) {
+            EXPECT_EQ(loaded.problem.formatTag, c.formatTag);
+            EXPECT_EQ(loaded.problem.bitsPerSample, c.bits);
+            EXPECT_EQ(loaded.problem.floatingPoint, c.floatingPoint);
+        }
+    }
+    EXPECT_EQ(Load(pcm).problem.reason, CReason::None);
+}
+
+TEST(WaveFileLoader, NamesThatAreNoReadableFileSayWhy) {
+    using CReason = CWaveLoadProblem::CReason;
+    TestFiles::CTemporaryDirectory directory;
+    const std::string fifo = directory.File("pipe.wav");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = directory.File("folder.wav");
+    std::filesystem::create_directory(folder);
+    TestFiles::WriteFile(directory.File("plain"), "x");
+    const struct {
+        std::string path;
+        CReason reason;
+        CFileKind kind;
+    } cases[] = {
+        {directory.File("missing.wav"), CReason::NoSuchFile, CFileKind::Regular},
+        {directory.File("plain/below.wav"), CReason::NoSuchFile, CFileKind::Regular},
+        {folder, CReason::NotRegularFile, CFileKind::Directory},
+        {fifo, CReason::NotRegularFile, CFileKind::Fifo},
+        {"/dev/null", CReason::NotRegularFile, CFileKind::CharacterDevice},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const CLoadedWave loaded = LoadWaveFile(c.path);
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(loaded.problem.reason, c.reason);
+        EXPECT_EQ(loaded.problem.fileKind, c.kind);
+    }
 }
 
 TEST(WaveFileLoader, AiffInstrumentLoopAndMarkers) {

@@ -1,0 +1,399 @@
+#include "app/refusal_details.h"
+
+#include "app/message_catalogue.h"
+#include "card/card_layout.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+#include <sys/stat.h>
+
+namespace ZQ3 {
+namespace {
+
+// The texts of the details, English and Japanese (UTF-8). "{0}", "{1}"... stand for the values
+// each names; the file always comes first.
+enum class Text {
+    NoSuchFile,
+    NotRegularFile,
+    ReadPermission,
+    CannotOpen,
+    NotWaveOrAiff,
+    Truncated,
+    FormatTag,
+    SampleFormat,
+    Damaged,
+    Shape,
+    IntegerBits,
+    FloatBits,
+    Mono,
+    Stereo,
+    Channels,
+    Seconds,
+    Milliseconds,
+    NoSuchFolder,
+    NotAFolder,
+    NoConverterFolder,
+    InformationMissing,
+    InformationNotRegular,
+    InformationPermission,
+    InformationCannotOpen,
+    InformationReadFailed,
+    InformationTooShort,
+    InformationInvalidRecord,
+    DestinationFolderMissing,
+    DestinationFolderNotWritable,
+    DestinationNotRegular,
+    DestinationReadOnly,
+    DestinationInsideCard,
+    KindFolder,
+    KindFifo,
+    KindCharacterDevice,
+    KindBlockDevice,
+    KindSocket,
+    KindOther,
+    FieldRangeBegin,
+    FieldRangeEnd,
+    FieldFrameCount,
+    FieldLofi,
+    FieldStereo,
+    FieldOption14,
+    FieldFlag15,
+    FieldFlag16,
+    FieldOption17,
+    FieldTempo,
+    FieldOption20,
+    FieldTempo2,
+};
+
+struct Translation {
+    Text id;
+    const char* english;
+    const char* japanese;
+};
+
+// clang-format off
+constexpr Translation Translations[] = {
+    {Text::NoSuchFile, "{0}: there is no such file.",
+        "{0}: ファイルが見つかりません。"},
+    {Text::NotRegularFile, "{0}: this is a {1}, not a regular file.",
+        "{0}: 通常のファイルではなく、{1}です。"},
+    {Text::ReadPermission, "{0}: permission to read the file is denied.",
+        "{0}: ファイルを読み取る権限がありません。"},
+    {Text::CannotOpen, "{0}: the file cannot be opened (system error {1}).",
+        "{0}: ファイルを開けません（システム・エラー {1}）。"},
+    {Text::NotWaveOrAiff, "{0}: this is not a WAV or AIFF file.",
+        "{0}: WAV ファイルでも AIFF ファイルでもありません。"},
+    {Text::Truncated, "{0}: the file is cut short; it ends before the sound data its header announces.",
+        "{0}: ファイルが途中で切れています。ヘッダーが示すサウンド・データが最後までありません。"},
+    {Text::FormatTag, "{0}: WAV format tag {1} is not supported; the converter reads PCM and IEEE float data only.",
+        "{0}: WAV のフォーマット・タグ {1} には対応していません。読み込めるのは PCM と IEEE 浮動小数点のデータだけです。"},
+    {Text::SampleFormat, "{0}: {1} samples cannot be read.",
+        "{0}: {1}のサンプルは読み込めません。"},
+    {Text::Damaged, "{0}: the file is damaged; it has no usable format or sound data.",
+        "{0}: ファイルが壊れています。使用できるフォーマット情報又はサウンド・データがありません。"},
+    {Text::Shape, "{0}: {1}, {2} Hz, {3}, {4}. The card takes 16-bit, 44100 Hz, mono or stereo, at least 70 ms.",
+        "{0}: {1}、{2} Hz、{3}、{4}。カードが受け付けるのは 16 ビット、44100 Hz、モノラル又はステレオ、70 ms 以上のファイルです。"},
+    {Text::IntegerBits, "{0}-bit", "{0} ビット"},
+    {Text::FloatBits, "{0}-bit float", "{0} ビット浮動小数点"},
+    {Text::Mono, "mono", "モノラル"},
+    {Text::Stereo, "stereo", "ステレオ"},
+    {Text::Channels, "{0} channels", "{0} チャンネル"},
+    {Text::Seconds, "{0} s", "{0} 秒"},
+    {Text::Milliseconds, "{0} ms", "{0} ms"},
+    {Text::NoSuchFolder, "{0}: there is no such folder.",
+        "{0}: フォルダーが見つかりません。"},
+    {Text::NotAFolder, "{0}: this is not a folder.",
+        "{0}: フォルダーではありません。"},
+    {Text::NoConverterFolder, "{0}: there is no KELDRA/ZQ314/ folder in it.",
+        "{0}: KELDRA/ZQ314/ フォルダーがありません。"},
+    {Text::InformationMissing, "{0}: the card's information file is missing.",
+        "{0}: カードの情報ファイルがありません。"},
+    {Text::InformationNotRegular, "{0}: the card's information file is a {1}, not a regular file.",
+        "{0}: カードの情報ファイルが通常のファイルではなく、{1}です。"},
+    {Text::InformationPermission, "{0}: permission to read the card's information file is denied.",
+        "{0}: カードの情報ファイルを読み取る権限がありません。"},
+    {Text::InformationCannotOpen, "{0}: the card's information file cannot be opened (system error {1}).",
+        "{0}: カードの情報ファイルを開けません（システム・エラー {1}）。"},
+    {Text::InformationReadFailed, "{0}: the card's information file could not be read.",
+        "{0}: カードの情報ファイルを読み取れませんでした。"},
+    {Text::InformationTooShort, "{0}: the information file is {1} bytes long; a card's is {2} bytes.",
+        "{0}: 情報ファイルのサイズが {1} バイトです。カードの情報ファイルは {2} バイトです。"},
+    {Text::InformationInvalidRecord, "{0}: the record of pad {1} is invalid: its {2} (offset {3} in the record) has every bit set.",
+        "{0}: パッド {1} のレコードが不正です。{2}（レコード内のオフセット {3}）のビットがすべて 1 になっています。"},
+    {Text::DestinationFolderMissing, "{0}: the folder {1} does not exist.",
+        "{0}: フォルダー {1} が存在しません。"},
+    {Text::DestinationFolderNotWritable, "{0}: the folder {1} does not allow new files to be written.",
+        "{0}: フォルダー {1} にはファイルを書き込めません。"},
+    {Text::DestinationNotRegular, "{0}: this is a {1}; an export only replaces regular files.",
+        "{0}: {1}です。エクスポートで置き換えられるのは通常のファイルだけです。"},
+    {Text::DestinationReadOnly, "{0}: the existing file is read-only.",
+        "{0}: 既存のファイルが読み取り専用です。"},
+    {Text::DestinationInsideCard, "{0}: the destination lies in the card's own folder {1}; a file written there could damage the card.",
+        "{0}: 保存先がカード自身のフォルダー {1} の中にあります。ここに書き込むとカードを壊すおそれがあります。"},
+    {Text::KindFolder, "folder", "フォルダー"},
+    {Text::KindFifo, "FIFO (named pipe)", "FIFO（名前付きパイプ）"},
+    {Text::KindCharacterDevice, "character device", "キャラクター・デバイス"},
+    {Text::KindBlockDevice, "block device", "ブロック・デバイス"},
+    {Text::KindSocket, "socket", "ソケット"},
+    {Text::KindOther, "special file", "特殊ファイル"},
+    {Text::FieldRangeBegin, "range start", "範囲の開始位置"},
+    {Text::FieldRangeEnd, "range end", "範囲の終了位置"},
+    {Text::FieldFrameCount, "frame count", "フレーム数"},
+    {Text::FieldLofi, "lo-fi setting", "ローファイ設定"},
+    {Text::FieldStereo, "stereo setting", "ステレオ設定"},
+    {Text::FieldOption14, "option 14", "オプション 14"},
+    {Text::FieldFlag15, "flag 15", "フラグ 15"},
+    {Text::FieldFlag16, "flag 16", "フラグ 16"},
+    {Text::FieldOption17, "option 17", "オプション 17"},
+    {Text::FieldTempo, "tempo", "テンポ"},
+    {Text::FieldOption20, "option 20", "オプション 20"},
+    {Text::FieldTempo2, "second tempo", "第 2 テンポ"},
+};
+// clang-format on
+
+// The text of id in the catalogue's language, with each "{n}" replaced by values[n].
+std::string Say(Text id, std::initializer_list<std::string> values) {
+    const char* pattern = "";
+    for (const Translation& translation : Translations) {
+        if (translation.id == id) {
+            pattern = MessageCatalogue::Instance().language() == LanguageJapanese
+                          ? translation.japanese
+                          : translation.english;
+            break;
+        }
+    }
+    std::string text;
+    for (const char* at = pattern; *at != '\0'; ++at) {
+        if (at[0] == '{' && at[1] >= '0' && at[1] <= '9' && at[2] == '}') {
+            const auto index = static_cast<std::size_t>(at[1] - '0');
+            if (index < values.size()) {
+                text += values.begin()[index];
+            }
+            at += 2;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
+}
+
+std::string Printed(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+std::string KindName(SL::CFileKind kind) {
+    switch (kind) {
+    case SL::CFileKind::Directory:
+        return Say(Text::KindFolder, {});
+    case SL::CFileKind::Fifo:
+        return Say(Text::KindFifo, {});
+    case SL::CFileKind::CharacterDevice:
+        return Say(Text::KindCharacterDevice, {});
+    case SL::CFileKind::BlockDevice:
+        return Say(Text::KindBlockDevice, {});
+    case SL::CFileKind::Socket:
+        return Say(Text::KindSocket, {});
+    case SL::CFileKind::Regular:
+    case SL::CFileKind::Other:
+        break;
+    }
+    return Say(Text::KindOther, {});
+}
+
+std::string BitsName(int bits, bool floatingPoint) {
+    return Say(floatingPoint ? Text::FloatBits : Text::IntegerBits, {std::to_string(bits)});
+}
+
+std::string ChannelsName(int channels) {
+    if (channels == 1) {
+        return Say(Text::Mono, {});
+    }
+    if (channels == 2) {
+        return Say(Text::Stereo, {});
+    }
+    return Say(Text::Channels, {std::to_string(channels)});
+}
+
+// Seconds from one second up, below that milliseconds cut (not rounded) to a tenth, so that a
+// file just short of 70 ms never reads as 70 ms.
+std::string LengthName(std::int64_t frames, double rate) {
+    const double seconds = static_cast<double>(frames) / rate;
+    if (seconds >= 1) {
+        return Say(Text::Seconds, {Printed("%.2f", seconds)});
+    }
+    const double tenths = std::floor(seconds * 10000 + 1e-6);
+    return Say(Text::Milliseconds,
+               {Printed(std::fmod(tenths, 10) == 0 ? "%.0f" : "%.1f", tenths / 10)});
+}
+
+std::string FieldName(SampleInformationField field) {
+    constexpr Text Names[] = {Text::FieldRangeBegin, Text::FieldRangeEnd, Text::FieldFrameCount,
+                              Text::FieldLofi,       Text::FieldStereo,   Text::FieldOption14,
+                              Text::FieldFlag15,     Text::FieldFlag16,   Text::FieldOption17,
+                              Text::FieldTempo,      Text::FieldOption20, Text::FieldTempo2};
+    return Say(Names[static_cast<int>(field)], {});
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// The last part of path, and the folder before it.
+std::string LastPart(const std::string& path) {
+    const std::string trimmed = WithoutTrailingSlashes(path);
+    return trimmed.substr(trimmed.rfind('/') + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::string trimmed = WithoutTrailingSlashes(path);
+    const std::size_t slash = trimmed.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : trimmed.substr(0, slash);
+}
+
+} // namespace
+
+CardFolderProblem ExamineCardFolder(const std::string& root, IFileSystem& fs) {
+    if (root.empty()) {
+        return CardFolderProblem::None;
+    }
+    struct stat status {};
+    if (fs.Stat(root, status) != 0) {
+        return errno == ENOENT    ? CardFolderProblem::NoSuchFolder
+               : errno == ENOTDIR ? CardFolderProblem::NotAFolder
+                                  : CardFolderProblem::None;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        return CardFolderProblem::NotAFolder;
+    }
+    if (fs.Stat(CardLayout::CardDirectory(root), status) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? CardFolderProblem::NoConverterFolder
+                                                   : CardFolderProblem::None;
+    }
+    return S_ISDIR(status.st_mode) ? CardFolderProblem::None : CardFolderProblem::NoConverterFolder;
+}
+
+std::string SlotPadName(int slot) {
+    return std::string(1, CardLayout::BankLetter(slot / CardLayout::PadsPerBank)) +
+           std::to_string(slot % CardLayout::PadsPerBank);
+}
+
+std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& loaded) {
+    using CReason = SL::CWaveLoadProblem::CReason;
+    const SL::CWaveLoadProblem& problem = loaded.problem;
+    switch (problem.reason) {
+    case CReason::None:
+        break;
+    case CReason::NoSuchFile:
+        return Say(Text::NoSuchFile, {fileName});
+    case CReason::NotRegularFile:
+        return Say(Text::NotRegularFile, {fileName, KindName(problem.fileKind)});
+    case CReason::PermissionDenied:
+        return Say(Text::ReadPermission, {fileName});
+    case CReason::CannotOpen:
+        return Say(Text::CannotOpen, {fileName, std::to_string(problem.errorNumber)});
+    case CReason::NotWaveOrAiff:
+        return Say(Text::NotWaveOrAiff, {fileName});
+    case CReason::Truncated:
+        return Say(Text::Truncated, {fileName});
+    case CReason::UnsupportedFormatTag: {
+        char tag[16];
+        std::snprintf(tag, sizeof tag, "0x%04X", problem.formatTag);
+        return Say(Text::FormatTag, {fileName, tag});
+    }
+    case CReason::UnsupportedSampleFormat:
+        return Say(Text::SampleFormat,
+                   {fileName, BitsName(problem.bitsPerSample, problem.floatingPoint)});
+    case CReason::Damaged:
+        return Say(Text::Damaged, {fileName});
+    }
+    return {};
+}
+
+std::string WaveShapeDetail(const std::string& fileName, const WaveShape& shape) {
+    const bool floatingPoint = shape.bitDepth.GetKind() == SL::CBitDepth::FloatKind;
+    return Say(Text::Shape, {fileName, BitsName(shape.bitDepth.GetBits(), floatingPoint),
+                             Printed("%.10g", shape.sampleRate), ChannelsName(shape.channelCount),
+                             LengthName(shape.frameCount, shape.sampleRate)});
+}
+
+std::string CardFolderDetail(const std::string& root, CardFolderProblem problem) {
+    switch (problem) {
+    case CardFolderProblem::None:
+        break;
+    case CardFolderProblem::NoSuchFolder:
+        return Say(Text::NoSuchFolder, {root});
+    case CardFolderProblem::NotAFolder:
+        return Say(Text::NotAFolder, {root});
+    case CardFolderProblem::NoConverterFolder:
+        return Say(Text::NoConverterFolder, {root});
+    }
+    return {};
+}
+
+std::string InformationFileDetail(const std::string& path,
+                                  const SampleInformationReading& reading) {
+    using Problem = SampleInformationReading::Problem;
+    using CReason = SL::COpenFailure::CReason;
+    switch (reading.problem) {
+    case Problem::None:
+        break;
+    case Problem::CannotOpen:
+        switch (reading.openFailure.reason) {
+        case CReason::NoSuchFile:
+            return Say(Text::InformationMissing, {path});
+        case CReason::NotRegularFile:
+            return Say(Text::InformationNotRegular, {path, KindName(reading.openFailure.kind)});
+        case CReason::PermissionDenied:
+            return Say(Text::InformationPermission, {path});
+        case CReason::None:
+        case CReason::Other:
+            break;
+        }
+        return Say(Text::InformationCannotOpen,
+                   {path, std::to_string(reading.openFailure.errorNumber)});
+    case Problem::ReadFailed:
+        return Say(Text::InformationReadFailed, {path});
+    case Problem::TooShort:
+        return Say(Text::InformationTooShort, {path, std::to_string(reading.size),
+                                               std::to_string(CSampleInformationDto::FileSize)});
+    case Problem::InvalidRecord:
+        return Say(Text::InformationInvalidRecord,
+                   {path, SlotPadName(reading.slot), FieldName(reading.field),
+                    std::to_string(SampleInformationFieldOffset(reading.field))});
+    }
+    return {};
+}
+
+std::string DestinationDetail(const std::string& path,
+                              const FileTransfer::DestinationCheck& check) {
+    using Problem = FileTransfer::DestinationCheck::Problem;
+    const std::string name = LastPart(path);
+    switch (check.problem) {
+    case Problem::None:
+    case Problem::NotAFileName:
+    case Problem::CannotExamine:
+        break;
+    case Problem::FolderMissing:
+        return Say(Text::DestinationFolderMissing, {name, FolderOf(path)});
+    case Problem::FolderNotWritable:
+        return Say(Text::DestinationFolderNotWritable, {name, FolderOf(path)});
+    case Problem::NotRegularFile:
+        return Say(Text::DestinationNotRegular, {name, KindName(check.kind)});
+    case Problem::ReadOnlyFile:
+        return Say(Text::DestinationReadOnly, {name});
+    }
+    return {};
+}
+
+std::string InsideCardDetail(const std::string& path, const std::string& cardDirectory) {
+    return Say(Text::DestinationInsideCard, {LastPart(path), cardDirectory});
+}
+
+} // namespace ZQ3

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/import_command.h"
+#include "card/file_system.h"
+#include "card/file_transfer.h"
+#include "card/sample_information_dto.h"
+#include "sl/files/wave_file_loader.h"
+
+#include <string>
+
+namespace ZQ3 {
+
+// The details that follow a refusal's catalogue message: why the converter refused, in the
+// catalogue's current language, naming the file (a sound file by its name, a card by its path).
+// An empty detail means there is nothing certain to add to the message.
+
+// Why a folder chosen as a card is not one, as far as its folders tell.
+enum class CardFolderProblem {
+    None,
+    NoSuchFolder,
+    NotAFolder,
+    // The folder has no KELDRA/ZQ314/ folder.
+    NoConverterFolder,
+};
+
+// Examines root and its converter folder. Only what the file system says for certain counts:
+// an item that cannot be examined (an I/O error) gives None.
+CardFolderProblem ExamineCardFolder(const std::string& root, IFileSystem& fs);
+
+// "D5": the pad name of a slot of the card.
+std::string SlotPadName(int slot);
+
+// Why a sound file gave no wave; fileName is the name shown.
+std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& loaded);
+// What the file is and what the card takes instead.
+std::string WaveShapeDetail(const std::string& fileName, const WaveShape& shape);
+std::string CardFolderDetail(const std::string& root, CardFolderProblem problem);
+// Why the information file at path did not read.
+std::string InformationFileDetail(const std::string& path, const SampleInformationReading& reading);
+// Why an export may not write path; nothing to add for a path that could not be examined.
+std::string DestinationDetail(const std::string& path, const FileTransfer::DestinationCheck& check);
+// An export destination inside the card's own folder cardDirectory.
+std::string InsideCardDetail(const std::string& path, const std::string& cardDirectory);
+
+} // namespace ZQ3
