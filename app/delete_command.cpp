@@ -2,7 +2,6 @@
 
 #include "app/message_catalogue.h"
 #include "app/private_directory.h"
-#include "app/report.h"
 #include "card/card_layout.h"
 #include "card/card_transaction.h"
 #include "card/sample_information_dto.h"
@@ -13,9 +12,8 @@
 namespace ZQ3 {
 
 CommandOutcome CDeleteCommand::fail() {
-    ReportMessage(MessageDeletionFailed);
     newModel_.reset();
-    return CommandOutcome::Failed;
+    return ReportedFailure(MessageDeletionFailed);
 }
 
 CommandOutcome CDeleteCommand::run(int pad) {

@@ -4,7 +4,6 @@
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/refusal_details.h"
-#include "app/report.h"
 #include "app/sample_copy.h"
 #include "app/sample_iterator_lofi_decorator.h"
 #include "app/write_behind.h"
@@ -25,10 +24,6 @@ namespace ZQ3 {
 namespace {
 
 using CSink = SL::ITypedOutputSampleIterator<SL::CSampleTag::Integer16>;
-
-std::string Text(int id) {
-    return MessageCatalogue::Instance().text(id);
-}
 
 bool IsExportFormat(int fileFormat) {
     return fileFormat == CardLayout::FileFormatWave || fileFormat == CardLayout::FileFormatAiff;
@@ -75,8 +70,7 @@ std::string CExportCommand::TemporaryPathFor(const std::string& destination) {
 }
 
 CommandOutcome CExportCommand::fail(int message, const std::string& detail) {
-    ReportMessage(message, detail);
-    return CommandOutcome::Failed;
+    return ReportedFailure(message, detail);
 }
 
 CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
@@ -101,18 +95,19 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     const std::string temporary = TemporaryPathFor(path);
     temporaries_.add(temporary);
 
-    CProgressSession session(progress_, Text(MessageExporting), Text(MessageConverting));
-    const Step decoding = decode(fileFormat, temporary);
+    CProgressSession session(progress_, CatalogueText(MessageExporting),
+                             CatalogueText(MessageConverting));
+    const StepResult decoding = decode(fileFormat, temporary);
     progress_.settle();
-    if (decoding == Step::Cancelled) {
+    if (decoding == StepResult::Cancelled) {
         return CommandOutcome::Cancelled;
     }
-    if (decoding == Step::Failed) {
+    if (decoding == StepResult::Failed) {
         return fail(MessageExportFailed);
     }
 
     progress_.setCancellable(false);
-    progress_.setText(Text(MessageFinalizing));
+    progress_.setText(CatalogueText(MessageFinalizing));
     // The new file reaches the disk before it takes the name, so the destination holds either
     // the old file or the whole new one.
     if (!FileTransfer::Replace(temporary, path, fs_)) {
@@ -121,21 +116,21 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     return CommandOutcome::Succeeded;
 }
 
-CExportCommand::Step CExportCommand::decode(int fileFormat, const std::string& temporary) {
+StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) {
     const int pad = installed_.selectedPad;
     const SampleEntry& entry = installed_.entryOf(pad);
     const bool lofi = entry.isLofi();
     const std::shared_ptr<SL::CVexaFileInputSampleIterator> card = OpenCardSampleInputIterator(
         installed_.channelFilePaths(pad), lofi, installed_.playedLength(pad));
     if (!card) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
     const SL::CSampleAttribute attribute = card->GetAttribute();
     std::shared_ptr<CSink> sink =
         std::dynamic_pointer_cast<CSink>(SL::CFileSampleBufferFactory().CreateOutputSampleIterator(
             attribute, temporary, SL::CWaveFileFormat(fileFormat)));
     if (!sink) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
 
     progress_.setRange(std::int64_t{attribute.GetChannelCount()} * attribute.GetLength());
@@ -154,14 +149,14 @@ CExportCommand::Step CExportCommand::decode(int fileFormat, const std::string& t
                       : CopySamples(*card, *sink, progress_, push);
     }
     if (copied == SampleCopyResult::Cancelled) {
-        return Step::Cancelled;
+        return StepResult::Cancelled;
     }
     if (copied != SampleCopyResult::Completed || !sink->Finish()) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
     // Closes the file before it is moved into place.
     sink.reset();
-    return Step::Done;
+    return StepResult::Done;
 }
 
 } // namespace ZQ3

@@ -28,9 +28,7 @@ public:
     static std::string TemporaryPathFor(const std::string& destination);
 
 private:
-    enum class Step { Done, Cancelled, Failed };
-
-    Step decode(int fileFormat, const std::string& temporary);
+    StepResult decode(int fileFormat, const std::string& temporary);
     CommandOutcome fail(int message, const std::string& detail = std::string());
 
     const CModel& installed_;

@@ -4,7 +4,6 @@
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/refusal_details.h"
-#include "app/report.h"
 #include "app/sample_copy.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
@@ -33,10 +32,6 @@ using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
 bool FitsACardFile(std::int64_t frameCount) {
     return CardLayout::CardBytesNeeded(frameCount, 1) <=
            static_cast<std::uint64_t>(SL::CVexaFileOutputSampleIterator::kCardByteLimit);
-}
-
-std::string Text(int id) {
-    return MessageCatalogue::Instance().text(id);
 }
 
 // The text after the last "/".
@@ -91,9 +86,8 @@ SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) 
 }
 
 CommandOutcome CImportCommand::fail(int message, const std::string& detail) {
-    ReportMessage(message, detail);
     newModel_.reset();
-    return CommandOutcome::Failed;
+    return ReportedFailure(message, detail);
 }
 
 CommandOutcome CImportCommand::run(const std::string& path) {
@@ -127,28 +121,29 @@ CommandOutcome CImportCommand::run(const std::string& path) {
         return fail(MessageCardFull);
     }
 
-    CProgressSession session(progress_, Text(MessageImporting), Text(MessageConverting));
+    CProgressSession session(progress_, CatalogueText(MessageImporting),
+                             CatalogueText(MessageConverting));
 
-    const Step encoding = encode(path, shape.frameCount, shape.channelCount);
+    const StepResult encoding = encode(path, shape.frameCount, shape.channelCount);
     progress_.settle();
-    if (encoding == Step::Cancelled) {
+    if (encoding == StepResult::Cancelled) {
         return CommandOutcome::Cancelled;
     }
-    if (encoding == Step::Failed) {
+    if (encoding == StepResult::Failed) {
         return fail(MessageImportFailed);
     }
 
-    const Step copying = copyToCard();
-    if (copying == Step::Cancelled) {
+    const StepResult copying = copyToCard();
+    if (copying == StepResult::Cancelled) {
         return CommandOutcome::Cancelled;
     }
-    if (copying == Step::Failed) {
+    if (copying == StepResult::Failed) {
         return fail(MessageImportFailed);
     }
 
     // What follows must not stop half-way on the user's word.
     progress_.setCancellable(false);
-    progress_.setText(Text(MessageFinalizing));
+    progress_.setText(CatalogueText(MessageFinalizing));
 
     CModel updated = installed_;
     updated.entryOf(pad) = NewEntry(shape.frameCount, shape.channelCount);
@@ -159,10 +154,10 @@ CommandOutcome CImportCommand::run(const std::string& path) {
     return CommandOutcome::Succeeded;
 }
 
-CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_t frameCount,
-                                            int channelCount) {
+StepResult CImportCommand::encode(const std::string& path, std::int64_t frameCount,
+                                  int channelCount) {
     if (!work_.isValid()) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
     const std::string base = work_.file(TemporaryNames::SampleFile);
     std::vector<std::string> files;
@@ -176,19 +171,19 @@ CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_
     const std::shared_ptr<CSource> source = std::dynamic_pointer_cast<CSource>(
         SL::CFileSampleBufferFactory().CreateInputSampleIterator(path));
     if (!source) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
     // The file is read a second time; one that changed since it was checked is not trusted.
     const SL::CSampleAttribute& attribute = source->GetAttribute();
     if (attribute.GetChannelCount() != channelCount || attribute.GetLength() != frameCount ||
         attribute.GetSampleRate() != kCardSampleRate) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
 
     std::shared_ptr<SL::CVexaFileOutputSampleIterator> encoder =
         OpenCardSampleOutputIterator(files);
     if (!encoder) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
     progress_.setRange(std::int64_t{channelCount} * frameCount);
     // A WAV or AIFF file is read by the plain file iterator; any other source the slow way.
@@ -196,18 +191,18 @@ CImportCommand::Step CImportCommand::encode(const std::string& path, std::int64_
     const SampleCopyResult copied =
         file ? CopySamples(*file, *encoder, progress_) : CopySamples(*source, *encoder, progress_);
     if (copied == SampleCopyResult::Cancelled) {
-        return Step::Cancelled;
+        return StepResult::Cancelled;
     }
     if (copied != SampleCopyResult::Completed || !encoder->Finish()) {
-        return Step::Failed;
+        return StepResult::Failed;
     }
     // Closes the files before they are copied.
     encoder.reset();
     encodedFiles_ = std::move(files);
-    return Step::Done;
+    return StepResult::Done;
 }
 
-CImportCommand::Step CImportCommand::copyToCard() {
+StepResult CImportCommand::copyToCard() {
     const int count = static_cast<int>(encodedFiles_.size());
     bool copied = true;
     for (int i = 0; i < count; ++i) {
@@ -222,10 +217,10 @@ CImportCommand::Step CImportCommand::copyToCard() {
         }
         progress_.settle();
         if (progress_.isCancelled()) {
-            return Step::Cancelled;
+            return StepResult::Cancelled;
         }
     }
-    return copied ? Step::Done : Step::Failed;
+    return copied ? StepResult::Done : StepResult::Failed;
 }
 
 bool CImportCommand::commit(const CModel& updated) {

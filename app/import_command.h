@@ -68,13 +68,11 @@ public:
     static WaveShape CheckShape(const SL::IWave& wave);
 
 private:
-    enum class Step { Done, Cancelled, Failed };
-
     // Encodes the file into the temporary channel files, frameCount frames of channelCount
     // channels as the checks found them.
-    Step encode(const std::string& path, std::int64_t frameCount, int channelCount);
+    StepResult encode(const std::string& path, std::int64_t frameCount, int channelCount);
     // Copies the encoded files onto the card under their temporary names.
-    Step copyToCard();
+    StepResult copyToCard();
     // Stages the new information file and commits the change: the copies take the slot's names,
     // a right file that the new sample does not use goes, and the information file is replaced.
     bool commit(const CModel& updated);

@@ -101,6 +101,10 @@ int LanguageFromEnvironment() {
     return LanguageEnglish;
 }
 
+std::string CatalogueText(int id) {
+    return MessageCatalogue::Instance().text(id);
+}
+
 std::string CopyingText(int file, int count) {
     return MessageCatalogue::Instance().text(MessageCopying) + " " + std::to_string(file) + "/" +
            std::to_string(count);

@@ -58,6 +58,9 @@ private:
 // not empty decides; a value starting with "ja" selects Japanese, anything else English.
 int LanguageFromEnvironment();
 
+// The text of id in the catalogue's current language.
+std::string CatalogueText(int id);
+
 // "Copying... 2/2": the copying text with the number of the file and the count.
 std::string CopyingText(int file, int count);
 
