@@ -17,7 +17,8 @@ void PrintPlain(const CModel& model) {
     int occupied = 0;
     for (int bank = 0; bank < CardLayout::BankCount; ++bank) {
         for (int pad = 0; pad < CardLayout::PadsPerBank; ++pad) {
-            const SampleEntry& entry = model.entries[CardLayout::Slot(bank, pad)];
+            const SampleEntry& entry =
+                model.entries[static_cast<std::size_t>(CardLayout::Slot(bank, pad))];
             if (entry.isEmpty()) {
                 continue;
             }
@@ -40,7 +41,7 @@ void PrintJson(const CModel& model) {
     json.key("root").value(model.cardRoot);
     json.key("slots").beginArray();
     for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
-        const SampleEntry& entry = model.entries[slot];
+        const SampleEntry& entry = model.entries[static_cast<std::size_t>(slot)];
         const int bank = slot / CardLayout::PadsPerBank;
         json.beginObject();
         json.key("slot").value(slot);

@@ -14,14 +14,14 @@ bool CEndianedStreamUtilities::ReadRaw(std::istream& input, std::uint8_t* bytes,
     if (NeedsSwap()) {
         std::reverse(buffer, buffer + count);
     }
-    std::memcpy(bytes, buffer, count);
+    std::memcpy(bytes, buffer, static_cast<std::size_t>(count));
     return true;
 }
 
 bool CEndianedStreamUtilities::WriteRaw(std::ostream& output, const std::uint8_t* bytes,
                                         int count) const {
     std::uint8_t buffer[16];
-    std::memcpy(buffer, bytes, count);
+    std::memcpy(buffer, bytes, static_cast<std::size_t>(count));
     if (NeedsSwap()) {
         std::reverse(buffer, buffer + count);
     }

@@ -14,7 +14,7 @@ constexpr std::uint64_t DoubleFractionMask = (std::uint64_t{1} << 52) - 1;
 
 std::uint64_t Significand(const CExtendedBytes& bytes) {
     std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) {
+    for (std::size_t i = 8; i-- > 0;) {
         value = (value << 8) | bytes[i];
     }
     return value;
@@ -104,7 +104,7 @@ CExtendedBytes DoubleToExtended(double value) {
     }
 
     CExtendedBytes bytes{};
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 8; ++i) {
         bytes[i] = static_cast<std::uint8_t>(significand >> (8 * i));
     }
     const int signAndExponent = (sign << 15) | exponent;

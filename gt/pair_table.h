@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -49,7 +50,9 @@ public:
     const Pair& GetDefault() const { return pairs_.back(); }
 
     typename std::vector<Pair>::const_iterator begin() const { return pairs_.begin(); }
-    typename std::vector<Pair>::const_iterator end() const { return pairs_.begin() + legalCount_; }
+    typename std::vector<Pair>::const_iterator end() const {
+        return pairs_.begin() + static_cast<std::ptrdiff_t>(legalCount_);
+    }
 
 private:
     std::vector<Pair> pairs_;

@@ -126,7 +126,8 @@ inline std::uint64_t CodeHalf(const std::int16_t* h, std::int32_t anchor, const 
 template <int N>
 inline void Interleave(std::uint64_t first, std::uint64_t second, std::uint8_t* frame) {
     constexpr auto order = kInterleave<N>;
-    for (int i = 0; i < 2 * N; ++i) {
+    constexpr std::size_t frameBytes = 2 * N;
+    for (std::size_t i = 0; i < frameBytes; ++i) {
         const std::uint64_t half = order[i].half == 0 ? first : second;
         frame[i] = static_cast<std::uint8_t>(half >> (56 - 8 * order[i].byte));
     }
@@ -186,7 +187,7 @@ inline CChoice Choose(const std::int16_t* p, std::int32_t state,
     if (best >= 0x4000) {
         return {EVexaLayout::A, 13};
     }
-    const int w = std::bit_width(best) - 2;
+    const int w = static_cast<int>(std::bit_width(best)) - 2;
     switch (index) {
     case 0:
         return {EVexaLayout::B, w};

@@ -104,7 +104,8 @@ std::int32_t expander::ExpandFrame(const std::uint8_t* frame, std::int32_t state
                                    std::int16_t* samples, std::int32_t* reconstruction) {
     constexpr auto order = kInterleave<N>;
     std::uint64_t halves[2] = {0, 0};
-    for (int i = 0; i < 2 * N; ++i) {
+    constexpr std::size_t frameBytes = 2 * N;
+    for (std::size_t i = 0; i < frameBytes; ++i) {
         halves[order[i].half] |= static_cast<std::uint64_t>(frame[i]) << (56 - 8 * order[i].byte);
     }
     const std::uint32_t code = static_cast<std::uint32_t>((halves[0] >> 56) & 0xF0) |

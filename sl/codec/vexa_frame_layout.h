@@ -95,8 +95,8 @@ constexpr CVexaHalfLayout MakeVexaHalfLayout(EVexaLayout layout, int n) {
     CVexaHalfLayout half{};
     half.headerBits = row.header;
     int position = row.header;
-    for (int i = 0; i < kVexaHalfSamples; ++i) {
-        const int sample = 7 - i;
+    for (std::size_t i = 0; i < kVexaHalfSamples; ++i) {
+        const std::size_t sample = 7 - i;
         half.width[sample] = n + row.widthFromH7[i];
         half.offset[sample] = position;
         position += half.width[sample];
@@ -117,7 +117,7 @@ struct CVexaByteSource {
 
 constexpr std::array<CVexaByteSource, 2 * kVexaMaxBitsPerSample> MakeVexaInterleave(int n) {
     std::array<CVexaByteSource, 2 * kVexaMaxBitsPerSample> order{};
-    int out = 0;
+    std::size_t out = 0;
     if (n == 4) {
         for (int h = 0; h < 2; ++h) {
             for (int b = 0; b < n; ++b) {

@@ -38,22 +38,23 @@ std::shared_ptr<ICloneable> CLoop::Clone() const {
 }
 
 double CLoop::GetPoint(int index) const {
-    return index >= 0 && index < PointCount ? properties_->points[index] : 0.0;
+    return index >= 0 && index < PointCount ? properties_->points[static_cast<std::size_t>(index)]
+                                            : 0.0;
 }
 
 void CLoop::SetPoint(int index, double value) {
     if (index >= 0 && index < PointCount) {
-        properties_->points[index] = value;
+        properties_->points[static_cast<std::size_t>(index)] = value;
     }
 }
 
 double CLoop::GetParameter(int index) const {
-    return index >= 0 && index < 4 ? properties_->parameters[index] : 0.0;
+    return index >= 0 && index < 4 ? properties_->parameters[static_cast<std::size_t>(index)] : 0.0;
 }
 
 void CLoop::SetParameter(int index, double value) {
     if (index >= 0 && index < 4) {
-        properties_->parameters[index] = value;
+        properties_->parameters[static_cast<std::size_t>(index)] = value;
     }
 }
 

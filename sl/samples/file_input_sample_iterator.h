@@ -147,7 +147,7 @@ private:
     bool good_;
     std::vector<std::uint8_t> block_;
     // Before the first sample and after a failed read the current value is zero.
-    std::uint8_t zero_[Width] = {};
+    std::uint8_t zero_[static_cast<std::size_t>(Width)] = {};
     const std::uint8_t* current_ = zero_;
     const std::uint8_t* next_ = nullptr;
     const std::uint8_t* limit_ = nullptr;

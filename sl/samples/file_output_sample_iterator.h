@@ -175,7 +175,7 @@ private:
     bool good_;
     bool finished_ = false;
     bool finishResult_ = false;
-    std::uint8_t pending_[Width] = {};
+    std::uint8_t pending_[static_cast<std::size_t>(Width)] = {};
     std::vector<std::uint8_t> block_;
     std::size_t filled_ = 0;
 };
