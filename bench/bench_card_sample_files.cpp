@@ -52,11 +52,13 @@ const std::string& PcmFile() {
             chunk.push_back(static_cast<std::int16_t>(12000 * s + hiss(rng)));
             chunk.push_back(static_cast<std::int16_t>(-9000 * s + hiss(rng)));
             if (chunk.size() == 1 << 16) {
-                out.write(reinterpret_cast<const char*>(chunk.data()), 2 * chunk.size());
+                out.write(reinterpret_cast<const char*>(chunk.data()),
+                          static_cast<std::streamsize>(2 * chunk.size()));
                 chunk.clear();
             }
         }
-        out.write(reinterpret_cast<const char*>(chunk.data()), 2 * chunk.size());
+        out.write(reinterpret_cast<const char*>(chunk.data()),
+                  static_cast<std::streamsize>(2 * chunk.size()));
         return p;
     }();
     return path;

@@ -44,7 +44,7 @@ using Samples = std::vector<std::int16_t>;
 // that the codec has real work.
 inline Samples TestSignal(int channels, std::uint32_t frames, unsigned seed = 1) {
     Samples samples;
-    samples.reserve(std::size_t{frames} * channels);
+    samples.reserve(std::size_t{frames} * static_cast<std::size_t>(channels));
     std::uint32_t noise = seed * 2654435761u + 12345u;
     for (std::uint32_t frame = 0; frame < frames; ++frame) {
         for (int channel = 0; channel < channels; ++channel) {
@@ -64,8 +64,9 @@ inline Samples TestSignal(int channels, std::uint32_t frames, unsigned seed = 1)
 inline void WriteSamplesFile(const std::string& path, const Samples& samples, int channels,
                              int fileFormat) {
     std::filesystem::remove(path);
-    const SL::CSampleAttribute attribute(SL::CBitDepth::INTEGER16, 44100.0, channels,
-                                         static_cast<std::int32_t>(samples.size() / channels));
+    const SL::CSampleAttribute attribute(
+        SL::CBitDepth::INTEGER16, 44100.0, channels,
+        static_cast<std::int32_t>(samples.size() / static_cast<std::size_t>(channels)));
     const auto output =
         std::dynamic_pointer_cast<SL::ITypedOutputSampleIterator<SL::CSampleTag::Integer16>>(
             SL::CFileSampleBufferFactory().CreateOutputSampleIterator(
@@ -121,11 +122,12 @@ inline std::optional<DecodedFile> ReadSamplesFile(const std::string& path) {
 // What the codec gives back for samples coded in N-bit frames of 16, each channel from its own
 // start and its last frame padded with zeros; the result has the padded length.
 inline Samples CodecReconstruction(const Samples& samples, int channels, int bitsPerSample = 8) {
-    const std::size_t frames = samples.size() / channels;
+    const auto channelCount = static_cast<std::size_t>(channels);
+    const std::size_t frames = samples.size() / channelCount;
     const std::size_t padded = (frames + 15) / 16 * 16;
-    Samples result(padded * channels);
-    std::vector<std::uint8_t> frame(2 * bitsPerSample);
-    for (int channel = 0; channel < channels; ++channel) {
+    Samples result(padded * channelCount);
+    std::vector<std::uint8_t> frame(static_cast<std::size_t>(2 * bitsPerSample));
+    for (std::size_t channel = 0; channel < channelCount; ++channel) {
         const auto encoder = SL::CVexaCoding::Create(bitsPerSample);
         const auto decoder = SL::CVexaCoding::Create(bitsPerSample);
         std::array<std::int16_t, 16> block{};
@@ -133,12 +135,12 @@ inline Samples CodecReconstruction(const Samples& samples, int channels, int bit
         for (std::size_t start = 0; start < padded; start += 16) {
             for (std::size_t i = 0; i < 16; ++i) {
                 const std::size_t at = start + i;
-                block[i] = at < frames ? samples[at * channels + channel] : 0;
+                block[i] = at < frames ? samples[at * channelCount + channel] : 0;
             }
             EXPECT_TRUE(encoder->Encode(block, 1, 0, frame));
             EXPECT_TRUE(decoder->Decode(frame, decoded, 1, 0));
             for (std::size_t i = 0; i < 16; ++i) {
-                result[(start + i) * channels + channel] = decoded[i];
+                result[(start + i) * channelCount + channel] = decoded[i];
             }
         }
     }

@@ -35,9 +35,10 @@ Samples DecodeDirectly(int n, const std::string& bytes) {
     auto coding = SL::CVexaCoding::Create(n);
     Samples samples;
     std::array<std::int16_t, 16> block{};
-    for (std::size_t start = 0; start + 2 * n <= bytes.size(); start += 2 * n) {
+    const auto frameBytes = static_cast<std::size_t>(2 * n);
+    for (std::size_t start = 0; start + frameBytes <= bytes.size(); start += frameBytes) {
         const auto* frame = reinterpret_cast<const std::uint8_t*>(bytes.data() + start);
-        coding->Decode(std::span(frame, 2 * n), block, 1, 0);
+        coding->Decode(std::span(frame, frameBytes), block, 1, 0);
         samples.insert(samples.end(), block.begin(), block.end());
     }
     return samples;

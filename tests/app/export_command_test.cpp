@@ -119,13 +119,16 @@ TEST_F(ExportCommandTest, ALofiPadPlaysAndExportsAtTwiceItsStoredLength) {
         // The lo-fi sound: every fourth frame of the decoded files, held for four frames.
         const Samples decoded = Fixture::CodecReconstruction(stored, channels, 4);
         Samples held(decoded.size());
+        const auto channelCount = static_cast<std::size_t>(channels);
         for (std::size_t frame = 0; frame < 2000; ++frame) {
-            for (int channel = 0; channel < channels; ++channel) {
-                held[frame * channels + channel] = decoded[(frame / 4 * 4) * channels + channel];
+            for (std::size_t channel = 0; channel < channelCount; ++channel) {
+                held[frame * channelCount + channel] =
+                    decoded[(frame / 4 * 4) * channelCount + channel];
             }
         }
         EXPECT_EQ(file->samples, held);
-        EXPECT_EQ(std::filesystem::file_size(destination), 2000u * 2 * channels + 46);
+        EXPECT_EQ(std::filesystem::file_size(destination),
+                  2000u * 2 * static_cast<unsigned>(channels) + 46);
     }
 }
 

@@ -175,7 +175,8 @@ TEST_P(ImportRefusalTest, RefusesBeforeAnyProgressAndLeavesTheCardAlone) {
     const std::string source = directory / "refused.wav";
     Fixture::WriteWav(source, file.rate, file.channels, file.bits, file.frames,
                       [](std::uint32_t frame, int channel) {
-                          return static_cast<std::int32_t>((frame * 7 + channel * 3) % 100);
+                          return static_cast<std::int32_t>(
+                              (frame * 7 + static_cast<std::uint32_t>(channel) * 3) % 100);
                       });
 
     EXPECT_EQ(controller().importFile(source), CommandOutcome::Failed);

@@ -1,9 +1,9 @@
 // The sample loop of import and export: how it ends, how often it asks the progress, and that
 // the direct-call view is only ever taken of an object of exactly the named class.
 
-#include "tests/support/silent_progress.h"
 #include "app/sample_copy.h"
 #include "sl/samples/sample_iterator.h"
+#include "tests/support/silent_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +113,7 @@ TYPED_TEST(SampleCopy, CopiesEverySampleAndAsksTheProgressOncePerStep) {
               SampleCopyResult::Completed);
 
     ASSERT_EQ(output.samples.size(), static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < output.samples.size(); ++i) {
         ASSERT_EQ(output.samples[i], static_cast<std::int16_t>(i));
     }
     EXPECT_EQ(progress.getPosition(), count);

@@ -23,8 +23,9 @@ class CMemoryInput final : public SL::ITypedInputSampleIterator<SL::CSampleTag::
 public:
     CMemoryInput(Samples samples, int channels)
         : samples_(std::move(samples)),
-          attribute_(SL::CBitDepth::INTEGER16, 22050.0, channels,
-                     static_cast<std::int32_t>(samples_.size() / channels)) {}
+          attribute_(
+              SL::CBitDepth::INTEGER16, 22050.0, channels,
+              static_cast<std::int32_t>(samples_.size() / static_cast<std::size_t>(channels))) {}
 
     bool IsValid() const override { return index_ < samples_.size(); }
     void Advance() override { ++index_; }

@@ -94,7 +94,7 @@ TEST(SampleInformationRead, ZeroFileIsValidAndKeepsItsZeros) {
 TEST(SampleInformationRead, RoundTripOfEveryFieldValue) {
     std::vector<SampleEntry> entries(128);
     for (int slot = 0; slot < 128; ++slot) {
-        SampleEntry& entry = entries[slot];
+        SampleEntry& entry = entries[static_cast<std::size_t>(slot)];
         entry.rangeBegin = slot * 3;
         entry.rangeEnd = slot * 1000 + 7;
         entry.frameCount = slot * 1000 + 7;
@@ -128,7 +128,9 @@ TEST(SampleInformationRead, AnyFieldAtAllOnesMakesTheFileUnreadable) {
     for (const auto& [offset, width] : fields) {
         for (const int record : {0, 77, 127}) {
             std::string damaged = file;
-            damaged.replace(record * 23 + offset, width, std::string(width, '\xFF'));
+            const auto at = static_cast<std::size_t>(record * 23 + offset);
+            const auto length = static_cast<std::size_t>(width);
+            damaged.replace(at, length, std::string(length, '\xFF'));
             EXPECT_FALSE(ReadEntries(damaged).has_value()) << "offset " << offset;
             // The reader tells which record and which field stopped it.
             CSampleInformationDto dto;
@@ -139,7 +141,7 @@ TEST(SampleInformationRead, AnyFieldAtAllOnesMakesTheFileUnreadable) {
             ASSERT_TRUE(field.has_value());
             EXPECT_EQ(SampleInformationFieldOffset(*field), offset);
             // One byte short of all-ones is an ordinary value.
-            damaged[record * 23 + offset] = '\xFE';
+            damaged[at] = '\xFE';
             EXPECT_TRUE(ReadEntries(damaged).has_value()) << "offset " << offset;
         }
     }

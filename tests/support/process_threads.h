@@ -22,7 +22,9 @@ inline std::set<long> ThreadIds() {
 inline std::size_t ThreadsBesides(const std::set<long>& before) {
     std::size_t count = 0;
     for (const long id : ThreadIds()) {
-        count += before.count(id) == 0 ? 1 : 0;
+        if (!before.contains(id)) {
+            ++count;
+        }
     }
     return count;
 }

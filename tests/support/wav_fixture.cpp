@@ -16,7 +16,7 @@ void PutLittle(std::string& bytes, std::uint64_t value, int width) {
 
 std::uint32_t GetLittle(const std::string& bytes, std::size_t at, int width) {
     std::uint32_t value = 0;
-    for (int i = 0; i < width; ++i) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i) {
         value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
     }
     return value;
@@ -27,17 +27,19 @@ std::uint32_t GetLittle(const std::string& bytes, std::size_t at, int width) {
 void WriteWav(const std::string& path, std::uint32_t rate, int channels, int bitsPerSample,
               std::uint32_t frames, const std::function<std::int32_t(std::uint32_t, int)>& sample) {
     const int width = bitsPerSample / 8;
-    const std::uint64_t dataSize = std::uint64_t{frames} * channels * width;
+    const auto channelCount = static_cast<std::uint64_t>(channels);
+    const auto blockAlign = channelCount * static_cast<std::uint64_t>(width);
+    const std::uint64_t dataSize = std::uint64_t{frames} * blockAlign;
     std::string bytes = "RIFF";
     PutLittle(bytes, 4 + 24 + 8 + dataSize + (dataSize & 1), 4);
     bytes += "WAVEfmt ";
     PutLittle(bytes, 16, 4);
     PutLittle(bytes, 1, 2);
-    PutLittle(bytes, channels, 2);
+    PutLittle(bytes, channelCount, 2);
     PutLittle(bytes, rate, 4);
-    PutLittle(bytes, std::uint64_t{rate} * channels * width, 4);
-    PutLittle(bytes, channels * width, 2);
-    PutLittle(bytes, bitsPerSample, 2);
+    PutLittle(bytes, std::uint64_t{rate} * blockAlign, 4);
+    PutLittle(bytes, blockAlign, 2);
+    PutLittle(bytes, static_cast<std::uint64_t>(bitsPerSample), 2);
     bytes += "data";
     PutLittle(bytes, dataSize, 4);
     bytes.reserve(bytes.size() + dataSize + 1);

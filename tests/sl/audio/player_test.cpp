@@ -183,7 +183,9 @@ TEST_F(PlayerTest, StereoFileIsCapturedExactly) {
     // Long enough that the device is certainly still playing when the test looks.
     const std::uint32_t frames = 20000;
     auto value = [](std::uint32_t frame, int channel) {
-        return static_cast<std::int32_t>((frame * 7 + 1) * (channel == 0 ? 1 : -1) % 30000);
+        const std::uint32_t step = frame * 7 + 1;
+        // The second channel takes the step negated round the unsigned range.
+        return static_cast<std::int32_t>((channel == 0 ? step : 0u - step) % 30000);
     };
     ZQ3::Fixture::WriteWav(file, 44100, 2, 16, frames, value);
     auto observer = std::make_shared<CStartObserver>();

@@ -15,11 +15,11 @@ using SL::CVexaCoder;
 using SL::CVexaCoding;
 using VexaSignals::CFrame;
 
-std::vector<CFrame> SomeFrames(int count, unsigned seed) {
+std::vector<CFrame> SomeFrames(std::size_t count, unsigned seed) {
     std::mt19937 rng(seed);
     const auto signals = VexaSignals::AdversarialSignals();
     std::vector<CFrame> frames;
-    for (int i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const auto& signal = signals[i % signals.size()];
         frames.push_back(signal.make(rng, 1)[0]);
     }
@@ -52,12 +52,13 @@ TEST(VexaCoding, StridedChannelsMatchSeparateMonoStreams) {
             monoDecoders.push_back(CVexaCoding::Create(n));
         }
         auto decoder = CVexaCoding::Create(n);
-        const auto frames = SomeFrames(60, 3 + n);
-        std::vector<std::uint8_t> strided(2 * n), alone(2 * n);
+        const auto frames = SomeFrames(60, static_cast<unsigned>(3 + n));
+        const auto frameBytes = static_cast<std::size_t>(2 * n);
+        std::vector<std::uint8_t> strided(frameBytes), alone(frameBytes);
         for (std::size_t f = 0; f + channels <= frames.size(); f += channels) {
             std::vector<std::int16_t> pcm(16 * channels);
             for (std::size_t c = 0; c < channels; ++c) {
-                for (int i = 0; i < 16; ++i) {
+                for (std::size_t i = 0; i < 16; ++i) {
                     pcm[i * channels + c] = frames[f + c][i];
                 }
             }
@@ -72,7 +73,7 @@ TEST(VexaCoding, StridedChannelsMatchSeparateMonoStreams) {
                 EXPECT_EQ(decoder->Decode(strided, decoded, channels, c), state);
                 CFrame single{};
                 EXPECT_EQ(monoDecoders[c]->Decode(alone, single, 1, 0), state);
-                for (int i = 0; i < 16; ++i) {
+                for (std::size_t i = 0; i < 16; ++i) {
                     EXPECT_EQ(decoded[i * channels + c], single[i]);
                 }
             }
@@ -85,7 +86,7 @@ TEST(VexaCoding, DecodingTouchesOnlyItsChannel) {
     std::vector<std::uint8_t> frame(16, 0x37);
     std::vector<std::int16_t> pcm(32, 1234);
     ASSERT_TRUE(coding->Decode(frame, pcm, 2, 1));
-    for (int i = 0; i < 16; ++i) {
+    for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_EQ(pcm[2 * i], 1234);
     }
 }
@@ -94,14 +95,14 @@ TEST(VexaCoding, CloneContinuesFromTheSameStates) {
     auto coding = CVexaCoding::Create(6);
     const auto frames = SomeFrames(20, 11);
     std::vector<std::uint8_t> frame(12), fromClone(12);
-    for (int f = 0; f < 10; ++f) {
+    for (std::size_t f = 0; f < 10; ++f) {
         ASSERT_TRUE(coding->Encode(frames[f], 1, 0, frame));
     }
     coding->SetState(2, -77);
     const auto clone = coding->Clone();
     ASSERT_TRUE(clone);
     EXPECT_EQ(clone->GetBitsPerSample(), 6);
-    for (int f = 10; f < 20; ++f) {
+    for (std::size_t f = 10; f < 20; ++f) {
         const auto a = coding->Encode(frames[f], 1, 0, frame);
         const auto b = clone->Encode(frames[f], 1, 0, fromClone);
         ASSERT_TRUE(a);
@@ -170,7 +171,7 @@ TEST(VexaCoder, StereoFramesRoundTripThroughTheBuffers) {
         const auto frames = SomeFrames(40, 99);
         for (std::size_t f = 0; f + 1 < frames.size(); f += 2) {
             auto pcm = writer->GetPcmBuffer();
-            for (int i = 0; i < 16; ++i) {
+            for (std::size_t i = 0; i < 16; ++i) {
                 pcm[2 * i] = frames[f][i];
                 pcm[2 * i + 1] = frames[f + 1][i];
             }
@@ -183,7 +184,7 @@ TEST(VexaCoder, StereoFramesRoundTripThroughTheBuffers) {
             }
             // The same frames coded one channel at a time straight through codings.
             std::vector<std::int16_t> expected(32);
-            std::vector<std::uint8_t> bytes(2 * n);
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(2 * n));
             for (std::size_t c = 0; c < 2; ++c) {
                 ASSERT_TRUE(encoder->Encode(writer->GetPcmBuffer(), 2, c, bytes));
                 const auto coded = writer->GetFrameBuffer(c);

@@ -60,7 +60,7 @@ Samples Interleave(const std::vector<Samples>& channels) {
 Bytes EncodeDirectly(int n, const Samples& channel) {
     auto coding = CVexaCoding::Create(n);
     Bytes bytes;
-    std::vector<std::uint8_t> frame(2 * n);
+    std::vector<std::uint8_t> frame(static_cast<std::size_t>(2 * n));
     for (std::size_t start = 0; start < channel.size(); start += 16) {
         std::array<std::int16_t, 16> block{};
         for (std::size_t i = 0; i < 16 && start + i < channel.size(); ++i) {
@@ -77,10 +77,11 @@ Samples DecodeDirectly(int n, const Bytes& bytes, std::size_t length) {
     auto coding = CVexaCoding::Create(n);
     Samples samples;
     std::array<std::int16_t, 16> block{};
-    for (std::size_t start = 0; start + 2 * n <= bytes.size() && samples.size() < length;
-         start += 2 * n) {
+    const auto frameBytes = static_cast<std::size_t>(2 * n);
+    for (std::size_t start = 0; start + frameBytes <= bytes.size() && samples.size() < length;
+         start += frameBytes) {
         const auto* frame = reinterpret_cast<const std::uint8_t*>(bytes.data() + start);
-        coding->Decode(std::span(frame, 2 * n), block, 1, 0);
+        coding->Decode(std::span(frame, frameBytes), block, 1, 0);
         for (std::size_t i = 0; i < 16 && samples.size() < length; ++i) {
             samples.push_back(block[i]);
         }
@@ -150,7 +151,8 @@ void ExpectRoundTrip(const std::vector<Samples>& channels, int n = 8) {
     ASSERT_EQ(files.size(), channels.size());
     std::vector<Samples> decoded;
     for (std::size_t c = 0; c < channels.size(); ++c) {
-        ASSERT_EQ(files[c].size(), (length + 15) / 16 * 2 * n) << "channel " << c;
+        ASSERT_EQ(files[c].size(), (length + 15) / 16 * static_cast<std::size_t>(2 * n))
+            << "channel " << c;
         ASSERT_EQ(files[c], EncodeDirectly(n, channels[c])) << "channel " << c;
         decoded.push_back(DecodeDirectly(n, files[c], length));
     }
@@ -164,8 +166,8 @@ class VexaFileRoundTrip : public ::testing::TestWithParam<int> {};
 
 TEST_P(VexaFileRoundTrip, EdgeLengthsMatchTheCodec) {
     const int channels = GetParam();
-    std::mt19937 rng(1234 + channels);
-    for (std::size_t length : {1, 15, 16, 17, 31, 32, 33, 3087}) {
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(1234 + channels));
+    for (std::size_t length : {1u, 15u, 16u, 17u, 31u, 32u, 33u, 3087u}) {
         SCOPED_TRACE(length);
         std::vector<Samples> signal;
         for (int c = 0; c < channels; ++c) {
@@ -177,7 +179,7 @@ TEST_P(VexaFileRoundTrip, EdgeLengthsMatchTheCodec) {
 
 TEST_P(VexaFileRoundTrip, RandomLengthsMatchTheCodec) {
     const int channels = GetParam();
-    std::mt19937 rng(99 + channels);
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(99 + channels));
     std::uniform_int_distribution<std::size_t> lengths(1, 2500);
     for (int round = 0; round < 2000; ++round) {
         const std::size_t length = lengths(rng);
@@ -195,8 +197,8 @@ TEST_P(VexaFileRoundTrip, RandomLengthsMatchTheCodec) {
 
 TEST_P(VexaFileRoundTrip, LofiFormMatchesTheCodec) {
     const int channels = GetParam();
-    std::mt19937 rng(7 + channels);
-    for (std::size_t length : {1, 16, 17, 1000}) {
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(7 + channels));
+    for (std::size_t length : {1u, 16u, 17u, 1000u}) {
         SCOPED_TRACE(length);
         std::vector<Samples> signal;
         for (int c = 0; c < channels; ++c) {
@@ -449,7 +451,7 @@ TEST(VexaFileInput, AReadPastTheEndClearsTheGoodFlagAtTheNextFrameBoundary) {
     const Samples decoded = DecodeDirectly(8, file, 32);
     // Asks for more than the two frames the file holds.
     CVexaFileInputSampleIterator input(InputsOf({file}), 8, 40);
-    for (int i = 0; i < 32; ++i) {
+    for (std::size_t i = 0; i < 32; ++i) {
         ASSERT_TRUE(input.IsValid()) << i;
         ASSERT_TRUE(input.IsGood()) << i;
         EXPECT_EQ(input.GetValue(), decoded[i]) << i;
@@ -488,7 +490,7 @@ TEST(VexaFileInput, TheRequestedLengthIsANormalEnd) {
         CVexaFileInputSampleIterator input(InputsOf({file}), 8, length);
         const CReadResult read = ReadThroughIterator(input);
         EXPECT_TRUE(read.good);
-        EXPECT_EQ(read.samples, DecodeDirectly(8, file, length));
+        EXPECT_EQ(read.samples, DecodeDirectly(8, file, static_cast<std::size_t>(length)));
         // Advancing on past the end reads nothing and stays clean.
         for (int i = 0; i < 100; ++i) {
             input.Advance();
@@ -548,7 +550,8 @@ CReadResult ReadInRuns(CVexaFileInputSampleIterator& input, const std::vector<st
         Samples run(runs[turn % runs.size()], -1);
         const std::size_t read = input.Read(run.data(), run.size());
         EXPECT_LE(read, run.size());
-        result.samples.insert(result.samples.end(), run.begin(), run.begin() + read);
+        result.samples.insert(result.samples.end(), run.begin(),
+                              run.begin() + static_cast<std::ptrdiff_t>(read));
         if (input.IsValid()) {
             result.samples.push_back(input.GetValue());
             input.Advance();

@@ -19,11 +19,11 @@ using CFrame = std::array<std::int16_t, 16>;
 // Places header code c into a frame of otherwise arbitrary bytes: the top nibble of P0 and of
 // Q0. P0 is byte 0 for every N, Q0 is byte N for N = 4 and byte 2 otherwise.
 std::vector<std::uint8_t> FrameWithHeader(int n, std::uint32_t c, std::mt19937& rng) {
-    std::vector<std::uint8_t> bytes(2 * n);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(2 * n));
     for (auto& b : bytes) {
         b = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 255)(rng));
     }
-    const int q0 = n == 4 ? 4 : 2;
+    const std::size_t q0 = n == 4 ? 4 : 2;
     bytes[0] = static_cast<std::uint8_t>((bytes[0] & 0x0F) | (c & 0xF0));
     bytes[q0] = static_cast<std::uint8_t>((bytes[q0] & 0x0F) | ((c & 0x0F) << 4));
     return bytes;
@@ -88,14 +88,14 @@ struct CHalf {
 std::vector<std::uint8_t> BuildFrame8(const CHalf& first, const CHalf& second) {
     const auto bytesOf = [](const CHalf& half) {
         std::string bits = half.header;
-        for (int i = 0; i < 8; ++i) {
+        for (std::size_t i = 0; i < 8; ++i) {
             for (int b = half.widthH7First[i] - 1; b >= 0; --b) {
                 bits += ((half.fieldH7First[i] >> b) & 1) != 0 ? '1' : '0';
             }
         }
         EXPECT_EQ(bits.size(), 64u);
         std::vector<std::uint8_t> bytes;
-        for (int i = 0; i < 8; ++i) {
+        for (std::size_t i = 0; i < 8; ++i) {
             bytes.push_back(
                 static_cast<std::uint8_t>(std::stoi(bits.substr(8 * i, 8), nullptr, 2)));
         }
@@ -103,7 +103,7 @@ std::vector<std::uint8_t> BuildFrame8(const CHalf& first, const CHalf& second) {
     };
     const auto p = bytesOf(first), q = bytesOf(second);
     std::vector<std::uint8_t> frame;
-    for (int i = 0; i < 8; i += 2) {
+    for (std::size_t i = 0; i < 8; i += 2) {
         frame.insert(frame.end(), {p[i], p[i + 1], q[i], q[i + 1]});
     }
     return frame;
@@ -135,7 +135,7 @@ TEST(VexaHeader, ModeGWithNegativeRangeWrapsTheShiftAndTheArithmetic) {
                                                 6, 5, 4, 3, 2, 1, 0, -1};
     EXPECT_EQ(r, expected);
     EXPECT_EQ(state, -1);
-    for (int i = 0; i < 16; ++i) {
+    for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_EQ(out[i], static_cast<std::int16_t>(static_cast<std::uint16_t>(expected[i])));
     }
 }

@@ -98,7 +98,7 @@ TEST(VexaQuantiser, FloorBetweenOddNeighboursIsRaisedOneStep) {
     const std::array<std::int32_t, 5> anchors = {-937, -297, -233, -73, -57}; // N = 4 .. 8
     for (int n = 4; n <= 8; ++n) {
         SCOPED_TRACE(n);
-        const std::int32_t anchor = anchors[n - 4];
+        const std::int32_t anchor = anchors[static_cast<std::size_t>(n - 4)];
         const CCoded coded = EncodeAndCheckDecoder(n, FallToTheFloor(anchor), anchor);
         const std::int32_t r3 = coded.reconstruction[3], r5 = coded.reconstruction[5];
         ASSERT_EQ(r3 & 1, 1);

@@ -18,6 +18,11 @@ std::int32_t Wrap(Int v) {
     std::abort();
 }
 
+// Where sample h0 to h7 of half 0 or 1 sits among the 16 samples of a frame.
+std::size_t FramePosition(int half, int sample) {
+    return static_cast<std::size_t>(half * 8 + sample);
+}
+
 // The frame-byte order as printed in the format's interleave table.
 const char* InterleaveRow(int n) {
     switch (n) {
@@ -70,7 +75,7 @@ CRow LayoutRow(char mode, int w, int n) {
 }
 
 int Width(const CRow& row, int sample) {
-    return row.widthH7First[7 - sample];
+    return row.widthH7First[static_cast<std::size_t>(7 - sample)];
 }
 
 bool IsDirect(char mode, int w, int sample) {
@@ -136,9 +141,9 @@ std::string Bits(Int value, int width) {
 Int SignedField(const std::string& bits, int from, int width) {
     Int k = 0;
     for (int i = 0; i < width; ++i) {
-        k = k * 2 + (bits[from + i] == '1' ? 1 : 0);
+        k = k * 2 + (bits[static_cast<std::size_t>(from + i)] == '1' ? 1 : 0);
     }
-    if (bits[from] == '1') {
+    if (bits[static_cast<std::size_t>(from)] == '1') {
         k -= Int{1} << width;
     }
     return k;
@@ -166,7 +171,7 @@ std::vector<std::uint8_t> Interleave(int n, const std::vector<std::uint8_t>& p,
     std::istringstream row(InterleaveRow(n));
     std::string token;
     while (row >> token) {
-        const int index = std::stoi(token.substr(1));
+        const std::size_t index = std::stoul(token.substr(1));
         frame.push_back(token[0] == 'P' ? p.at(index) : q.at(index));
     }
     return frame;
@@ -174,13 +179,13 @@ std::vector<std::uint8_t> Interleave(int n, const std::vector<std::uint8_t>& p,
 
 void Deinterleave(int n, const std::vector<std::uint8_t>& frame, std::vector<std::uint8_t>& p,
                   std::vector<std::uint8_t>& q) {
-    p.assign(n, 0);
-    q.assign(n, 0);
+    p.assign(static_cast<std::size_t>(n), 0);
+    q.assign(static_cast<std::size_t>(n), 0);
     std::istringstream row(InterleaveRow(n));
     std::string token;
     std::size_t i = 0;
     while (row >> token) {
-        const int index = std::stoi(token.substr(1));
+        const std::size_t index = std::stoul(token.substr(1));
         (token[0] == 'P' ? p : q).at(index) = frame.at(i++);
     }
 }
@@ -277,7 +282,7 @@ CEncoded Encode(int n, const std::array<std::int16_t, 16>& samples, std::int32_t
         const Int a = half == 0 ? state : samples[7];
         Int h[8];
         for (int i = 0; i < 8; ++i) {
-            h[i] = samples[half * 8 + i];
+            h[i] = samples[FramePosition(half, i)];
         }
         R7 |= Magnitude(h[7]);
         R3 |= Magnitude(h[3]);
@@ -357,7 +362,7 @@ CEncoded Encode(int n, const std::array<std::int16_t, 16>& samples, std::int32_t
         Int r[8] = {};
         Int field[8] = {};
         for (int sample : kOrder) {
-            const Int s = samples[half * 8 + sample];
+            const Int s = samples[FramePosition(half, sample)];
             const int width = Width(row, sample);
             if (mode == 'A') {
                 const bool fine = width == n;
@@ -381,9 +386,9 @@ CEncoded Encode(int n, const std::array<std::int16_t, 16>& samples, std::int32_t
                 field[sample] = value >> x;
                 r[sample] = ((y + z) >> 1) + value;
             }
-            out.reconstruction[half * 8 + sample] = static_cast<std::int32_t>(r[sample]);
+            out.reconstruction[FramePosition(half, sample)] = static_cast<std::int32_t>(r[sample]);
         }
-        std::string bits = header[half];
+        std::string bits = header[static_cast<std::size_t>(half)];
         for (int sample = 7; sample >= 0; --sample) {
             bits += Bits(field[sample], Width(row, sample));
         }
@@ -445,13 +450,13 @@ CDecoded Decode(int n, const std::vector<std::uint8_t>& bytes, std::int32_t stat
                 const Int z = nb[1] < 0 ? anchor : r[nb[1]];
                 r[sample] = Wrap((Int{Wrap(y + z)} >> 1) + value);
             }
-            out.reconstruction[half * 8 + sample] = static_cast<std::int32_t>(r[sample]);
+            out.reconstruction[FramePosition(half, sample)] = static_cast<std::int32_t>(r[sample]);
             Int output = r[sample];
             if ((mode == 'D' || mode == 'E' || mode == 'F') && (sample == 2 || sample == 4) &&
                 output > 32767) {
                 output = 32767;
             }
-            out.samples[half * 8 + sample] =
+            out.samples[FramePosition(half, sample)] =
                 static_cast<std::int16_t>(static_cast<std::uint16_t>(output & 0xFFFF));
         }
         anchor = r[7];

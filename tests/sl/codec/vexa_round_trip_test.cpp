@@ -29,12 +29,12 @@ TEST_P(VexaRoundTrip, DecoderReproducesTheEncodersReconstruction) {
     std::set<std::pair<char16_t, int>> seen;
     for (const auto& signal : VexaSignals::AdversarialSignals()) {
         SCOPED_TRACE(signal.name);
-        std::mt19937 rng(77 * n);
+        std::mt19937 rng(static_cast<std::mt19937::result_type>(77 * n));
         const auto frames = signal.make(rng, kFramesPerSignal);
         compressor encoder;
         expander decoder;
         std::int32_t encoderState = 0, decoderState = 0;
-        std::vector<std::uint8_t> bytes(2 * n);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(2 * n));
         for (std::size_t f = 0; f < frames.size(); ++f) {
             compressor::CReconstruction encoded{};
             expander::CReconstruction decoded{};
@@ -45,7 +45,7 @@ TEST_P(VexaRoundTrip, DecoderReproducesTheEncodersReconstruction) {
             ASSERT_EQ(encoderState, decoderState) << "frame " << f;
             ASSERT_EQ(decoder.GetMode(), encoder.GetMode()) << "frame " << f;
             ASSERT_EQ(decoder.GetRangeExponent(), encoder.GetRangeExponent()) << "frame " << f;
-            for (int i = 0; i < 16; ++i) {
+            for (std::size_t i = 0; i < 16; ++i) {
                 // The encoder keeps its reconstructions inside the 16-bit range.
                 ASSERT_EQ(out[i], encoded[i]) << "frame " << f << " sample " << i;
             }
@@ -66,11 +66,11 @@ TEST_P(VexaRoundTrip, EncoderMatchesTheReferenceBitForBit) {
     int saturations = 0, pullIns = 0;
     for (const auto& signal : VexaSignals::AdversarialSignals()) {
         SCOPED_TRACE(signal.name);
-        std::mt19937 rng(31 * n + 5);
+        std::mt19937 rng(static_cast<std::mt19937::result_type>(31 * n + 5));
         const auto frames = signal.make(rng, kFramesPerSignal / 3);
         compressor encoder;
         std::int32_t state = 0;
-        std::vector<std::uint8_t> bytes(2 * n);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(2 * n));
         for (std::size_t f = 0; f < frames.size(); ++f) {
             const VexaReference::CEncoded expected = VexaReference::Encode(n, frames[f], state);
             compressor::CReconstruction reconstruction{};
@@ -94,13 +94,13 @@ TEST_P(VexaRoundTrip, EncoderMatchesTheReferenceBitForBit) {
 // predictions and the output clamp all have to come out as the reference says.
 TEST_P(VexaRoundTrip, DecoderMatchesTheReferenceOnArbitraryFrames) {
     const int n = GetParam();
-    std::mt19937 rng(999 + n);
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(999 + n));
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<std::int32_t> anyState(INT32_MIN, INT32_MAX);
     std::map<char16_t, int> modes;
     expander decoder;
     std::int32_t state = 0;
-    std::vector<std::uint8_t> bytes(2 * n);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(2 * n));
     for (int f = 0; f < 6000; ++f) {
         for (auto& b : bytes) {
             b = static_cast<std::uint8_t>(byte(rng));
@@ -137,13 +137,13 @@ TEST_P(VexaRoundTrip, DecoderMatchesTheReferenceOnArbitraryFrames) {
 // 16-bit range.
 TEST_P(VexaRoundTrip, EncoderAndDecoderAgreeFromAnyAnchor) {
     const int n = GetParam();
-    std::mt19937 rng(4321 + n);
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(4321 + n));
     std::uniform_int_distribution<std::int32_t> anyState(INT32_MIN, INT32_MAX);
     const auto signals = VexaSignals::AdversarialSignals();
     compressor encoder;
     expander decoder;
-    std::vector<std::uint8_t> bytes(2 * n);
-    for (int f = 0; f < 3000; ++f) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(2 * n));
+    for (std::size_t f = 0; f < 3000; ++f) {
         const CFrame samples = signals[f % signals.size()].make(rng, 1)[0];
         const std::int32_t anchor =
             f % 3 == 0 ? anyState(rng) : (f % 3 == 1 ? INT32_MIN : INT32_MAX);

@@ -26,10 +26,11 @@ struct CSignal {
 
 inline std::vector<CFrame> Frames(int frames, std::mt19937& rng,
                                   const std::function<std::int16_t(std::mt19937&, int)>& sample) {
-    std::vector<CFrame> out(frames);
-    for (int f = 0; f < frames; ++f) {
-        for (int i = 0; i < 16; ++i) {
-            out[f][i] = sample(rng, f * 16 + i);
+    std::vector<CFrame> out(static_cast<std::size_t>(frames));
+    int index = 0;
+    for (CFrame& frame : out) {
+        for (std::int16_t& value : frame) {
+            value = sample(rng, index++);
         }
     }
     return out;
@@ -102,8 +103,8 @@ inline std::vector<CSignal> AdversarialSignals() {
                            // A faint frame, then one that sinks to the floor through a shape
                            // the predictions follow: mode D at its two top ranges, with its
                            // residuals saturating and leaving the 16-bit range.
-                           std::vector<CFrame> out(frames);
-                           for (int f = 0; f < frames; ++f) {
+                           std::vector<CFrame> out(static_cast<std::size_t>(frames));
+                           for (std::size_t f = 0; f < out.size(); ++f) {
                                CFrame& s = out[f];
                                if (f % 2 == 0) {
                                    const int amplitude = Uniform(rng, 1, 8);
@@ -125,7 +126,7 @@ inline std::vector<CSignal> AdversarialSignals() {
                                s[0] = static_cast<std::int16_t>(s[1] / 2 + Uniform(rng, -j, j));
                                s[2] = static_cast<std::int16_t>((s[1] + s[3]) / 2 +
                                                                 Uniform(rng, -j, j));
-                               for (int i = 8; i < 16; ++i) {
+                               for (std::size_t i = 8; i < 16; ++i) {
                                    s[i] = floor();
                                }
                            }

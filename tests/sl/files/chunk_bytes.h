@@ -45,13 +45,15 @@ inline std::string Form(const std::string& children, const std::string& formType
 // A 16-byte "fmt " body.
 inline std::string FormatBody(int tag, int channels, std::uint32_t rate, int bits) {
     const std::uint32_t block = static_cast<std::uint32_t>(channels * bits / 8);
-    return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * block) + Le16(block) + Le16(bits);
+    return Le16(static_cast<std::uint32_t>(tag)) + Le16(static_cast<std::uint32_t>(channels)) +
+           Le32(rate) + Le32(rate * block) + Le16(block) + Le16(static_cast<std::uint32_t>(bits));
 }
 
 // A "COMM" body with the rate as ten big-endian extended bytes.
 inline std::string CommonBody(int channels, std::uint32_t frames, int bits,
                               const std::string& rate) {
-    return Be16(channels) + Be32(frames) + Be16(bits) + rate;
+    return Be16(static_cast<std::uint32_t>(channels)) + Be32(frames) +
+           Be16(static_cast<std::uint32_t>(bits)) + rate;
 }
 inline const std::string Rate44100("\x40\x0E\xAC\x44\0\0\0\0\0\0", 10);
 

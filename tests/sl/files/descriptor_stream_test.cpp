@@ -55,7 +55,7 @@ TEST(DescriptorStream, WritesSeeksBackAndReadsAcrossTheBuffer) {
             stream.put(body[i]);
         }
         stream.write(body.data() + 100, static_cast<std::streamsize>(body.size() - 100));
-        EXPECT_EQ(stream.tellp(), std::streampos(8 + body.size()));
+        EXPECT_EQ(stream.tellp(), std::streampos(static_cast<std::streamoff>(8 + body.size())));
         stream.seekp(0);
         stream.write("HEADER!!", 8);
         stream.seekp(0, std::ios::end);
@@ -89,7 +89,7 @@ TEST(DescriptorStream, WritesSeeksBackAndReadsAcrossTheBuffer) {
     EXPECT_EQ(input.get(), std::char_traits<char>::eof());
     input.clear();
     input.seekg(0, std::ios::end);
-    EXPECT_EQ(input.tellg(), std::streampos(expected.size()));
+    EXPECT_EQ(input.tellg(), std::streampos(static_cast<std::streamoff>(expected.size())));
     // A stream opened for reading never writes.
     input.put('z');
     input.flush();

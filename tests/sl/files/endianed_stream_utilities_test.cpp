@@ -14,9 +14,9 @@ namespace {
 
 CExtendedBytes FromBigEndian(std::initializer_list<int> bytes) {
     CExtendedBytes result{};
-    int i = 9;
+    std::size_t i = result.size();
     for (int byte : bytes) {
-        result[i--] = static_cast<std::uint8_t>(byte);
+        result[--i] = static_cast<std::uint8_t>(byte);
     }
     return result;
 }

@@ -35,7 +35,9 @@ TEST(FormAiffRead, CommonAndSoundInEitherOrder) {
         EXPECT_EQ(layout->frameCount, 1000); // from the sound data, not from "COMM"
         EXPECT_EQ(layout->endianness, 0);
         EXPECT_EQ(layout->fileFormat, CWaveFileFormat::AIFF);
-        EXPECT_EQ(file.substr(layout->dataBegin, layout->dataEnd - layout->dataBegin), samples);
+        EXPECT_EQ(file.substr(static_cast<std::size_t>(layout->dataBegin),
+                              static_cast<std::size_t>(layout->dataEnd - layout->dataBegin)),
+                  samples);
     }
 }
 
@@ -45,7 +47,7 @@ TEST(FormAiffRead, SoundDataOffsetSkipsAlignmentPadding) {
     const auto layout = Layout(file);
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->frameCount, 3);
-    EXPECT_EQ(file.substr(layout->dataBegin, 3), "\x01\x02\x03");
+    EXPECT_EQ(file.substr(static_cast<std::size_t>(layout->dataBegin), 3), "\x01\x02\x03");
     // An offset beyond the payload describes no sound.
     EXPECT_FALSE(Layout(Form(BeChunk("COMM", CommonBody(1, 3, 8, Rate44100)) + Sound("abc", 10))));
 }

@@ -53,7 +53,8 @@ CSamples ReadWithSndfile(const std::string& path, bool floating) {
     samples.frames = info.frames;
     samples.channels = info.channels;
     samples.sampleRate = info.samplerate;
-    const std::size_t count = static_cast<std::size_t>(info.frames) * info.channels;
+    const std::size_t count =
+        static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels);
     if (floating) {
         samples.values.resize(count);
         sf_readf_double(file, samples.values.data(), info.frames);
@@ -125,7 +126,7 @@ struct CChunk {
 
 std::uint32_t SizeAt(const std::string& bytes, std::size_t at, bool big) {
     std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         const auto byte = static_cast<std::uint8_t>(bytes[at + (big ? i : 3 - i)]);
         value = (value << 8) | byte;
     }
@@ -134,7 +135,7 @@ std::uint32_t SizeAt(const std::string& bytes, std::size_t at, bool big) {
 
 std::string SizeBytes(std::uint32_t size, bool big) {
     std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         bytes[big ? 3 - i : i] = static_cast<char>((size >> (8 * i)) & 0xFF);
     }
     return bytes;
@@ -296,7 +297,7 @@ bool WriteValues(const std::shared_ptr<IOutputSampleIterator>& iterator,
 
 // Values in the natural range of each type, and how libsndfile reports them.
 std::vector<double> RandomValues(int tag, std::size_t count, std::vector<double>& reported) {
-    std::mt19937 random(static_cast<unsigned>(tag + count));
+    std::mt19937 random(static_cast<unsigned>(static_cast<std::size_t>(tag) + count));
     std::vector<double> values;
     for (std::size_t i = 0; i < count; ++i) {
         switch (tag) {
@@ -361,8 +362,8 @@ TEST(Interoperability, FilesWeWriteReadBackThroughSndfileAndSox) {
             directory.File("ours" + std::to_string(index++) + (wave ? ".wav" : ".aiff"));
         SCOPED_TRACE(path);
         std::vector<double> reported;
-        const std::vector<double> values =
-            RandomValues(c.bitDepth.GetValue(), std::size_t(c.frames) * c.channels, reported);
+        const std::vector<double> values = RandomValues(
+            c.bitDepth.GetValue(), std::size_t(c.frames) * std::size_t(c.channels), reported);
         // Length 0: the header must be sized by the samples actually written.
         const CSampleAttribute attribute(c.bitDepth, 44100, c.channels, 0);
         const auto output =

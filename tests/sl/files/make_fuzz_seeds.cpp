@@ -45,12 +45,13 @@ void WriteWaveSeeds(const std::filesystem::path& directory) {
     for (int bits : {8, 16, 24, 32}) {
         Write(directory, "pcm" + std::to_string(bits) + ".wav",
               Riff(LeChunk("fmt ", FormatBody(1, 2, 44100, bits)) +
-                   LeChunk("data", Ramp(bits / 8 * 2 * 6))));
+                   LeChunk("data", Ramp(static_cast<std::size_t>(bits / 8 * 2 * 6)))));
     }
     for (int bits : {32, 64}) {
         Write(directory, "float" + std::to_string(bits) + ".wav",
               Riff(LeChunk("fmt ", FormatBody(3, 1, 48000, bits) + Le16(0)) +
-                   LeChunk("fact", Le32(4)) + LeChunk("data", Ramp(bits / 8 * 4))));
+                   LeChunk("fact", Le32(4)) +
+                   LeChunk("data", Ramp(static_cast<std::size_t>(bits / 8 * 4)))));
     }
     const auto guid = SL::CRiffWaveFileChunks::CFormatChunk::SubFormatOf(1);
     Write(directory, "extensible24.wav",
@@ -77,7 +78,7 @@ std::string Aiff(int channels, int bits, const std::string& samples, const std::
 void WriteAiffSeeds(const std::filesystem::path& directory) {
     for (int bits : {8, 16, 24, 32}) {
         Write(directory, "pcm" + std::to_string(bits) + ".aif",
-              Aiff(2, bits, Ramp(bits / 8 * 2 * 5), ""));
+              Aiff(2, bits, Ramp(static_cast<std::size_t>(bits / 8 * 2 * 5)), ""));
     }
     const std::string marks = BeChunk("MARK", Be16(2) + Be16(1) + Be32(0) +
                                                   "\x04"

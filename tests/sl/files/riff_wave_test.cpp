@@ -18,7 +18,8 @@ std::optional<CSampleDataLayout> Layout(const std::string& file) {
 }
 
 std::string ExtensibleFormatBody(int bits, int subFormatTag) {
-    std::string body = FormatBody(0xFFFE, 2, 48000, bits) + Le16(22) + Le16(bits) + Le32(3);
+    std::string body = FormatBody(0xFFFE, 2, 48000, bits) + Le16(22) +
+                       Le16(static_cast<std::uint32_t>(bits)) + Le32(3);
     const auto guid = Chunks::CFormatChunk::SubFormatOf(static_cast<std::uint16_t>(subFormatTag));
     body.append(reinterpret_cast<const char*>(guid.data()), guid.size());
     return body;
@@ -38,7 +39,7 @@ TEST(RiffWaveRead, PcmWithListChunkBetweenFormatAndData) {
     EXPECT_EQ(layout->fileFormat, CWaveFileFormat::WINWAVE);
     EXPECT_EQ(layout->endianness, 1);
     EXPECT_EQ(layout->dataEnd - layout->dataBegin, 4000);
-    EXPECT_EQ(file.substr(layout->dataBegin, 4000), data);
+    EXPECT_EQ(file.substr(static_cast<std::size_t>(layout->dataBegin), 4000), data);
 }
 
 TEST(RiffWaveRead, DataBeforeFormatReadsTheSame) {

@@ -153,7 +153,7 @@ TEST(WaveFileLoader, AiffInstrumentLoopAndMarkers) {
                                                   Be16(2) + Be32(50) +
                                                   "\x01"
                                                   "b");
-    for (int playMode : {0, 1, 2, 3}) {
+    for (std::uint32_t playMode : {0u, 1u, 2u, 3u}) {
         const std::string instrument =
             BeChunk("INST", std::string("\x3C\x0A\x00\x7F\x01\x7F", 6) + Be16(0) + Be16(playMode) +
                                 Be16(1) + Be16(2) + Be16(0) + Be16(0) + Be16(0));

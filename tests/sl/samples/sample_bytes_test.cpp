@@ -29,7 +29,7 @@ TYPED_TEST_SUITE(SampleBytesTest, StreamableTags);
 
 TYPED_TEST(SampleBytesTest, RoundTripInBothOrdersAndBigEndianIsTheReverse) {
     constexpr int Tag = TypeParam::Value;
-    constexpr int Width = SL::SampleWidth<Tag>;
+    constexpr std::size_t Width = SL::SampleWidth<Tag>;
     for (const auto value : SL::Testing::MakeSampleValues<Tag>(200)) {
         std::array<std::uint8_t, Width> little{};
         std::array<std::uint8_t, Width> big{};
