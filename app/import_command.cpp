@@ -17,6 +17,7 @@
 #include "sl/samples/file_input_sample_iterator.h"
 
 #include <memory>
+#include <unistd.h>
 
 namespace ZQ3 {
 namespace {
@@ -94,27 +95,73 @@ CommandOutcome CImportCommand::run(const std::string& path) {
     if (!installed_.hasCard() || !CardLayout::IsValidPad(installed_.selectedPad)) {
         return fail(MessageImportFailed);
     }
+    return run({{path, CardLayout::Slot(installed_.bank, installed_.selectedPad)}});
+}
+
+std::optional<std::vector<WaveShape>>
+CImportCommand::checkFiles(const std::vector<ImportItem>& items) {
+    std::vector<WaveShape> shapes;
+    std::string refusals;
+    bool tooLong = false;
+    for (const ImportItem& item : items) {
+        const SL::CLoadedWave loaded = SL::LoadWaveFile(item.path);
+        bool refused = true;
+        std::string refusal;
+        WaveShape shape;
+        if (!loaded) {
+            refusal = WaveLoadDetail(FileName(item.path), loaded);
+        } else {
+            shape = CheckShape(*loaded.wave);
+            refused = !shape.accepted();
+            if (refused) {
+                refusal = WaveShapeDetail(FileName(item.path), shape);
+            } else if (!FitsACardFile(shape.frameCount)) {
+                // A sample this long would not fit a card file at all, whatever the card's
+                // free space.
+                tooLong = true;
+            }
+        }
+        if (refused) {
+            // A refusal without a certain reason still names the file, so that a batch tells
+            // which of its files to look at.
+            refusals +=
+                (refusals.empty() ? "" : "\n") + (refusal.empty() ? FileName(item.path) : refusal);
+        }
+        shapes.push_back(shape);
+    }
+    if (!refusals.empty()) {
+        fail(MessageWaveFileRefused, refusals);
+        return std::nullopt;
+    }
+    if (tooLong) {
+        fail(MessageCardFull);
+        return std::nullopt;
+    }
+    return shapes;
+}
+
+CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
+    if (!installed_.hasCard() || items.empty()) {
+        return fail(MessageImportFailed);
+    }
+    for (const ImportItem& item : items) {
+        if (item.slot < 0 || item.slot >= CardLayout::SlotCount) {
+            return fail(MessageImportFailed);
+        }
+    }
     const std::string& root = installed_.cardRoot;
-    const int pad = installed_.selectedPad;
 
-    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
-    if (!loaded) {
-        return fail(MessageWaveFileRefused, WaveLoadDetail(FileName(path), loaded));
-    }
-    const WaveShape shape = CheckShape(*loaded.wave);
-    if (!shape.accepted()) {
-        return fail(MessageWaveFileRefused, WaveShapeDetail(FileName(path), shape));
-    }
-
-    // A sample this long would not fit a card file at all, whatever the card's free space.
-    if (!FitsACardFile(shape.frameCount)) {
-        return fail(MessageCardFull);
+    const std::optional<std::vector<WaveShape>> shapes = checkFiles(items);
+    if (!shapes) {
+        return CommandOutcome::Failed;
     }
     // Everything the change writes onto the card: the channel files, the information file's
-    // copy and the journal. The card was cleared of leftovers before this is measured.
-    const std::uint64_t bytesNeeded =
-        CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount) +
-        CardLayout::TransactionOverheadBytes;
+    // copy and the journal. The card was cleared of leftovers before this is measured. A
+    // replaced sample's files stay until the commit, so they count as taken.
+    std::uint64_t bytesNeeded = CardLayout::TransactionOverheadBytes;
+    for (const WaveShape& shape : *shapes) {
+        bytesNeeded += CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount);
+    }
     std::uint64_t freeBytes = 0;
     if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes, fs_) &&
         freeBytes < bytesNeeded) {
@@ -123,43 +170,56 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
     CProgressSession session(progress_, CatalogueText(MessageImporting),
                              CatalogueText(MessageConverting));
-
-    const StepResult encoding = encode(path, shape.frameCount, shape.channelCount);
-    progress_.settle();
-    if (encoding == StepResult::Cancelled) {
-        return CommandOutcome::Cancelled;
-    }
-    if (encoding == StepResult::Failed) {
-        return fail(MessageImportFailed);
-    }
-
-    const StepResult copying = copyToCard();
-    if (copying == StepResult::Cancelled) {
-        return CommandOutcome::Cancelled;
-    }
-    if (copying == StepResult::Failed) {
-        return fail(MessageImportFailed);
+    const int count = static_cast<int>(items.size());
+    CModel updated = installed_;
+    for (int i = 0; i < count; ++i) {
+        const ImportItem& item = items[static_cast<std::size_t>(i)];
+        const WaveShape& shape = (*shapes)[static_cast<std::size_t>(i)];
+        if (count > 1) {
+            progress_.setTitle(BatchImportTitle(i + 1, count, FileName(item.path)));
+            progress_.setText(CatalogueText(MessageConverting));
+        }
+        // One import keeps the plain work names; the files of a batch carry their slot.
+        std::string base = TemporaryNames::SampleFile;
+        if (count > 1) {
+            base += CardLayout::SlotFileStem(item.slot).substr(3) + "_";
+        }
+        const StepResult encoding =
+            encode(item.path, work_.file(base), shape.frameCount, shape.channelCount);
+        progress_.settle();
+        if (encoding == StepResult::Cancelled) {
+            return CommandOutcome::Cancelled;
+        }
+        if (encoding == StepResult::Failed) {
+            return fail(MessageImportFailed);
+        }
+        cardCopies_.emplace_back();
+        const StepResult copying = copyToCard(count, cardCopies_.back());
+        if (copying == StepResult::Cancelled) {
+            return CommandOutcome::Cancelled;
+        }
+        if (copying == StepResult::Failed) {
+            return fail(MessageImportFailed);
+        }
+        updated.entries[static_cast<std::size_t>(item.slot)] =
+            NewEntry(shape.frameCount, shape.channelCount);
     }
 
     // What follows must not stop half-way on the user's word.
     progress_.setCancellable(false);
     progress_.setText(CatalogueText(MessageFinalizing));
-
-    CModel updated = installed_;
-    updated.entryOf(pad) = NewEntry(shape.frameCount, shape.channelCount);
-    if (!commit(updated)) {
+    if (!commit(updated, items)) {
         return fail(MessageImportFailed);
     }
     newModel_ = std::move(updated);
     return CommandOutcome::Succeeded;
 }
 
-StepResult CImportCommand::encode(const std::string& path, std::int64_t frameCount,
-                                  int channelCount) {
+StepResult CImportCommand::encode(const std::string& path, const std::string& base,
+                                  std::int64_t frameCount, int channelCount) {
     if (!work_.isValid()) {
         return StepResult::Failed;
     }
-    const std::string base = work_.file(TemporaryNames::SampleFile);
     std::vector<std::string> files;
     if (channelCount == 1) {
         files.push_back(base);
@@ -202,18 +262,24 @@ StepResult CImportCommand::encode(const std::string& path, std::int64_t frameCou
     return StepResult::Done;
 }
 
-StepResult CImportCommand::copyToCard() {
+StepResult CImportCommand::copyToCard(int itemCount, std::vector<std::string>& cardCopies) {
     const int count = static_cast<int>(encodedFiles_.size());
     bool copied = true;
     for (int i = 0; i < count; ++i) {
         const std::string& encoded = encodedFiles_[static_cast<std::size_t>(i)];
         const std::string name = FileName(encoded);
-        cardCopies_.push_back(name);
+        cardCopies.push_back(name);
+        // A batch counts its files in its title; the copying text counts one file's channels.
         progress_.setText(CopyingText(i + 1, count));
         // Written through to the card: a card pulled out later must not hold a copy whose data
         // never arrived.
         if (copied && !transaction_.stage(encoded, name, &progress_)) {
             copied = false;
+        }
+        // The work copy is not needed once it is on the card; a batch of a whole card keeps
+        // one file's worth in the temporary folder, not a card's.
+        if (itemCount > 1) {
+            ::unlink(encoded.c_str());
         }
         progress_.settle();
         if (progress_.isCancelled()) {
@@ -223,22 +289,25 @@ StepResult CImportCommand::copyToCard() {
     return copied ? StepResult::Done : StepResult::Failed;
 }
 
-bool CImportCommand::commit(const CModel& updated) {
+bool CImportCommand::commit(const CModel& updated, const std::vector<ImportItem>& items) {
     const std::string informationFile = work_.file(TemporaryNames::SampleInformationFile);
     if (!WriteSampleInformationFile(informationFile, updated.entries) ||
         !transaction_.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
         return false;
     }
-    const int slot = CardLayout::Slot(installed_.bank, installed_.selectedPad);
-    // Both names, whatever the new sample needs: a mono sample must not inherit the right file
-    // of an earlier stereo one.
-    const std::string finalNames[] = {CardLayout::LeftFileName(slot),
-                                      CardLayout::RightFileName(slot)};
-    for (std::size_t i = 0; i < 2; ++i) {
-        if (i < cardCopies_.size()) {
-            transaction_.renameOnCommit(cardCopies_[i], finalNames[i]);
-        } else {
-            transaction_.removeOnCommit(finalNames[i]);
+    for (std::size_t item = 0; item < items.size(); ++item) {
+        const int slot = items[item].slot;
+        const std::vector<std::string>& copies = cardCopies_[item];
+        // Both names, whatever the new sample needs: a mono sample must not inherit the right
+        // file of an earlier stereo one.
+        const std::string finalNames[] = {CardLayout::LeftFileName(slot),
+                                          CardLayout::RightFileName(slot)};
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (i < copies.size()) {
+                transaction_.renameOnCommit(copies[i], finalNames[i]);
+            } else {
+                transaction_.removeOnCommit(finalNames[i]);
+            }
         }
     }
     transaction_.renameOnCommit(TemporaryNames::SampleInformationFile,
