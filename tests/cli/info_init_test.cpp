@@ -164,6 +164,24 @@ TEST(CliUsage, ErrorsExitTwoWithAHint) {
     auto command = RunZq3({"help", "init"});
     EXPECT_EQ(command.exitCode, 0);
     EXPECT_NE(command.out.find("CARD"), std::string::npos);
+
+    // A mistyped command is named and the nearest one offered; a wrong argument points at the
+    // command's own help.
+    EXPECT_EQ(RunZq3({"imprt", "card"}).err,
+              "zq3: no such command: imprt. Did you mean 'import'?\nRun 'zq3 help' for usage.\n");
+    EXPECT_EQ(RunZq3({"delete", "card", "K5"}).err.rfind("zq3: delete: ", 0), 0u);
+    EXPECT_NE(RunZq3({"delete", "card", "K5"}).err.find("Run 'zq3 help delete' for usage."),
+              std::string::npos);
+    // "help" alone is the overview, with an example for every command; "help help" is its own.
+    const auto overview = RunZq3({"help"});
+    EXPECT_EQ(overview.out, help.out);
+    for (const char* example : {"zq3 info CARD", "zq3 import CARD D0 kit/", "zq3 export CARD D",
+                                "zq3 delete CARD D5", "zq3 play CARD D5"}) {
+        EXPECT_NE(overview.out.find(example), std::string::npos) << example;
+    }
+    EXPECT_EQ(RunZq3({"help", "help"}).out.rfind("Usage: zq3 help [COMMAND]", 0), 0u);
+    EXPECT_NE(RunZq3({"help", "import", "--lang", "ja"}).out.find("終了ステータス"),
+              std::string::npos);
 }
 
 } // namespace
