@@ -16,6 +16,7 @@
 #include "sl/model/bit_depth.h"
 #include "sl/samples/file_input_sample_iterator.h"
 
+#include <bitset>
 #include <memory>
 #include <unistd.h>
 
@@ -144,10 +145,14 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
     if (!installed_.hasCard() || items.empty()) {
         return fail(MessageImportFailed);
     }
+    // Two files for one slot would leave the card's sample up to the order of the renames.
+    std::bitset<CardLayout::SlotCount> slots;
     for (const ImportItem& item : items) {
-        if (item.slot < 0 || item.slot >= CardLayout::SlotCount) {
+        if (item.slot < 0 || item.slot >= CardLayout::SlotCount ||
+            slots.test(static_cast<std::size_t>(item.slot))) {
             return fail(MessageImportFailed);
         }
+        slots.set(static_cast<std::size_t>(item.slot));
     }
     const std::string& root = installed_.cardRoot;
 
