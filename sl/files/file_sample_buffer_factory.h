@@ -1,6 +1,5 @@
 #pragma once
 
-#include "sl/files/audio_file_format.h"
 #include "sl/files/sample_data_layout.h"
 #include "sl/model/wave_file_format.h"
 #include "sl/samples/file_output_sample_iterator.h"
@@ -14,6 +13,8 @@
 #include <string>
 
 namespace SL {
+
+struct CAudioFileFormat;
 
 // The one way the system reads or writes an audio file. Formats are recognised by content,
 // never by file name, and every format is an entry of AudioFileFormats(). Every failure is an

@@ -34,7 +34,7 @@ bool CIffContainerChunk::ReadBody(std::istream& input) {
     std::int64_t next = begin + (formType_.IsEmpty() ? 0 : 4);
 
     // A missing pad byte after the last chunk is common and harmless: iteration just ends.
-    while (next >= begin && next < end && next < inputEnd) {
+    while (next < end && next < inputEnd) {
         input.seekg(next);
         CHeader child(GetEndianness());
         if (!child.Read(input) || child.GetSize() < 0) {
