@@ -19,7 +19,6 @@ CFileDialogA::CFileDialogA(GT::IProfile& profile, CRememberedKeys keys, AcceptMo
     : QFileDialog(parent), profile_(profile), keys_(std::move(keys)), title_(title),
       types_(std::move(types)) {
     setOption(DontUseNativeDialog);
-    setOption(ReadOnly, false);
     setAcceptMode(mode);
     setFileMode(mode == AcceptOpen ? ExistingFile : AnyFile);
     QStringList filters;
