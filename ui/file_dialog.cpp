@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
@@ -46,6 +48,11 @@ CFileDialogA::CFileDialogA(GT::IProfile& profile, CRememberedKeys keys, AcceptMo
                 details->resizeColumnToContents(column);
             }
         });
+    }
+    // The places list starts narrower than its own entries, which cuts "Computer" short.
+    if (auto* places = findChild<QListView*>(QStringLiteral("sidebar"))) {
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                                places->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     }
     connect(this, &QFileDialog::directoryEntered, this,
             [this](const QString& folder) { showFolder(folder); });
