@@ -1,0 +1,160 @@
+// The progress dialog: how often it lets the program handle events, Cancel, and the window it
+// disables while a job runs.
+
+#include "tests/ui/screenshots.h"
+#include "tests/ui/test_classes.h"
+#include "ui/progress_bar.h"
+#include "ui/progress_window.h"
+#include "ui/translations.h"
+
+#include "app/message_catalogue.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+// The program's progress dialog, counting the times it handles events.
+class CCountingProgress : public UL::CProgressBarA {
+public:
+    int eventRounds = 0;
+
+protected:
+    void processEvents() override {
+        ++eventRounds;
+        CProgressBarA::processEvents();
+    }
+};
+
+// A progress whose window cannot be made.
+class CWindowlessProgress : public UL::CProgressBar {
+protected:
+    std::unique_ptr<UL::CProgressWindow> createWindow() override { return nullptr; }
+};
+
+class ProgressTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        owner_ = std::make_unique<QWidget>();
+        owner_->resize(400, 300);
+        owner_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(owner_.get()));
+    }
+    void cleanup() { owner_.reset(); }
+
+    void aLongJobMovesTheBarAtMostAThousandTimesAndHandlesEventsOnlyThen() {
+        CCountingProgress progress;
+        progress.begin(100000, "Converting...", true);
+        QVERIFY(progress.window() != nullptr);
+        QSet<int> barValues;
+        connect(progress.window()->bar(), &QProgressBar::valueChanged,
+                [&barValues](int value) { barValues.insert(value); });
+        const int roundsAtBegin = progress.eventRounds;
+        for (int step = 0; step < 100000; ++step) {
+            progress.step();
+        }
+        QCOMPARE(progress.window()->bar()->maximum(), 1000);
+        QCOMPARE(barValues.size(), 1000);
+        QCOMPARE(progress.window()->bar()->value(), 1000);
+        QCOMPARE(progress.eventRounds - roundsAtBegin, 1000);
+        progress.end();
+    }
+
+    void theBarFollowsShortJobsStepByStepAndScalesHugeOnes() {
+        CCountingProgress progress;
+        progress.begin(7, "Copying... 1/2", false);
+        QCOMPARE(progress.window()->bar()->maximum(), 7);
+        progress.setPosition(3);
+        QCOMPARE(progress.window()->bar()->value(), 3);
+        // A job of more steps than an int holds, such as one step per sample of a long file.
+        progress.setRange(std::int64_t{5} << 32);
+        progress.setPosition(std::int64_t{5} << 31);
+        QCOMPARE(progress.window()->bar()->value(), 500);
+        progress.end();
+    }
+
+    void cancelCountsOnlyWhileTheJobCanStopAndNeverClosesTheDialog() {
+        UL::CProgressBarA progress;
+        progress.begin(10, "Finalizing...", false);
+        QPushButton* cancel = progress.window()->cancelButton();
+        QVERIFY(cancel->isHidden());
+        cancel->click();
+        QTest::keyClick(progress.window(), Qt::Key_Escape);
+        QVERIFY(!progress.isCancelled());
+
+        progress.setCancellable(true);
+        QVERIFY(!cancel->isHidden());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(progress.isCancelled());
+        QVERIFY(progress.window()->isVisible());
+        progress.end();
+        QVERIFY(progress.window() == nullptr);
+
+        // The next job starts afresh.
+        progress.begin(10, "Converting...", true);
+        QVERIFY(!progress.isCancelled());
+    }
+
+    void theOwnerIsDisabledWhileShownAndEnabledAfterEnd() {
+        {
+            UL::CProgressBarA progress;
+            progress.begin(10, "Converting...", true);
+            QVERIFY(!owner_->isEnabled());
+            // The dialog itself stays usable.
+            QVERIFY(progress.window()->isEnabled());
+            QVERIFY(progress.window()->cancelButton()->isEnabled());
+            progress.end();
+            QVERIFY(owner_->isEnabled());
+
+            progress.begin(10, "Converting...", true);
+            QVERIFY(!owner_->isEnabled());
+        }
+        // Destroying a shown progress ends it.
+        QVERIFY(owner_->isEnabled());
+    }
+
+    void aDialogThatCannotBeMadeLeavesTheOwnerEnabledAndTheJobRunning() {
+        CWindowlessProgress progress;
+        progress.begin(100, "Converting...", true);
+        QVERIFY(owner_->isEnabled());
+        progress.setPosition(50);
+        progress.setText("Copying... 1/1");
+        QCOMPARE(progress.getPosition(), std::int64_t{50});
+        QVERIFY(!progress.isCancelled());
+        progress.end();
+        QVERIFY(owner_->isEnabled());
+    }
+
+    void screenshotsInBothLanguages() {
+        for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
+            QVERIFY(UL::InstallTranslations(language));
+            UL::CProgressBarA progress;
+            progress.begin(100, ZQ3::CatalogueText(ZQ3::MessageConverting), true);
+            progress.setPosition(40);
+            SaveScreenshot(*progress.window(), language == ZQ3::LanguageEnglish
+                                                   ? QStringLiteral("progress_en")
+                                                   : QStringLiteral("progress_ja"));
+            QCOMPARE(progress.window()->cancelButton()->text(), language == ZQ3::LanguageEnglish
+                                                                    ? QStringLiteral("Cancel")
+                                                                    : QStringLiteral("キャンセル"));
+            progress.end();
+        }
+        UL::InstallTranslations(ZQ3::LanguageEnglish);
+    }
+
+private:
+    std::unique_ptr<QWidget> owner_;
+};
+
+} // namespace
+
+std::unique_ptr<QObject> MakeProgressTest() {
+    return std::make_unique<ProgressTest>();
+}
+
+#include "progress_test.moc"
