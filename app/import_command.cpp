@@ -253,8 +253,8 @@ StepResult CImportCommand::encode(const std::string& path, const std::string& ba
     progress_.setRange(std::int64_t{channelCount} * frameCount);
     // A WAV or AIFF file is read by the plain file iterator; any other source the slow way.
     auto file = ExactlyAs<SL::CFileInputSampleIterator<SL::CSampleTag::Integer16>>(*source);
-    const SampleCopyResult copied =
-        file ? CopySamples(*file, *encoder, progress_) : CopySamples(*source, *encoder, progress_);
+    const SampleCopyResult copied = file ? CopySampleRuns(*file, *encoder, progress_)
+                                         : CopySamples(*source, *encoder, progress_);
     if (copied == SampleCopyResult::Cancelled) {
         return StepResult::Cancelled;
     }

@@ -26,6 +26,10 @@ public:
         iterator_.Iterator::SetValue(value);
     }
     // The run operations of iterators that have them (they are not virtual).
+    template <class Value>
+    std::size_t Read(Value* values, std::size_t count) {
+        return iterator_.Read(values, count);
+    }
     auto Room() const { return iterator_.Room(); }
     template <class Value>
     std::size_t Write(const Value* values, std::size_t count) {

@@ -45,6 +45,22 @@ CVexaFileOutputSampleIterator::~CVexaFileOutputSampleIterator() {
     }
 }
 
+std::size_t CVexaFileOutputSampleIterator::Write(const std::int16_t* values, std::size_t count) {
+    std::size_t taken = 0;
+    while (taken < count && IsValid()) {
+        const std::size_t run = std::min(count - taken, slotsPerBuffer_ - slot_);
+        std::copy_n(values + taken, run, pcm_ + slot_);
+        taken += run;
+        count_ += static_cast<std::int64_t>(run);
+        slot_ += run;
+        if (slot_ == slotsPerBuffer_) {
+            slot_ = 0;
+            EncodeFrames();
+        }
+    }
+    return taken;
+}
+
 void CVexaFileOutputSampleIterator::EncodeFrames() {
     for (std::size_t c = 0; c < writers_.size(); ++c) {
         CChannelWriter& writer = writers_[c];

@@ -66,6 +66,21 @@ public:
         }
     }
 
+    // The number of samples that still fit below the byte limit (none once the iterator is
+    // invalid): the rest of the frame being filled and every whole frame after it.
+    std::int64_t Room() const {
+        if (!IsValid()) {
+            return 0;
+        }
+        const std::int64_t frames = (byteLimit_ - written_) / std::int64_t(frameBytes_);
+        return frames * std::int64_t(slotsPerBuffer_) - std::int64_t(slot_);
+    }
+
+    // Stores and advances past up to `count` samples from `values`: the same as `count` rounds
+    // of SetValue and Advance, stopping where the iterator stops being valid, but a frame at a
+    // time. Answers how many samples were taken.
+    std::size_t Write(const std::int16_t* values, std::size_t count);
+
     // Codes the pending partial frame, writes everything collected and flushes every stream.
     // Answers whether all of it reached the streams; later calls repeat the first answer.
     bool Finish() override;

@@ -7,7 +7,9 @@
 #include "sl/samples/sample_type.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <istream>
 #include <memory>
 #include <utility>
@@ -65,6 +67,36 @@ public:
     }
 
     Value GetValue() const override { return CSampleBytes<Tag>::Load(current_, reverse_); }
+
+    // Copies up to `count` samples into `out`, starting with the current one, and advances past
+    // them: the same as `count` rounds of GetValue and Advance, stopping where the iterator
+    // stops being valid, but a block at a time. Answers how many samples were copied.
+    std::size_t Read(Value* out, std::size_t count) {
+        std::size_t copied = 0;
+        while (copied < count && IsValid()) {
+            // A valid iterator's current sample lies in the block, with the rest of the block
+            // after it.
+            const std::size_t run = std::min<std::size_t>(
+                count - copied, static_cast<std::size_t>(limit_ - current_) / Width);
+            if (!reverse_ && sizeof(Value) == Width) {
+                // The file's bytes are the values' own.
+                std::memcpy(out + copied, current_, run * Width);
+            } else {
+                for (std::size_t i = 0; i < run; ++i) {
+                    out[copied + i] = CSampleBytes<Tag>::Load(current_ + i * Width, reverse_);
+                }
+            }
+            copied += run;
+            // Steps to the run's last sample; the Advance past it reads the next block when the
+            // run ended this one.
+            const std::size_t skipped = (run - 1) * Width;
+            current_ += skipped;
+            next_ = current_ + Width;
+            position_ += static_cast<std::int64_t>(skipped);
+            Advance();
+        }
+        return copied;
+    }
 
     const CSampleAttribute& GetAttribute() const override { return attribute_; }
     bool IsGood() const override { return good_; }

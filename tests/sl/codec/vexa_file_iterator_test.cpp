@@ -300,6 +300,59 @@ TEST(VexaFileOutput, APartialFrameAtTheLimitStillFits) {
     EXPECT_EQ(files[0]->str().size(), 32u);
 }
 
+// Runs of mixed lengths, some ending inside a frame and some spanning many blocks, with single
+// stores between them: the files are byte for byte those of storing sample by sample.
+TEST(VexaFileOutput, RunWritesMakeTheSameFilesAsSingleStores) {
+    std::mt19937 rng(11);
+    for (const std::size_t channels : {std::size_t{1}, std::size_t{2}}) {
+        std::vector<Samples> signal;
+        for (std::size_t c = 0; c < channels; ++c) {
+            signal.push_back(MakeChannel(rng, 70001));
+        }
+        const Samples interleaved = Interleave(signal);
+        const auto files = MemoryFiles(channels);
+        CVexaFileOutputSampleIterator output(AsOutputs(files));
+        std::size_t done = 0;
+        std::uniform_int_distribution<std::size_t> length(0, 40000);
+        while (done < interleaved.size()) {
+            const std::size_t run = std::min(length(rng), interleaved.size() - done);
+            ASSERT_EQ(output.Write(interleaved.data() + done, run), run);
+            done += run;
+            if (done < interleaved.size()) {
+                output.SetValue(interleaved[done]);
+                output.Advance();
+                ++done;
+            }
+        }
+        EXPECT_EQ(output.GetSampleCount(), std::int64_t(interleaved.size()));
+        ASSERT_TRUE(output.Finish());
+        EXPECT_EQ(output.Write(interleaved.data(), 1), 0u) << "nothing after Finish";
+        const std::vector<Bytes> single = WriteThroughIterator(interleaved, channels);
+        for (std::size_t c = 0; c < channels; ++c) {
+            EXPECT_TRUE(files[c]->str() == single[c]) << "channel " << c;
+        }
+    }
+}
+
+TEST(VexaFileOutput, RunWritesStopAtTheByteLimitWhereRoomSays) {
+    // 40 bytes hold two whole frames of 16 samples.
+    const auto files = MemoryFiles(1);
+    CVexaFileOutputSampleIterator output(AsOutputs(files), 8, 0, 40);
+    EXPECT_EQ(output.Room(), 32);
+    const Samples values(100, 1234);
+    EXPECT_EQ(output.Write(values.data(), 5), 5u);
+    EXPECT_EQ(output.Room(), 27);
+    EXPECT_EQ(output.Write(values.data(), 100), 27u);
+    EXPECT_FALSE(output.IsValid());
+    EXPECT_EQ(output.Room(), 0);
+    EXPECT_TRUE(output.Finish());
+    EXPECT_EQ(files[0]->str().size(), 32u);
+
+    CVexaFileOutputSampleIterator unusable(AsOutputs(MemoryFiles(1)), 9);
+    EXPECT_EQ(unusable.Room(), 0);
+    EXPECT_EQ(unusable.Write(values.data(), 10), 0u);
+}
+
 TEST(VexaFileOutput, FramesStartAtTheDataOffset) {
     const auto files = MemoryFiles(1);
     files[0]->str("HEADER");

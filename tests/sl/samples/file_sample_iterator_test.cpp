@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,52 @@ TYPED_TEST(FileSampleIteratorTest, RoundTripThroughAFileInBothByteOrders) {
         EXPECT_EQ(input.GetAttribute().GetEndianness(), 1);
         EXPECT_EQ(ReadAll(input), values);
         EXPECT_TRUE(input.IsGood()) << "running off the range is a normal end";
+    }
+}
+
+// Run reads of mixed lengths, with single steps between them, deliver the samples in order
+// across block boundaries in both byte orders and stop where the range does; a stream cut short
+// stops them too and clears the good flag.
+TYPED_TEST(FileSampleIteratorTest, RunReadsMatchStepByStepReading) {
+    constexpr int Tag = TypeParam::Value;
+    constexpr int Width = SL::SampleWidth<Tag>;
+    using Value = SL::SampleValue<Tag>;
+    const auto values = SL::Testing::MakeSampleValues<Tag>(40001);
+    const std::int64_t begin = 3;
+    const std::int64_t end = begin + std::int64_t(values.size()) * Width;
+    for (const int endianness : {1, 0}) {
+        std::string bytes(static_cast<std::size_t>(begin), 'h');
+        for (const Value value : values) {
+            std::uint8_t sample[static_cast<std::size_t>(Width)];
+            SL::CSampleBytes<Tag>::Store(value, sample, endianness != 1);
+            bytes.append(reinterpret_cast<const char*>(sample), Width);
+        }
+        SL::CFileInputSampleIterator<Tag> input(Attribute(Tag, 1, endianness), InputOf(bytes),
+                                                begin, end);
+        std::vector<Value> read;
+        std::vector<Value> run(20000);
+        for (std::size_t length : {std::size_t{1}, std::size_t{7}, std::size_t{5000},
+                                   std::size_t{20000}, std::size_t{20000}}) {
+            run.assign(length, Value{});
+            const std::size_t got = input.Read(run.data(), length);
+            read.insert(read.end(), run.begin(), run.begin() + std::ptrdiff_t(got));
+            if (input.IsValid()) {
+                read.push_back(input.GetValue());
+                input.Advance();
+            }
+        }
+        EXPECT_EQ(read, values);
+        EXPECT_FALSE(input.IsValid());
+        EXPECT_TRUE(input.IsGood());
+        EXPECT_EQ(input.Read(run.data(), 1), 0u);
+
+        SL::CFileInputSampleIterator<Tag> cut(
+            Attribute(Tag, 1, endianness), InputOf(bytes.substr(0, bytes.size() / 2)), begin, end);
+        run.assign(values.size(), Value{});
+        const std::size_t got = cut.Read(run.data(), values.size());
+        EXPECT_EQ(got, (bytes.size() / 2 - std::size_t(begin)) / Width);
+        EXPECT_TRUE(std::equal(run.begin(), run.begin() + std::ptrdiff_t(got), values.begin()));
+        EXPECT_FALSE(cut.IsGood());
     }
 }
 
