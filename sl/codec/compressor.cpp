@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <cassert>
+#include <cstddef>
+#include <utility>
 
 namespace SL::Private {
 
@@ -123,14 +125,26 @@ inline std::uint64_t CodeHalf(const std::int16_t* h, std::int32_t anchor, const 
     (std::make_integer_sequence<int, kVexaHalfSamples>{});
 }
 
+// Frame byte I: a fixed byte of a fixed half, known when compiling.
+template <int N, std::size_t I>
+inline std::uint8_t InterleavedByte(std::uint64_t first, std::uint64_t second) {
+    constexpr CVexaByteSource source = kInterleave<N>[I];
+    constexpr int shift = 56 - 8 * source.byte;
+    if constexpr (source.half == 0) {
+        return static_cast<std::uint8_t>(first >> shift);
+    } else {
+        return static_cast<std::uint8_t>(second >> shift);
+    }
+}
+
+// Unrolled over the constant byte order: as a loop that looks the order up, this took nearly as
+// long as choosing the mode.
 template <int N>
 inline void Interleave(std::uint64_t first, std::uint64_t second, std::uint8_t* frame) {
-    constexpr auto order = kInterleave<N>;
-    constexpr std::size_t frameBytes = 2 * N;
-    for (std::size_t i = 0; i < frameBytes; ++i) {
-        const std::uint64_t half = order[i].half == 0 ? first : second;
-        frame[i] = static_cast<std::uint8_t>(half >> (56 - 8 * order[i].byte));
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        ((frame[I] = InterleavedByte<N, I>(first, second)), ...);
     }
+    (std::make_index_sequence<static_cast<std::size_t>(2 * N)>{});
 }
 
 struct CChoice {

@@ -1,5 +1,8 @@
 #include "sl/codec/vexa_coding.h"
 
+#include <cstddef>
+#include <utility>
+
 namespace SL {
 
 namespace {
@@ -55,9 +58,11 @@ std::optional<std::int32_t> CVexaCoding::Encode(std::span<const std::int16_t> sa
     }
     const std::int16_t* source = samples.data() + channel;
     if (stride != 1) {
-        for (std::size_t i = 0; i < kSamples; ++i) {
-            scratch_[i] = source[i * stride];
+        // Unrolled: as a loop, the counting cost twice the copying.
+        [&]<std::size_t... I>(std::index_sequence<I...>) {
+            ((scratch_[I] = source[I * stride]), ...);
         }
+        (std::make_index_sequence<kSamples>{});
         source = scratch_.data();
     }
     std::int32_t& state = StateOf(channel);
@@ -79,9 +84,10 @@ std::optional<std::int32_t> CVexaCoding::Decode(std::span<const std::uint8_t> fr
                               Private::expander::CSamples(target, kSamples));
     if (stride != 1) {
         std::int16_t* out = samples.data() + channel;
-        for (std::size_t i = 0; i < kSamples; ++i) {
-            out[i * stride] = scratch_[i];
+        [&]<std::size_t... I>(std::index_sequence<I...>) {
+            ((out[I * stride] = scratch_[I]), ...);
         }
+        (std::make_index_sequence<kSamples>{});
     }
     return state;
 }
