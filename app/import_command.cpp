@@ -7,6 +7,7 @@
 #include "app/sample_copy.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
+#include "card/path_names.h"
 #include "card/sample_information_dto.h"
 #include "card/tempo.h"
 #include "card/temporary_names.h"
@@ -34,11 +35,6 @@ using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
 bool FitsACardFile(std::int64_t frameCount) {
     return CardLayout::CardBytesNeeded(frameCount, 1) <=
            static_cast<std::uint64_t>(SL::CVexaFileOutputSampleIterator::kCardByteLimit);
-}
-
-// The text after the last "/".
-std::string FileName(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
 }
 
 // Whether converting the file could make it one the card takes: one whose encoding or shape
@@ -114,7 +110,7 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t index,
                                         std::string& refusal, bool& cancelled) {
     if (!work_.isValid()) {
-        refusal = ConversionFailedDetail(FileName(path), false);
+        refusal = ConversionFailedDetail(PathNames::LastPart(path), false);
         return {};
     }
     const std::string converted = work_.file("convert" + std::to_string(index) + ".wav");
@@ -134,7 +130,7 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
         return {};
     }
     if (!result.done()) {
-        refusal = ConversionFailedDetail(FileName(path),
+        refusal = ConversionFailedDetail(PathNames::LastPart(path),
                                          result.status == SL::CConversionResult::Status::Damaged);
         return {};
     }
@@ -183,12 +179,12 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
         }
         if (!loaded) {
             if (refusal.empty()) {
-                refusal = WaveLoadDetail(FileName(item.path), loaded);
+                refusal = WaveLoadDetail(PathNames::LastPart(item.path), loaded);
             }
         } else {
             refused = !shape.accepted();
             if (refused) {
-                refusal = WaveShapeDetail(FileName(item.path), shape);
+                refusal = WaveShapeDetail(PathNames::LastPart(item.path), shape);
             } else if (!FitsACardFile(shape.frameCount)) {
                 // A sample this long would not fit a card file at all, whatever the card's
                 // free space.
@@ -199,7 +195,7 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
             // A refusal without a certain reason still names the file, so that a batch tells
             // which of its files to look at.
             if (refusal.empty()) {
-                refusal = FileName(item.path);
+                refusal = PathNames::LastPart(item.path);
             }
             if (convertible && !conversion_.convert && conversion_.adviseConvertOption) {
                 refusal = WithConvertHint(refusal);
@@ -264,7 +260,7 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
         const ImportItem& item = items[static_cast<std::size_t>(i)];
         const WaveShape& shape = (*shapes)[static_cast<std::size_t>(i)];
         if (count > 1) {
-            progress_.setTitle(BatchImportTitle(i + 1, count, FileName(item.path)));
+            progress_.setTitle(BatchImportTitle(i + 1, count, PathNames::LastPart(item.path)));
             progress_.setText(CatalogueText(MessageConverting));
         }
         // One import keeps the plain work names; the files of a batch carry their slot.
@@ -279,7 +275,7 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
             return CommandOutcome::Cancelled;
         }
         if (encoding == StepResult::Failed) {
-            return fail(MessageImportFailed);
+            return fail(MessageImportFailed, encodeFailure_);
         }
         cardCopies_.emplace_back();
         const StepResult copying = copyToCard(count, cardCopies_.back());
@@ -318,13 +314,11 @@ StepResult CImportCommand::encode(const std::string& path, const std::string& ba
     }
     const std::shared_ptr<CSource> source = std::dynamic_pointer_cast<CSource>(
         SL::CFileSampleBufferFactory().CreateInputSampleIterator(path));
-    if (!source) {
-        return StepResult::Failed;
-    }
     // The file is read a second time; one that changed since it was checked is not trusted.
-    const SL::CSampleAttribute& attribute = source->GetAttribute();
-    if (attribute.GetChannelCount() != channelCount || attribute.GetLength() != frameCount ||
-        attribute.GetSampleRate() != kCardSampleRate) {
+    if (!source || source->GetAttribute().GetChannelCount() != channelCount ||
+        source->GetAttribute().GetLength() != frameCount ||
+        source->GetAttribute().GetSampleRate() != kCardSampleRate) {
+        encodeFailure_ = RereadFailedDetail(path);
         return StepResult::Failed;
     }
 
@@ -355,7 +349,7 @@ StepResult CImportCommand::copyToCard(int itemCount, std::vector<std::string>& c
     bool copied = true;
     for (int i = 0; i < count; ++i) {
         const std::string& encoded = encodedFiles_[static_cast<std::size_t>(i)];
-        const std::string name = FileName(encoded);
+        const std::string name = PathNames::LastPart(encoded);
         cardCopies.push_back(name);
         // A batch counts its files in its title; the copying text counts one file's channels.
         progress_.setText(CopyingText(i + 1, count));

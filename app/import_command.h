@@ -119,6 +119,8 @@ private:
     std::vector<std::string> sources_;
     CPrivateDirectory work_;
     std::vector<std::string> encodedFiles_;
+    // Why the last encoding failed, when the source file is to blame.
+    std::string encodeFailure_;
     // Per item, the names of its copies on the card.
     std::vector<std::vector<std::string>> cardCopies_;
     CCardTransaction transaction_;

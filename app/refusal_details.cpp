@@ -53,6 +53,7 @@ enum class Text {
     AddConvertOption,
     ConversionFailed,
     ConversionDamaged,
+    ChangedWhileImporting,
     KindFolder,
     KindFifo,
     KindCharacterDevice,
@@ -148,6 +149,8 @@ constexpr Translation Translations[] = {
         "{0}: ファイルを 16 ビット 44100 Hz に変換できませんでした。"},
     {Text::ConversionDamaged, "{0}: the file is cut short or damaged; its sound ends before the length its header announces.",
         "{0}: ファイルが途中で切れているか壊れています。ヘッダーが示す長さより前にサウンドが終わっています。"},
+    {Text::ChangedWhileImporting, "{0}: the file changed while it was being imported; the card was left as it was.",
+        "{0}: 取り込み中にファイルが変更されました。カードは元のままです。"},
     {Text::KindFolder, "folder", "フォルダー"},
     {Text::KindFifo, "FIFO (named pipe)", "FIFO（名前付きパイプ）"},
     {Text::KindCharacterDevice, "character device", "キャラクター・デバイス"},
@@ -416,6 +419,12 @@ std::string RefusedWaveDetail(const std::string& path) {
         return WaveLoadDetail(name, loaded);
     }
     return WaveShapeDetail(name, CImportCommand::CheckShape(*loaded.wave));
+}
+
+std::string RereadFailedDetail(const std::string& path) {
+    const std::string name = PathNames::LastPart(path);
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+    return loaded ? Say(Text::ChangedWhileImporting, {name}) : WaveLoadDetail(name, loaded);
 }
 
 } // namespace ZQ3

@@ -45,6 +45,9 @@ std::string RefusedWaveDetail(const std::string& path);
 std::string WithConvertHint(const std::string& refusal);
 // Why a file asked to be converted was not.
 std::string ConversionFailedDetail(const std::string& fileName, bool damaged);
+// A sound file that passed its check and then failed to open again, or opened as another shape:
+// what is wrong with it now, or that it changed.
+std::string RereadFailedDetail(const std::string& path);
 std::string CardFolderDetail(const std::string& root, CardFolderProblem problem);
 // Why the information file at path did not read.
 std::string InformationFileDetail(const std::string& path, const SampleInformationReading& reading);

@@ -1,5 +1,6 @@
 #include "app/import_batch.h"
 #include "app/localized_text.h"
+#include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
 #include "cli/pad_command.h"
@@ -19,10 +20,6 @@ struct ImportArguments {
     bool convert = false;
     ConversionArguments conversion;
 };
-
-std::string FileName(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
-}
 
 int Import(CCliContext& context, const ImportArguments& arguments) {
     context.setQuiet(arguments.quiet);
@@ -61,7 +58,7 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
         return exitCode;
     }
     for (const ImportItem& item : batch.items) {
-        context.say(SlotName(item.slot) + " ← " + FileName(item.path) + " " +
+        context.say(SlotName(item.slot) + " ← " + PathNames::LastPart(item.path) + " " +
                     SampleDescription(context.model().entries[std::size_t(item.slot)]));
     }
     return exitCode;

@@ -1,5 +1,6 @@
 #include "app/localized_text.h"
 #include "app/player.h"
+#include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/pad_command.h"
@@ -83,9 +84,8 @@ int PlayFile(CCliContext& context, const PlayArguments& arguments) {
     const std::string path = AbsolutePath(arguments.targets[0]);
     if (const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
         loaded && loaded.wave->GetSampleRate() > 0) {
-        AnnouncePlaying(path.substr(path.rfind('/') + 1),
-                        static_cast<double>(loaded.wave->GetLength()) /
-                            loaded.wave->GetSampleRate());
+        AnnouncePlaying(PathNames::LastPart(path), static_cast<double>(loaded.wave->GetLength()) /
+                                                       loaded.wave->GetSampleRate());
     }
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
