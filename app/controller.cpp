@@ -208,6 +208,7 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
     CommandOutcome outcome;
     {
         CImportCommand command(*installed, *progress, *fs_);
+        command.setConversion(conversion_);
         outcome = run(command);
         if (outcome == CommandOutcome::Succeeded) {
             installModel(std::move(*command.newModel()));

@@ -2,6 +2,7 @@
 
 #include "app/command_outcome.h"
 #include "app/import_batch.h"
+#include "app/import_command.h"
 #include "app/model.h"
 #include "app/view.h"
 #include "card/card_lock.h"
@@ -44,6 +45,8 @@ public:
     // Puts the file of each item onto its slot of the loaded card, in one change of the card:
     // all of them or, after a refusal, a failure or a cancel, none.
     CommandOutcome importFiles(const std::vector<ImportItem>& items);
+    // How the imports after this convert files the card does not take as they are.
+    void setImportConversion(const ImportConversion& conversion) { conversion_ = conversion; }
     // Writes the sample of the selected pad to path as fileFormat (an SL::CWaveFileFormat value:
     // CardLayout::FileFormatWave or CardLayout::FileFormatAiff).
     CommandOutcome exportPad(int fileFormat, const std::string& path);
@@ -100,6 +103,7 @@ protected:
     ProgressFactory progressFactory_;
     IFileSystem* fs_ = &PosixFileSystem();
     CardLockWaiting lockWaiting_;
+    ImportConversion conversion_;
     CCardLock heldLock_;
 };
 

@@ -37,6 +37,18 @@ bool FitsACardFile(std::int64_t frameCount) {
            static_cast<std::uint64_t>(SL::CVexaFileOutputSampleIterator::kCardByteLimit);
 }
 
+// Whether converting the file could make it one the card takes: one whose encoding or shape
+// the card refuses, not one that is cut short, damaged or too short to play.
+bool ConversionCanHelp(const SL::CLoadedWave& loaded, const WaveShape& shape) {
+    if (!loaded) {
+        using CReason = SL::CWaveLoadProblem::CReason;
+        const CReason reason = loaded.problem.reason;
+        return reason == CReason::NotWaveOrAiff || reason == CReason::UnsupportedFormatTag ||
+               reason == CReason::UnsupportedSampleFormat;
+    }
+    return (shape.missed & WaveShape::LongEnough) == 0;
+}
+
 } // namespace
 
 WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
@@ -95,20 +107,81 @@ CommandOutcome CImportCommand::run(const std::string& path) {
     return run({{path, CardLayout::Slot(installed_.bank, installed_.selectedPad)}});
 }
 
+SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t index,
+                                        std::string& refusal, bool& cancelled) {
+    if (!work_.isValid()) {
+        refusal = ConversionFailedDetail(PathNames::LastPart(path), false);
+        return {};
+    }
+    const std::string converted = work_.file("convert" + std::to_string(index) + ".wav");
+    ::unlink(converted.c_str());
+    // Its own step, cancellable like the encoding that follows.
+    CProgressSession session(progress_, CatalogueText(MessageImporting),
+                             CatalogueText(MessageConverting));
+    const SL::CConversionResult result = SL::CSoundFileConverter::Convert(
+        path, converted, SL::CSoundFileConverter::Container::Wave, conversion_.options,
+        [this](std::int64_t done, std::int64_t total) {
+            progress_.setRange(total);
+            progress_.setPosition(done);
+            return !progress_.isCancelled();
+        });
+    if (result.status == SL::CConversionResult::Status::Cancelled) {
+        cancelled = true;
+        return {};
+    }
+    if (!result.done()) {
+        refusal = ConversionFailedDetail(PathNames::LastPart(path),
+                                         result.status == SL::CConversionResult::Status::Damaged);
+        return {};
+    }
+    sources_[index] = converted;
+    return SL::LoadWaveFile(converted);
+}
+
 std::optional<std::vector<WaveShape>>
-CImportCommand::checkFiles(const std::vector<ImportItem>& items) {
+CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled) {
     std::vector<WaveShape> shapes;
     std::string refusals;
     bool tooLong = false;
+    sources_.clear();
     for (const ImportItem& item : items) {
-        const SL::CLoadedWave loaded = SL::LoadWaveFile(item.path);
+        sources_.push_back(item.path);
+    }
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        const ImportItem& item = items[index];
+        SL::CLoadedWave loaded = SL::LoadWaveFile(item.path);
         bool refused = true;
         std::string refusal;
         WaveShape shape;
-        if (!loaded) {
-            refusal = WaveLoadDetail(PathNames::LastPart(item.path), loaded);
-        } else {
+        if (loaded) {
             shape = CheckShape(*loaded.wave);
+        }
+        // A file the card takes as it is stays as it is unless a change is asked for, so that
+        // its import is the same with --convert or without; the converter may read the others
+        // where the card cannot.
+        // Asked to mix down or normalise, the user wants the file changed even so.
+        const bool changeAsked =
+            conversion_.convert && (conversion_.options.normalizePeakDb ||
+                                    (conversion_.options.mono && shape.channelCount == 2));
+        const bool needsConversion = !loaded || !shape.accepted() || changeAsked;
+        const bool convertible = needsConversion &&
+                                 (conversion_.convert || conversion_.adviseConvertOption) &&
+                                 ConversionCanHelp(loaded, shape) &&
+                                 SL::CSoundFileConverter::Probe(item.path).has_value();
+        if (convertible && conversion_.convert) {
+            loaded = convert(item.path, index, refusal, cancelled);
+            if (cancelled) {
+                return std::nullopt;
+            }
+            if (loaded) {
+                shape = CheckShape(*loaded.wave);
+            }
+        }
+        if (!loaded) {
+            if (refusal.empty()) {
+                refusal = WaveLoadDetail(PathNames::LastPart(item.path), loaded);
+            }
+        } else {
             refused = !shape.accepted();
             if (refused) {
                 refusal = WaveShapeDetail(PathNames::LastPart(item.path), shape);
@@ -121,8 +194,13 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items) {
         if (refused) {
             // A refusal without a certain reason still names the file, so that a batch tells
             // which of its files to look at.
-            refusals += (refusals.empty() ? "" : "\n") +
-                        (refusal.empty() ? PathNames::LastPart(item.path) : refusal);
+            if (refusal.empty()) {
+                refusal = PathNames::LastPart(item.path);
+            }
+            if (convertible && !conversion_.convert && conversion_.adviseConvertOption) {
+                refusal = WithConvertHint(refusal);
+            }
+            refusals += (refusals.empty() ? "" : "\n") + refusal;
         }
         shapes.push_back(shape);
     }
@@ -152,7 +230,12 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
     }
     const std::string& root = installed_.cardRoot;
 
-    const std::optional<std::vector<WaveShape>> shapes = checkFiles(items);
+    bool cancelled = false;
+    const std::optional<std::vector<WaveShape>> shapes = checkFiles(items, cancelled);
+    if (cancelled) {
+        newModel_.reset();
+        return CommandOutcome::Cancelled;
+    }
     if (!shapes) {
         return CommandOutcome::Failed;
     }
@@ -185,8 +268,8 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
         if (count > 1) {
             base += CardLayout::SlotFileStem(item.slot).substr(3) + "_";
         }
-        const StepResult encoding =
-            encode(item.path, work_.file(base), shape.frameCount, shape.channelCount);
+        const StepResult encoding = encode(sources_[static_cast<std::size_t>(i)], work_.file(base),
+                                           shape.frameCount, shape.channelCount);
         progress_.settle();
         if (encoding == StepResult::Cancelled) {
             return CommandOutcome::Cancelled;

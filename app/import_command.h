@@ -6,6 +6,8 @@
 #include "app/private_directory.h"
 #include "card/card_transaction.h"
 #include "card/file_system.h"
+#include "sl/convert/sound_file_converter.h"
+#include "sl/files/wave_file_loader.h"
 #include "sl/model/bit_depth.h"
 #include "ul/progress.h"
 
@@ -40,6 +42,18 @@ struct WaveShape {
     bool accepted() const { return missed == 0; }
 };
 
+// Whether an import converts the files the card does not take as they are, and how.
+struct ImportConversion {
+    // Files the card refuses as they are, but that the converter reads, are converted to
+    // 16-bit 44100 Hz first. A file the card takes is imported exactly as without it, unless
+    // the options ask for a change: normalising, or mixing a stereo file to mono.
+    bool convert = false;
+    SL::CConversionOptions options;
+    // Whether a refusal of a file the converter could convert advises the command-line
+    // option that asks for it.
+    bool adviseConvertOption = false;
+};
+
 // Puts WAV or AIFF files onto pads of the card. Every file is checked before anything is written;
 // then each is encoded into channel files in a folder of the command's own, and the channel
 // files and a complete new information file are copied onto the card under temporary names. One
@@ -61,6 +75,8 @@ public:
     // file is refused, every refused file is reported with its reason and nothing is written.
     CommandOutcome run(const std::vector<ImportItem>& items);
 
+    void setConversion(const ImportConversion& conversion) { conversion_ = conversion; }
+
     // The model to install after a successful run.
     std::optional<CModel>& newModel() { return newModel_; }
 
@@ -73,9 +89,14 @@ public:
     static WaveShape CheckShape(const SL::IWave& wave);
 
 private:
-    // Checks every item's file; the shapes of accepted files, or nothing after a reported
-    // refusal.
-    std::optional<std::vector<WaveShape>> checkFiles(const std::vector<ImportItem>& items);
+    // Checks every item's file, converting those that need it when asked to; the shapes of
+    // accepted files, or nothing after a reported refusal or a cancel (in cancelled).
+    std::optional<std::vector<WaveShape>> checkFiles(const std::vector<ImportItem>& items,
+                                                     bool& cancelled);
+    // Converts the item's file into the work folder and loads the result; the refusal when it
+    // fails. The work file's path goes to sources_.
+    SL::CLoadedWave convert(const std::string& path, std::size_t index, std::string& refusal,
+                            bool& cancelled);
     // Encodes the file into temporary channel files named after base, frameCount frames of
     // channelCount channels as the checks found them.
     StepResult encode(const std::string& path, const std::string& base, std::int64_t frameCount,
@@ -93,6 +114,9 @@ private:
     UL::IProgress& progress_;
     IFileSystem& fs_;
     std::optional<CModel> newModel_;
+    ImportConversion conversion_;
+    // Per item, the file its samples are read from: its own, or its conversion.
+    std::vector<std::string> sources_;
     CPrivateDirectory work_;
     std::vector<std::string> encodedFiles_;
     // Why the last encoding failed, when the source file is to blame.

@@ -50,6 +50,9 @@ enum class Text {
     DestinationInsideCard,
     RecoveryFailed,
     JournalUnreadable,
+    AddConvertOption,
+    ConversionFailed,
+    ConversionDamaged,
     ChangedWhileImporting,
     KindFolder,
     KindFifo,
@@ -140,6 +143,12 @@ constexpr Translation Translations[] = {
         "{0}: カードへの変更が中断されており、その完了に失敗しました（システム・エラー {1}）。それ以外は何も変更していません。カードに書き込めるようになってから、もう一度実行してください。"},
     {Text::JournalUnreadable, "{0}: whether an earlier change to the card was interrupted cannot be told; its journal could not be read (system error {1}). Nothing was changed.",
         "{0}: 以前のカードへの変更が中断されたかどうか確認できません。ジャーナルを読み取れませんでした（システム・エラー {1}）。何も変更していません。"},
+    {Text::AddConvertOption, "(add --convert to convert it)",
+        "（変換するには --convert を付けてください）"},
+    {Text::ConversionFailed, "{0}: the file could not be converted to 16-bit 44100 Hz.",
+        "{0}: ファイルを 16 ビット 44100 Hz に変換できませんでした。"},
+    {Text::ConversionDamaged, "{0}: the file is cut short or damaged; its sound ends before the length its header announces.",
+        "{0}: ファイルが途中で切れているか壊れています。ヘッダーが示す長さより前にサウンドが終わっています。"},
     {Text::ChangedWhileImporting, "{0}: the file changed while it was being imported; the card was left as it was.",
         "{0}: 取り込み中にファイルが変更されました。カードは元のままです。"},
     {Text::KindFolder, "folder", "フォルダー"},
@@ -393,6 +402,14 @@ std::string RecoveryFailedDetail(const std::string& cardDirectory, int errorNumb
 
 std::string JournalUnreadableDetail(const std::string& cardDirectory, int errorNumber) {
     return Say(Text::JournalUnreadable, {cardDirectory, std::to_string(errorNumber)});
+}
+
+std::string WithConvertHint(const std::string& refusal) {
+    return refusal + " " + Say(Text::AddConvertOption, {});
+}
+
+std::string ConversionFailedDetail(const std::string& fileName, bool damaged) {
+    return Say(damaged ? Text::ConversionDamaged : Text::ConversionFailed, {fileName});
 }
 
 std::string RefusedWaveDetail(const std::string& path) {

@@ -41,6 +41,10 @@ std::string JournalUnreadableDetail(const std::string& cardDirectory, int errorN
 // Why the sound file at path is refused: what keeps it from loading, or else its shape and what
 // the card takes.
 std::string RefusedWaveDetail(const std::string& path);
+// A refusal of a file the converter could convert, with the tool's advice to ask for that.
+std::string WithConvertHint(const std::string& refusal);
+// Why a file asked to be converted was not.
+std::string ConversionFailedDetail(const std::string& fileName, bool damaged);
 // A sound file that passed its check and then failed to open again, or opened as another shape:
 // what is wrong with it now, or that it changed.
 std::string RereadFailedDetail(const std::string& path);

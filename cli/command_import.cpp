@@ -2,6 +2,7 @@
 #include "app/localized_text.h"
 #include "card/path_names.h"
 #include "cli/commands.h"
+#include "cli/conversion_arguments.h"
 #include "cli/pad_command.h"
 #include "cli/sample_description.h"
 
@@ -16,10 +17,23 @@ struct ImportArguments {
     std::vector<std::string> files;
     bool assumeYes = false;
     bool quiet = false;
+    bool convert = false;
+    ConversionArguments conversion;
 };
 
 int Import(CCliContext& context, const ImportArguments& arguments) {
     context.setQuiet(arguments.quiet);
+    std::string problem;
+    const auto options = arguments.conversion.options(problem);
+    if (!options) {
+        context.fail(problem);
+        return ExitUsage;
+    }
+    ImportConversion conversion;
+    conversion.convert = arguments.convert;
+    conversion.options = *options;
+    conversion.adviseConvertOption = true;
+    context.controller().setImportConversion(conversion);
     CPadCommand command(context);
     if (auto exitCode =
             command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
@@ -60,6 +74,9 @@ CliCommand AddImportCommand(CLI::App& app, CCliContext& context) {
     import->add_option("FILE", arguments->files)->required()->expected(1, -1);
     import->add_flag("--yes,-y", arguments->assumeYes);
     import->add_flag("--quiet,-q", arguments->quiet);
+    import->add_flag("--convert", arguments->convert,
+                     "Convert files the card does not take as they are to 16-bit 44100 Hz");
+    arguments->conversion.addTo(*import);
     return {import, [&context, arguments] { return Import(context, *arguments); }};
 }
 

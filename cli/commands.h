@@ -10,5 +10,6 @@ CliCommand AddImportCommand(CLI::App& app, CCliContext& context);
 CliCommand AddExportCommand(CLI::App& app, CCliContext& context);
 CliCommand AddDeleteCommand(CLI::App& app, CCliContext& context);
 CliCommand AddPlayCommand(CLI::App& app, CCliContext& context);
+CliCommand AddConvertCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

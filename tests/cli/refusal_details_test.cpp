@@ -84,6 +84,9 @@ TEST(CliRefusals, ImportSaysWhyTheFileIsRefused) {
     const std::string takesJa =
         "。カードが受け付けるのは 16 ビット、44100 Hz、モノラル又はステレオ、"
         "70 ms 以上のファイルです。";
+    // Files the converter reads and could make into ones the card takes.
+    const std::string advice = " (add --convert to convert it)";
+    const std::string adviceJa = " （変換するには --convert を付けてください）";
     const auto import = [&](const std::string& name) {
         return std::vector<std::string>{"import", card, "D0", file(name)};
     };
@@ -101,18 +104,20 @@ TEST(CliRefusals, ImportSaysWhyTheFileIsRefused) {
              "cut.wav: the file is cut short; it ends before the sound data its header announces.",
              "cut.wav: "
              "ファイルが途中で切れています。ヘッダーが示すサウンド・データが最後までありません。"},
-            {"24-bit", import("snare.wav"), "snare.wav: 24-bit, 48000 Hz, stereo, 1.20 s" + takes,
-             "snare.wav: 24 ビット、48000 Hz、ステレオ、1.20 秒" + takesJa},
-            {"48 kHz", import("48k.wav"), "48k.wav: 16-bit, 48000 Hz, mono, 500 ms" + takes,
-             "48k.wav: 16 ビット、48000 Hz、モノラル、500 ms" + takesJa},
+            {"24-bit", import("snare.wav"),
+             "snare.wav: 24-bit, 48000 Hz, stereo, 1.20 s" + takes + advice,
+             "snare.wav: 24 ビット、48000 Hz、ステレオ、1.20 秒" + takesJa + adviceJa},
+            {"48 kHz", import("48k.wav"),
+             "48k.wav: 16-bit, 48000 Hz, mono, 500 ms" + takes + advice,
+             "48k.wav: 16 ビット、48000 Hz、モノラル、500 ms" + takesJa + adviceJa},
             {"3 channels", import("three.wav"),
-             "three.wav: 16-bit, 44100 Hz, 3 channels, 1.00 s" + takes,
-             "three.wav: 16 ビット、44100 Hz、3 チャンネル、1.00 秒" + takesJa},
+             "three.wav: 16-bit, 44100 Hz, 3 channels, 1.00 s" + takes + advice,
+             "three.wav: 16 ビット、44100 Hz、3 チャンネル、1.00 秒" + takesJa + adviceJa},
             {"60 ms", import("short.wav"), "short.wav: 16-bit, 44100 Hz, mono, 60 ms" + takes,
              "short.wav: 16 ビット、44100 Hz、モノラル、60 ms" + takesJa},
             {"float", import("float.wav"),
-             "float.wav: 32-bit float, 44100 Hz, mono, 1.00 s" + takes,
-             "float.wav: 32 ビット浮動小数点、44100 Hz、モノラル、1.00 秒" + takesJa},
+             "float.wav: 32-bit float, 44100 Hz, mono, 1.00 s" + takes + advice,
+             "float.wav: 32 ビット浮動小数点、44100 Hz、モノラル、1.00 秒" + takesJa + adviceJa},
         },
         JapaneseBy::Option);
 }

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace SL {
+
+// What the converter makes of a file and how.
+struct CConversionOptions {
+    // Mix to one channel (the mean of the stereo sides).
+    bool mono = false;
+    // Scale the converted sound so that its highest peak, before dither, lies at this level in
+    // dBFS; nothing leaves the level as it is. A silent file stays silent.
+    std::optional<double> normalizePeakDb;
+
+    static constexpr double kDefaultPeakDb = -0.3;
+};
+
+// A sound file as libsndfile reads it.
+struct CSoundFileShape {
+    int channelCount = 0;
+    int sampleRate = 0;
+    std::int64_t frameCount = 0;
+    // Whether its samples are 16-bit integers, which the card takes as they are.
+    bool sixteenBitInteger = false;
+};
+
+struct CConversionResult {
+    enum class Status {
+        Done,
+        // libsndfile does not read the file as sound.
+        CannotRead,
+        // The file ends before the sound its header announces, or its data is damaged.
+        Damaged,
+        // The output file could not be created or written; it already exists, for instance.
+        CannotWrite,
+        Cancelled,
+    };
+    Status status = Status::CannotRead;
+    std::int64_t framesWritten = 0;
+    // Samples beyond the 16-bit range, held at its ends.
+    std::int64_t clippedSamples = 0;
+    // Whether the samples were copied as they are (a container change), without dither.
+    bool copiedUnchanged = false;
+
+    bool done() const { return status == Status::Done; }
+};
+
+// Converts any file libsndfile reads (WAV and AIFF of every sample type, FLAC, Ogg Vorbis, Opus,
+// MP3...) to a 16-bit, 44100 Hz WAV or AIFF file of one or two channels, streaming in blocks:
+// its memory stays the same whatever the file's length. The path is the source file, then
+// channel mixing, resampling with libsoxr at its very-high quality in floating point, the gain
+// of normalisation, TPDF dither and rounding to 16 bits. Normalising measures the converted
+// peak in a first pass over the source and converts in a second, rather than keeping the
+// converted sound, so its memory is bounded too; it reads the file twice. A source that is
+// already 16-bit at 44100 Hz and is asked for no change has its samples copied exactly.
+class CSoundFileConverter {
+public:
+    enum class Container { Wave, Aiff };
+    // Called with the frames of the source read so far and the frames the whole conversion
+    // reads; false cancels it.
+    using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+    static constexpr int kCardSampleRate = 44100;
+
+    // The shape of the file at path, or nothing when libsndfile does not read it as sound.
+    static std::optional<CSoundFileShape> Probe(const std::string& path);
+
+    // Writes the conversion of input as a new file at output (never over an existing file or
+    // through a symbolic link); an output that did not come out whole is removed again.
+    static CConversionResult Convert(const std::string& input, const std::string& output,
+                                     Container container, const CConversionOptions& options,
+                                     const Progress& progress = {});
+};
+
+} // namespace SL

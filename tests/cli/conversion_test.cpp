@@ -1,0 +1,252 @@
+// Converting files the card does not take: `zq3 convert` and `zq3 import --convert`. sox makes
+// the sources and libsndfile reads the results, both independent of the converter's own code.
+
+#include "app/message_catalogue.h"
+#include "card/card_layout.h"
+#include "card/sample_information_dto.h"
+#include "tests/cli/run_zq3.h"
+#include "tests/support/sound_file.h"
+#include "tests/support/temporary_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <numbers>
+
+namespace ZQ3 {
+namespace {
+
+using Fixture::RunZq3;
+namespace fs = std::filesystem;
+
+std::int64_t WholeBlocks(std::int64_t frames) {
+    return (frames + 15) / 16 * 16;
+}
+
+// The least-squares fit of a sine of the given frequency (and an offset) to samples at 44100 Hz:
+// the fitted amplitude and the power of what the fit leaves, per sample.
+struct SineFit {
+    double amplitude = 0;
+    double residualPower = 0;
+};
+
+SineFit FitSine(const std::vector<double>& samples, double frequency) {
+    // The normal equations of x ≈ a sin + b cos + c, solved by Cramer's rule.
+    double m[3][3] = {};
+    double v[3] = {};
+    const double step = 2 * std::numbers::pi * frequency / 44100.0;
+    for (std::size_t n = 0; n < samples.size(); ++n) {
+        const double basis[3] = {std::sin(step * double(n)), std::cos(step * double(n)), 1.0};
+        for (int i = 0; i < 3; ++i) {
+            v[i] += basis[i] * samples[n];
+            for (int j = 0; j < 3; ++j) {
+                m[i][j] += basis[i] * basis[j];
+            }
+        }
+    }
+    const auto det = [](const double a[3][3]) {
+        return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+               a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+               a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    };
+    double solution[3];
+    for (int column = 0; column < 3; ++column) {
+        double replaced[3][3];
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j) {
+                replaced[i][j] = j == column ? v[i] : m[i][j];
+            }
+        }
+        solution[column] = det(replaced) / det(m);
+    }
+    SineFit fit;
+    fit.amplitude = std::hypot(solution[0], solution[1]);
+    for (std::size_t n = 0; n < samples.size(); ++n) {
+        const double model = solution[0] * std::sin(step * double(n)) +
+                             solution[1] * std::cos(step * double(n)) + solution[2];
+        fit.residualPower += (samples[n] - model) * (samples[n] - model);
+    }
+    fit.residualPower /= double(samples.size());
+    return fit;
+}
+
+class ConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::system("command -v sox >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "sox is not installed; these tests need it to make their sources";
+        }
+        Fixture::MakeEmptyCard(card());
+    }
+
+    std::string card() const { return directory / "card"; }
+    std::string path(const std::string& name) const { return directory / name; }
+    void Sox(const std::string& arguments) const {
+        ASSERT_EQ(std::system(("sox -V1 " + arguments + " 2>&1").c_str()), 0) << arguments;
+    }
+    std::vector<SampleEntry> entries() const {
+        return ReadSampleInformationFile(CardLayout::InformationFilePath(card())).value();
+    }
+    // The channel files of slot, as bytes.
+    std::string slotBytes(int slot) const {
+        std::string bytes;
+        for (const auto& name : {CardLayout::LeftFileName(slot), CardLayout::RightFileName(slot)}) {
+            const fs::path file = fs::path(CardLayout::CardDirectory(card())) / name;
+            if (fs::exists(file)) {
+                bytes += Fixture::ReadFileBytes(file);
+            }
+        }
+        return bytes;
+    }
+    // The samples of a converted mono file, its first and last 50 ms left out: the
+    // resampler's filter starts and ends there.
+    std::vector<double> steadySamples(const std::string& file) const {
+        const auto sound = Fixture::ReadSoundFile<double>(file);
+        EXPECT_TRUE(sound);
+        if (!sound) {
+            return {};
+        }
+        EXPECT_EQ(sound->sampleRate, 44100);
+        EXPECT_EQ(sound->bitsPerSample, 16);
+        EXPECT_EQ(sound->channels, 1);
+        const std::size_t margin = 2205;
+        if (sound->samples.size() <= 2 * margin) {
+            return {};
+        }
+        return {sound->samples.begin() + margin, sound->samples.end() - margin};
+    }
+
+    Fixture::TemporaryDirectory directory;
+};
+
+TEST_F(ConversionTest, ASineAt48kHz24BitConvertsCleanly) {
+    Sox("-n -r 48000 -b 24 -c 1 " + path("sine.wav") + " synth 2 sine 1000 vol -1dB");
+    const auto result = RunZq3({"convert", path("sine.wav"), path("sine-44k.wav")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<double> samples = steadySamples(path("sine-44k.wav"));
+    ASSERT_FALSE(samples.empty());
+    const SineFit fit = FitSine(samples, 1000.0);
+    EXPECT_NEAR(20 * std::log10(fit.amplitude), -1.0, 0.05);
+    const double sinad = 10 * std::log10(fit.amplitude * fit.amplitude / 2 / fit.residualPower);
+    EXPECT_GE(sinad, 90.0);
+}
+
+TEST_F(ConversionTest, ATone23kHzAbove44kHzNyquistDoesNotAlias) {
+    Sox("-n -r 48000 -b 24 -c 1 " + path("high.wav") + " synth 2 sine 23000 vol -1dB");
+    const auto result = RunZq3({"convert", path("high.wav"), path("high-44k.aif")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<double> samples = steadySamples(path("high-44k.aif"));
+    ASSERT_FALSE(samples.empty());
+    // 23 kHz folds back to 44100 - 23000 Hz.
+    const SineFit alias = FitSine(samples, 21100.0);
+    EXPECT_LE(20 * std::log10(alias.amplitude + 1e-12), -1.0 - 90.0);
+}
+
+TEST_F(ConversionTest, ConvertRefusesWhatItCannotDoAndWritesNothing) {
+    Sox("-n -r 48000 -b 24 -c 2 " + path("take.flac") + " synth 3 sine 440");
+    // Cut short: the decoder runs out before the length the header announces.
+    const std::string whole = Fixture::ReadFileBytes(path("take.flac"));
+    fs::resize_file(path("take.flac"), whole.size() / 2);
+    const auto cut = RunZq3({"convert", path("take.flac"), path("take.wav")});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_NE(cut.err.find("take.flac: the file is cut short or damaged"), std::string::npos)
+        << cut.err;
+    EXPECT_FALSE(fs::exists(path("take.wav")));
+
+    Sox("-n -r 44100 -b 16 -c 1 " + path("a.wav") + " synth 1 sine 440");
+    const auto badName = RunZq3({"convert", path("a.wav"), path("a.mp3")});
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_FALSE(fs::exists(path("a.mp3")));
+    Fixture::WriteFileBytes(path("kept.wav"), "keep me");
+    const auto existing = RunZq3({"convert", path("a.wav"), path("kept.wav")});
+    EXPECT_EQ(existing.exitCode, 1);
+    EXPECT_EQ(Fixture::ReadFileBytes(path("kept.wav")), "keep me");
+    EXPECT_EQ(RunZq3({"convert", path("a.wav"), path("b.wav"), "--normalize=3"}).exitCode, 2);
+}
+
+TEST_F(ConversionTest, MonoAndNormalize) {
+    // Channels that cancel mix to silence; identical ones to either channel.
+    Sox("-D -n -r 48000 -b 24 -c 2 " + path("cancel.wav") +
+        " synth 1 sine 440 sine 440 vol 0.5 remix 1 2v-1");
+    ASSERT_EQ(RunZq3({"convert", path("cancel.wav"), path("cancel-mono.wav"), "--mono"}).exitCode,
+              0);
+    int channels = 0;
+    const auto cancelled = Fixture::ReadSamples16(path("cancel-mono.wav"), channels);
+    EXPECT_EQ(channels, 1);
+    ASSERT_FALSE(cancelled.empty());
+    EXPECT_TRUE(std::all_of(cancelled.begin(), cancelled.end(), [](auto v) { return v == 0; }));
+
+    Sox("-D -n -r 44100 -b 16 -c 1 " + path("one.wav") + " synth 1 sine 440 vol 0.5");
+    Sox(path("one.wav") + " " + path("both.wav") + " remix 1 1");
+    ASSERT_EQ(RunZq3({"convert", path("both.wav"), path("both-mono.wav"), "--mono"}).exitCode, 0);
+    const auto original = Fixture::ReadSamples16(path("one.wav"), channels);
+    EXPECT_EQ(Fixture::ReadSamples16(path("both-mono.wav"), channels), original);
+
+    // The peak lands on the target; silence stays silent.
+    ASSERT_EQ(RunZq3({"convert", path("one.wav"), path("loud.wav"), "--normalize"}).exitCode, 0);
+    const auto loud = Fixture::ReadSoundFile<double>(path("loud.wav"));
+    ASSERT_TRUE(loud);
+    double peak = 0;
+    for (double v : loud->samples) {
+        peak = std::max(peak, std::fabs(v));
+    }
+    EXPECT_NEAR(20 * std::log10(peak), -0.3, 0.05);
+    Sox("-n -r 48000 -b 24 -c 1 " + path("silence.wav") + " trim 0 0.5");
+    ASSERT_EQ(RunZq3({"convert", path("silence.wav"), path("silence-44k.wav"), "--normalize=-1"})
+                  .exitCode,
+              0);
+    const auto silence = Fixture::ReadSamples16(path("silence-44k.wav"), channels);
+    ASSERT_FALSE(silence.empty());
+    EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](auto v) { return v == 0; }));
+}
+
+TEST_F(ConversionTest, ImportConvertsWhatTheCardRefusesInOneChange) {
+    Sox("-n -r 48000 -b 24 -c 2 " + path("a-24bit.wav") + " synth 1 sine 440 sine 660");
+    Sox("-n -r 44100 -e floating-point -b 32 -c 1 " + path("b-float.wav") +
+        " synth 0.5 sine 440 vol 0.5");
+    Sox("-n -r 48000 -b 24 -c 2 " + path("c.flac") + " synth 2 sine 440 sine 660");
+
+    // Refused as today, with the advice added to the reason.
+    MessageCatalogue::Instance().fill(LanguageEnglish);
+    const auto refused = RunZq3({"--lang", "en", "import", card(), "D0", path("a-24bit.wav")});
+    EXPECT_EQ(refused.exitCode, 1);
+    const std::string firstLine =
+        "zq3: import: " + MessageCatalogue::Instance().text(MessageWaveFileRefused) + "\n";
+    EXPECT_EQ(refused.err.substr(0, firstLine.size()), firstLine) << refused.err;
+    EXPECT_NE(refused.err.find("(add --convert to convert it)"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(fs::path(CardLayout::CardDirectory(card())) /
+                            CardLayout::LeftFileName(CardLayout::Slot(1, 0))));
+
+    const auto imported = RunZq3({"import", card(), "D0", path("a-24bit.wav"), path("b-float.wav"),
+                                  path("c.flac"), "--convert"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const auto records = entries();
+    const SampleEntry& a = records[std::size_t(CardLayout::Slot(1, 0))];
+    const SampleEntry& b = records[std::size_t(CardLayout::Slot(1, 1))];
+    const SampleEntry& c = records[std::size_t(CardLayout::Slot(1, 2))];
+    EXPECT_TRUE(a.stereo);
+    EXPECT_EQ(a.frameCount, WholeBlocks(44100));
+    EXPECT_FALSE(b.stereo);
+    EXPECT_EQ(b.frameCount, WholeBlocks(22050));
+    EXPECT_TRUE(c.stereo);
+    EXPECT_EQ(c.frameCount, WholeBlocks(88200));
+
+    Sox("-n -r 48000 -b 24 -c 2 " + path("d.flac") + " synth 1 sine 440");
+    ASSERT_EQ(RunZq3({"import", card(), "D3", path("d.flac"), "--convert", "--mono"}).exitCode, 0);
+    EXPECT_FALSE(entries()[std::size_t(CardLayout::Slot(1, 3))].stereo);
+}
+
+TEST_F(ConversionTest, AFileTheCardTakesImportsTheSameWithOrWithoutConvert) {
+    Sox("-n -r 44100 -b 16 -c 2 " + path("take.aif") + " synth 0.5 sine 440 sine 660 vol 0.7");
+    ASSERT_EQ(RunZq3({"import", card(), "C0", path("take.aif")}).exitCode, 0);
+    ASSERT_EQ(RunZq3({"import", card(), "C1", path("take.aif"), "--convert"}).exitCode, 0);
+    const std::string plain = slotBytes(CardLayout::Slot(0, 0));
+    EXPECT_FALSE(plain.empty());
+    EXPECT_EQ(slotBytes(CardLayout::Slot(0, 1)), plain);
+    EXPECT_EQ(entries()[0].frameCount, entries()[1].frameCount);
+}
+
+} // namespace
+} // namespace ZQ3
