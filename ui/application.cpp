@@ -21,8 +21,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-CApplication::CApplication(GT::IProfile& profile, QString instanceName)
-    : profile_(profile), guard_(instanceName) {}
+CApplication::CApplication(GT::IProfile& profile, QString instanceName, std::string bitmapDirectory)
+    : profile_(profile), guard_(instanceName), bitmapDirectory_(std::move(bitmapDirectory)) {}
 
 CApplication::~CApplication() {
     shutDown();

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 
 class CMainFrame;
 class CMainView;
@@ -22,7 +23,9 @@ class CApplication {
 public:
     static constexpr const char* InstanceName = "zq3-converter";
 
-    explicit CApplication(GT::IProfile& profile, QString instanceName = InstanceName);
+    // bitmapDirectory: where the pad pictures are; empty for the program's own folder.
+    explicit CApplication(GT::IProfile& profile, QString instanceName = InstanceName,
+                          std::string bitmapDirectory = std::string());
     ~CApplication();
 
     enum class StartUp { Running, SecondInstance, Failed };
@@ -49,6 +52,7 @@ private:
     std::shared_ptr<UL::AStateBitmap> background_;
     std::shared_ptr<UL::AStateBitmap> pads_;
     std::unique_ptr<CMainFrame> frame_;
+    std::string bitmapDirectory_;
     bool shutDown_ = false;
 };
 
