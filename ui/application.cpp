@@ -48,7 +48,8 @@ CApplication::StartUp CApplication::startUp() {
 
     domain_ = std::make_unique<ZQ3::CDomain>();
     bitmapFactory_ = std::make_unique<UL::CStateBitmapFactory>(
-        UL::CStateBitmapFactory::ProgramBitmapDirectory());
+        bitmapDirectory_.empty() ? UL::CStateBitmapFactory::ProgramBitmapDirectory()
+                                 : bitmapDirectory_);
 
     UL::InstallTranslationsForLocale();
     background_ = bitmapFactory_->create("Background", 1, false, false);
