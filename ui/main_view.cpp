@@ -27,7 +27,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -84,9 +83,9 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
     setAutoFillBackground(true);
 
     driveLabel_ = new QLabel(Tr("ZQ-314 Card &Drive:"), this);
-    driveLabel_->setGeometry(12, 6, 260, 20);
+    driveLabel_->setGeometry(12, 6, 376, 20);
     driveCombo_ = new CDriveComboBox(this);
-    driveCombo_->setGeometry(12, 26, 260, 28);
+    driveCombo_->setGeometry(12, 26, 376, 28);
     driveCombo_->setIconSize(QSize(16, 16));
     driveLabel_->setBuddy(driveCombo_);
     driveCombo_->aboutToOpen = [this] { rebuildDriveList(); };
@@ -415,12 +414,14 @@ void CMainView::updateStatusLine() {
         status_->clear();
         return;
     }
-    const double seconds = ZQ3::MonoSecondsFitting(*freeBytes);
-    const auto minutes = static_cast<long long>(seconds / 60.0);
-    status_->setText(Tr("Free: %1 MB\n%2 min %3 s of mono sample time left")
-                         .arg(static_cast<double>(*freeBytes) / 1e6, 0, 'f', 1)
-                         .arg(minutes)
-                         .arg(static_cast<int>(std::fmod(seconds, 60.0))));
+    const double bytes = static_cast<double>(*freeBytes);
+    const QString space = bytes >= 1e9 ? QStringLiteral("%1 GB").arg(bytes / 1e9, 0, 'f', 1)
+                                       : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
+    const auto seconds = static_cast<long long>(ZQ3::MonoSecondsFitting(*freeBytes));
+    const QString time = seconds >= 3600
+                             ? Tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
+                             : Tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    status_->setText(Tr("Free: %1\n%2 of mono sample time left").arg(space, time));
 }
 
 QString CMainView::padToolTip(int pad) const {
