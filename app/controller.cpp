@@ -12,6 +12,7 @@
 #include "card/sample_information_dto.h"
 #include "ul/cursor.h"
 
+#include <cerrno>
 #include <memory>
 
 namespace ZQ3 {
@@ -106,7 +107,11 @@ CController::CardAccess CController::settleCard(const std::string& root, CCardLo
         return CardAccess::Failed;
     case RecoveryResult::Failed:
         // A change that could not be completed may have left the card between two states.
-        ReportMessage(failureMessage);
+        ReportMessage(failureMessage, RecoveryFailedDetail(CardLayout::CardDirectory(root), errno));
+        return CardAccess::Failed;
+    case RecoveryResult::JournalUnreadable:
+        ReportMessage(failureMessage,
+                      JournalUnreadableDetail(CardLayout::CardDirectory(root), errno));
         return CardAccess::Failed;
     }
     const std::string information = CardLayout::InformationFilePath(root);

@@ -2,6 +2,7 @@
 
 #include "app/card_sample_files.h"
 #include "app/message_catalogue.h"
+#include "app/refusal_details.h"
 #include "app/report.h"
 #include "app/sample_iterator_lofi_decorator.h"
 #include "gt/thread.h"
@@ -104,7 +105,7 @@ void CPlayer::playFile(const std::string& path) {
     // Playback runs on 16-bit samples only, the one type the converter accepts; any other
     // file is refused with the text that says so instead of playing as silence.
     if (!source || source->GetAttribute().GetBitDepth().GetValue() != PlaybackTag) {
-        ReportMessage(MessageWaveFileRefused);
+        ReportMessage(MessageWaveFileRefused, RefusedWaveDetail(path));
         return;
     }
     if (!playWrapped(std::move(source))) {

@@ -2,6 +2,7 @@
 
 #include "app/message_catalogue.h"
 #include "card/card_layout.h"
+#include "card/path_names.h"
 
 #include <cerrno>
 #include <cmath>
@@ -47,6 +48,8 @@ enum class Text {
     DestinationNotRegular,
     DestinationReadOnly,
     DestinationInsideCard,
+    RecoveryFailed,
+    JournalUnreadable,
     KindFolder,
     KindFifo,
     KindCharacterDevice,
@@ -132,6 +135,10 @@ constexpr Translation Translations[] = {
         "{0}: 既存のファイルが読み取り専用です。"},
     {Text::DestinationInsideCard, "{0}: the destination lies in the card's own folder {1}; a file written there could damage the card.",
         "{0}: 保存先がカード自身のフォルダー {1} の中にあります。ここに書き込むとカードを壊すおそれがあります。"},
+    {Text::RecoveryFailed, "{0}: a change to the card was interrupted, and completing it failed (system error {1}); nothing else was changed. Try again once the card can be written.",
+        "{0}: カードへの変更が中断されており、その完了に失敗しました（システム・エラー {1}）。それ以外は何も変更していません。カードに書き込めるようになってから、もう一度実行してください。"},
+    {Text::JournalUnreadable, "{0}: whether an earlier change to the card was interrupted cannot be told; its journal could not be read (system error {1}). Nothing was changed.",
+        "{0}: 以前のカードへの変更が中断されたかどうか確認できません。ジャーナルを読み取れませんでした（システム・エラー {1}）。何も変更していません。"},
     {Text::KindFolder, "folder", "フォルダー"},
     {Text::KindFifo, "FIFO (named pipe)", "FIFO（名前付きパイプ）"},
     {Text::KindCharacterDevice, "character device", "キャラクター・デバイス"},
@@ -236,25 +243,6 @@ std::string FieldName(SampleInformationField field) {
                               Text::FieldFlag15,     Text::FieldFlag16,   Text::FieldOption17,
                               Text::FieldTempo,      Text::FieldOption20, Text::FieldTempo2};
     return Say(Names[static_cast<int>(field)], {});
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
-}
-
-// The last part of path, and the folder before it.
-std::string LastPart(const std::string& path) {
-    const std::string trimmed = WithoutTrailingSlashes(path);
-    return trimmed.substr(trimmed.rfind('/') + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::string trimmed = WithoutTrailingSlashes(path);
-    const std::size_t slash = trimmed.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : trimmed.substr(0, slash);
 }
 
 } // namespace
@@ -374,16 +362,16 @@ std::string InformationFileDetail(const std::string& path,
 std::string DestinationDetail(const std::string& path,
                               const FileTransfer::DestinationCheck& check) {
     using Problem = FileTransfer::DestinationCheck::Problem;
-    const std::string name = LastPart(path);
+    const std::string name = PathNames::LastPart(path);
     switch (check.problem) {
     case Problem::None:
     case Problem::NotAFileName:
     case Problem::CannotExamine:
         break;
     case Problem::FolderMissing:
-        return Say(Text::DestinationFolderMissing, {name, FolderOf(path)});
+        return Say(Text::DestinationFolderMissing, {name, PathNames::ParentDirectory(path)});
     case Problem::FolderNotWritable:
-        return Say(Text::DestinationFolderNotWritable, {name, FolderOf(path)});
+        return Say(Text::DestinationFolderNotWritable, {name, PathNames::ParentDirectory(path)});
     case Problem::NotRegularFile:
         return Say(Text::DestinationNotRegular, {name, KindName(check.kind)});
     case Problem::ReadOnlyFile:
@@ -393,7 +381,24 @@ std::string DestinationDetail(const std::string& path,
 }
 
 std::string InsideCardDetail(const std::string& path, const std::string& cardDirectory) {
-    return Say(Text::DestinationInsideCard, {LastPart(path), cardDirectory});
+    return Say(Text::DestinationInsideCard, {PathNames::LastPart(path), cardDirectory});
+}
+
+std::string RecoveryFailedDetail(const std::string& cardDirectory, int errorNumber) {
+    return Say(Text::RecoveryFailed, {cardDirectory, std::to_string(errorNumber)});
+}
+
+std::string JournalUnreadableDetail(const std::string& cardDirectory, int errorNumber) {
+    return Say(Text::JournalUnreadable, {cardDirectory, std::to_string(errorNumber)});
+}
+
+std::string RefusedWaveDetail(const std::string& path) {
+    const std::string name = PathNames::LastPart(path);
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+    if (!loaded) {
+        return WaveLoadDetail(name, loaded);
+    }
+    return WaveShapeDetail(name, CImportCommand::CheckShape(*loaded.wave));
 }
 
 } // namespace ZQ3

@@ -34,6 +34,13 @@ std::string SlotPadName(int slot);
 std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& loaded);
 // What the file is and what the card takes instead.
 std::string WaveShapeDetail(const std::string& fileName, const WaveShape& shape);
+// A change interrupted earlier that could not be completed now, for the system's errorNumber.
+std::string RecoveryFailedDetail(const std::string& cardDirectory, int errorNumber);
+// The card's journal, which tells whether a change was interrupted, could not be read.
+std::string JournalUnreadableDetail(const std::string& cardDirectory, int errorNumber);
+// Why the sound file at path is refused: what keeps it from loading, or else its shape and what
+// the card takes.
+std::string RefusedWaveDetail(const std::string& path);
 std::string CardFolderDetail(const std::string& root, CardFolderProblem problem);
 // Why the information file at path did not read.
 std::string InformationFileDetail(const std::string& path, const SampleInformationReading& reading);

@@ -61,7 +61,7 @@ RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
         }
         return RecoveryResult::Finished;
     case CardJournal::ReadResult::Unreadable:
-        return RecoveryResult::Failed;
+        return RecoveryResult::JournalUnreadable;
     case CardJournal::ReadResult::Absent:
     case CardJournal::ReadResult::Invalid:
         // A journal cut short never committed its change: it goes with the other leftovers.

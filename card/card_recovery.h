@@ -14,8 +14,11 @@ enum class RecoveryResult {
     // A committed change is waiting, but the card cannot be written: it reads as neither the old
     // nor the new state until it is opened writable.
     PendingOnReadOnlyCard,
-    // A committed change could not be completed, or its journal could not be read.
+    // A committed change could not be completed; errno says why.
     Failed,
+    // Whether a change is waiting could not be told: the journal could not be read; errno says
+    // why.
+    JournalUnreadable,
 };
 
 // Brings the card at root back to a whole state after whatever a converter left on it: a

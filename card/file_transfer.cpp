@@ -1,5 +1,6 @@
 #include "card/file_transfer.h"
 
+#include "card/path_names.h"
 #include "ul/progress.h"
 
 #include <cerrno>
@@ -39,24 +40,8 @@ bool UsablePath(const std::string& path) {
     return true;
 }
 
-std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
-}
-
-std::string ParentDirectory(const std::string& path) {
-    const std::string trimmed = WithoutTrailingSeparators(path);
-    const std::size_t separator = trimmed.rfind('/');
-    if (separator == std::string::npos) {
-        return ".";
-    }
-    if (separator == 0) {
-        return "/";
-    }
-    return WithoutTrailingSeparators(trimmed.substr(0, separator));
-}
+using PathNames::ParentDirectory;
+using PathNames::WithoutTrailingSeparators;
 
 bool StatIsDirectory(const std::string& path, IFileSystem& fs) {
     struct stat status {};

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
@@ -19,7 +21,6 @@ CFileDialogA::CFileDialogA(GT::IProfile& profile, CRememberedKeys keys, AcceptMo
     : QFileDialog(parent), profile_(profile), keys_(std::move(keys)), title_(title),
       types_(std::move(types)) {
     setOption(DontUseNativeDialog);
-    setOption(ReadOnly, false);
     setAcceptMode(mode);
     setFileMode(mode == AcceptOpen ? ExistingFile : AnyFile);
     QStringList filters;
@@ -47,6 +48,11 @@ CFileDialogA::CFileDialogA(GT::IProfile& profile, CRememberedKeys keys, AcceptMo
                 details->resizeColumnToContents(column);
             }
         });
+    }
+    // The places list starts narrower than its own entries, which cuts "Computer" short.
+    if (auto* places = findChild<QListView*>(QStringLiteral("sidebar"))) {
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                                places->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     }
     connect(this, &QFileDialog::directoryEntered, this,
             [this](const QString& folder) { showFolder(folder); });

@@ -2,7 +2,7 @@
 #include "app/domain.h"
 #include "app/message_catalogue.h"
 #include "card/sample_information_dto.h"
-#include "tests/app/recording_view.h"
+#include "tests/support/recording_view.h"
 #include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>

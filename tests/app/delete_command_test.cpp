@@ -1,7 +1,7 @@
 // The delete command: the slot's files go, its record becomes the default record, and nothing
 // else on the card changes.
 
-#include "tests/app/card_command_fixture.h"
+#include "tests/support/card_command_fixture.h"
 
 #include <gtest/gtest.h>
 

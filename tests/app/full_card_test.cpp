@@ -2,7 +2,8 @@
 // destination, where the tests may mount one (as root); skipped elsewhere.
 
 #include "card/card_journal.h"
-#include "tests/app/card_command_fixture.h"
+#include "tests/support/card_command_fixture.h"
+#include "tests/support/faulty_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,22 @@ private:
 
 class FullCardTest : public Fixture::CardCommandTest {
 protected:
+    // A card whose pad D5 was being emptied: the delete committed its journal and was interrupted
+    // before any step. Gives the entries the delete leaves.
+    std::vector<SampleEntry> InterruptedDelete() {
+        LoadEmptyCard();
+        PutSample(5, 1, 4000);
+        std::vector<SampleEntry> emptied = CardEntries();
+        emptied[CardLayout::Slot(1, 5)] = SampleEntry{};
+        const std::string staged = "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___";
+        EXPECT_TRUE(WriteSampleInformationFile(CardDirectory() + staged, emptied));
+        EXPECT_TRUE(CardJournal::Write(CardDirectory(),
+                                       {JournalStep::Removing("SMP0015L.ZQD"),
+                                        JournalStep::Removing("SMP0015R.ZQD"),
+                                        JournalStep::Renaming(staged, "WVCINFO0.ZQD")},
+                                       PosixFileSystem()));
+        return emptied;
+    }
     std::string Source(int channels, std::uint32_t frames) {
         const std::string path = directory / "in.wav";
         Fixture::WriteSamplesFile(path, Fixture::TestSignal(channels, frames), channels,
@@ -175,18 +192,7 @@ TEST_F(FullCardTest, ADiskKnownToBeTooFullRefusesTheExportBeforeAnyProgress) {
 TEST_F(FullCardTest, APendingChangeWaitsUntilTheCardIsWritable) {
     CSmallVolume card(root, 64);
     MOUNT_OR_SKIP(card);
-    LoadEmptyCard();
-    PutSample(5, 1, 4000);
-    // A delete that committed its journal and was interrupted before any step.
-    std::vector<SampleEntry> emptied = CardEntries();
-    emptied[CardLayout::Slot(1, 5)] = SampleEntry{};
-    const std::string staged = CardDirectory() + "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___";
-    ASSERT_TRUE(WriteSampleInformationFile(staged, emptied));
-    ASSERT_TRUE(CardJournal::Write(
-        CardDirectory(),
-        {JournalStep::Removing("SMP0015L.ZQD"), JournalStep::Removing("SMP0015R.ZQD"),
-         JournalStep::Renaming("___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___", "WVCINFO0.ZQD")},
-        PosixFileSystem()));
+    const std::vector<SampleEntry> emptied = InterruptedDelete();
     const auto before = Fixture::FileNames(CardDirectory());
     ASSERT_TRUE(card.setReadOnly(true));
 
@@ -198,6 +204,36 @@ TEST_F(FullCardTest, APendingChangeWaitsUntilTheCardIsWritable) {
     ASSERT_TRUE(controller().selectDrive(root, 1));
     EXPECT_EQ(domain.model->entries, emptied);
     EXPECT_EQ(Fixture::FileNames(CardDirectory()), std::vector<std::string>{"WVCINFO0.ZQD"});
+}
+
+TEST_F(FullCardTest, AnInterruptedChangeThatCannotBeCompletedSaysWhy) {
+    InterruptedDelete();
+    Testing::CFaultyFileSystem faulty;
+    faulty.countOnly();
+    controller().setFileSystem(faulty);
+    ASSERT_TRUE(controller().selectDrive(root, 1));
+    const int unlink = faulty.callNumberOf("unlink " + CardDirectory() + "SMP0015L.ZQD");
+    ASSERT_GT(unlink, 0);
+    std::filesystem::remove_all(root);
+    controller().setFileSystem(PosixFileSystem());
+    InterruptedDelete();
+    const auto before = Fixture::FileNames(CardDirectory());
+    printer.printer->texts.clear();
+
+    faulty.failCall(unlink, EIO);
+    controller().setFileSystem(faulty);
+    EXPECT_FALSE(controller().selectDrive(root, 1));
+    controller().setFileSystem(PosixFileSystem());
+
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           Line(MessageNotACard,
+                                CardDirectory() +
+                                    ": a change to the card was interrupted, and completing "
+                                    "it failed (system error " +
+                                    std::to_string(EIO) +
+                                    "); nothing else was changed. Try again once the card can be "
+                                    "written.")}));
+    EXPECT_EQ(Fixture::FileNames(CardDirectory()), before);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "app/import_command.h"
 #include "card/tempo.h"
 #include "sl/files/wave_file_loader.h"
-#include "tests/app/card_command_fixture.h"
+#include "tests/support/card_command_fixture.h"
 
 #include <gtest/gtest.h>
 

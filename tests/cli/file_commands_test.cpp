@@ -2,6 +2,7 @@
 #include "card/card_layout.h"
 #include "card/sample_information_dto.h"
 #include "tests/cli/run_zq3.h"
+#include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
@@ -51,12 +52,13 @@ TEST_F(FileCommandsTest, ImportExportAndDeleteAPad) {
 
     auto exported = RunZq3({"export", card(), "D5", source("out.WAV")});
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
-    Fixture::WavShape shape;
-    ASSERT_TRUE(Fixture::ReadSimpleWav(source("out.WAV"), shape));
-    EXPECT_EQ(shape.channels, 2);
-    EXPECT_EQ(shape.rate, 44100u);
-    EXPECT_EQ(shape.bitsPerSample, 16);
-    EXPECT_EQ(shape.frames, 4000u);
+    const auto shape = Fixture::ReadSoundFile<std::int16_t>(source("out.WAV"));
+    ASSERT_TRUE(shape);
+    EXPECT_EQ(shape->container, Fixture::Container::Wave);
+    EXPECT_EQ(shape->channels, 2);
+    EXPECT_EQ(shape->sampleRate, 44100);
+    EXPECT_EQ(shape->bitsPerSample, 16);
+    EXPECT_EQ(shape->frames, 4000);
 
     auto aiff = RunZq3({"export", card(), "D5", source("out.bin"), "--format", "aiff"});
     ASSERT_EQ(aiff.exitCode, 0) << aiff.err;

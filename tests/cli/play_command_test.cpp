@@ -1,7 +1,7 @@
 #include "card/card_layout.h"
 #include "card/sample_information_dto.h"
-#include "tests/app/card_command_fixture.h"
 #include "tests/cli/run_zq3.h"
+#include "tests/support/card_command_fixture.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
@@ -32,15 +32,15 @@ TEST_F(PlayCommandTest, PlaysAMonoPadOnTwoChannelsToTheEnd) {
     ASSERT_EQ(0, RunZq3({"import", card(), "C3", file("mono.wav")}).exitCode);
     const auto played = RunZq3({"play", card(), "C3"}, {captureTo()});
     ASSERT_EQ(0, played.exitCode) << played.err;
-    Fixture::WavShape shape;
-    ASSERT_TRUE(Fixture::ReadSimpleWav(file("capture.wav"), shape));
-    EXPECT_EQ(2, shape.channels);
+    const auto capture = Fixture::ReadSoundFile<std::int16_t>(file("capture.wav"));
+    ASSERT_TRUE(capture);
+    EXPECT_EQ(2, capture->channels);
     // Whole device buffers of 2646 frames: 5000 frames take two.
-    EXPECT_EQ(2u * 2646, shape.frames);
+    EXPECT_EQ(2 * 2646, capture->frames);
     bool sound = false;
-    for (std::uint32_t frame = 0; frame < 5000; ++frame) {
-        ASSERT_EQ(shape.samples[2 * frame], shape.samples[2 * frame + 1]) << frame;
-        sound = sound || shape.samples[2 * frame] != 0;
+    for (std::size_t frame = 0; frame < 5000; ++frame) {
+        ASSERT_EQ(capture->samples[2 * frame], capture->samples[2 * frame + 1]) << frame;
+        sound = sound || capture->samples[2 * frame] != 0;
     }
     EXPECT_TRUE(sound);
 }
@@ -48,13 +48,13 @@ TEST_F(PlayCommandTest, PlaysAMonoPadOnTwoChannelsToTheEnd) {
 TEST_F(PlayCommandTest, PlaysAStereoFileExactly) {
     const auto played = RunZq3({"play", file("stereo.wav")}, {captureTo()});
     ASSERT_EQ(0, played.exitCode) << played.err;
-    Fixture::WavShape source;
-    Fixture::WavShape capture;
-    ASSERT_TRUE(Fixture::ReadSimpleWav(file("stereo.wav"), source));
-    ASSERT_TRUE(Fixture::ReadSimpleWav(file("capture.wav"), capture));
-    EXPECT_EQ(2646u * 2, capture.frames);
-    ASSERT_GE(capture.samples.size(), source.samples.size());
-    EXPECT_TRUE(std::equal(source.samples.begin(), source.samples.end(), capture.samples.begin()));
+    const auto source = Fixture::ReadSoundFile<std::int16_t>(file("stereo.wav"));
+    const auto capture = Fixture::ReadSoundFile<std::int16_t>(file("capture.wav"));
+    ASSERT_TRUE(source && capture);
+    EXPECT_EQ(2646 * 2, capture->frames);
+    ASSERT_GE(capture->samples.size(), source->samples.size());
+    EXPECT_TRUE(
+        std::equal(source->samples.begin(), source->samples.end(), capture->samples.begin()));
 }
 
 TEST_F(PlayCommandTest, PlaysALofiStereoPadAsItExports) {
@@ -76,14 +76,13 @@ TEST_F(PlayCommandTest, PlaysALofiStereoPadAsItExports) {
     const auto played = RunZq3({"play", card(), "E1"}, {captureTo()});
     ASSERT_EQ(0, played.exitCode) << played.err;
 
-    Fixture::WavShape exported;
-    Fixture::WavShape capture;
-    ASSERT_TRUE(Fixture::ReadSimpleWav(file("exported.wav"), exported));
-    ASSERT_TRUE(Fixture::ReadSimpleWav(file("capture.wav"), capture));
-    EXPECT_EQ(2000u, exported.frames);
-    ASSERT_GE(capture.samples.size(), exported.samples.size());
+    const auto exported = Fixture::ReadSoundFile<std::int16_t>(file("exported.wav"));
+    const auto capture = Fixture::ReadSoundFile<std::int16_t>(file("capture.wav"));
+    ASSERT_TRUE(exported && capture);
+    EXPECT_EQ(2000, exported->frames);
+    ASSERT_GE(capture->samples.size(), exported->samples.size());
     EXPECT_TRUE(
-        std::equal(exported.samples.begin(), exported.samples.end(), capture.samples.begin()));
+        std::equal(exported->samples.begin(), exported->samples.end(), capture->samples.begin()));
 }
 
 TEST_F(PlayCommandTest, EmptyPadUnreadableFileAndMissingOutputFail) {

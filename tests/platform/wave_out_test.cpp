@@ -1,9 +1,10 @@
 #include "platform/wav_capture_file.h"
 #include "platform/wave_out.h"
+#include "tests/support/sound_file.h"
+#include "tests/support/temporary_directory.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -82,36 +83,17 @@ private:
     int others_ = 0;
 };
 
-std::vector<std::int16_t> ReadCapture(const std::filesystem::path& path, int& channels) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) {
-        channels = 0;
-        return {};
-    }
-    channels = info.channels;
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(info.frames * info.channels));
-    sf_read_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
-    return samples;
-}
-
 class WaveOutTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     ("zq3_wave_out_" + std::to_string(::getpid()) + "_" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(directory_);
+        directory_ = directoryHolder_.path();
         capture_ = directory_ / "capture.wav";
         Choose("wav:" + capture_.string());
     }
-    void TearDown() override {
-        unsetenv("ZQ3_AUDIO_OUT");
-        std::filesystem::remove_all(directory_);
-    }
+    void TearDown() override { unsetenv("ZQ3_AUDIO_OUT"); }
     static void Choose(const std::string& choice) { setenv("ZQ3_AUDIO_OUT", choice.c_str(), 1); }
 
+    ZQ3::Fixture::TemporaryDirectory directoryHolder_;
     std::filesystem::path directory_;
     std::filesystem::path capture_;
 };
@@ -145,7 +127,7 @@ TEST_F(WaveOutTest, PlaysBuffersInOrderAndCapturesExactlyTheirFrames) {
     EXPECT_EQ(WaveOutResult::InvalidHandle, stream->Write(first.header));
 
     int channels = 0;
-    const auto captured = ReadCapture(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     EXPECT_EQ(2, channels);
     std::vector<std::int16_t> expected = first.samples;
     expected.insert(expected.end(), second.samples.begin(), second.samples.end());
@@ -215,7 +197,7 @@ TEST_F(WaveOutTest, ResetReturnsEveryBufferAndCapturesOnlyWhatWasPlayed) {
     stream.reset();
 
     int channels = 0;
-    const auto captured = ReadCapture(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     ASSERT_FALSE(captured.empty());
     ASSERT_LT(captured.size(), first.samples.size());
     EXPECT_TRUE(std::equal(captured.begin(), captured.end(), first.samples.begin()));
@@ -299,7 +281,7 @@ TEST_F(WaveOutTest, CaptureFileOfOddSizeAndOfFloatsReadsBack) {
     }
     EXPECT_EQ(44u + 3u + 1u, std::filesystem::file_size(capture_));
     int channels = 0;
-    EXPECT_EQ(3u, ReadCapture(capture_, channels).size());
+    EXPECT_EQ(3u, ZQ3::Fixture::ReadSamples16(capture_, channels).size());
 
     SL::CWaveOutFormat floats;
     floats.formatTag = SL::CWaveOutFormat::IeeeFloat;
@@ -315,16 +297,11 @@ TEST_F(WaveOutTest, CaptureFileOfOddSizeAndOfFloatsReadsBack) {
         ASSERT_TRUE(file.Write(reinterpret_cast<const std::uint8_t*>(data), sizeof data));
     }
     EXPECT_EQ(46u + 8u, std::filesystem::file_size(capture_));
-    SF_INFO info{};
-    SNDFILE* file = sf_open(capture_.c_str(), SFM_READ, &info);
-    ASSERT_NE(nullptr, file);
-    EXPECT_EQ(2, info.channels);
-    EXPECT_EQ(1, info.frames);
-    float samples[2] = {};
-    EXPECT_EQ(2, sf_read_float(file, samples, 2));
-    sf_close(file);
-    EXPECT_FLOAT_EQ(0.5f, samples[0]);
-    EXPECT_FLOAT_EQ(-0.5f, samples[1]);
+    const auto read = ZQ3::Fixture::ReadSoundFile<double>(capture_);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(2, read->channels);
+    EXPECT_EQ(1, read->frames);
+    EXPECT_EQ((std::vector<double>{0.5, -0.5}), read->samples);
 }
 
 } // namespace

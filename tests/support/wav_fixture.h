@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace ZQ3::Fixture {
 
@@ -15,17 +14,5 @@ void WriteWav(const std::string& path, std::uint32_t rate, int channels, int bit
 
 // A 16-bit 44.1 kHz file of a mixed-sine signal, different on each channel.
 void WriteTestWav(const std::string& path, int channels, std::uint32_t frames);
-
-struct WavShape {
-    std::uint16_t formatTag = 0;
-    std::uint16_t channels = 0;
-    std::uint32_t rate = 0;
-    std::uint16_t bitsPerSample = 0;
-    std::uint32_t frames = 0;
-    std::vector<std::int16_t> samples; // 16-bit files only, interleaved
-};
-
-// Reads back a canonical WAV file ("fmt " then "data"), as the converter's export writes.
-bool ReadSimpleWav(const std::string& path, WavShape& shape);
 
 } // namespace ZQ3::Fixture

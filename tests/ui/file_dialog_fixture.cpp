@@ -5,8 +5,7 @@
 #include <cmath>
 
 CFileDialogFixture::CFileDialogFixture()
-    : profile_(std::make_unique<GT::CIniProfile>(
-          folder_.filePath(QStringLiteral("settings.ini")).toStdString())) {}
+    : profile_(std::make_unique<GT::CIniProfile>(folder_ / "settings.ini")) {}
 
 QString CFileDialogFixture::writeWav(const QString& name, std::uint32_t rate, int channels,
                                      int bitsPerSample, std::uint32_t frames) const {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "tests/support/temporary_directory.h"
 #include "ui/ini_profile.h"
 
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <memory>
@@ -14,8 +14,8 @@ class CFileDialogFixture {
 public:
     CFileDialogFixture();
 
-    QString folder() const { return folder_.path(); }
-    QString path(const QString& name) const { return folder_.filePath(name); }
+    QString folder() const { return QString::fromStdString(folder_.path()); }
+    QString path(const QString& name) const { return folder() + QLatin1Char('/') + name; }
     GT::CIniProfile& profile() { return *profile_; }
 
     // A WAV file of frames frames of a tone, in the given shape; returns its path.
@@ -23,6 +23,6 @@ public:
                      std::uint32_t frames) const;
 
 private:
-    QTemporaryDir folder_;
+    ZQ3::Fixture::TemporaryDirectory folder_;
     std::unique_ptr<GT::CIniProfile> profile_;
 };

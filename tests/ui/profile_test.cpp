@@ -2,11 +2,11 @@
 // sections that exist side by side.
 
 #include "gt/number_text.h"
+#include "tests/support/temporary_directory.h"
 #include "tests/ui/test_classes.h"
 #include "ui/ini_profile.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -17,16 +17,16 @@ class ProfileTest : public QObject {
 private slots:
     // First: Qt finds the configuration folder once, at the first store in the user's scope.
     void theProgramsStoreLivesInTheUsersConfigurationFolder() {
-        QTemporaryDir home;
-        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        const ZQ3::Fixture::TemporaryDirectory home;
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path()));
         GT::CIniProfile profile;
         QCOMPARE(QString::fromStdString(profile.fileName()),
-                 home.path() + QStringLiteral("/Keldra/ZQ-314 Wave Converter.ini"));
+                 QString::fromStdString(home / "Keldra/ZQ-314 Wave Converter.ini"));
     }
 
     void integersReadAsDecimalHexadecimalOrOctalAndOtherTextAsZero() {
-        QTemporaryDir folder;
-        const std::string path = (folder.path() + QStringLiteral("/store.ini")).toStdString();
+        const ZQ3::Fixture::TemporaryDirectory folder;
+        const std::string path = folder / "store.ini";
         GT::CIniProfile profile(path);
         const std::pair<const char*, long> cases[] = {{"0x3", 3},     {"010", 8},     {"abc", 0},
                                                       {"  -12", -12}, {"7 banks", 7}, {"", 0}};
@@ -47,8 +47,8 @@ private slots:
     }
 
     void sectionsWithSimilarNamesStaySeparateInTheFile() {
-        QTemporaryDir folder;
-        const QString path = folder.path() + QStringLiteral("/store.ini");
+        const ZQ3::Fixture::TemporaryDirectory folder;
+        const QString path = QString::fromStdString(folder / "store.ini");
         {
             GT::CIniProfile profile(path.toStdString());
             profile.setInt("Preference/BankId", 3);
@@ -69,8 +69,8 @@ private slots:
     }
 
     void aHandEditedListReadsAsItsText() {
-        QTemporaryDir folder;
-        const QString path = folder.path() + QStringLiteral("/store.ini");
+        const ZQ3::Fixture::TemporaryDirectory folder;
+        const QString path = QString::fromStdString(folder / "store.ini");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Window]\nPosition=10,20,610,420\n");

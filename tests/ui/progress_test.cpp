@@ -65,12 +65,16 @@ private slots:
         progress.end();
     }
 
-    void aShortJobGetsOneBarStepPerJobStep() {
+    void theBarFollowsShortJobsStepByStepAndScalesHugeOnes() {
         CCountingProgress progress;
         progress.begin(7, "Copying... 1/2", false);
         QCOMPARE(progress.window()->bar()->maximum(), 7);
         progress.setPosition(3);
         QCOMPARE(progress.window()->bar()->value(), 3);
+        // A job of more steps than an int holds, such as one step per sample of a long file.
+        progress.setRange(std::int64_t{5} << 32);
+        progress.setPosition(std::int64_t{5} << 31);
+        QCOMPARE(progress.window()->bar()->value(), 500);
         progress.end();
     }
 

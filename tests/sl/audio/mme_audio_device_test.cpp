@@ -5,10 +5,11 @@
 #include "sl/audio/sample_iterator_ring_buffering_decorator.h"
 #include "sl/audio/sample_iterator_stereo_decorator.h"
 #include "tests/support/process_threads.h"
+#include "tests/support/sound_file.h"
+#include "tests/support/temporary_directory.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <atomic>
 #include <chrono>
@@ -27,20 +28,6 @@ constexpr double BufferTime = 0.02;
 // Frames in one device buffer at 44.1 kHz.
 constexpr std::size_t BufferFrames = 882;
 
-std::vector<std::int16_t> ReadWav(const std::filesystem::path& path, int& channels) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    channels = 0;
-    if (file == nullptr) {
-        return {};
-    }
-    channels = info.channels;
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(info.frames * info.channels));
-    sf_read_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
-    return samples;
-}
-
 class CCountingListener : public SL::IAudioDeviceEventListener {
 public:
     void onEvent(const SL::CAudioDeviceEvent& event) override {
@@ -54,11 +41,7 @@ public:
 class MmeAudioDeviceTest : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     ("zq3_device_" + std::to_string(::getpid()) + "_" +
-                      std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::create_directories(directory_);
-        capture_ = directory_ / "capture.wav";
+        capture_ = std::filesystem::path(directory_.path()) / "capture.wav";
         setenv("ZQ3_AUDIO_OUT", ("wav:" + capture_.string()).c_str(), 1);
         facade_ = std::make_shared<SL::CMmeAudioDeviceFacade>(GetParam());
         device_ = facade_->createOutputDevice(facade_->getDefaultOutputDeviceName());
@@ -69,7 +52,6 @@ protected:
         device_.reset();
         facade_.reset();
         unsetenv("ZQ3_AUDIO_OUT");
-        std::filesystem::remove_all(directory_);
     }
 
     // Waits until the device is idle again; false when it still plays at the deadline.
@@ -81,7 +63,7 @@ protected:
         return ZQ3::Fixture::WaitUntil([&] { return device_->getPosition() > 0; });
     }
 
-    std::filesystem::path directory_;
+    ZQ3::Fixture::TemporaryDirectory directory_;
     std::filesystem::path capture_;
     std::shared_ptr<SL::CMmeAudioDeviceFacade> facade_;
     std::shared_ptr<SL::IAudioOutDevice> device_;
@@ -95,7 +77,7 @@ TEST_P(MmeAudioDeviceTest, StereoSourceIsCapturedExactlyWithTheSilencePaddedTail
     EXPECT_TRUE(device_->isPlaying());
     ASSERT_TRUE(WaitUntilIdle());
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     EXPECT_EQ(2, channels);
     ASSERT_EQ(2 * 21 * BufferFrames, captured.size());
     EXPECT_TRUE(std::equal(samples.begin(), samples.end(), captured.begin()));
@@ -113,7 +95,7 @@ TEST_P(MmeAudioDeviceTest, MonoSourceThroughTheDecoratorsPlaysOnBothChannels) {
     stereo.reset();
     ASSERT_TRUE(WaitUntilIdle());
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     EXPECT_EQ(2, channels);
     ASSERT_GE(captured.size(), 2 * mono.size());
     for (std::size_t frame = 0; frame < mono.size(); ++frame) {
@@ -140,7 +122,7 @@ TEST_P(MmeAudioDeviceTest, SourceShorterThanOneBufferStillPlays) {
     ASSERT_TRUE(device_->play(MakeSource({11, 12, 13, 14}, 2)));
     ASSERT_TRUE(WaitUntilIdle());
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     ASSERT_EQ(2 * BufferFrames, captured.size());
     EXPECT_EQ((std::vector<std::int16_t>{11, 12, 13, 14, 0}),
               std::vector<std::int16_t>(captured.begin(), captured.begin() + 5));
@@ -154,7 +136,7 @@ TEST_P(MmeAudioDeviceTest, SecondPlayWhilePlayingIsRefusedAndLeavesTheFirstAlone
     ASSERT_TRUE(WaitUntilHeard());
     ASSERT_TRUE(device_->stop());
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     ASSERT_FALSE(captured.empty());
     EXPECT_TRUE(std::equal(captured.begin(), captured.end(), samples.begin()));
 }

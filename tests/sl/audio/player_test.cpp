@@ -6,12 +6,12 @@
 #include "sl/audio/mme_audio_device_facade.h"
 #include "sl/log/logger.h"
 #include "tests/support/process_threads.h"
+#include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/wav_fixture.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <chrono>
 #include <cmath>
@@ -52,20 +52,6 @@ public:
     bool fromPlayer = false;
     bool emptyRest = false;
 };
-
-std::vector<std::int16_t> ReadWav(const std::string& path, int& channels) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    channels = 0;
-    if (file == nullptr) {
-        return {};
-    }
-    channels = info.channels;
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(info.frames * info.channels));
-    sf_read_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
-    return samples;
-}
 
 std::vector<std::int16_t> Drain(SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>& source) {
     std::vector<std::int16_t> values;
@@ -146,7 +132,7 @@ TEST_F(PlayerTest, MonoPadPlaysItsDecodedSampleOnBothChannels) {
     const auto decoded = Drain(*card);
     ASSERT_EQ(frames, decoded.size());
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     ASSERT_EQ(2, channels);
     // Whole device buffers: the last one padded with silence.
     const std::size_t buffers = (frames + BufferFrames - 1) / BufferFrames;
@@ -171,7 +157,7 @@ TEST_F(PlayerTest, LofiPadPlaysThroughTheLofiDecoratorAtTheDoubledLength) {
     ZQ3::CSampleIteratorLofiDecorator held(card);
     const auto expected = Drain(held);
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     ASSERT_GE(captured.size(), 2 * expected.size());
     for (std::size_t frame = 0; frame < expected.size(); ++frame) {
         ASSERT_EQ(expected[frame], captured[2 * frame]) << frame;
@@ -194,7 +180,7 @@ TEST_F(PlayerTest, StereoFileIsCapturedExactly) {
     ASSERT_TRUE(player_->getAudioOutDevice()->isPlaying());
     ASSERT_TRUE(WaitUntilIdle());
     int channels = 0;
-    const auto captured = ReadWav(capture_, channels);
+    const auto captured = ZQ3::Fixture::ReadSamples16(capture_, channels);
     ASSERT_EQ(2, channels);
     ASSERT_GE(captured.size(), 2u * frames);
     for (std::uint32_t frame = 0; frame < frames; ++frame) {
@@ -217,14 +203,14 @@ TEST_F(PlayerTest, SecondPlayWhilePlayingIsIgnoredAndTheNextAfterTheEndPlays) {
     ASSERT_TRUE(WaitUntilIdle());
     // Only the first sample was heard: 20000 frames rounded up to whole buffers.
     int channels = 0;
-    EXPECT_EQ(2 * 23 * BufferFrames, ReadWav(capture_, channels).size());
+    EXPECT_EQ(2 * 23 * BufferFrames, ZQ3::Fixture::ReadSamples16(capture_, channels).size());
     // Loose, for a machine busy with other work: it only has to catch a device that notices
     // the end of the sound seconds late.
     EXPECT_LT(Clock::now() - start, 5s);
     player_->playFile(file);
     EXPECT_TRUE(player_->getAudioOutDevice()->isPlaying());
     ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_EQ(2 * 35 * BufferFrames, ReadWav(capture_, channels).size());
+    EXPECT_EQ(2 * 35 * BufferFrames, ZQ3::Fixture::ReadSamples16(capture_, channels).size());
 }
 
 TEST_F(PlayerTest, StopDuringPlaybackIsPromptAndLeavesNoThreadBehind) {
@@ -249,7 +235,8 @@ TEST_F(PlayerTest, UnreadableFileGivesTheSupportedFilesMessage) {
     const std::string text = directory_ / "text.wav";
     ZQ3::Fixture::WriteFileBytes(text, "RIFF but not really a wave file");
     player_->playFile(text);
-    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageWaveFileRefused) + "\n",
+    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageWaveFileRefused) +
+                  "\ntext.wav: this is not a WAV or AIFF file.\n",
               printer_->Texts());
     EXPECT_FALSE(player_->getAudioOutDevice()->isPlaying());
 }
@@ -259,7 +246,10 @@ TEST_F(PlayerTest, FileOfAnotherSampleTypeGivesTheSupportedFilesMessage) {
     ZQ3::Fixture::WriteWav(file, 44100, 1, 24, 1000,
                            [](std::uint32_t frame, int) { return std::int32_t(frame * 1000); });
     player_->playFile(file);
-    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageWaveFileRefused) + "\n",
+    // The reason names the file and says what it is.
+    EXPECT_EQ(ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageWaveFileRefused) +
+                  "\ndeep.wav: 24-bit, 44100 Hz, mono, 22.6 ms. The card takes 16-bit, 44100 "
+                  "Hz, mono or stereo, at least 70 ms.\n",
               printer_->Texts());
 }
 

@@ -5,6 +5,7 @@
 #include "sl/samples/file_sample_iterator_factory.h"
 
 #include "gt/endianed.h"
+#include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -46,26 +47,6 @@ std::vector<SL::SampleValue<Tag>> ReadAll(SL::ITypedInputSampleIterator<Tag>& it
     return values;
 }
 
-// A fresh directory for the test's files, removed afterwards.
-class CScratchDirectory {
-public:
-    CScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zq3-samples-XXXXXX");
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("no scratch directory");
-        }
-        path_ = pattern;
-    }
-    ~CScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
 template <int Tag>
 struct CTagConstant {
     static constexpr int Value = Tag;
@@ -88,7 +69,7 @@ TYPED_TEST(FileSampleIteratorTest, RoundTripThroughAFileInBothByteOrders) {
     const auto values = SL::Testing::MakeSampleValues<Tag>(40001);
     const std::int64_t begin = 46;
     const std::int64_t end = begin + std::int64_t(values.size()) * Width;
-    CScratchDirectory directory;
+    ZQ3::Fixture::TemporaryDirectory directory;
     for (const int endianness : {1, 0}) {
         const std::string path = directory / ("samples" + std::to_string(endianness));
         {

@@ -16,8 +16,9 @@
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/model/bit_depth.h"
 #include "sl/model/wave_file_format.h"
-#include "tests/app/recording_view.h"
+#include "tests/support/recording_view.h"
 #include "tests/support/silent_progress.h"
+#include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
@@ -78,45 +79,6 @@ inline void WriteSamplesFile(const std::string& path, const Samples& samples, in
         output->Advance();
     }
     ASSERT_TRUE(output->Finish());
-}
-
-struct DecodedFile {
-    int fileFormat = 0;
-    int channels = 0;
-    double sampleRate = 0;
-    int bitDepth = 0;
-    std::int64_t frames = 0;
-    Samples samples;
-};
-
-// Reads a WAV or AIFF file through the converter's own reader; nothing when it does not open.
-inline std::optional<DecodedFile> ReadSamplesFile(const std::string& path) {
-    const auto stream = std::make_shared<std::ifstream>(path, std::ios::binary);
-    if (!*stream) {
-        return std::nullopt;
-    }
-    SL::CFileSampleBufferFactory factory;
-    const auto source = factory.CreateInputSource(stream);
-    const auto input =
-        std::dynamic_pointer_cast<SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>>(
-            factory.CreateInputSampleIterator(path));
-    if (!source || !input) {
-        return std::nullopt;
-    }
-    DecodedFile file;
-    file.fileFormat = source->fileFormat.GetValue();
-    file.channels = input->GetAttribute().GetChannelCount();
-    file.sampleRate = input->GetAttribute().GetSampleRate();
-    file.bitDepth = input->GetAttribute().GetBitDepth().GetValue();
-    file.frames = input->GetAttribute().GetLength();
-    while (input->IsValid()) {
-        file.samples.push_back(input->GetValue());
-        input->Advance();
-    }
-    if (!input->IsGood()) {
-        return std::nullopt;
-    }
-    return file;
 }
 
 // What the codec gives back for samples coded in N-bit frames of 16, each channel from its own
