@@ -88,7 +88,10 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
     driveCombo_->setGeometry(12, 26, 376, 28);
     driveCombo_->setIconSize(QSize(16, 16));
     driveLabel_->setBuddy(driveCombo_);
-    driveCombo_->aboutToOpen = [this] { rebuildDriveList(); };
+    driveCombo_->aboutToOpen = [this] {
+        noticeCardGone();
+        rebuildDriveList();
+    };
 
     bankLabel_ = new QLabel(Tr("ZQ-314 &Bank Select:"), this);
     bankLabel_->setGeometry(408, 6, 180, 20);
@@ -194,6 +197,15 @@ void CMainView::rebuildDriveList() {
                          QString(OtherFolderEntry));
     const int keep = driveCombo_->findData(chosen.isEmpty() ? modelRoot : chosen);
     driveCombo_->setCurrentIndex(chosen.isEmpty() && modelRoot.isEmpty() ? -1 : keep);
+}
+
+void CMainView::noticeCardGone() {
+    const ZQ3::CModel& model = *domain_.model;
+    if (model.hasCard() && !ZQ3::HoldsCard(model.cardRoot)) {
+        // Loading it again says why it is gone and leaves the program without a card, so the
+        // user hears of it once.
+        domain_.controller->selectDrive(model.cardRoot, model.bank);
+    }
 }
 
 void CMainView::selectDriveOfModel() {

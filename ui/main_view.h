@@ -93,6 +93,8 @@ private:
     class CPadPlayObserver;
 
     void rebuildDriveList();
+    // A card unmounted or removed since it was loaded leaves the view, with a report.
+    void noticeCardGone();
     void selectDriveOfModel();
     void onPadStartedPlaying();
     void onBlinkTick();

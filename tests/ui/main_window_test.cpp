@@ -8,6 +8,7 @@
 #include "app/message_catalogue.h"
 #include "app/player.h"
 #include "app/preferences.h"
+#include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 #include "tests/ui/screenshots.h"
@@ -19,6 +20,7 @@
 #include "ui/translations.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -207,6 +209,32 @@ private slots:
         QVERIFY(!run.view().bankCombo()->isEnabled());
     }
 
+    void aCardThatWentAwayIsReportedOnceWhenTheDriveListOpens() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        QVERIFY(run.model().hasCard());
+        QVERIFY(QDir(run.cardRoot()).removeRecursively());
+        int reports = 0;
+        OnNextModal([&reports](QWidget& modal) {
+            ++reports;
+            QVERIFY(qobject_cast<QMessageBox*>(&modal));
+            modal.close();
+        });
+        run.view().driveCombo()->showPopup();
+        run.view().driveCombo()->hidePopup();
+        QCOMPARE(reports, 1);
+        QVERIFY(!run.model().hasCard());
+        QVERIFY(!run.view().bankCombo()->isEnabled());
+        QVERIFY(!run.pad(0).enabled);
+        // Opening the list again says nothing more.
+        run.view().driveCombo()->showPopup();
+        run.view().driveCombo()->hidePopup();
+        QTest::qWait(50);
+        QCOMPARE(reports, 1);
+    }
+
     void clicksAndKeysFollowTheButtonRules() {
         CProgramRun run;
         run.makeCard();
@@ -328,12 +356,13 @@ private slots:
         const QString exported = run.file("out.wav");
         ChooseInNextFileDialog(exported);
         run.view().exportButton()->click();
-        ZQ3::Fixture::WavShape shape;
-        QVERIFY(ZQ3::Fixture::ReadSimpleWav(exported.toStdString(), shape));
-        QCOMPARE(shape.channels, std::uint16_t{2});
+        // libsndfile, not the converter, reads the exported file back.
+        const auto exportedFile = ZQ3::Fixture::ReadSoundFile<std::int16_t>(exported.toStdString());
+        QVERIFY(exportedFile.has_value());
+        QCOMPARE(exportedFile->channels, 2);
         // The card keeps whole 16-frame blocks; the export writes what the pad plays.
-        QCOMPARE(std::int64_t{shape.frames}, run.model().playedLength(2));
-        QVERIFY(shape.frames >= SampleFrames && shape.frames < SampleFrames + 16);
+        QCOMPARE(exportedFile->frames, run.model().playedLength(2));
+        QVERIFY(exportedFile->frames >= SampleFrames && exportedFile->frames < SampleFrames + 16);
 
         AnswerNextQuestion(QMessageBox::Cancel);
         run.view().deleteButton()->click();
