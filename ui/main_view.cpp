@@ -14,11 +14,13 @@
 #include "ui/wave_file_save_dialog.h"
 
 #include <QCoreApplication>
+#include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -80,6 +82,7 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
       background_(background),
       matrix_(std::make_shared<ZQ3::CPadMatrix>(std::move(background), std::move(padBitmap))) {
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     setAutoFillBackground(true);
 
     driveLabel_ = new QLabel(Tr("ZQ-314 Card &Drive:"), this);
@@ -461,6 +464,15 @@ void CMainView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     UL::CDrawInfo info(painter);
     matrix_->draw(info);
+    if (!dropTargets_.empty()) {
+        // The pads a drop would fill: a thick dashed frame, visible on any look.
+        painter.setPen(QPen(palette().highlight().color(), 3, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        for (const int index : dropTargets_) {
+            const ZQ3::CPadRect r = matrix_->getPads()[static_cast<std::size_t>(index)]->rect();
+            painter.drawRect(r.left + 1, r.top + 1, r.right - r.left - 3, r.bottom - r.top - 3);
+        }
+    }
     if (hasFocus()) {
         // Where the keyboard goes: a thin frame round the matrix.
         const ZQ3::CPadRect area = matrix_->backgroundRect();
@@ -541,4 +553,105 @@ bool CMainView::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
+}
+
+QStringList CMainView::DroppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            files.append(url.toLocalFile());
+        }
+    }
+    return files;
+}
+
+std::vector<int> CMainView::padsForDrop(const QPoint& position, int fileCount) const {
+    std::vector<int> targets;
+    const auto pad = matrix_->padAt(position.x(), position.y());
+    if (!pad || !domain_.model->hasCard()) {
+        return targets;
+    }
+    const int padCount = static_cast<int>(matrix_->getPads().size());
+    for (int index = pad->index; index < padCount && index < pad->index + fileCount; ++index) {
+        targets.push_back(index);
+    }
+    return targets;
+}
+
+void CMainView::setDropTargets(std::vector<int> targets) {
+    if (targets != dropTargets_) {
+        dropTargets_ = std::move(targets);
+        update();
+    }
+}
+
+void CMainView::dragEnterEvent(QDragEnterEvent* event) {
+    const QStringList files = DroppedFiles(event->mimeData());
+    if (files.isEmpty() || !domain_.model->hasCard()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    setDropTargets(padsForDrop(event->position().toPoint(), static_cast<int>(files.size())));
+}
+
+void CMainView::dragMoveEvent(QDragMoveEvent* event) {
+    const QStringList files = DroppedFiles(event->mimeData());
+    std::vector<int> targets =
+        padsForDrop(event->position().toPoint(), static_cast<int>(files.size()));
+    if (targets.empty()) {
+        event->ignore();
+    } else {
+        event->acceptProposedAction();
+    }
+    setDropTargets(std::move(targets));
+}
+
+void CMainView::dragLeaveEvent(QDragLeaveEvent* event) {
+    QWidget::dragLeaveEvent(event);
+    setDropTargets({});
+}
+
+void CMainView::dropEvent(QDropEvent* event) {
+    const QStringList files = DroppedFiles(event->mimeData());
+    const std::vector<int> targets =
+        padsForDrop(event->position().toPoint(), static_cast<int>(files.size()));
+    setDropTargets({});
+    if (targets.empty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    importFilesFrom(targets.front(), files);
+}
+
+void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
+    stopPlayback();
+    int pad = firstPad;
+    for (const QString& file : files) {
+        const ZQ3::CModel& model = *domain_.model;
+        if (!model.hasCard() || !ZQ3::CardLayout::IsValidPad(pad)) {
+            break;
+        }
+        domain_.controller->selectPad(pad);
+        if (domain_.model->selectedPadHasSample()) {
+            UL::CTextDialog question;
+            const int answer =
+                question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                             ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion));
+            if (answer != UL::ITextDialog::AnswerOk) {
+                ++pad;
+                continue;
+            }
+        }
+        // Each file is its own change of the card; a cancelled one ends the drop, a refused one
+        // has been reported and the next file goes on.
+        if (domain_.controller->importFile(file.toStdString()) == ZQ3::CommandOutcome::Cancelled) {
+            break;
+        }
+        ++pad;
+    }
 }

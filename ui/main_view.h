@@ -11,8 +11,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
+class QMimeData;
 class QPushButton;
 
 namespace ZQ3 {
@@ -75,6 +77,11 @@ public:
     QPushButton* exitButton() const { return exitButton_; }
     QLabel* statusLine() const { return status_; }
     bool isBlinking() const { return blinkTimer_.isActive(); }
+    // The pads that files dragged over the block would fill; empty while nothing is dragged.
+    const std::vector<int>& dropTargets() const { return dropTargets_; }
+    // Imports files onto consecutive pads from firstPad of the current bank, as a drop does;
+    // each pad that holds a sample asks first. Stops at the last pad or when the user cancels.
+    void importFilesFrom(int firstPad, const QStringList& files);
 
     // Asks a folder for the drive chooser's last entry; tests replace the folder dialog.
     std::function<QString()> askFolder;
@@ -88,6 +95,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class CPadPlayObserver;
@@ -105,6 +116,10 @@ private:
     void updateStatusLine();
     QString padToolTip(int pad) const;
     void changeBankBy(int step);
+    // The local files of a drag, and the pads they would fill from the pad under position.
+    static QStringList DroppedFiles(const QMimeData* data);
+    std::vector<int> padsForDrop(const QPoint& position, int fileCount) const;
+    void setDropTargets(std::vector<int> targets);
 
     ZQ3::CDomain& domain_;
     std::shared_ptr<ZQ3::CPlayer> player_;
@@ -115,6 +130,7 @@ private:
     std::shared_ptr<ZQ3::CPadArrowFocusEventListener> focusListener_;
     QTimer blinkTimer_;
     int blinkingPad_ = -1;
+    std::vector<int> dropTargets_;
 
     QLabel* driveLabel_ = nullptr;
     CDriveComboBox* driveCombo_ = nullptr;

@@ -23,9 +23,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -373,6 +375,34 @@ private slots:
         QVERIFY(!run.pad(2).hasSample);
         QVERIFY(!run.view().deleteButton()->isEnabled());
         QVERIFY(run.view().importButton()->isEnabled());
+    }
+
+    void droppedFilesFillConsecutivePads() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(14, run.makeWav("old.wav"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(run.makeWav("a.wav")),
+                      QUrl::fromLocalFile(run.makeWav("b.wav", 2)),
+                      QUrl::fromLocalFile(run.makeWav("c.wav"))});
+        // Dropped on pad 13: pads 13, 14 and 15; 14 holds a sample and asks first.
+        const QPoint at = run.centreOf(13);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&run.view(), &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(run.view().dropTargets(), (std::vector<int>{13, 14, 15}));
+        SaveScreenshot(run.frame(), QStringLiteral("main_dragging_en"));
+        AnswerNextQuestion(QMessageBox::Ok);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&run.view(), &drop);
+        QVERIFY(run.view().dropTargets().empty());
+        for (const int pad : {13, 14, 15}) {
+            QVERIFY(run.model().hasSample(pad));
+        }
+        QVERIFY(run.model().entryOf(14).stereo);
+        QVERIFY(!run.model().hasSample(12));
     }
 
     void exitSavesTheSettings() {
