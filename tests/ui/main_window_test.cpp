@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -403,6 +404,34 @@ private slots:
         }
         QVERIFY(run.model().entryOf(14).stereo);
         QVERIFY(!run.model().hasSample(12));
+    }
+
+    void theAboutBoxAndTheManualFollowTheLanguage() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        QString shown;
+        OnNextModal([&shown](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            QVERIFY(box);
+            shown = box->windowTitle() + "|" + box->text();
+            box->accept();
+        });
+        run.frame().showAbout();
+        QVERIFY(shown.startsWith(QStringLiteral("About ZQ-314 Wave Converter|")));
+        QVERIFY(shown.contains(QStringLiteral("Version " ZQ3_VERSION)));
+        QVERIFY(shown.contains(QStringLiteral("Copyright")));
+        QVERIFY(ManualPath().endsWith(QStringLiteral("/Manual/ZQ-314WaveConverterManualE.html")));
+        run.stop();
+
+        UseJapanese();
+        QVERIFY(run.start());
+        QVERIFY(ManualPath().endsWith(QStringLiteral("/Manual/ZQ-314WaveConverterManualJ.html")));
+        // Both manuals are in the source tree the build copies beside the program.
+        for (const char* name :
+             {"ZQ-314WaveConverterManualE.html", "ZQ-314WaveConverterManualJ.html"}) {
+            QVERIFY(QFileInfo::exists(qEnvironmentVariable("ZQ3_SOURCE_DIR") + "/ui/manual/" +
+                                      QString::fromLatin1(name)));
+        }
     }
 
     void exitSavesTheSettings() {
