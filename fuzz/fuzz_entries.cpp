@@ -2,8 +2,8 @@
 
 #include "card/sample_information_dto.h"
 #include "sl/files/file_sample_buffer_factory.h"
-#include "sl/files/form_aiff_dto.h"
-#include "sl/files/riff_wave_dto.h"
+#include "sl/files/form_aiff_format.h"
+#include "sl/files/riff_wave_format.h"
 #include "sl/files/wave_file_loader.h"
 #include "sl/samples/sample_type.h"
 
@@ -61,7 +61,7 @@ void ReadRiffWave(const std::uint8_t* data, std::size_t size) {
     ReadTreeAndWriteBack<SL::CRiffWaveDto,
                          SL::CRiffWaveFileChunks::CRiffWaveChunk::CDefaultChunkFactory>(bytes);
     std::istringstream input(bytes);
-    SL::CRiffWaveFileChunks::ReadSampleDataLayout(input);
+    SL::ReadSampleDataLayout(SL::RiffWaveFormat(), input);
     ReadThroughFactory(bytes);
 }
 
@@ -70,7 +70,7 @@ void ReadFormAiff(const std::uint8_t* data, std::size_t size) {
     ReadTreeAndWriteBack<SL::CFormAiffDto,
                          SL::CFormAiffFileChunks::CFormAiffChunk::CDefaultChunkFactory>(bytes);
     std::istringstream input(bytes);
-    SL::CFormAiffFileChunks::ReadSampleDataLayout(input);
+    SL::ReadSampleDataLayout(SL::FormAiffFormat(), input);
     ReadThroughFactory(bytes);
 }
 

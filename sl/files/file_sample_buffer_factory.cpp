@@ -1,8 +1,7 @@
 #include "sl/files/file_sample_buffer_factory.h"
 
+#include "sl/files/audio_file_format.h"
 #include "sl/files/file_data_source.h"
-#include "sl/files/form_aiff_dto.h"
-#include "sl/files/riff_wave_dto.h"
 #include "sl/files/signed_byte_sample_iterators.h"
 #include "sl/files/stream_extent.h"
 #include "sl/samples/file_sample_iterator_factory.h"
@@ -16,14 +15,13 @@ bool IsStreamable(const CBitDepth& bitDepth) {
 }
 
 bool IsSignedByteStream(const CWaveFileFormat& fileFormat, const CSampleAttribute& attribute) {
-    return fileFormat == CWaveFileFormat::AIFF && attribute.GetBitDepth() == CBitDepth::INTEGER8;
+    const CAudioFileFormat* format = FindAudioFileFormat(fileFormat);
+    return format && format->signedEightBitSamples &&
+           attribute.GetBitDepth() == CBitDepth::INTEGER8;
 }
 
-using CFixedHeaderWriter = bool (*)(std::ostream&, const CBitDepth&, double, int, std::int32_t,
-                                    std::int32_t);
-
 // Adapts a format's header writer to the iterator's, whose positions are 64-bit.
-CHeaderWriter MakeHeaderWriter(CFixedHeaderWriter write) {
+CHeaderWriter MakeHeaderWriter(decltype(CAudioFileFormat::writeHeader) write) {
     return [write](const CSampleAttribute& attribute, std::ostream& stream, std::int64_t dataBegin,
                    std::int64_t dataEnd) {
         if (dataBegin < 0 || dataEnd < dataBegin || dataEnd > MaxStreamPosition) {
@@ -67,32 +65,14 @@ CFileSampleBufferFactory::CreateInputSource(std::shared_ptr<std::istream> stream
     if (!stream) {
         return {};
     }
-    try {
-        if (CRiffWaveDto(nullptr).IsReadable(*stream)) {
-            return CreateInputSourceFromRiffWave(std::move(stream));
-        }
-        if (CFormAiffDto(nullptr).IsReadable(*stream)) {
-            return CreateInputSourceFromFormAiff(std::move(stream));
-        }
-    } catch (const CBitDepth::CError&) {
-        // A bit depth outside the table: the file is simply not one we can read.
-    }
-    return {};
+    const CAudioFileFormat* format = RecogniseAudioFile(*stream);
+    return format ? CreateInputSourceFrom(*format, std::move(stream)) : nullptr;
 }
 
 std::shared_ptr<CFileSampleBufferFactory::CInputSource>
-CFileSampleBufferFactory::CreateInputSourceFromRiffWave(
-    std::shared_ptr<std::istream> stream) const {
-    const std::optional<CSampleDataLayout> layout =
-        CRiffWaveFileChunks::ReadSampleDataLayout(*stream);
-    return layout ? ToInputSource(*layout, std::move(stream)) : nullptr;
-}
-
-std::shared_ptr<CFileSampleBufferFactory::CInputSource>
-CFileSampleBufferFactory::CreateInputSourceFromFormAiff(
-    std::shared_ptr<std::istream> stream) const {
-    const std::optional<CSampleDataLayout> layout =
-        CFormAiffFileChunks::ReadSampleDataLayout(*stream);
+CFileSampleBufferFactory::CreateInputSourceFrom(const CAudioFileFormat& format,
+                                                std::shared_ptr<std::istream> stream) const {
+    const std::optional<CSampleDataLayout> layout = ReadSampleDataLayout(format, *stream);
     return layout ? ToInputSource(*layout, std::move(stream)) : nullptr;
 }
 
@@ -118,26 +98,16 @@ CFileSampleBufferFactory::CreateOutputSource(const CSampleAttribute& attribute,
     const CBitDepth& bitDepth = attribute.GetBitDepth();
     const int channels = attribute.GetChannelCount();
     const double rate = attribute.GetSampleRate();
+    const CAudioFileFormat* format = FindAudioFileFormat(fileFormat);
+    if (!format || !format->canWriteHeader(bitDepth, rate, channels)) {
+        return {};
+    }
     auto source = std::make_shared<COutputSource>();
     source->fileFormat = fileFormat;
     source->attribute = attribute;
-    if (fileFormat == CWaveFileFormat::WINWAVE) {
-        if (!CRiffWaveFileChunks::CanWriteHeader(bitDepth, rate, channels)) {
-            return {};
-        }
-        source->attribute.SetEndianness(GT::CEndianness::LittleEndian);
-        source->dataBegin = CRiffWaveFileChunks::HeaderSize;
-        source->headerWriter = MakeHeaderWriter(&CRiffWaveFileChunks::WriteHeader);
-    } else if (fileFormat == CWaveFileFormat::AIFF) {
-        if (!CFormAiffFileChunks::CanWriteHeader(bitDepth, rate, channels)) {
-            return {};
-        }
-        source->attribute.SetEndianness(GT::CEndianness::BigEndian);
-        source->dataBegin = CFormAiffFileChunks::HeaderSize;
-        source->headerWriter = MakeHeaderWriter(&CFormAiffFileChunks::WriteHeader);
-    } else {
-        return {};
-    }
+    source->attribute.SetEndianness(format->endianness);
+    source->dataBegin = format->headerSize;
+    source->headerWriter = MakeHeaderWriter(format->writeHeader);
     if (!IsStreamable(bitDepth) || attribute.GetLength() < 0) {
         return {};
     }

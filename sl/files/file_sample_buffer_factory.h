@@ -14,8 +14,11 @@
 
 namespace SL {
 
+struct CAudioFileFormat;
+
 // The one way the system reads or writes an audio file. Formats are recognised by content,
-// never by file name. Every failure is an empty result.
+// never by file name, and every format is an entry of AudioFileFormats(). Every failure is an
+// empty result.
 class CFileSampleBufferFactory {
 public:
     struct CInputSource {
@@ -59,10 +62,9 @@ public:
     std::shared_ptr<CInputSource> CreateInputSource(std::shared_ptr<std::istream> stream) const;
 
 protected:
-    std::shared_ptr<CInputSource>
-    CreateInputSourceFromRiffWave(std::shared_ptr<std::istream> stream) const;
-    std::shared_ptr<CInputSource>
-    CreateInputSourceFromFormAiff(std::shared_ptr<std::istream> stream) const;
+    // The source of a file already recognised as the format, or nothing.
+    std::shared_ptr<CInputSource> CreateInputSourceFrom(const CAudioFileFormat& format,
+                                                        std::shared_ptr<std::istream> stream) const;
 
     // The output source for the attribute and format, without a stream, or nothing when the
     // format is unknown or cannot hold such samples.

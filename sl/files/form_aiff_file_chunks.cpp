@@ -225,20 +225,15 @@ bool CFormAiffFileChunks::COpaqueChunk::WriteBody(std::ostream& output) {
 // --- Reading and writing whole files ---
 
 std::optional<CSampleDataLayout>
-CFormAiffFileChunks::DescribeSampleData(const CFormAiffChunk& root) {
+CFormAiffFileChunks::DescribeSampleData(const CIffContainerChunk& root) {
     const auto common = root.FindChunkAs<CCommonChunk>(Code::Comm);
     const auto sound = root.FindChunkAs<CSoundDataChunk>(Code::Ssnd);
     if (!common || !sound) {
         return std::nullopt;
     }
-    std::optional<CBitDepth> bitDepth;
-    try {
-        bitDepth = CBitDepth::FromIntegerBits(common->sampleSize);
-    } catch (const CBitDepth::CError&) {
-        return std::nullopt;
-    }
+    const std::optional<CBitDepth> bitDepth = CBitDepth::FindIntegerBits(common->sampleSize);
     const std::int32_t channels = common->channelCount;
-    if (channels < 1 || !IsUsableSampleRate(common->sampleRate)) {
+    if (!bitDepth || channels < 1 || !IsUsableSampleRate(common->sampleRate)) {
         return std::nullopt;
     }
     // The offset field says how many bytes of block-alignment padding come before the first
@@ -263,26 +258,6 @@ CFormAiffFileChunks::DescribeSampleData(const CFormAiffChunk& root) {
     layout.dataBegin = static_cast<std::int32_t>(begin);
     layout.dataEnd = layout.dataBegin + frames * channels * bytesPerSample;
     return layout;
-}
-
-std::optional<CSampleDataLayout> CFormAiffFileChunks::ReadSampleDataLayout(std::istream& input) {
-    class CImportChunkFactory : public CIffContainerChunk::IChunkFactory {
-    public:
-        std::unique_ptr<CIffChunk> Create(const Code& identifier) override {
-            if (identifier == Code::Comm) {
-                return std::make_unique<CCommonChunk>();
-            }
-            if (identifier == Code::Ssnd) {
-                return std::make_unique<CSoundDataChunk>(false);
-            }
-            return nullptr;
-        }
-    };
-    CFormAiffChunk root(std::make_shared<CImportChunkFactory>());
-    if (!root.Read(input)) {
-        return std::nullopt;
-    }
-    return DescribeSampleData(root);
 }
 
 bool CFormAiffFileChunks::CanWriteHeader(const CBitDepth& bitDepth, double sampleRate,

@@ -147,12 +147,9 @@ public:
         CApplicationSpecificChunk() : COpaqueChunk(CFourCharacterCode::Appl) {}
     };
 
-    // The layout of the samples of a file read with "COMM" and "SSND", or nothing when the
+    // The layout of the samples of a tree read with "COMM" and "SSND", or nothing when the
     // sample size, the channel count, the rate or the sound data offset cannot describe sound.
-    static std::optional<CSampleDataLayout> DescribeSampleData(const CFormAiffChunk& root);
-
-    // Reads an AIFF file for import: only "COMM" and an unloaded "SSND" are created.
-    static std::optional<CSampleDataLayout> ReadSampleDataLayout(std::istream& input);
+    static std::optional<CSampleDataLayout> DescribeSampleData(const CIffContainerChunk& root);
 
     // Writes the 54-byte header of an exported file from position 0: "COMM", then "SSND" over
     // the samples in [dataBegin, dataEnd), which are passed over, not written. AIFF holds

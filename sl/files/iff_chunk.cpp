@@ -94,6 +94,17 @@ bool CIffChunk::ReadHeader(std::istream& input) {
     return true;
 }
 
+bool CIffChunk::ReadBodyAfter(std::istream& input, const CHeader& header, std::int64_t inputEnd) {
+    if (header.GetIdentifier() != header_.GetIdentifier() || header.GetSize() < 0 ||
+        header.GetOffset() < 0 || inputEnd < header.GetOffset()) {
+        return false;
+    }
+    header_.SetSize(header.GetSize());
+    header_.SetOffset(header.GetOffset());
+    inputEnd_ = inputEnd;
+    return ReadBody(input);
+}
+
 bool CIffChunk::Finish(std::ostream& output) {
     const std::int64_t end = GetOutputPosition(output);
     const std::int64_t offset = header_.GetOffset();

@@ -74,6 +74,9 @@ public:
 
     // Reads a header, which must carry this chunk's identifier, and takes it over.
     bool ReadHeader(std::istream& input);
+    // Reads the body of a chunk whose header a container has just read in its place, so the
+    // header is neither read twice nor the input's end looked up again for every child.
+    bool ReadBodyAfter(std::istream& input, const CHeader& header, std::int64_t inputEnd);
     // Patches the size field with the length of the body just written, then pads an odd body.
     bool Finish(std::ostream& output);
     // Moves the input past the body and its pad byte.
@@ -87,6 +90,8 @@ protected:
     // Body readers go through these: a field that would end past the declared body, or past the
     // end of the input, fails before anything is read or allocated.
     std::int64_t GetBodyBytesLeft(std::istream& input) const;
+    // Where the input ended when this chunk's header was read.
+    std::int64_t GetInputLimit() const { return inputEnd_; }
     bool ReadField(std::istream& input, std::uint8_t& value) const;
     bool ReadField(std::istream& input, std::int8_t& value) const;
     bool ReadField(std::istream& input, std::uint16_t& value) const;

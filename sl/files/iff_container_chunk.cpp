@@ -9,8 +9,9 @@ CIffContainerChunk::CIffContainerChunk(const CFourCharacterCode& identifier, int
                                        std::shared_ptr<IChunkFactory> factory)
     : CIffChunk(identifier, endianness), formType_(formType), factory_(std::move(factory)) {}
 
-bool CIffContainerChunk::ReadBody(std::istream&) {
-    return false;
+bool CIffContainerChunk::Read(std::istream& input) {
+    clear();
+    return CIffChunk::Read(input);
 }
 
 bool CIffContainerChunk::ReadFormType(std::istream& input) {
@@ -21,64 +22,46 @@ bool CIffContainerChunk::ReadFormType(std::istream& input) {
     return formType.Read(input) && formType == formType_ && input.good();
 }
 
-bool CIffContainerChunk::Read(std::istream& input) {
+bool CIffContainerChunk::ReadBody(std::istream& input) {
     clear();
-    if (!ReadHeader(input) || !ReadFormType(input)) {
+    if (!ReadFormType(input)) {
         return false;
     }
-    const std::int64_t inputEnd = GetInputEnd(input);
-    if (inputEnd < 0) {
-        return false;
-    }
+    // Fixed for the whole iteration: the container's extent and where the input ends.
+    const std::int64_t inputEnd = GetInputLimit();
     const std::int64_t begin = GetHeader().GetOffset();
     const std::int64_t end = GetHeader().GetBodyEnd();
-    const std::int64_t first = begin + (formType_.IsEmpty() ? 0 : 4);
-    auto inside = [&](std::int64_t position) { return position >= begin && position < end; };
-    if (!inside(first)) {
-        return true;
-    }
-    input.seekg(first);
+    std::int64_t next = begin + (formType_.IsEmpty() ? 0 : 4);
 
-    while (true) {
+    // A missing pad byte after the last chunk is common and harmless: iteration just ends.
+    while (next < end && next < inputEnd) {
+        input.seekg(next);
         CHeader child(GetEndianness());
-        if (!child.Read(input) || child.GetSize() < 0 || child.GetOffset() < 0) {
+        if (!child.Read(input) || child.GetSize() < 0) {
             break;
         }
-        if (GetHeader().GetSize() <= 0) {
-            break;
-        }
-        if (child.GetSize() == 0 && (child.GetOffset() < begin || child.GetBodyEnd() > end)) {
+        const std::int64_t childEnd = child.GetBodyEnd();
+        if (child.GetSize() == 0 && childEnd > end) {
             break;
         }
         // A body that ends past the input belongs to a truncated file: reading on would
-        // promise data that is not there.
-        if (child.GetBodyEnd() > inputEnd) {
+        // promise data that is not there. A body past the container's end alone is still read.
+        if (childEnd > inputEnd) {
             break;
         }
-        input.seekg(std::int64_t{child.GetOffset()} - 8);
-
         std::unique_ptr<CIffChunk> created =
             factory_ ? factory_->Create(child.GetIdentifier()) : nullptr;
         if (created) {
-            if (!created->Read(input)) {
+            if (!created->ReadBodyAfter(input, child, inputEnd)) {
                 return false;
             }
             const std::int64_t position = GetInputPosition(input);
-            if (position < 0 || position > child.GetBodyEnd()) {
+            if (position < 0 || position > childEnd) {
                 return false;
             }
             push_back(std::shared_ptr<CIffChunk>(std::move(created)));
         }
-
-        // A missing pad byte after the last chunk is common and harmless: iteration just ends.
-        const std::int64_t next = child.GetPaddedEnd();
-        if (next >= inputEnd || !inside(next)) {
-            break;
-        }
-        input.seekg(next);
-        if (input.fail()) {
-            break;
-        }
+        next = childEnd + (child.GetSize() & 1);
     }
     // Iteration may have ended on a failed header read at the end of the input; the container
     // itself was read, so the stream is left usable for the sample readers.

@@ -22,12 +22,14 @@ public:
     CIffContainerChunk(const CFourCharacterCode& identifier, int endianness,
                        const CFourCharacterCode& formType, std::shared_ptr<IChunkFactory> factory);
 
-    // Reads the header, the form type and every child the factory creates. Iteration stops
-    // quietly at a header that cannot be read or lies outside the container, and at a child
-    // that ends past the input; it fails when a created child fails to read or reads more than
-    // its header declares.
+    // Forgets the children of an earlier read, then reads header and body.
     bool Read(std::istream& input) override;
-    // Never used alone: a container reads through Read.
+    // The form type and every child the factory creates; Read (header, then this) reads the
+    // whole container, and a container made by a factory is read the same way as a child.
+    // Iteration stops quietly at a header that cannot be read or lies outside the container,
+    // and at a child that ends past the input; it fails when a created child fails to read or
+    // reads more than its header declares. A child may run past the container's end and is
+    // still read, but nothing is ever read past the end of the input.
     bool ReadBody(std::istream& input) override;
     bool WriteBody(std::ostream& output) override;
 

@@ -107,14 +107,11 @@ std::optional<CBitDepth> CRiffWaveFileChunks::CFormatChunk::GetSampleBitDepth() 
             return std::nullopt;
         }
     }
-    try {
-        if (tag == PcmTag) {
-            return CBitDepth::FromIntegerBits(bitsPerSample_);
-        }
-        if (tag == FloatTag) {
-            return CBitDepth::FromFloatBits(bitsPerSample_);
-        }
-    } catch (const CBitDepth::CError&) {
+    if (tag == PcmTag) {
+        return CBitDepth::FindIntegerBits(bitsPerSample_);
+    }
+    if (tag == FloatTag) {
+        return CBitDepth::FindFloatBits(bitsPerSample_);
     }
     return std::nullopt;
 }
@@ -179,7 +176,7 @@ bool CRiffWaveFileChunks::CSamplerChunk::WriteBody(std::ostream& output) {
 // --- Reading and writing whole files ---
 
 std::optional<CSampleDataLayout>
-CRiffWaveFileChunks::DescribeSampleData(const CRiffWaveChunk& root) {
+CRiffWaveFileChunks::DescribeSampleData(const CIffContainerChunk& root) {
     const auto format = root.FindChunkAs<CFormatChunk>(Code::Fmt);
     const auto data = root.FindChunkAs<CIffDataChunk>(Code::Data);
     if (!format || !data) {
@@ -205,26 +202,6 @@ CRiffWaveFileChunks::DescribeSampleData(const CRiffWaveChunk& root) {
     // Whole frames only: a partial frame at the end would be delivered as stray samples.
     layout.dataEnd = layout.dataBegin + frames * channels * bytesPerSample;
     return layout;
-}
-
-std::optional<CSampleDataLayout> CRiffWaveFileChunks::ReadSampleDataLayout(std::istream& input) {
-    class CImportChunkFactory : public CIffContainerChunk::IChunkFactory {
-    public:
-        std::unique_ptr<CIffChunk> Create(const Code& identifier) override {
-            if (identifier == Code::Fmt) {
-                return std::make_unique<CFormatChunk>();
-            }
-            if (identifier == Code::Data) {
-                return std::make_unique<CDataChunk>(false);
-            }
-            return nullptr;
-        }
-    };
-    CRiffWaveChunk root(std::make_shared<CImportChunkFactory>());
-    if (!root.Read(input)) {
-        return std::nullopt;
-    }
-    return DescribeSampleData(root);
 }
 
 namespace {

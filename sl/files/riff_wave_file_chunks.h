@@ -125,13 +125,9 @@ public:
         std::vector<std::uint8_t> samplerData;
     };
 
-    // The layout of the samples of a file read with "fmt " and "data", or nothing when the
+    // The layout of the samples of a tree read with "fmt " and "data", or nothing when the
     // representation, the channel count or the rate cannot describe sound.
-    static std::optional<CSampleDataLayout> DescribeSampleData(const CRiffWaveChunk& root);
-
-    // Reads a WAVE file for import: only "fmt " and an unloaded "data" are created, every other
-    // chunk is passed over.
-    static std::optional<CSampleDataLayout> ReadSampleDataLayout(std::istream& input);
+    static std::optional<CSampleDataLayout> DescribeSampleData(const CIffContainerChunk& root);
 
     // Writes the 46-byte header of an exported file from position 0: "fmt " of 18 bytes, then
     // "data" over the samples in [dataBegin, dataEnd), which are passed over, not written. False

@@ -21,10 +21,10 @@ const GT::CPairTable<int, std::string>& CBitDepth::GetTable() {
     return *table;
 }
 
-CBitDepth CBitDepth::FromKindAndBits(int kind, int bits) {
+std::optional<CBitDepth> CBitDepth::FindKindAndBits(int kind, int bits) {
     // A bit count that does not fit the lower 16 bits would alias another kind.
-    if (bits < 0 || bits > 0xFFFF) {
-        throw CError(Description().GetMinimum(), Description().GetMaximum());
+    if (bits < 0 || bits > 0xFFFF || !IsLegal(kind | bits)) {
+        return std::nullopt;
     }
     return CBitDepth(kind | bits);
 }

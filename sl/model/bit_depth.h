@@ -3,6 +3,7 @@
 #include "gt/enumeration.h"
 #include "gt/pair_table.h"
 
+#include <optional>
 #include <string>
 
 namespace SL {
@@ -22,10 +23,15 @@ public:
     static const GT::CPairTable<int, std::string>& GetTable();
 
     // The representation of an integer or floating-point sample of that many bits, as a file
-    // header states it; throws CError when the combination is not listed (for example 12
-    // integer bits or 16 floating-point bits).
-    static CBitDepth FromIntegerBits(int bits) { return FromKindAndBits(IntegerKind, bits); }
-    static CBitDepth FromFloatBits(int bits) { return FromKindAndBits(FloatKind, bits); }
+    // header states it, or nothing when the combination is not listed (for example 12 integer
+    // bits or 16 floating-point bits). Readers of untrusted files use these: a header is not an
+    // exceptional event.
+    static std::optional<CBitDepth> FindIntegerBits(int bits) {
+        return FindKindAndBits(IntegerKind, bits);
+    }
+    static std::optional<CBitDepth> FindFloatBits(int bits) {
+        return FindKindAndBits(FloatKind, bits);
+    }
 
     int GetKind() const { return GetValue() & ~0xFFFF; }
     int GetBits() const { return GetValue() & 0xFFFF; }
@@ -44,7 +50,7 @@ public:
     static const CBitDepth POINT64;
 
 private:
-    static CBitDepth FromKindAndBits(int kind, int bits);
+    static std::optional<CBitDepth> FindKindAndBits(int kind, int bits);
 };
 
 } // namespace SL

@@ -1,4 +1,4 @@
-#include "sl/files/form_aiff_dto.h"
+#include "sl/files/form_aiff_format.h"
 #include "tests/sl/files/chunk_bytes.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ using Code = CIffChunk::CFourCharacterCode;
 
 std::optional<CSampleDataLayout> Layout(const std::string& file) {
     std::istringstream input(file);
-    return Chunks::ReadSampleDataLayout(input);
+    return ReadSampleDataLayout(FormAiffFormat(), input);
 }
 
 std::string Sound(const std::string& samples, std::uint32_t offset = 0) {

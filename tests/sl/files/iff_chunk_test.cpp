@@ -172,11 +172,63 @@ TEST(IffContainer, ChildThatReadsPastItsSizeFailsTheContainer) {
 TEST(IffContainer, LastChildRunningPastTheContainerIsStillRead) {
     auto factory = std::make_shared<CTestFactory>();
     auto root = MakeRoot(factory);
-    std::string file = Root(Chunk("abcd", "12") + Chunk("efgh", "345678"));
-    file[4] = 4 + 10 + 2; // the container ends inside the second child's body
+    // The container ends inside the second child's body; the third lies wholly outside it.
+    std::string file = Root(Chunk("abcd", "12") + Chunk("efgh", "345678") + Chunk("abcd", "xy"));
+    file[4] = 4 + 10 + 2;
     std::istringstream input(file);
     ASSERT_TRUE(root.Read(input));
+    ASSERT_EQ(root.size(), 2u);
     EXPECT_EQ(Payload(root, Code("efgh")), "345678");
+    EXPECT_EQ(Payload(root, Code("abcd")), "12");
+}
+
+TEST(IffContainer, HugeDeclaredSizesAreBoundedByTheInput) {
+    auto factory = std::make_shared<CTestFactory>();
+    auto root = MakeRoot(factory);
+    // A container that claims the largest size, a child that runs far past the input, and one
+    // whose end lies beyond what 32-bit positions can hold.
+    for (std::uint32_t childSize : {0x100u, 0x7FFFFFF0u, 0x7FFFFFFFu}) {
+        SCOPED_TRACE(childSize);
+        std::string file =
+            Root(Chunk("efgh", "ab") + "abcd" + LittleEndian32(childSize) + "short tail");
+        file.replace(4, 4, LittleEndian32(0x7FFFFFFF));
+        std::istringstream input(file);
+        ASSERT_TRUE(root.Read(input));
+        ASSERT_EQ(root.size(), 1u);
+        EXPECT_EQ(Payload(root, Code("efgh")), "ab");
+        EXPECT_TRUE(input.good());
+    }
+}
+
+// A list chunk: a container without form type whose children are read by the same rules.
+class CListChunk : public CIffContainerChunk {
+public:
+    explicit CListChunk(std::shared_ptr<IChunkFactory> factory)
+        : CIffContainerChunk(Code("LIST"), GT::CEndianness::LittleEndian, Code("INFO"),
+                             std::move(factory)) {}
+};
+
+class CNestingFactory : public CTestFactory {
+public:
+    std::unique_ptr<CIffChunk> Create(const Code& identifier) override {
+        if (identifier == Code("LIST")) {
+            return std::make_unique<CListChunk>(std::make_shared<CTestFactory>());
+        }
+        return CTestFactory::Create(identifier);
+    }
+};
+
+TEST(IffContainer, ContainerMadeByTheFactoryReadsItsOwnChildren) {
+    auto root = MakeRoot(std::make_shared<CNestingFactory>());
+    std::istringstream input(
+        Root(Chunk("LIST", "INFO" + Chunk("abcd", "inner")) + Chunk("efgh", "outer")));
+    ASSERT_TRUE(root.Read(input));
+    ASSERT_EQ(root.size(), 2u);
+    const auto list = root.FindChunkAs<CListChunk>(Code("LIST"));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(Payload(*list, Code("abcd")), "inner");
+    EXPECT_EQ(Payload(root, Code("efgh")), "outer");
+    EXPECT_EQ(root.FindChunk(Code("abcd")), nullptr);
 }
 
 TEST(IffContainer, MissingPadByteAtTheEndIsTolerated) {

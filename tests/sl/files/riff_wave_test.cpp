@@ -1,4 +1,4 @@
-#include "sl/files/riff_wave_dto.h"
+#include "sl/files/riff_wave_format.h"
 #include "tests/sl/files/chunk_bytes.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ using Chunks = CRiffWaveFileChunks;
 
 std::optional<CSampleDataLayout> Layout(const std::string& file) {
     std::istringstream input(file);
-    return Chunks::ReadSampleDataLayout(input);
+    return ReadSampleDataLayout(RiffWaveFormat(), input);
 }
 
 std::string ExtensibleFormatBody(int bits, int subFormatTag) {

@@ -93,8 +93,13 @@ TEST(WaveFileLoader, FilesThatDescribeNoSoundSayWhy) {
          CReason::UnsupportedSampleFormat, 1, 12, false},
         {"8-bit float", Riff(LeChunk("fmt ", FormatBody(3, 1, 44100, 8)) + data),
          CReason::UnsupportedSampleFormat, 3, 8, true},
+        {"65535-bit integer", Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 0xFFFF)) + data),
+         CReason::UnsupportedSampleFormat, 1, 0xFFFF, false},
         {"AIFF of 12 bits", Form(BeChunk("COMM", CommonBody(1, 0, 12, Rate44100)) + ssnd),
          CReason::UnsupportedSampleFormat, 0, 12, false},
+        {"AIFF of a negative size",
+         Form(BeChunk("COMM", CommonBody(1, 0, 0xFFF0, Rate44100)) + ssnd),
+         CReason::UnsupportedSampleFormat, 0, -16, false},
         {"no data chunk", Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 16))), CReason::Damaged, 0,
          0, false},
         {"no channels", Riff(LeChunk("fmt ", FormatBody(1, 0, 44100, 16)) + data), CReason::Damaged,
@@ -105,7 +110,8 @@ TEST(WaveFileLoader, FilesThatDescribeNoSoundSayWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const CLoadedWave loaded = Load(c.bytes);
+        CLoadedWave loaded;
+        EXPECT_NO_THROW(loaded = Load(c.bytes));
         EXPECT_FALSE(loaded);
         EXPECT_EQ(loaded.problem.reason, c.reason);
         if (c.reason == CReason::UnsupportedFormatTag ||
