@@ -6,8 +6,8 @@
 #include "sl/files/file_data_source.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/files/wave_file_loader.h"
-#include "tests/sl/files/temporary_directory.h"
 #include "tests/support/fifo.h"
+#include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +40,8 @@ int OpenFull() {
 }
 
 TEST(DescriptorStream, WritesSeeksBackAndReadsAcrossTheBuffer) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("data");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "data");
     // Far larger than the stream's buffer, so that writes and reads go both through the buffer
     // and around it.
     const std::string body = Pattern(200000, 1);
@@ -78,7 +78,7 @@ TEST(DescriptorStream, WritesSeeksBackAndReadsAcrossTheBuffer) {
         EXPECT_FALSE(stream.fail());
     }
     const std::string expected = "HEADER!!xy" + body.substr(2) + "tail";
-    EXPECT_EQ(TestFiles::ReadFile(path), expected);
+    EXPECT_EQ(ZQ3::Fixture::ReadFileBytes(path), expected);
 
     CDescriptorStream input(::open(path.c_str(), O_RDONLY | O_CLOEXEC), std::ios::in);
     std::string head(10, '\0');
@@ -95,7 +95,7 @@ TEST(DescriptorStream, WritesSeeksBackAndReadsAcrossTheBuffer) {
     input.flush();
     EXPECT_TRUE(input.bad());
     input.close();
-    EXPECT_EQ(TestFiles::ReadFile(path), expected);
+    EXPECT_EQ(ZQ3::Fixture::ReadFileBytes(path), expected);
 }
 
 TEST(DescriptorStream, FailedWritesAndClosesFailTheStream) {
@@ -201,8 +201,8 @@ TEST(DescriptorStream, InterruptedReadsAndWritesComplete) {
 }
 
 TEST(FileDataSource, OpensOnlyAsItsAccessSays) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("data");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "data");
     EXPECT_FALSE(CFileDataSource(path, CFileAccess::ReadExisting).OpenInput());
     EXPECT_FALSE(CFileDataSource(path, CFileAccess::UpdateExisting).OpenOutput());
     EXPECT_FALSE(CFileDataSource(path, CFileAccess::CreateNew).OpenInput());
@@ -218,15 +218,15 @@ TEST(FileDataSource, OpensOnlyAsItsAccessSays) {
 }
 
 TEST(FileDataSource, NeverCreatesOverOrThroughATakenName) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string existing = directory.File("existing");
-    const std::string target = directory.File("target");
-    const std::string link = directory.File("link");
-    const std::string dangling = directory.File("dangling");
-    TestFiles::WriteFile(existing, "kept");
-    TestFiles::WriteFile(target, "target");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string existing = (directory / "existing");
+    const std::string target = (directory / "target");
+    const std::string link = (directory / "link");
+    const std::string dangling = (directory / "dangling");
+    ZQ3::Fixture::WriteFileBytes(existing, "kept");
+    ZQ3::Fixture::WriteFileBytes(target, "target");
     std::filesystem::create_symlink(target, link);
-    std::filesystem::create_symlink(directory.File("nowhere"), dangling);
+    std::filesystem::create_symlink((directory / "nowhere"), dangling);
 
     for (const std::string& name : {existing, link, dangling}) {
         SCOPED_TRACE(name);
@@ -236,14 +236,14 @@ TEST(FileDataSource, NeverCreatesOverOrThroughATakenName) {
     }
     // Updating in place does not go through a link either.
     EXPECT_FALSE(CFileDataSource(link, CFileAccess::UpdateExisting).Open());
-    EXPECT_EQ(TestFiles::ReadFile(existing), "kept");
-    EXPECT_EQ(TestFiles::ReadFile(target), "target");
-    EXPECT_FALSE(std::filesystem::exists(directory.File("nowhere")));
+    EXPECT_EQ(ZQ3::Fixture::ReadFileBytes(existing), "kept");
+    EXPECT_EQ(ZQ3::Fixture::ReadFileBytes(target), "target");
+    EXPECT_FALSE(std::filesystem::exists((directory / "nowhere")));
 }
 
 TEST(FileDataSource, AnythingButARegularFileFailsToOpenAtOnce) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string fifo = directory.File("fifo.wav");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string fifo = (directory / "fifo.wav");
     ASSERT_TRUE(MakeFifo(fifo));
     const auto openFifo = [&] {
         EXPECT_FALSE(CFileDataSource(fifo, CFileAccess::ReadExisting).Open());
@@ -253,7 +253,7 @@ TEST(FileDataSource, AnythingButARegularFileFailsToOpenAtOnce) {
     };
     EXPECT_TRUE(ReturnsPromptly(fifo, openFifo));
     EXPECT_FALSE(CFileDataSource("/dev/zero", CFileAccess::ReadExisting).Open());
-    EXPECT_FALSE(CFileDataSource(directory.File(""), CFileAccess::ReadExisting).Open());
+    EXPECT_FALSE(CFileDataSource((directory / ""), CFileAccess::ReadExisting).Open());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "sl/files/file_sample_buffer_factory.h"
 #include "tests/sl/files/chunk_bytes.h"
-#include "tests/sl/files/temporary_directory.h"
+#include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -52,12 +52,12 @@ const std::string AiffFile =
          BeChunk("SSND", Be32(0) + Be32(0) + Be16(1) + Be16(0xFFFF) + Be16(0x1234)));
 
 TEST(FileSampleBufferFactory, RecognisesByContentNotByName) {
-    TestFiles::CTemporaryDirectory directory;
-    TestFiles::WriteFile(directory.File("wave.aif"), WaveFile);
-    TestFiles::WriteFile(directory.File("aiff.wav"), AiffFile);
+    ZQ3::Fixture::TemporaryDirectory directory;
+    ZQ3::Fixture::WriteFileBytes((directory / "wave.aif"), WaveFile);
+    ZQ3::Fixture::WriteFileBytes((directory / "aiff.wav"), AiffFile);
     const CFileSampleBufferFactory factory;
     for (const std::string name : {"wave.aif", "aiff.wav"}) {
-        const auto iterator = factory.CreateInputSampleIterator(directory.File(name));
+        const auto iterator = factory.CreateInputSampleIterator((directory / name));
         ASSERT_TRUE(iterator) << name;
         EXPECT_EQ(iterator->GetAttribute().GetLength(), 3);
         EXPECT_EQ(iterator->GetAttribute().GetEndianness(), 1);
@@ -68,23 +68,23 @@ TEST(FileSampleBufferFactory, RecognisesByContentNotByName) {
 }
 
 TEST(FileSampleBufferFactory, UnreadableInputsGiveNothing) {
-    TestFiles::CTemporaryDirectory directory;
+    ZQ3::Fixture::TemporaryDirectory directory;
     const CFileSampleBufferFactory factory;
-    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("missing.wav")));
-    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("")));
-    TestFiles::WriteFile(
-        directory.File("twelve.wav"),
+    EXPECT_FALSE(factory.CreateInputSampleIterator((directory / "missing.wav")));
+    EXPECT_FALSE(factory.CreateInputSampleIterator((directory / "")));
+    ZQ3::Fixture::WriteFileBytes(
+        (directory / "twelve.wav"),
         Riff(LeChunk("fmt ", FormatBody(1, 1, 44100, 12)) + LeChunk("data", "ab")));
-    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("twelve.wav")));
-    TestFiles::WriteFile(directory.File("text.wav"), "just some text, not a sound file");
-    EXPECT_FALSE(factory.CreateInputSampleIterator(directory.File("text.wav")));
+    EXPECT_FALSE(factory.CreateInputSampleIterator((directory / "twelve.wav")));
+    ZQ3::Fixture::WriteFileBytes((directory / "text.wav"), "just some text, not a sound file");
+    EXPECT_FALSE(factory.CreateInputSampleIterator((directory / "text.wav")));
 }
 
 TEST(FileSampleBufferFactory, FilesOfTwoGibibytesOrMoreAreRefused) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("huge.wav");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "huge.wav");
     // A valid small file made sparse-large: its chunk positions could no longer be held.
-    TestFiles::WriteFile(path, WaveFile);
+    ZQ3::Fixture::WriteFileBytes(path, WaveFile);
     std::filesystem::resize_file(path, std::uintmax_t{1} << 31);
     const CFileSampleBufferFactory factory;
     EXPECT_FALSE(factory.CreateInputSampleIterator(path));
@@ -135,20 +135,20 @@ TEST(FileSampleBufferFactory, OutputRangesFollowTheLength) {
 }
 
 TEST(FileSampleBufferFactory, RefusedOutputLeavesAnExistingFileAlone) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("keep.wav");
-    TestFiles::WriteFile(path, "precious");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "keep.wav");
+    ZQ3::Fixture::WriteFileBytes(path, "precious");
     const CFileSampleBufferFactory factory;
     const CSampleAttribute attribute(CBitDepth::INTEGER16, 44100, 2, 10);
     EXPECT_FALSE(factory.CreateOutputSampleIterator(attribute, path, CWaveFileFormat::INVALID));
-    EXPECT_EQ(TestFiles::ReadFile(path), "precious");
-    EXPECT_FALSE(factory.CreateOutputSampleIterator(attribute, directory.File("no/such/dir.wav"),
+    EXPECT_EQ(ZQ3::Fixture::ReadFileBytes(path), "precious");
+    EXPECT_FALSE(factory.CreateOutputSampleIterator(attribute, (directory / "no/such/dir.wav"),
                                                     CWaveFileFormat::WINWAVE));
 }
 
 TEST(FileSampleBufferFactory, WrittenWaveHasTheFixedHeaderAndReadsBack) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("out.wav");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "out.wav");
     const CFileSampleBufferFactory factory;
     std::vector<std::int16_t> samples;
     for (int i = 0; i < 2000; ++i) {
@@ -157,7 +157,7 @@ TEST(FileSampleBufferFactory, WrittenWaveHasTheFixedHeaderAndReadsBack) {
     const CSampleAttribute attribute(CBitDepth::INTEGER16, 44100, 2, 0);
     ASSERT_TRUE(WriteAll<CSampleTag::Integer16>(
         factory.CreateOutputSampleIterator(attribute, path, CWaveFileFormat::WINWAVE), samples));
-    const std::string bytes = TestFiles::ReadFile(path);
+    const std::string bytes = ZQ3::Fixture::ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 46u + 4000);
     EXPECT_EQ(bytes.substr(4, 4), Le32(4038));
     EXPECT_EQ(bytes.substr(36, 10), Le16(0) + "data" + Le32(4000));
@@ -169,14 +169,14 @@ TEST(FileSampleBufferFactory, WrittenWaveHasTheFixedHeaderAndReadsBack) {
 }
 
 TEST(FileSampleBufferFactory, EightBitAiffIsTwosComplementOnDisk) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("bytes.aif");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "bytes.aif");
     const CFileSampleBufferFactory factory;
     const std::vector<std::uint8_t> values = {128, 0, 255, 129, 7};
     const CSampleAttribute attribute(CBitDepth::INTEGER8, 22050, 1, 5);
     ASSERT_TRUE(WriteAll<CSampleTag::Integer8>(
         factory.CreateOutputSampleIterator(attribute, path, CWaveFileFormat::AIFF), values));
-    const std::string bytes = TestFiles::ReadFile(path);
+    const std::string bytes = ZQ3::Fixture::ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 54u + 5 + 1);
     EXPECT_EQ(bytes.substr(54, 5), std::string("\x00\x80\x7F\x01\x87", 5));
     EXPECT_EQ(bytes.substr(4, 4), Be32(46 + 5 + 1));

@@ -2,10 +2,10 @@
 // iterators deliver must equal what libsndfile reads from the same file, and every file our
 // output iterators write must read back identically through libsndfile and through sox.
 #include "sl/files/file_sample_buffer_factory.h"
-#include "tests/sl/files/temporary_directory.h"
+#include "tests/support/sound_file.h"
+#include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +16,9 @@
 namespace SL {
 namespace {
 
-using TestFiles::CTemporaryDirectory;
-using TestFiles::ReadFile;
-using TestFiles::WriteFile;
+using ZQ3::Fixture::ReadFileBytes;
+using ZQ3::Fixture::WriteFileBytes;
+using CTemporaryDirectory = ZQ3::Fixture::TemporaryDirectory;
 
 bool HaveSox() {
     return std::system("command -v sox >/dev/null 2>&1") == 0;
@@ -42,29 +42,23 @@ struct CSamples {
     std::vector<double> values;
 };
 
-CSamples ReadWithSndfile(const std::string& path, bool floating) {
+template <typename Sample>
+CSamples ToCommonCurrency(const std::string& path) {
     CSamples samples;
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) {
-        ADD_FAILURE() << "libsndfile cannot read " << path << ": " << sf_strerror(nullptr);
+    const auto sound = ZQ3::Fixture::ReadSoundFile<Sample>(path);
+    if (!sound) {
+        ADD_FAILURE() << "libsndfile cannot read " << path;
         return samples;
     }
-    samples.frames = info.frames;
-    samples.channels = info.channels;
-    samples.sampleRate = info.samplerate;
-    const std::size_t count =
-        static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels);
-    if (floating) {
-        samples.values.resize(count);
-        sf_readf_double(file, samples.values.data(), info.frames);
-    } else {
-        std::vector<int> values(count);
-        sf_readf_int(file, values.data(), info.frames);
-        samples.values.assign(values.begin(), values.end());
-    }
-    sf_close(file);
+    samples.frames = sound->frames;
+    samples.channels = sound->channels;
+    samples.sampleRate = sound->sampleRate;
+    samples.values.assign(sound->samples.begin(), sound->samples.end());
     return samples;
+}
+
+CSamples ReadWithSndfile(const std::string& path, bool floating) {
+    return floating ? ToCommonCurrency<double>(path) : ToCommonCurrency<int>(path);
 }
 
 // The value libsndfile reports for one of our samples of that type.
@@ -195,7 +189,7 @@ TEST(Interoperability, WaveFilesOfEveryRepresentation) {
     };
     int index = 0;
     for (const CWaveShape& shape : shapes) {
-        const std::string path = directory.File("shape" + std::to_string(index++) + ".wav");
+        const std::string path = (directory / "shape" + std::to_string(index++) + ".wav");
         Sox("-n -r " + std::to_string(shape.rate) + " -c " + std::to_string(shape.channels) +
             " -b " + std::to_string(shape.bits) + " -e " + shape.encoding + " " + path +
             " synth 0.0137 whitenoise");
@@ -207,9 +201,9 @@ TEST(Interoperability, WaveWithExtensibleFormatChunk) {
     SKIP_WITHOUT_SOX();
     CTemporaryDirectory directory;
     for (const std::string options : {"-c 2 -b 24", "-c 6 -b 16", "-c 3 -b 32"}) {
-        const std::string path = directory.File("extensible.wav");
+        const std::string path = (directory / "extensible.wav");
         Sox("-n -r 48000 " + options + " " + path + " synth 0.01 whitenoise");
-        const std::string bytes = ReadFile(path);
+        const std::string bytes = ReadFileBytes(path);
         const auto chunks = SplitChunks(bytes, false);
         const CChunk& format = chunks[Find(chunks, "fmt ")];
         // The premise: sox wrote the 40-byte extensible layout.
@@ -222,17 +216,17 @@ TEST(Interoperability, WaveWithExtensibleFormatChunk) {
 TEST(Interoperability, WaveWithOtherChunksAroundData) {
     SKIP_WITHOUT_SOX();
     CTemporaryDirectory directory;
-    const std::string source = directory.File("plain.wav");
+    const std::string source = (directory / "plain.wav");
     Sox("-n -r 44100 -c 2 -b 16 " + source + " synth 0.02 whitenoise");
-    const std::string bytes = ReadFile(source);
+    const std::string bytes = ReadFileBytes(source);
     std::vector<CChunk> chunks = SplitChunks(bytes, false);
     const std::size_t data = Find(chunks, "data");
     chunks.insert(chunks.begin() + static_cast<long>(data),
                   {{"LIST", std::string("INFOISFT\x05\0\0\0zq3!\0\0", 16)}, {"odd ", "abc"}});
     chunks.push_back({"junk", std::string(10, 'j')});
     chunks.push_back({"id3 ", "tail"});
-    const std::string path = directory.File("chunks.wav");
-    WriteFile(path, JoinChunks(bytes, chunks, false));
+    const std::string path = (directory / "chunks.wav");
+    WriteFileBytes(path, JoinChunks(bytes, chunks, false));
     ExpectSameSamples(path, false);
 }
 
@@ -243,7 +237,7 @@ TEST(Interoperability, AiffFilesOfEveryIntegerSize) {
     for (int bits : {8, 16, 24, 32}) {
         for (int channels : {1, 2, 6}) {
             const int rate = (index % 3 == 0) ? 44100 : (index % 3 == 1 ? 22050 : 96000);
-            const std::string path = directory.File("shape" + std::to_string(index++) + ".aiff");
+            const std::string path = (directory / "shape" + std::to_string(index++) + ".aiff");
             Sox("-n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
                 std::to_string(bits) + " " + path + " synth 0.0111 whitenoise");
             ExpectSameSamples(path, false);
@@ -254,16 +248,16 @@ TEST(Interoperability, AiffFilesOfEveryIntegerSize) {
 TEST(Interoperability, AiffWithCommonChunkAfterSoundData) {
     SKIP_WITHOUT_SOX();
     CTemporaryDirectory directory;
-    const std::string source = directory.File("usual.aiff");
+    const std::string source = (directory / "usual.aiff");
     Sox("-n -r 44100 -c 2 -b 16 " + source + " synth 0.02 whitenoise");
-    const std::string bytes = ReadFile(source);
+    const std::string bytes = ReadFileBytes(source);
     std::vector<CChunk> chunks = SplitChunks(bytes, true);
     const CChunk common = chunks[Find(chunks, "COMM")];
     chunks.erase(chunks.begin() + static_cast<long>(Find(chunks, "COMM")));
     chunks.push_back({"ANNO", "moved"});
     chunks.push_back(common);
-    const std::string path = directory.File("common_last.aiff");
-    WriteFile(path, JoinChunks(bytes, chunks, true));
+    const std::string path = (directory / "common_last.aiff");
+    WriteFileBytes(path, JoinChunks(bytes, chunks, true));
     ExpectSameSamples(path, false);
 }
 
@@ -272,7 +266,7 @@ TEST(Interoperability, OddDataLengths) {
     CTemporaryDirectory directory;
     for (const std::string extension : {".wav", ".aiff"}) {
         for (const std::string options : {"-c 1 -b 8", "-c 1 -b 24", "-c 3 -b 8"}) {
-            const std::string path = directory.File("odd" + extension);
+            const std::string path = (directory / "odd" + extension);
             // 9 frames at 8000 Hz: an odd number of sample bytes.
             Sox("-n -r 8000 " + options + " " + path + " synth 9s whitenoise");
             ExpectSameSamples(path, false);
@@ -359,7 +353,7 @@ TEST(Interoperability, FilesWeWriteReadBackThroughSndfileAndSox) {
     for (const Case& c : cases) {
         const bool wave = c.format == CWaveFileFormat::WINWAVE;
         const std::string path =
-            directory.File("ours" + std::to_string(index++) + (wave ? ".wav" : ".aiff"));
+            (directory / "ours" + std::to_string(index++) + (wave ? ".wav" : ".aiff"));
         SCOPED_TRACE(path);
         std::vector<double> reported;
         const std::vector<double> values = RandomValues(
@@ -383,7 +377,7 @@ TEST(Interoperability, FilesWeWriteReadBackThroughSndfileAndSox) {
 
         // sox reads our file and writes its own; libsndfile finds the same samples in that.
         const std::string converted =
-            directory.File("sox" + std::to_string(index) + (wave ? ".wav" : ".aiff"));
+            (directory / "sox" + std::to_string(index) + (wave ? ".wav" : ".aiff"));
         Sox(path + " " + converted);
         const CSamples throughSox = ReadWithSndfile(converted, floating);
         EXPECT_EQ(throughSox.frames, c.frames);
@@ -397,11 +391,11 @@ TEST(Interoperability, FixedHeaderLayoutsOfThousandStereoFrames) {
     const std::vector<double> silence(2000, 0.0);
     const CSampleAttribute attribute(CBitDepth::INTEGER16, 44100, 2, 0);
     for (const CWaveFileFormat& format : {CWaveFileFormat::WINWAVE, CWaveFileFormat::AIFF}) {
-        const std::string path = directory.File("thousand" + std::to_string(format.GetValue()));
+        const std::string path = directory / ("thousand" + std::to_string(format.GetValue()));
         ASSERT_TRUE(WriteValues<CSampleTag::Integer16>(
             CFileSampleBufferFactory().CreateOutputSampleIterator(attribute, path, format),
             silence));
-        const std::string bytes = ReadFile(path);
+        const std::string bytes = ReadFileBytes(path);
         if (format == CWaveFileFormat::WINWAVE) {
             ASSERT_EQ(bytes.size(), 46u + 4000);
             EXPECT_EQ(SizeAt(bytes, 4, false), 4038u);

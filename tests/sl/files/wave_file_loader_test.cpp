@@ -1,6 +1,6 @@
 #include "sl/files/wave_file_loader.h"
 #include "tests/sl/files/chunk_bytes.h"
-#include "tests/sl/files/temporary_directory.h"
+#include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -126,19 +126,19 @@ TEST(WaveFileLoader, FilesThatDescribeNoSoundSayWhy) {
 
 TEST(WaveFileLoader, NamesThatAreNoReadableFileSayWhy) {
     using CReason = CWaveLoadProblem::CReason;
-    TestFiles::CTemporaryDirectory directory;
-    const std::string fifo = directory.File("pipe.wav");
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string fifo = (directory / "pipe.wav");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string folder = directory.File("folder.wav");
+    const std::string folder = (directory / "folder.wav");
     std::filesystem::create_directory(folder);
-    TestFiles::WriteFile(directory.File("plain"), "x");
+    ZQ3::Fixture::WriteFileBytes((directory / "plain"), "x");
     const struct {
         std::string path;
         CReason reason;
         CFileKind kind;
     } cases[] = {
-        {directory.File("missing.wav"), CReason::NoSuchFile, CFileKind::Regular},
-        {directory.File("plain/below.wav"), CReason::NoSuchFile, CFileKind::Regular},
+        {(directory / "missing.wav"), CReason::NoSuchFile, CFileKind::Regular},
+        {(directory / "plain/below.wav"), CReason::NoSuchFile, CFileKind::Regular},
         {folder, CReason::NotRegularFile, CFileKind::Directory},
         {fifo, CReason::NotRegularFile, CFileKind::Fifo},
         {"/dev/null", CReason::NotRegularFile, CFileKind::CharacterDevice},
@@ -197,9 +197,9 @@ TEST(WaveFileLoader, LoadedPayloadIsDecodedIntoTypedChannels) {
 }
 
 TEST(WaveFileLoader, LoadsFromAFileWhateverItsName) {
-    TestFiles::CTemporaryDirectory directory;
-    const std::string path = directory.File("really_a_wave.aif");
-    TestFiles::WriteFile(
+    ZQ3::Fixture::TemporaryDirectory directory;
+    const std::string path = (directory / "really_a_wave.aif");
+    ZQ3::Fixture::WriteFileBytes(
         path, Riff(LeChunk("fmt ", FormatBody(1, 1, 22050, 8)) + LeChunk("data", "abc")));
     const CLoadedWave loaded = LoadWaveFile(path);
     ASSERT_TRUE(loaded);
