@@ -186,6 +186,14 @@ bool CController::selectPad(int pad) {
 }
 
 CommandOutcome CController::importFile(const std::string& path) {
+    return runImport([&path](CImportCommand& command) { return command.run(path); });
+}
+
+CommandOutcome CController::importFiles(const std::vector<ImportItem>& items) {
+    return runImport([&items](CImportCommand& command) { return command.run(items); });
+}
+
+CommandOutcome CController::runImport(const std::function<CommandOutcome(CImportCommand&)>& run) {
     UL::CWaitCursor wait;
     stopPlayback();
     CCardLock lock(*fs_);
@@ -200,7 +208,7 @@ CommandOutcome CController::importFile(const std::string& path) {
     CommandOutcome outcome;
     {
         CImportCommand command(*installed, *progress, *fs_);
-        outcome = command.run(path);
+        outcome = run(command);
         if (outcome == CommandOutcome::Succeeded) {
             installModel(std::move(*command.newModel()));
         }

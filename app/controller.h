@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_outcome.h"
+#include "app/import_batch.h"
 #include "app/model.h"
 #include "app/view.h"
 #include "card/card_lock.h"
@@ -14,6 +15,7 @@
 namespace ZQ3 {
 
 class CDomain;
+class CImportCommand;
 
 // Carries out the user's commands on the domain's model and tells the view what changed.
 class CController {
@@ -39,6 +41,9 @@ public:
 
     // Puts the WAV or AIFF file at path onto the selected pad of the loaded card.
     CommandOutcome importFile(const std::string& path);
+    // Puts the file of each item onto its slot of the loaded card, in one change of the card:
+    // all of them or, after a refusal, a failure or a cancel, none.
+    CommandOutcome importFiles(const std::vector<ImportItem>& items);
     // Writes the sample of the selected pad to path as fileFormat (an SL::CWaveFileFormat value:
     // CardLayout::FileFormatWave or CardLayout::FileFormatAiff).
     CommandOutcome exportPad(int fileFormat, const std::string& path);
@@ -79,6 +84,9 @@ protected:
     // failureMessage.
     CardAccess lockCard(const std::string& root, CCardLock& commandLock, int failureMessage);
 
+    // Runs an import command made ready by the caller on the installed model under the card's
+    // lock, and installs its model on success.
+    CommandOutcome runImport(const std::function<CommandOutcome(CImportCommand&)>& run);
     // Silences the audition output; a failure is reported and the command goes on.
     void stopPlayback();
     void installModel(CModel model);

@@ -7,6 +7,7 @@
 #include "app/sample_copy.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
+#include "card/path_names.h"
 #include "card/sample_information_dto.h"
 #include "card/tempo.h"
 #include "card/temporary_names.h"
@@ -16,7 +17,9 @@
 #include "sl/model/bit_depth.h"
 #include "sl/samples/file_input_sample_iterator.h"
 
+#include <bitset>
 #include <memory>
+#include <unistd.h>
 
 namespace ZQ3 {
 namespace {
@@ -32,11 +35,6 @@ using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
 bool FitsACardFile(std::int64_t frameCount) {
     return CardLayout::CardBytesNeeded(frameCount, 1) <=
            static_cast<std::uint64_t>(SL::CVexaFileOutputSampleIterator::kCardByteLimit);
-}
-
-// The text after the last "/".
-std::string FileName(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
 }
 
 } // namespace
@@ -94,27 +92,77 @@ CommandOutcome CImportCommand::run(const std::string& path) {
     if (!installed_.hasCard() || !CardLayout::IsValidPad(installed_.selectedPad)) {
         return fail(MessageImportFailed);
     }
+    return run({{path, CardLayout::Slot(installed_.bank, installed_.selectedPad)}});
+}
+
+std::optional<std::vector<WaveShape>>
+CImportCommand::checkFiles(const std::vector<ImportItem>& items) {
+    std::vector<WaveShape> shapes;
+    std::string refusals;
+    bool tooLong = false;
+    for (const ImportItem& item : items) {
+        const SL::CLoadedWave loaded = SL::LoadWaveFile(item.path);
+        bool refused = true;
+        std::string refusal;
+        WaveShape shape;
+        if (!loaded) {
+            refusal = WaveLoadDetail(PathNames::LastPart(item.path), loaded);
+        } else {
+            shape = CheckShape(*loaded.wave);
+            refused = !shape.accepted();
+            if (refused) {
+                refusal = WaveShapeDetail(PathNames::LastPart(item.path), shape);
+            } else if (!FitsACardFile(shape.frameCount)) {
+                // A sample this long would not fit a card file at all, whatever the card's
+                // free space.
+                tooLong = true;
+            }
+        }
+        if (refused) {
+            // A refusal without a certain reason still names the file, so that a batch tells
+            // which of its files to look at.
+            refusals += (refusals.empty() ? "" : "\n") +
+                        (refusal.empty() ? PathNames::LastPart(item.path) : refusal);
+        }
+        shapes.push_back(shape);
+    }
+    if (!refusals.empty()) {
+        fail(MessageWaveFileRefused, refusals);
+        return std::nullopt;
+    }
+    if (tooLong) {
+        fail(MessageCardFull);
+        return std::nullopt;
+    }
+    return shapes;
+}
+
+CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
+    if (!installed_.hasCard() || items.empty()) {
+        return fail(MessageImportFailed);
+    }
+    // Two files for one slot would leave the card's sample up to the order of the renames.
+    std::bitset<CardLayout::SlotCount> slots;
+    for (const ImportItem& item : items) {
+        if (item.slot < 0 || item.slot >= CardLayout::SlotCount ||
+            slots.test(static_cast<std::size_t>(item.slot))) {
+            return fail(MessageImportFailed);
+        }
+        slots.set(static_cast<std::size_t>(item.slot));
+    }
     const std::string& root = installed_.cardRoot;
-    const int pad = installed_.selectedPad;
 
-    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
-    if (!loaded) {
-        return fail(MessageWaveFileRefused, WaveLoadDetail(FileName(path), loaded));
-    }
-    const WaveShape shape = CheckShape(*loaded.wave);
-    if (!shape.accepted()) {
-        return fail(MessageWaveFileRefused, WaveShapeDetail(FileName(path), shape));
-    }
-
-    // A sample this long would not fit a card file at all, whatever the card's free space.
-    if (!FitsACardFile(shape.frameCount)) {
-        return fail(MessageCardFull);
+    const std::optional<std::vector<WaveShape>> shapes = checkFiles(items);
+    if (!shapes) {
+        return CommandOutcome::Failed;
     }
     // Everything the change writes onto the card: the channel files, the information file's
-    // copy and the journal. The card was cleared of leftovers before this is measured.
-    const std::uint64_t bytesNeeded =
-        CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount) +
-        CardLayout::TransactionOverheadBytes;
+    // copy and the journal. The card was cleared of leftovers before this is measured. A
+    // replaced sample's files stay until the commit, so they count as taken.
+    std::uint64_t bytesNeeded = CardLayout::TransactionOverheadBytes;
+    for (const WaveShape& shape : *shapes) {
+        bytesNeeded += CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount);
+    }
     std::uint64_t freeBytes = 0;
     if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes, fs_) &&
         freeBytes < bytesNeeded) {
@@ -123,43 +171,56 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
     CProgressSession session(progress_, CatalogueText(MessageImporting),
                              CatalogueText(MessageConverting));
-
-    const StepResult encoding = encode(path, shape.frameCount, shape.channelCount);
-    progress_.settle();
-    if (encoding == StepResult::Cancelled) {
-        return CommandOutcome::Cancelled;
-    }
-    if (encoding == StepResult::Failed) {
-        return fail(MessageImportFailed);
-    }
-
-    const StepResult copying = copyToCard();
-    if (copying == StepResult::Cancelled) {
-        return CommandOutcome::Cancelled;
-    }
-    if (copying == StepResult::Failed) {
-        return fail(MessageImportFailed);
+    const int count = static_cast<int>(items.size());
+    CModel updated = installed_;
+    for (int i = 0; i < count; ++i) {
+        const ImportItem& item = items[static_cast<std::size_t>(i)];
+        const WaveShape& shape = (*shapes)[static_cast<std::size_t>(i)];
+        if (count > 1) {
+            progress_.setTitle(BatchImportTitle(i + 1, count, PathNames::LastPart(item.path)));
+            progress_.setText(CatalogueText(MessageConverting));
+        }
+        // One import keeps the plain work names; the files of a batch carry their slot.
+        std::string base = TemporaryNames::SampleFile;
+        if (count > 1) {
+            base += CardLayout::SlotFileStem(item.slot).substr(3) + "_";
+        }
+        const StepResult encoding =
+            encode(item.path, work_.file(base), shape.frameCount, shape.channelCount);
+        progress_.settle();
+        if (encoding == StepResult::Cancelled) {
+            return CommandOutcome::Cancelled;
+        }
+        if (encoding == StepResult::Failed) {
+            return fail(MessageImportFailed, encodeFailure_);
+        }
+        cardCopies_.emplace_back();
+        const StepResult copying = copyToCard(count, cardCopies_.back());
+        if (copying == StepResult::Cancelled) {
+            return CommandOutcome::Cancelled;
+        }
+        if (copying == StepResult::Failed) {
+            return fail(MessageImportFailed);
+        }
+        updated.entries[static_cast<std::size_t>(item.slot)] =
+            NewEntry(shape.frameCount, shape.channelCount);
     }
 
     // What follows must not stop half-way on the user's word.
     progress_.setCancellable(false);
     progress_.setText(CatalogueText(MessageFinalizing));
-
-    CModel updated = installed_;
-    updated.entryOf(pad) = NewEntry(shape.frameCount, shape.channelCount);
-    if (!commit(updated)) {
+    if (!commit(updated, items)) {
         return fail(MessageImportFailed);
     }
     newModel_ = std::move(updated);
     return CommandOutcome::Succeeded;
 }
 
-StepResult CImportCommand::encode(const std::string& path, std::int64_t frameCount,
-                                  int channelCount) {
+StepResult CImportCommand::encode(const std::string& path, const std::string& base,
+                                  std::int64_t frameCount, int channelCount) {
     if (!work_.isValid()) {
         return StepResult::Failed;
     }
-    const std::string base = work_.file(TemporaryNames::SampleFile);
     std::vector<std::string> files;
     if (channelCount == 1) {
         files.push_back(base);
@@ -170,13 +231,11 @@ StepResult CImportCommand::encode(const std::string& path, std::int64_t frameCou
     }
     const std::shared_ptr<CSource> source = std::dynamic_pointer_cast<CSource>(
         SL::CFileSampleBufferFactory().CreateInputSampleIterator(path));
-    if (!source) {
-        return StepResult::Failed;
-    }
     // The file is read a second time; one that changed since it was checked is not trusted.
-    const SL::CSampleAttribute& attribute = source->GetAttribute();
-    if (attribute.GetChannelCount() != channelCount || attribute.GetLength() != frameCount ||
-        attribute.GetSampleRate() != kCardSampleRate) {
+    if (!source || source->GetAttribute().GetChannelCount() != channelCount ||
+        source->GetAttribute().GetLength() != frameCount ||
+        source->GetAttribute().GetSampleRate() != kCardSampleRate) {
+        encodeFailure_ = RereadFailedDetail(path);
         return StepResult::Failed;
     }
 
@@ -202,18 +261,24 @@ StepResult CImportCommand::encode(const std::string& path, std::int64_t frameCou
     return StepResult::Done;
 }
 
-StepResult CImportCommand::copyToCard() {
+StepResult CImportCommand::copyToCard(int itemCount, std::vector<std::string>& cardCopies) {
     const int count = static_cast<int>(encodedFiles_.size());
     bool copied = true;
     for (int i = 0; i < count; ++i) {
         const std::string& encoded = encodedFiles_[static_cast<std::size_t>(i)];
-        const std::string name = FileName(encoded);
-        cardCopies_.push_back(name);
+        const std::string name = PathNames::LastPart(encoded);
+        cardCopies.push_back(name);
+        // A batch counts its files in its title; the copying text counts one file's channels.
         progress_.setText(CopyingText(i + 1, count));
         // Written through to the card: a card pulled out later must not hold a copy whose data
         // never arrived.
         if (copied && !transaction_.stage(encoded, name, &progress_)) {
             copied = false;
+        }
+        // The work copy is not needed once it is on the card; a batch of a whole card keeps
+        // one file's worth in the temporary folder, not a card's.
+        if (itemCount > 1) {
+            ::unlink(encoded.c_str());
         }
         progress_.settle();
         if (progress_.isCancelled()) {
@@ -223,22 +288,25 @@ StepResult CImportCommand::copyToCard() {
     return copied ? StepResult::Done : StepResult::Failed;
 }
 
-bool CImportCommand::commit(const CModel& updated) {
+bool CImportCommand::commit(const CModel& updated, const std::vector<ImportItem>& items) {
     const std::string informationFile = work_.file(TemporaryNames::SampleInformationFile);
     if (!WriteSampleInformationFile(informationFile, updated.entries) ||
         !transaction_.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
         return false;
     }
-    const int slot = CardLayout::Slot(installed_.bank, installed_.selectedPad);
-    // Both names, whatever the new sample needs: a mono sample must not inherit the right file
-    // of an earlier stereo one.
-    const std::string finalNames[] = {CardLayout::LeftFileName(slot),
-                                      CardLayout::RightFileName(slot)};
-    for (std::size_t i = 0; i < 2; ++i) {
-        if (i < cardCopies_.size()) {
-            transaction_.renameOnCommit(cardCopies_[i], finalNames[i]);
-        } else {
-            transaction_.removeOnCommit(finalNames[i]);
+    for (std::size_t item = 0; item < items.size(); ++item) {
+        const int slot = items[item].slot;
+        const std::vector<std::string>& copies = cardCopies_[item];
+        // Both names, whatever the new sample needs: a mono sample must not inherit the right
+        // file of an earlier stereo one.
+        const std::string finalNames[] = {CardLayout::LeftFileName(slot),
+                                          CardLayout::RightFileName(slot)};
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (i < copies.size()) {
+                transaction_.renameOnCommit(copies[i], finalNames[i]);
+            } else {
+                transaction_.removeOnCommit(finalNames[i]);
+            }
         }
     }
     transaction_.renameOnCommit(TemporaryNames::SampleInformationFile,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_outcome.h"
+#include "app/import_batch.h"
 #include "app/model.h"
 #include "app/private_directory.h"
 #include "card/card_transaction.h"
@@ -39,12 +40,13 @@ struct WaveShape {
     bool accepted() const { return missed == 0; }
 };
 
-// Puts a WAV or AIFF file onto the selected pad of the card. The file is checked and encoded
-// into channel files in a folder of the command's own; the channel files and a complete new
-// information file are copied onto the card under temporary names, and one card transaction
-// puts them all in place: the card reads as the old state or the new one, never a mixture, even
-// after a crash. Failures are reported to the user here; the caller installs the new model on
-// success. The work files go when the command does.
+// Puts WAV or AIFF files onto pads of the card. Every file is checked before anything is written;
+// then each is encoded into channel files in a folder of the command's own, and the channel
+// files and a complete new information file are copied onto the card under temporary names. One
+// card transaction puts them all in place: the card reads as the old state or the new one, never
+// a mixture, even after a crash or a cancel half-way through a batch. Failures are reported to
+// the user here; the caller installs the new model on success. The work files go when the
+// command does.
 class CImportCommand {
 public:
     CImportCommand(const CModel& installed, UL::IProgress& progress,
@@ -55,6 +57,9 @@ public:
     // The installed model must hold a card and a selected pad, read from the card under its
     // lock, which the caller holds for the whole run.
     CommandOutcome run(const std::string& path);
+    // Imports each item's file onto its slot (of any bank), in one change of the card. When a
+    // file is refused, every refused file is reported with its reason and nothing is written.
+    CommandOutcome run(const std::vector<ImportItem>& items);
 
     // The model to install after a successful run.
     std::optional<CModel>& newModel() { return newModel_; }
@@ -68,14 +73,20 @@ public:
     static WaveShape CheckShape(const SL::IWave& wave);
 
 private:
-    // Encodes the file into the temporary channel files, frameCount frames of channelCount
-    // channels as the checks found them.
-    StepResult encode(const std::string& path, std::int64_t frameCount, int channelCount);
-    // Copies the encoded files onto the card under their temporary names.
-    StepResult copyToCard();
-    // Stages the new information file and commits the change: the copies take the slot's names,
-    // a right file that the new sample does not use goes, and the information file is replaced.
-    bool commit(const CModel& updated);
+    // Checks every item's file; the shapes of accepted files, or nothing after a reported
+    // refusal.
+    std::optional<std::vector<WaveShape>> checkFiles(const std::vector<ImportItem>& items);
+    // Encodes the file into temporary channel files named after base, frameCount frames of
+    // channelCount channels as the checks found them.
+    StepResult encode(const std::string& path, const std::string& base, std::int64_t frameCount,
+                      int channelCount);
+    // Copies the encoded files onto the card under their temporary names, which it adds to
+    // cardCopies; the work copies go once they are on the card.
+    StepResult copyToCard(int itemCount, std::vector<std::string>& cardCopies);
+    // Stages the new information file and commits the change: the copies take their slots'
+    // names, a right file that a new sample does not use goes, and the information file is
+    // replaced.
+    bool commit(const CModel& updated, const std::vector<ImportItem>& items);
     CommandOutcome fail(int message, const std::string& detail = std::string());
 
     const CModel& installed_;
@@ -84,7 +95,10 @@ private:
     std::optional<CModel> newModel_;
     CPrivateDirectory work_;
     std::vector<std::string> encodedFiles_;
-    std::vector<std::string> cardCopies_;
+    // Why the last encoding failed, when the source file is to blame.
+    std::string encodeFailure_;
+    // Per item, the names of its copies on the card.
+    std::vector<std::vector<std::string>> cardCopies_;
     CCardTransaction transaction_;
 };
 

@@ -50,6 +50,7 @@ enum class Text {
     DestinationInsideCard,
     RecoveryFailed,
     JournalUnreadable,
+    ChangedWhileImporting,
     KindFolder,
     KindFifo,
     KindCharacterDevice,
@@ -139,6 +140,8 @@ constexpr Translation Translations[] = {
         "{0}: カードへの変更が中断されており、その完了に失敗しました（システム・エラー {1}）。それ以外は何も変更していません。カードに書き込めるようになってから、もう一度実行してください。"},
     {Text::JournalUnreadable, "{0}: whether an earlier change to the card was interrupted cannot be told; its journal could not be read (system error {1}). Nothing was changed.",
         "{0}: 以前のカードへの変更が中断されたかどうか確認できません。ジャーナルを読み取れませんでした（システム・エラー {1}）。何も変更していません。"},
+    {Text::ChangedWhileImporting, "{0}: the file changed while it was being imported; the card was left as it was.",
+        "{0}: 取り込み中にファイルが変更されました。カードは元のままです。"},
     {Text::KindFolder, "folder", "フォルダー"},
     {Text::KindFifo, "FIFO (named pipe)", "FIFO（名前付きパイプ）"},
     {Text::KindCharacterDevice, "character device", "キャラクター・デバイス"},
@@ -399,6 +402,12 @@ std::string RefusedWaveDetail(const std::string& path) {
         return WaveLoadDetail(name, loaded);
     }
     return WaveShapeDetail(name, CImportCommand::CheckShape(*loaded.wave));
+}
+
+std::string RereadFailedDetail(const std::string& path) {
+    const std::string name = PathNames::LastPart(path);
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+    return loaded ? Say(Text::ChangedWhileImporting, {name}) : WaveLoadDetail(name, loaded);
 }
 
 } // namespace ZQ3

@@ -41,6 +41,9 @@ std::string JournalUnreadableDetail(const std::string& cardDirectory, int errorN
 // Why the sound file at path is refused: what keeps it from loading, or else its shape and what
 // the card takes.
 std::string RefusedWaveDetail(const std::string& path);
+// A sound file that passed its check and then failed to open again, or opened as another shape:
+// what is wrong with it now, or that it changed.
+std::string RereadFailedDetail(const std::string& path);
 std::string CardFolderDetail(const std::string& root, CardFolderProblem problem);
 // Why the information file at path did not read.
 std::string InformationFileDetail(const std::string& path, const SampleInformationReading& reading);

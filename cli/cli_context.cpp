@@ -1,5 +1,6 @@
 #include "cli/cli_context.h"
 
+#include "app/localized_text.h"
 #include "app/message_catalogue.h"
 #include "cli/interrupt.h"
 #include "cli/terminal_progress.h"
@@ -13,8 +14,9 @@ namespace ZQ3 {
 CCliContext::CCliContext() : view_([this]() -> const CModel& { return model(); }) {
     controller().setView(&view_);
     CardLockWaiting waiting;
-    waiting.onWait = [] {
-        std::fprintf(stderr, "%s\n", MessageCatalogue::Instance().text(MessageCardInUse).c_str());
+    waiting.onWait = [this] {
+        std::fprintf(stderr, "%s%s\n", ErrorPrefix(command_).c_str(),
+                     MessageCatalogue::Instance().text(MessageCardInUse).c_str());
         std::fflush(stderr);
     };
     waiting.isCancelled = [] { return InterruptRequested(); };
@@ -39,8 +41,32 @@ void CCliContext::useTerminalProgress() {
         [drawOn] { return std::make_shared<CTerminalProgress>(drawOn); });
 }
 
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "zq3: %s\nRun 'zq3 --help' for usage.\n", message.c_str());
+void CCliContext::say(const std::string& line) const {
+    if (!quiet_) {
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+}
+
+void CCliContext::note(const std::string& text) const {
+    std::fprintf(stderr, "%s%s\n", ErrorPrefix(command_).c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+int CCliContext::fail(const std::string& text) const {
+    note(text);
+    return ExitFailed;
+}
+
+std::string ErrorPrefix(const std::string& command) {
+    return command.empty() ? "zq3: " : "zq3: " + command + ": ";
+}
+
+int UsageError(const std::string& command, const std::string& message) {
+    const std::string help = command.empty() ? "zq3 help" : "zq3 help " + command;
+    std::fprintf(
+        stderr, "%s%s\n%s\n", ErrorPrefix(command).c_str(), message.c_str(),
+        Localized("Run '{0}' for usage.", "使い方は '{0}' で確認できます。", {help}).c_str());
     return ExitUsage;
 }
 

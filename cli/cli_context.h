@@ -43,13 +43,31 @@ public:
     // Shows the progress of long commands on standard error when it is a terminal.
     void useTerminalProgress();
 
+    // The command that runs, named in every line the tool prints about it.
+    void setCommand(std::string name) { command_ = std::move(name); }
+    const std::string& command() const { return command_; }
+    // --quiet: no success lines.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
+
+    // A success line on standard output, unless --quiet.
+    void say(const std::string& line) const;
+    // "zq3: COMMAND: text" on standard error.
+    void note(const std::string& text) const;
+    // The same, for a failure: answers the failed exit code.
+    int fail(const std::string& text) const;
+
 private:
     CDomain domain_;
     CTerminalView view_;
+    std::string command_;
+    bool quiet_ = false;
 };
 
-// Prints a usage error with the hint to --help and gives the usage exit code.
-int UsageError(const std::string& message);
+// "zq3: COMMAND: " (or "zq3: " without a command): how every line of the tool on standard error
+// begins.
+std::string ErrorPrefix(const std::string& command);
+// Prints a usage error with the hint to the command's help and gives the usage exit code.
+int UsageError(const std::string& command, const std::string& message);
 // The exit code for how a file command ended.
 int ExitCodeOf(CommandOutcome outcome);
 

@@ -1,10 +1,9 @@
-#include "app/message_catalogue.h"
+#include "app/localized_text.h"
 #include "cli/commands.h"
 #include "cli/pad_command.h"
+#include "cli/sample_description.h"
 
 #include <CLI/CLI.hpp>
-
-#include <cstdio>
 
 namespace ZQ3 {
 namespace {
@@ -13,22 +12,32 @@ struct DeleteArguments {
     std::string card;
     std::string pad;
     bool assumeYes = false;
+    bool quiet = false;
 };
 
 int Delete(CCliContext& context, const DeleteArguments& arguments) {
+    context.setQuiet(arguments.quiet);
     CPadCommand command(context);
     if (auto exitCode =
             command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
     if (!context.model().selectedPadHasSample()) {
-        std::fprintf(stderr, "zq3 delete: pad %s holds no sample\n", command.padName().c_str());
-        return ExitFailed;
+        return context.fail(command.emptyPadText());
     }
-    if (!command.confirm(MessageDeleteQuestion, arguments.assumeYes)) {
-        return ExitCancelled;
+    const std::string description = SampleDescription(context.model().entryOf(command.pad().pad));
+    if (auto exitCode =
+            command.confirm(Localized("Delete the sample on {0}?", "{0} のサンプルを削除しますか？",
+                                      {command.padName()}),
+                            arguments.assumeYes)) {
+        return *exitCode;
     }
-    return ExitCodeOf(context.controller().deletePad(command.pad().pad));
+    const int exitCode = ExitCodeOf(context.controller().deletePad(command.pad().pad));
+    if (exitCode == ExitDone) {
+        context.say(Localized("{0} emptied {1}", "{0} を空にしました {1}",
+                              {command.padName(), description}));
+    }
+    return exitCode;
 }
 
 } // namespace
@@ -36,10 +45,10 @@ int Delete(CCliContext& context, const DeleteArguments& arguments) {
 CliCommand AddDeleteCommand(CLI::App& app, CCliContext& context) {
     auto* deleteCommand = app.add_subcommand("delete", "Empty PAD of CARD");
     auto arguments = std::make_shared<DeleteArguments>();
-    deleteCommand->add_option("CARD", arguments->card, "Folder or mount point of the memory card")
-        ->required();
-    deleteCommand->add_option("PAD", arguments->pad, "Pad to empty, e.g. D5")->required();
-    deleteCommand->add_flag("--yes,-y", arguments->assumeYes, "Delete without asking");
+    deleteCommand->add_option("CARD", arguments->card)->required();
+    deleteCommand->add_option("PAD", arguments->pad)->required();
+    deleteCommand->add_flag("--yes,-y", arguments->assumeYes);
+    deleteCommand->add_flag("--quiet,-q", arguments->quiet);
     return {deleteCommand, [&context, arguments] { return Delete(context, *arguments); }};
 }
 

@@ -1,22 +1,27 @@
-#include "app/message_catalogue.h"
+#include "app/export_batch.h"
+#include "app/localized_text.h"
 #include "card/card_layout.h"
 #include "cli/commands.h"
 #include "cli/pad_command.h"
+#include "cli/sample_description.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 namespace ZQ3 {
 namespace {
 
 struct ExportArguments {
     std::string card;
-    std::string pad;
-    std::string file;
+    std::string pads;
+    std::string target;
     std::string format;
+    bool quiet = false;
 };
 
 std::string Lowered(std::string text) {
@@ -31,15 +36,27 @@ bool EndsWith(const std::string& text, const std::string& end) {
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The file format from --format, else from the file's extension.
-std::optional<int> ExportFormat(const ExportArguments& arguments) {
-    if (arguments.format == "wav") {
+bool IsFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::optional<int> FormatOption(const std::string& format) {
+    if (format == "wav") {
         return CardLayout::FileFormatWave;
     }
-    if (arguments.format == "aiff") {
+    if (format == "aiff") {
         return CardLayout::FileFormatAiff;
     }
-    const std::string name = Lowered(arguments.file);
+    return std::nullopt;
+}
+
+// The file format of one file: --format, else the file's extension.
+std::optional<int> FileFormat(const ExportArguments& arguments) {
+    if (auto format = FormatOption(arguments.format)) {
+        return format;
+    }
+    const std::string name = Lowered(arguments.target);
     if (EndsWith(name, ".wav")) {
         return CardLayout::FileFormatWave;
     }
@@ -49,40 +66,121 @@ std::optional<int> ExportFormat(const ExportArguments& arguments) {
     return std::nullopt;
 }
 
-int Export(CCliContext& context, const ExportArguments& arguments) {
-    const auto format = ExportFormat(arguments);
-    if (!format) {
-        return UsageError("cannot tell the file format of '" + arguments.file +
-                          "': name it .wav, .aif or .aiff, or give --format wav|aiff");
+// PADS: "all", a bank letter, or one pad.
+std::optional<PadSelection> ParseSelection(const std::string& pads) {
+    PadSelection selection;
+    if (Lowered(pads) == "all") {
+        selection.kind = PadSelection::Kind::Card;
+        return selection;
     }
-    CPadCommand command(context);
-    if (auto exitCode =
-            command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
-        return *exitCode;
+    if (pads.size() == 1) {
+        const int bank = std::toupper(static_cast<unsigned char>(pads[0])) - 'C';
+        if (!CardLayout::IsValidBank(bank)) {
+            return std::nullopt;
+        }
+        selection.kind = PadSelection::Kind::Bank;
+        selection.bank = bank;
+        return selection;
     }
-    if (!context.model().selectedPadHasSample()) {
-        std::fprintf(stderr, "zq3 export: pad %s holds no sample\n", command.padName().c_str());
+    const auto pad = ParsePadName(pads);
+    if (!pad) {
+        return std::nullopt;
+    }
+    selection.kind = PadSelection::Kind::Pad;
+    selection.bank = pad->bank;
+    selection.pad = pad->pad;
+    return selection;
+}
+
+// Exports slot of the loaded card to path and says so.
+int ExportSlot(CCliContext& context, int slot, int format, const std::string& path) {
+    CController& controller = context.controller();
+    if (!controller.selectBank(slot / CardLayout::PadsPerBank) ||
+        !controller.selectPad(slot % CardLayout::PadsPerBank)) {
         return ExitFailed;
     }
-    return ExitCodeOf(context.controller().exportPad(*format, AbsolutePath(arguments.file)));
+    const int exitCode = ExitCodeOf(controller.exportPad(format, path));
+    if (exitCode == ExitDone) {
+        context.say(SlotName(slot) + " → " + path + " " +
+                    SampleDescription(context.model().entries[std::size_t(slot)]));
+    }
+    return exitCode;
+}
+
+int Export(CCliContext& context, const ExportArguments& arguments) {
+    context.setQuiet(arguments.quiet);
+    const auto selection = ParseSelection(arguments.pads);
+    if (!selection) {
+        return UsageError(context.command(),
+                          Localized("PADS must be a pad such as D5, a bank letter C to J, or all, "
+                                    "not '{0}'.",
+                                    "PADS は D5 のようなパッド、バンク文字 C から J、又は all です"
+                                    "（'{0}' は使えません）。",
+                                    {arguments.pads}));
+    }
+    // Absolute, without a trailing "/", for a file as for a folder.
+    const std::string target = CardRootFromArgument(arguments.target);
+    // One pad goes to a file unless the target is a folder; several pads always to a folder.
+    const bool intoFolder = selection->kind != PadSelection::Kind::Pad || IsFolder(target) ||
+                            EndsWith(arguments.target, "/");
+    const auto format = intoFolder
+                            ? FormatOption(arguments.format).value_or(CardLayout::FileFormatWave)
+                            : FileFormat(arguments);
+    if (!format) {
+        return UsageError(context.command(),
+                          Localized("cannot tell the file format of '{0}': name it .wav, .aif or "
+                                    ".aiff, or give --format wav|aiff.",
+                                    "'{0}' のファイル形式が分かりません。.wav、.aif 又は .aiff "
+                                    "の名前にするか、--format wav|aiff を指定してください。",
+                                    {arguments.target}));
+    }
+    CPadCommand command(context);
+    // The card is only read, but under its lock all the same: a sample replaced half-way
+    // through would mix two samples in one file, or two states of the card in one backup.
+    if (auto exitCode =
+            command.prepareCard(arguments.card, CPadCommand::CardUse::Change, selection->bank)) {
+        return *exitCode;
+    }
+    const std::vector<int> slots = SlotsToExport(context.model(), *selection);
+    if (selection->kind == PadSelection::Kind::Pad &&
+        context.model().entries[std::size_t(slots.front())].isEmpty()) {
+        return context.fail(Localized("{0} holds no sample.", "{0} にはサンプルがありません。",
+                                      {SlotName(slots.front())}));
+    }
+    if (!intoFolder) {
+        return ExportSlot(context, slots.front(), *format, target);
+    }
+    if (slots.empty()) {
+        context.note(Localized("no pad there holds a sample; nothing was written.",
+                               "サンプルのあるパッドがないため、何も書き出していません。"));
+        return ExitDone;
+    }
+    if (!IsFolder(target) && ::mkdir(target.c_str(), 0777) != 0) {
+        const int error = errno;
+        return context.fail(Localized("{0}: the folder cannot be made ({1}).",
+                                      "{0}: フォルダーを作れません（{1}）。",
+                                      {target, std::strerror(error)}));
+    }
+    for (const int slot : slots) {
+        const std::string path =
+            (target == "/" ? std::string() : target) + "/" + ExportFileName(slot, *format);
+        if (const int exitCode = ExportSlot(context, slot, *format, path); exitCode != ExitDone) {
+            return exitCode;
+        }
+    }
+    return ExitDone;
 }
 
 } // namespace
 
 CliCommand AddExportCommand(CLI::App& app, CCliContext& context) {
-    auto* exportCommand =
-        app.add_subcommand("export", "Write the sample of PAD of CARD to a WAV or AIFF FILE");
+    auto* exportCommand = app.add_subcommand("export", "Write pads of CARD to files");
     auto arguments = std::make_shared<ExportArguments>();
-    exportCommand->add_option("CARD", arguments->card, "Folder or mount point of the memory card")
-        ->required();
-    exportCommand->add_option("PAD", arguments->pad, "Pad to export, e.g. D5")->required();
-    exportCommand
-        ->add_option("FILE", arguments->file, "File to write; an existing file is replaced")
-        ->required();
-    exportCommand
-        ->add_option("--format", arguments->format,
-                     "File format; without it the extension decides (.wav, .aif, .aiff)")
-        ->check(CLI::IsMember({"wav", "aiff"}));
+    exportCommand->add_option("CARD", arguments->card)->required();
+    exportCommand->add_option("PADS", arguments->pads)->required();
+    exportCommand->add_option("TARGET", arguments->target)->required();
+    exportCommand->add_option("--format", arguments->format)->check(CLI::IsMember({"wav", "aiff"}));
+    exportCommand->add_flag("--quiet,-q", arguments->quiet);
     return {exportCommand, [&context, arguments] { return Export(context, *arguments); }};
 }
 

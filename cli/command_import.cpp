@@ -1,6 +1,9 @@
-#include "app/message_catalogue.h"
+#include "app/import_batch.h"
+#include "app/localized_text.h"
+#include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/pad_command.h"
+#include "cli/sample_description.h"
 
 #include <CLI/CLI.hpp>
 
@@ -10,37 +13,53 @@ namespace {
 struct ImportArguments {
     std::string card;
     std::string pad;
-    std::string file;
+    std::vector<std::string> files;
     bool assumeYes = false;
+    bool quiet = false;
 };
 
 int Import(CCliContext& context, const ImportArguments& arguments) {
+    context.setQuiet(arguments.quiet);
     CPadCommand command(context);
     if (auto exitCode =
             command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
-    if (context.model().selectedPadHasSample() &&
-        !command.confirm(MessageOverwriteQuestion, arguments.assumeYes)) {
-        return ExitCancelled;
+    std::vector<std::string> sources;
+    for (const std::string& file : arguments.files) {
+        sources.push_back(AbsolutePath(file));
     }
-    return ExitCodeOf(context.controller().importFile(AbsolutePath(arguments.file)));
+    const ImportBatch batch = PlanImportBatch(command.pad().slot(), sources);
+    if (!batch.isValid()) {
+        return context.fail(batch.problemText());
+    }
+    const std::vector<int> occupied = OccupiedSlots(context.model(), batch.items);
+    if (!occupied.empty()) {
+        if (auto exitCode = command.confirm(ReplaceQuestion(occupied), arguments.assumeYes)) {
+            return *exitCode;
+        }
+    }
+    const int exitCode = ExitCodeOf(context.controller().importFiles(batch.items));
+    if (exitCode != ExitDone) {
+        return exitCode;
+    }
+    for (const ImportItem& item : batch.items) {
+        context.say(SlotName(item.slot) + " ← " + PathNames::LastPart(item.path) + " " +
+                    SampleDescription(context.model().entries[std::size_t(item.slot)]));
+    }
+    return exitCode;
 }
 
 } // namespace
 
 CliCommand AddImportCommand(CLI::App& app, CCliContext& context) {
-    auto* import = app.add_subcommand("import", "Put a WAV or AIFF FILE onto PAD of CARD");
+    auto* import = app.add_subcommand("import", "Put WAV or AIFF files onto pads of CARD");
     auto arguments = std::make_shared<ImportArguments>();
-    import->add_option("CARD", arguments->card, "Folder or mount point of the memory card")
-        ->required();
-    import->add_option("PAD", arguments->pad, "Pad to fill, e.g. D5")->required();
-    import
-        ->add_option("FILE", arguments->file,
-                     "16-bit 44.1 kHz mono or stereo WAV or AIFF file, at least 70 ms long")
-        ->required();
-    import->add_flag("--yes,-y", arguments->assumeYes,
-                     "Replace a sample already on the pad without asking");
+    import->add_option("CARD", arguments->card)->required();
+    import->add_option("PAD", arguments->pad)->required();
+    import->add_option("FILE", arguments->files)->required()->expected(1, -1);
+    import->add_flag("--yes,-y", arguments->assumeYes);
+    import->add_flag("--quiet,-q", arguments->quiet);
     return {import, [&context, arguments] { return Import(context, *arguments); }};
 }
 

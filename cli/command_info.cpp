@@ -1,48 +1,184 @@
+#include "app/card_space.h"
+#include "app/localized_text.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/pad_name.h"
+#include "cli/sample_description.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
 namespace ZQ3 {
 namespace {
 
-constexpr double CardSampleRate = 44100.0;
+constexpr int BanksPerRow = 4;
+constexpr int PadsPerRow = 4;
 
-void PrintPlain(const CModel& model) {
-    int occupied = 0;
-    for (int bank = 0; bank < CardLayout::BankCount; ++bank) {
-        for (int pad = 0; pad < CardLayout::PadsPerBank; ++pad) {
-            const SampleEntry& entry =
-                model.entries[static_cast<std::size_t>(CardLayout::Slot(bank, pad))];
-            if (entry.isEmpty()) {
-                continue;
-            }
-            ++occupied;
-            // A lo-fi sample plays twice as many frames as its files hold.
-            const double frames = static_cast<std::uint32_t>(entry.frameCount);
-            const double seconds = (entry.isLofi() ? 2 * frames : frames) / CardSampleRate;
-            std::printf("%-3s %10u frames %9.3f s  %-6s %-6s %6.1f BPM\n",
-                        PadName(bank, pad).c_str(), static_cast<std::uint32_t>(entry.frameCount),
-                        seconds, entry.stereo ? "stereo" : "mono",
-                        entry.isLofi() ? "lo-fi" : "normal", entry.tempo / 10.0);
-        }
+// Columns a text takes on a terminal: the kana and kanji of the Japanese texts (three-byte
+// sequences from U+3000 on) take two, everything else one.
+std::size_t DisplayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += length == 3 && lead >= 0xE3 ? 2 : 1;
+        i += length;
     }
-    std::printf("%d of %d pads hold a sample\n", occupied, CardLayout::SlotCount);
+    return width;
 }
 
-void PrintJson(const CModel& model) {
+// text followed by spaces up to width columns, and at least one.
+std::string Padded(const std::string& text, std::size_t width) {
+    const std::size_t used = DisplayWidth(text);
+    return text + std::string(used < width ? width - used : 1, ' ');
+}
+
+std::string WithoutTrailingSpaces(std::string text) {
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+// "12 min 34 s" for a time left on the card.
+std::string Duration(double seconds) {
+    const auto whole = static_cast<long long>(std::floor(seconds));
+    return Localized("{0} min {1} s", "{0} 分 {1} 秒",
+                     {std::to_string(whole / 60), std::to_string(whole % 60)});
+}
+
+// "512.0 MiB", "7.4 GiB".
+std::string Size(std::uint64_t bytes) {
+    const double mebibytes = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    return mebibytes < 1024 ? Fixed(mebibytes, 1) + " MiB" : Fixed(mebibytes / 1024, 1) + " GiB";
+}
+
+const SampleEntry& EntryAt(const CModel& model, int slot) {
+    return model.entries[static_cast<std::size_t>(slot)];
+}
+
+// The mark of a pad in a bank's grid.
+const char* Mark(const SampleEntry& entry) {
+    if (entry.isEmpty()) {
+        return "·";
+    }
+    if (entry.isLofi()) {
+        return "L";
+    }
+    return entry.stereo ? "S" : "M";
+}
+
+void PrintHeader(const CModel& model, const CardSpace& space) {
+    if (!space.known) {
+        std::printf("%s\n", Localized("Card {0}: free space unknown", "カード {0}: 空き容量不明",
+                                      {model.cardRoot})
+                                .c_str());
+        return;
+    }
+    std::printf("%s\n",
+                Localized("Card {0}: {1} free, {2} of mono or {3} of stereo left at 44.1 kHz",
+                          "カード {0}: 空き {1}、44.1 kHz でモノラル {2} 又はステレオ {3}",
+                          {model.cardRoot, Size(space.freeBytes), Duration(space.secondsLeftMono),
+                           Duration(space.secondsLeftStereo)})
+                    .c_str());
+}
+
+// The banks as the sampler lays out its pads: pad 0 bottom left, pad 15 top right.
+void PrintGrids(const CModel& model, int firstBank, int bankCount) {
+    const std::string gap = "    ";
+    for (int rowStart = firstBank; rowStart < firstBank + bankCount; rowStart += BanksPerRow) {
+        const int rowEnd = std::min(rowStart + BanksPerRow, firstBank + bankCount);
+        std::string line;
+        for (int bank = rowStart; bank < rowEnd; ++bank) {
+            line += Padded(Localized("Bank {0}", "バンク {0}",
+                                     {std::string(1, CardLayout::BankLetter(bank))}),
+                           4 * PadsPerRow) +
+                    gap;
+        }
+        std::printf("\n%s\n", WithoutTrailingSpaces(line).c_str());
+        for (int padRow = CardLayout::PadsPerBank / PadsPerRow - 1; padRow >= 0; --padRow) {
+            line.clear();
+            for (int bank = rowStart; bank < rowEnd; ++bank) {
+                for (int column = 0; column < PadsPerRow; ++column) {
+                    const int pad = padRow * PadsPerRow + column;
+                    char cell[16];
+                    std::snprintf(cell, sizeof cell, "%3d%s", pad,
+                                  Mark(EntryAt(model, CardLayout::Slot(bank, pad))));
+                    line += cell;
+                }
+                line += gap;
+            }
+            std::printf("%s\n", WithoutTrailingSpaces(line).c_str());
+        }
+    }
+    std::printf("\n%s\n", Localized("M mono   S stereo   L lo-fi   · empty",
+                                    "M モノラル   S ステレオ   L ローファイ   · 空き")
+                              .c_str());
+}
+
+void PrintPads(const CModel& model, int firstBank, int bankCount) {
+    const std::vector<std::string> headings = {
+        Localized("Pad", "パッド"), Localized("Seconds", "秒"), Localized("Channels", "チャンネル"),
+        Localized("Lo-fi", "ローファイ"), Localized("Tempo (BPM)", "テンポ (BPM)")};
+    const std::size_t widths[] = {8, 10, 12, 12, 0};
+    std::string line;
+    for (std::size_t i = 0; i < headings.size(); ++i) {
+        line += Padded(headings[i], widths[i]);
+    }
+    bool headed = false;
+    int occupied = 0;
+    for (int slot = CardLayout::Slot(firstBank, 0);
+         slot < CardLayout::Slot(firstBank + bankCount, 0); ++slot) {
+        const SampleEntry& entry = EntryAt(model, slot);
+        if (entry.isEmpty()) {
+            continue;
+        }
+        if (!headed) {
+            std::printf("\n%s\n", WithoutTrailingSpaces(line).c_str());
+            headed = true;
+        }
+        ++occupied;
+        const std::vector<std::string> cells = {
+            SlotName(slot), Fixed(PlayedSeconds(entry), 3),
+            entry.stereo ? Localized("stereo", "ステレオ") : Localized("mono", "モノラル"),
+            entry.isLofi() ? Localized("yes", "あり") : Localized("no", "なし"),
+            Fixed(entry.tempo / 10.0, 1)};
+        std::string row;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            row += Padded(cells[i], widths[i]);
+        }
+        std::printf("%s\n", WithoutTrailingSpaces(row).c_str());
+    }
+    const int pads = bankCount * CardLayout::PadsPerBank;
+    std::printf("\n%s\n", Localized("{0} of {1} pads hold a sample",
+                                    "{1} パッド中 {0} パッドにサンプルがあります",
+                                    {std::to_string(occupied), std::to_string(pads)})
+                              .c_str());
+}
+
+void PrintJson(const CModel& model, const CardSpace& space) {
     CJsonWriter json(std::cout);
     json.beginObject();
     json.key("root").value(model.cardRoot);
+    if (space.known) {
+        json.key("freeBytes").value(static_cast<std::int64_t>(space.freeBytes));
+        json.key("secondsLeftMono").value(space.secondsLeftMono);
+        json.key("secondsLeftStereo").value(space.secondsLeftStereo);
+    }
     json.key("slots").beginArray();
     for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
-        const SampleEntry& entry = model.entries[static_cast<std::size_t>(slot)];
+        const SampleEntry& entry = EntryAt(model, slot);
         const int bank = slot / CardLayout::PadsPerBank;
+        const auto stored = static_cast<std::uint32_t>(entry.frameCount);
         json.beginObject();
         json.key("slot").value(slot);
         json.key("bank").value(std::string(1, CardLayout::BankLetter(bank)));
@@ -50,7 +186,7 @@ void PrintJson(const CModel& model) {
         json.key("hasSample").value(!entry.isEmpty());
         json.key("rangeBegin").value(static_cast<std::uint32_t>(entry.rangeBegin));
         json.key("rangeEnd").value(static_cast<std::uint32_t>(entry.rangeEnd));
-        json.key("frameCount").value(static_cast<std::uint32_t>(entry.frameCount));
+        json.key("frameCount").value(stored);
         json.key("lofi").value(entry.lofi);
         json.key("stereo").value(entry.stereo);
         json.key("option14").value(entry.option14);
@@ -60,6 +196,11 @@ void PrintJson(const CModel& model) {
         json.key("tempo").value(entry.tempo);
         json.key("option20").value(entry.option20);
         json.key("tempo2").value(entry.tempo2);
+        // A lo-fi sample plays twice the frames its files hold.
+        json.key("playedFrames")
+            .value(entry.isLofi() ? 2 * std::int64_t{stored} : std::int64_t{stored});
+        json.key("seconds").value(PlayedSeconds(entry));
+        json.key("bpm").value(entry.tempo / 10.0);
         json.endObject();
     }
     json.endArray();
@@ -67,25 +208,50 @@ void PrintJson(const CModel& model) {
     std::cout << '\n';
 }
 
+struct InfoArguments {
+    std::string card;
+    std::string bank;
+    bool asJson = false;
+};
+
+int Info(CCliContext& context, const InfoArguments& arguments) {
+    int firstBank = 0;
+    int bankCount = CardLayout::BankCount;
+    if (!arguments.bank.empty()) {
+        firstBank = arguments.bank.size() == 1
+                        ? std::toupper(static_cast<unsigned char>(arguments.bank[0])) - 'C'
+                        : -1;
+        if (!CardLayout::IsValidBank(firstBank)) {
+            return UsageError(context.command(),
+                              Localized("BANK must be a letter C to J, not '{0}'.",
+                                        "BANK は C から J の文字です（'{0}' は使えません）。",
+                                        {arguments.bank}));
+        }
+        bankCount = 1;
+    }
+    if (!context.loadCard(arguments.card)) {
+        return ExitFailed;
+    }
+    const CardSpace space = MeasureCardSpace(context.model().cardRoot);
+    if (arguments.asJson) {
+        PrintJson(context.model(), space);
+        return ExitDone;
+    }
+    PrintHeader(context.model(), space);
+    PrintGrids(context.model(), firstBank, bankCount);
+    PrintPads(context.model(), firstBank, bankCount);
+    return ExitDone;
+}
+
 } // namespace
 
 CliCommand AddInfoCommand(CLI::App& app, CCliContext& context) {
-    auto* info = app.add_subcommand("info", "Load CARD as the converter does and list its pads");
-    auto card = std::make_shared<std::string>();
-    auto asJson = std::make_shared<bool>(false);
-    info->add_option("CARD", *card, "Folder or mount point of the memory card")->required();
-    info->add_flag("--json", *asJson, "Print all 128 slots as one JSON object");
-    return {info, [&context, card, asJson] {
-                if (!context.loadCard(*card)) {
-                    return int(ExitFailed);
-                }
-                if (*asJson) {
-                    PrintJson(context.model());
-                } else {
-                    PrintPlain(context.model());
-                }
-                return int(ExitDone);
-            }};
+    auto* info = app.add_subcommand("info", "Show what CARD holds");
+    auto arguments = std::make_shared<InfoArguments>();
+    info->add_option("CARD", arguments->card)->required();
+    info->add_option("BANK", arguments->bank);
+    info->add_flag("--json", arguments->asJson);
+    return {info, [&context, arguments] { return Info(context, *arguments); }};
 }
 
 } // namespace ZQ3

@@ -1,14 +1,19 @@
+#include "app/localized_text.h"
 #include "app/player.h"
+#include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "cli/pad_command.h"
 #include "cli/pad_name.h"
+#include "cli/sample_description.h"
+#include "sl/files/wave_file_loader.h"
 
 #include <CLI/CLI.hpp>
 
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 namespace ZQ3 {
 namespace {
@@ -40,6 +45,20 @@ int WaitForTheEnd(CPlayer& player) {
     return ExitDone;
 }
 
+// "Playing D5 (30.0 s), Ctrl-C stops", for a person at a terminal; a script hears nothing.
+void AnnouncePlaying(const std::string& what, double seconds) {
+    if (::isatty(STDERR_FILENO) == 0) {
+        return;
+    }
+    char length[32];
+    std::snprintf(length, sizeof length, "%.1f", seconds);
+    std::fprintf(stderr, "%s\n",
+                 Localized("Playing {0} ({1} s), Ctrl-C stops",
+                           "{0} を再生中（{1} 秒）、Ctrl-C で停止", {what, length})
+                     .c_str());
+    std::fflush(stderr);
+}
+
 int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     CPadCommand command(context);
     if (auto exitCode = command.prepare(arguments.targets[0], arguments.targets[1],
@@ -48,9 +67,9 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     }
     const CModel& model = context.model();
     if (!model.selectedPadHasSample()) {
-        std::fprintf(stderr, "zq3 play: pad %s holds no sample\n", command.padName().c_str());
-        return ExitFailed;
+        return context.fail(command.emptyPadText());
     }
+    AnnouncePlaying(command.padName(), PlayedSeconds(model.entryOf(model.selectedPad)));
     // The same request a press on the pad makes.
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
@@ -62,21 +81,24 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
 
 int PlayFile(CCliContext& context, const PlayArguments& arguments) {
     InstallInterruptHandler();
+    const std::string path = AbsolutePath(arguments.targets[0]);
+    if (const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+        loaded && loaded.wave->GetSampleRate() > 0) {
+        AnnouncePlaying(PathNames::LastPart(path), static_cast<double>(loaded.wave->GetLength()) /
+                                                       loaded.wave->GetSampleRate());
+    }
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
-    player->playFile(AbsolutePath(arguments.targets[0]));
+    player->playFile(path);
     return WaitForTheEnd(*player);
 }
 
 } // namespace
 
 CliCommand AddPlayCommand(CLI::App& app, CCliContext& context) {
-    auto* play = app.add_subcommand(
-        "play", "Play the sample of PAD of CARD, or a WAV or AIFF FILE, to the end");
-    play->footer("Give CARD PAD or FILE. The output is chosen by ZQ3_AUDIO_OUT: alsa (the "
-                 "default), alsa:DEVICE, null, or wav:PATH to capture what is played.");
+    auto* play = app.add_subcommand("play", "Play a pad or a file");
     auto arguments = std::make_shared<PlayArguments>();
-    play->add_option("TARGET", arguments->targets, "CARD PAD, or FILE")->required()->expected(1, 2);
+    play->add_option("TARGET", arguments->targets)->required()->expected(1, 2);
     play->add_option("--ring-buffer-time", arguments->ringBufferTime,
                      "Seconds read ahead of the sound card")
         ->check(CLI::Range(0.01, 10.0))

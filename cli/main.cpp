@@ -1,12 +1,15 @@
 // zq3: the converter's engine for scripts and batch work.
 
+#include "app/localized_text.h"
 #include "app/message_catalogue.h"
 #include "cli/cli_context.h"
+#include "cli/help_texts.h"
 #include "cli/stderr_printer.h"
 #include "sl/log/logger.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -17,68 +20,164 @@
 #define ZQ3_VERSION "0.0.0"
 #endif
 
+namespace {
+
+using namespace ZQ3;
+
+// The line as the user typed it, with --lang taken out wherever it stood: the language must be
+// known before anything is said, usage errors included.
+struct CommandLine {
+    std::vector<std::string> arguments;
+    std::optional<std::string> language;
+    bool languageMissing = false;
+};
+
+CommandLine ReadCommandLine(int argc, char** argv) {
+    CommandLine line;
+    bool afterDashes = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (!afterDashes && argument == "--lang") {
+            if (i + 1 < argc) {
+                line.language = argv[++i];
+            } else {
+                line.languageMissing = true;
+            }
+        } else if (!afterDashes && argument.rfind("--lang=", 0) == 0) {
+            line.language = argument.substr(7);
+        } else {
+            afterDashes = afterDashes || argument == "--";
+            line.arguments.push_back(argument);
+        }
+    }
+    return line;
+}
+
+// The first word that is not an option: the command.
+std::string CommandWord(const std::vector<std::string>& arguments, std::size_t from = 0) {
+    for (std::size_t i = from; i < arguments.size(); ++i) {
+        if (arguments[i] == "--") {
+            break;
+        }
+        if (!arguments[i].empty() && arguments[i][0] != '-') {
+            return arguments[i];
+        }
+    }
+    return {};
+}
+
+bool Has(const std::vector<std::string>& arguments, std::initializer_list<const char*> options) {
+    const auto end = std::find(arguments.begin(), arguments.end(), "--");
+    return std::any_of(arguments.begin(), end, [&options](const std::string& argument) {
+        return std::any_of(options.begin(), options.end(),
+                           [&argument](const char* option) { return argument == option; });
+    });
+}
+
+bool IsCommand(const std::string& word) {
+    const auto& names = CommandNames();
+    return std::find(names.begin(), names.end(), word) != names.end();
+}
+
+int NoSuchCommand(const std::string& word) {
+    const std::string nearest = NearestCommand(word);
+    std::string message =
+        Localized("no such command: {0}.", "そのようなコマンドはありません: {0}。", {word});
+    if (!nearest.empty()) {
+        message += Localized(" Did you mean '{0}'?", "'{0}' のことですか？", {nearest});
+    }
+    return UsageError("", message);
+}
+
+int PrintHelp(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    return ExitDone;
+}
+
+// "zq3 help [COMMAND]".
+int Help(const std::vector<std::string>& arguments) {
+    const auto help = std::find(arguments.begin(), arguments.end(), "help");
+    const std::string topic =
+        CommandWord(arguments, static_cast<std::size_t>(help - arguments.begin()) + 1);
+    if (topic.empty()) {
+        return PrintHelp(OverviewHelp());
+    }
+    const auto text = CommandHelp(topic);
+    return text ? PrintHelp(*text) : NoSuchCommand(topic);
+}
+
+std::string ParseErrorText(const CLI::ParseError& error) {
+    // CLI11 words its own errors in English; the kinds a user meets most get the tool's words.
+    if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr ||
+        dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
+        return Localized("an argument is missing ({0}).", "引数が足りません（{0}）。",
+                         {error.what()});
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+        return Localized("too many arguments ({0}).", "引数が多すぎます（{0}）。", {error.what()});
+    }
+    return error.what();
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    using namespace ZQ3;
+    const CommandLine line = ReadCommandLine(argc, argv);
+    auto& catalogue = MessageCatalogue::Instance();
+    const bool knownLanguage = !line.language || *line.language == "en" || *line.language == "ja";
+    catalogue.fill(!line.language || !knownLanguage ? LanguageFromEnvironment()
+                   : *line.language == "ja"         ? LanguageJapanese
+                                                    : LanguageEnglish);
+    if (line.languageMissing || !knownLanguage) {
+        return UsageError(
+            "", Localized("--lang takes en or ja.", "--lang には en か ja を指定します。"));
+    }
 
-    CLI::App app{"ZQ-314 Wave Converter: put WAV and AIFF files onto the pads of a ZQ-314 "
-                 "memory card, take them off again and empty pads.\n"
-                 "PAD is a bank letter C to J followed by a pad number 0 to 15, e.g. D5.",
-                 "zq3"};
-    app.set_version_flag("--version", "zq3 " ZQ3_VERSION);
-    app.require_subcommand(0, 1);
+    const std::vector<std::string>& arguments = line.arguments;
+    const std::string command = CommandWord(arguments);
+    if (command.empty()) {
+        if (Has(arguments, {"--version"})) {
+            std::printf("zq3 %s\n", ZQ3_VERSION);
+            return ExitDone;
+        }
+        if (Has(arguments, {"--help", "-h"})) {
+            return PrintHelp(OverviewHelp());
+        }
+        return UsageError("", Localized("a COMMAND is required.", "COMMAND を指定してください。"));
+    }
+    if (!IsCommand(command)) {
+        return NoSuchCommand(command);
+    }
+    if (command == "help") {
+        return Help(arguments);
+    }
+    if (Has(arguments, {"--help", "-h"})) {
+        return PrintHelp(*CommandHelp(command));
+    }
 
-    std::string language;
-    app.add_option("--lang", language, "Language of the converter's messages")
-        ->check(CLI::IsMember({"en", "ja"}));
-
+    CLI::App app{"zq3", "zq3"};
+    // The tool prints its own help, in the user's language.
+    app.set_help_flag();
+    app.require_subcommand(1, 1);
     CCliContext context;
     std::vector<CliCommand> commands;
     for (const auto registrar : CommandRegistrars()) {
         commands.push_back(registrar(app, context));
     }
+    context.setCommand(command);
+    SL::CLogger::Instance().SetPrinter(std::make_shared<CStderrPrinter>(ErrorPrefix(command)));
 
-    auto* help = app.add_subcommand("help", "Show the help of COMMAND");
-    std::string helpTopic;
-    help->add_option("COMMAND", helpTopic, "Command to explain");
-
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::printf("%s", app.help().c_str());
-        return ExitDone;
-    } catch (const CLI::CallForAllHelp&) {
-        std::printf("%s", app.help("", CLI::AppFormatMode::All).c_str());
-        return ExitDone;
-    } catch (const CLI::CallForVersion&) {
-        std::printf("zq3 %s\n", ZQ3_VERSION);
-        return ExitDone;
+        app.parse(reversed);
     } catch (const CLI::ParseError& error) {
-        return UsageError(error.what());
+        return UsageError(command, ParseErrorText(error));
     }
-
-    auto& catalogue = MessageCatalogue::Instance();
-    catalogue.fill(language.empty()   ? LanguageFromEnvironment()
-                   : language == "ja" ? LanguageJapanese
-                                      : LanguageEnglish);
-    SL::CLogger::Instance().SetPrinter(std::make_shared<CStderrPrinter>());
-
-    if (help->parsed()) {
-        if (helpTopic.empty()) {
-            std::printf("%s", app.help().c_str());
-            return ExitDone;
-        }
-        for (const auto& command : commands) {
-            if (command.parser->get_name() == helpTopic) {
-                std::printf("%s", command.parser->help().c_str());
-                return ExitDone;
-            }
-        }
-        return UsageError("no such command: " + helpTopic);
-    }
-    for (const auto& command : commands) {
-        if (command.parser->parsed()) {
-            return command.run();
+    for (const auto& registered : commands) {
+        if (registered.parser->parsed()) {
+            return registered.run();
         }
     }
-    return UsageError("a COMMAND is required");
+    return UsageError("", Localized("a COMMAND is required.", "COMMAND を指定してください。"));
 }

@@ -1,5 +1,6 @@
 #include "cli/pad_command.h"
 
+#include "app/localized_text.h"
 #include "app/message_catalogue.h"
 #include "cli/interrupt.h"
 #include "cli/terminal_text_dialog.h"
@@ -13,10 +14,24 @@ std::optional<int> CPadCommand::prepare(const std::string& card, const std::stri
                                         CardUse use) {
     const auto address = ParsePadName(pad);
     if (!address) {
-        return UsageError("PAD must be a bank letter C to J and a pad number 0 to 15, not '" + pad +
-                          "'");
+        return UsageError(context_.command(),
+                          Localized("PAD must be a bank letter C to J and a pad number 0 to 15, "
+                                    "not '{0}'.",
+                                    "PAD はバンク文字 C から J とパッド番号 0 から 15 です"
+                                    "（'{0}' は使えません）。",
+                                    {pad}));
     }
     pad_ = *address;
+    if (auto exitCode = prepareCard(card, use, pad_.bank)) {
+        return exitCode;
+    }
+    if (!context_.controller().selectPad(pad_.pad)) {
+        return int(ExitFailed);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> CPadCommand::prepareCard(const std::string& card, CardUse use, int bank) {
     // Ctrl-C is the Cancel button from here on, also while waiting for another converter.
     InstallInterruptHandler();
     if (use == CardUse::Change) {
@@ -31,18 +46,36 @@ std::optional<int> CPadCommand::prepare(const std::string& card, const std::stri
             return int(ExitFailed);
         }
     }
-    if (!context_.loadCardAndSelectPad(card, pad_.bank, pad_.pad)) {
+    if (!context_.loadCard(card, bank)) {
         return int(ExitFailed);
     }
     context_.useTerminalProgress();
     return std::nullopt;
 }
 
-bool CPadCommand::confirm(int id, bool assumeYes) {
-    CTerminalTextDialog dialog(assumeYes, stdin, stderr, ::isatty(STDIN_FILENO) != 0);
-    const int answer = dialog.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                                  MessageCatalogue::Instance().text(id));
-    return answer == UL::ITextDialog::AnswerOk;
+std::optional<int> CPadCommand::confirm(const std::string& question, bool assumeYes) {
+    const bool interactive = ::isatty(STDIN_FILENO) != 0;
+    if (!assumeYes && !interactive) {
+        // A script must hear why it got nothing done, and how to say yes beforehand.
+        context_.note(question + " " +
+                      Localized("There is no terminal to answer on, so nothing was changed. Give "
+                                "--yes to go ahead without asking.",
+                                "答える端末がないため、何も変更していません。確認せずに進めるには "
+                                "--yes を指定してください。"));
+        return int(ExitCancelled);
+    }
+    CTerminalTextDialog dialog(assumeYes, stdin, stderr, interactive);
+    const int answer =
+        dialog.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion, question);
+    if (answer == UL::ITextDialog::AnswerOk) {
+        return std::nullopt;
+    }
+    context_.note(Localized("Nothing was changed.", "何も変更していません。"));
+    return int(ExitCancelled);
+}
+
+std::string CPadCommand::emptyPadText() const {
+    return Localized("{0} holds no sample.", "{0} にはサンプルがありません。", {padName()});
 }
 
 } // namespace ZQ3

@@ -24,10 +24,17 @@ public:
     // Parses pad, loads card and selects the pad. Answers the exit code to end with, or nothing
     // when the command can go on.
     std::optional<int> prepare(const std::string& card, const std::string& pad, CardUse use);
+    // The same for a command on several pads: loads card showing bank, under its lock for a
+    // change.
+    std::optional<int> prepareCard(const std::string& card, CardUse use, int bank = 0);
 
-    // Asks message id as an OK/Cancel question; true only for OK. --yes answers OK; without a
-    // terminal on standard input the answer is Cancel.
-    bool confirm(int id, bool assumeYes);
+    // Asks question (OK/Cancel); --yes answers OK. Answers the exit code to end with when the
+    // user declined or cancelled, or when there was no terminal on standard input to ask on
+    // (saying so, and naming --yes); nothing when the command can go on.
+    std::optional<int> confirm(const std::string& question, bool assumeYes);
+
+    // "D5 holds no sample." in the user's language.
+    std::string emptyPadText() const;
 
     const PadAddress& pad() const { return pad_; }
     std::string padName() const { return PadName(pad_.bank, pad_.pad); }

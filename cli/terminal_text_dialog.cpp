@@ -1,5 +1,7 @@
 #include "cli/terminal_text_dialog.h"
 
+#include "app/localized_text.h"
+
 #include <cctype>
 #include <string>
 
@@ -41,7 +43,8 @@ int CTerminalTextDialog::ask(int buttons, int, const std::string& text) {
     if (!interactive_) {
         return AnswerCancel;
     }
-    std::fprintf(output_, "%s %s ", text.c_str(), yesNo ? "[y/N]" : "[ok/Cancel]");
+    const char* choices = SpeaksJapanese() ? "[はい/いいえ]" : yesNo ? "[y/N]" : "[ok/Cancel]";
+    std::fprintf(output_, "%s %s ", text.c_str(), choices);
     std::fflush(output_);
     char line[256];
     if (std::fgets(line, sizeof line, input_) == nullptr) {
@@ -49,10 +52,11 @@ int CTerminalTextDialog::ask(int buttons, int, const std::string& text) {
         return AnswerCancel;
     }
     const std::string answer = Lowered(Trimmed(line));
-    if (answer == "y" || answer == "yes" || answer == "o" || answer == "ok") {
+    // The Japanese words are accepted whatever the language, as the English ones are.
+    if (answer == "y" || answer == "yes" || answer == "o" || answer == "ok" || answer == "はい") {
         return accept;
     }
-    if (yesNo && (answer == "n" || answer == "no")) {
+    if (yesNo && (answer == "n" || answer == "no" || answer == "いいえ")) {
         return AnswerNo;
     }
     return AnswerCancel;

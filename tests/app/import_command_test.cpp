@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace ZQ3 {
 namespace {
@@ -317,6 +318,52 @@ TEST_F(ImportCommandTest, ATruncatedSourceIsRefusedWithoutTouchingTheCard) {
     EXPECT_EQ(Fixture::ReadFileBytes(LeftFile(5)), leftBefore);
     EXPECT_TRUE(Fixture::TemporaryLeftovers(CardDirectory()).empty());
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+}
+
+// The file is read twice: once to check it and once to encode it. A file swapped in between is
+// not encoded, and the reason says what happened to it.
+TEST_F(ImportCommandTest, AFileThatChangesAfterItsCheckIsNotImported) {
+    class CSwappingProgress : public UL::CSilentProgress {
+    public:
+        explicit CSwappingProgress(std::function<void()> swap) : swap_(std::move(swap)) {}
+        void begin(std::int64_t range, const std::string& text, bool cancellable) override {
+            swap_();
+            CSilentProgress::begin(range, text, cancellable);
+        }
+
+    private:
+        std::function<void()> swap_;
+    };
+    LoadEmptyCard();
+    PutSample(5, 1, 4000);
+    const std::string informationBefore = InformationBytes();
+    const std::string source = Source(2, 20000);
+    const std::string other = directory / "other.wav";
+    Fixture::WriteSamplesFile(other, Fixture::TestSignal(1, 9000), 1, CardLayout::FileFormatWave);
+    for (const bool removed : {false, true}) {
+        SCOPED_TRACE(removed);
+        progress = std::make_shared<CSwappingProgress>([&] {
+            if (removed) {
+                std::filesystem::remove(source);
+            } else {
+                std::filesystem::copy_file(other, source,
+                                           std::filesystem::copy_options::overwrite_existing);
+            }
+        });
+        printer.printer->texts.clear();
+
+        EXPECT_EQ(controller().importFile(source), CommandOutcome::Failed);
+
+        EXPECT_EQ(Texts(), (std::vector<std::string>{Line(
+                               MessageImportFailed,
+                               removed ? "in.wav: there is no such file."
+                                       : "in.wav: the file changed while it was being imported; "
+                                         "the card was left as it was.")}));
+        EXPECT_EQ(InformationBytes(), informationBefore);
+        EXPECT_TRUE(Fixture::TemporaryLeftovers(CardDirectory()).empty());
+        Fixture::WriteSamplesFile(source, Fixture::TestSignal(2, 20000), 2,
+                                  CardLayout::FileFormatWave);
+    }
 }
 
 // Cancel pressed at each point where the import asks: before it is finalising the card is as it

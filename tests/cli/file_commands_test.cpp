@@ -90,7 +90,8 @@ TEST_F(FileCommandsTest, RefusedFilesAndEmptyPads) {
     Fixture::WriteWav(source("slow.wav"), 22050, 1, 16, 5000, [](auto, int) { return 0; });
     auto refused = RunZq3({"import", card(), "C1", source("slow.wav")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err.rfind("Failed to load the wave file.", 0), 0u) << refused.err;
+    EXPECT_EQ(refused.err.rfind("zq3: import: Failed to load the wave file.", 0), 0u)
+        << refused.err;
     EXPECT_EQ(RunZq3({"import", card(), "C1", source("missing.wav")}).exitCode, 1);
 
     auto empty = RunZq3({"export", card(), "C1", source("x.wav")});

@@ -27,7 +27,7 @@ TEST(CliHostileFiles, FifosAreRefusedAtOnce) {
     const auto importFifo = [&] { import = RunZq3({"import", card, "D0", fifo}); };
     EXPECT_TRUE(Fixture::ReturnsPromptly(fifo, importFifo));
     EXPECT_EQ(import.exitCode, 1);
-    EXPECT_EQ(import.err.rfind("Failed to load the wave file.", 0), 0u) << import.err;
+    EXPECT_EQ(import.err.rfind("zq3: import: Failed to load the wave file.", 0), 0u) << import.err;
 
     // A FIFO in place of the card's information file makes the folder no card.
     const std::string information = CardLayout::InformationFilePath(card);
@@ -37,7 +37,7 @@ TEST(CliHostileFiles, FifosAreRefusedAtOnce) {
     const auto listCard = [&] { info = RunZq3({"info", card}); };
     EXPECT_TRUE(Fixture::ReturnsPromptly(information, listCard));
     EXPECT_EQ(info.exitCode, 1);
-    EXPECT_EQ(info.err, "The selected drive is not for the ZQ-314.\n" + information +
+    EXPECT_EQ(info.err, "zq3: info: The selected drive is not for the ZQ-314.\n" + information +
                             ": the card's information file is a FIFO (named pipe), not a regular "
                             "file.\n");
 }

@@ -12,8 +12,9 @@ namespace {
 
 using Fixture::RunZq3;
 
-const std::string NotACardEnglish = "The selected drive is not for the ZQ-314.\n";
-const std::string NotACardJapanese = "ZQ-314 メモリー・カード以外のドライブを選択しました。\n";
+const std::string NotACardEnglish = "zq3: info: The selected drive is not for the ZQ-314.\n";
+const std::string NotACardJapanese =
+    "zq3: info: ZQ-314 メモリー・カード以外のドライブを選択しました。\n";
 
 // The refusal of a folder without the converter's folder, with its reason.
 std::string NoConverterFolderEnglish(const std::string& root) {
@@ -40,7 +41,7 @@ TEST(CliInit, MakesAnEmptyCardThatInfoLists) {
     EXPECT_EQ(Count(info.out, "\"hasSample\":false"), 128u);
     EXPECT_EQ(Count(info.out, "\"tempo\":1020"), 128u);
     EXPECT_NE(info.out.find("{\"slot\":127,\"bank\":\"J\",\"pad\":15,"), std::string::npos);
-    EXPECT_EQ(info.out.rfind("{\"root\":\"" + card.path() + "\",\"slots\":[", 0), 0u);
+    EXPECT_EQ(info.out.rfind("{\"root\":\"" + card.path() + "\",\"freeBytes\":", 0), 0u);
 }
 
 TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
@@ -59,7 +60,8 @@ TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
     EXPECT_FALSE(std::filesystem::exists(card / "missing"));
 }
 
-TEST(CliInfo, ListsOccupiedPads) {
+// A card with a mono, a stereo and a lo-fi pad, as the sampler would lay them out.
+TEST(CliInfo, ShowsBanksAsTheSamplerDoesAndEveryFieldAsJson) {
     Fixture::TemporaryDirectory card;
     std::vector<SampleEntry> entries(128);
     entries[0x15].frameCount = 44100;
@@ -67,16 +69,53 @@ TEST(CliInfo, ListsOccupiedPads) {
     entries[0x15].tempo = 1200;
     entries[0].frameCount = 3104;
     entries[0].lofi = 1;
+    entries[1].frameCount = 22050;
+    entries[0x0F].frameCount = 4410;
     Fixture::MakeCard(card.path(), entries);
+
     // A trailing separator names the same card.
-    auto info = RunZq3({"info", card.path() + "/"});
-    ASSERT_EQ(info.exitCode, 0) << info.err;
-    EXPECT_NE(info.out.find("D5"), std::string::npos);
-    EXPECT_NE(info.out.find("stereo"), std::string::npos);
-    EXPECT_NE(info.out.find("120.0 BPM"), std::string::npos);
-    EXPECT_NE(info.out.find("C0"), std::string::npos);
-    EXPECT_NE(info.out.find("lo-fi"), std::string::npos);
-    EXPECT_NE(info.out.find("2 of 128 pads"), std::string::npos);
+    auto bankC = RunZq3({"info", card.path() + "/", "c"});
+    ASSERT_EQ(bankC.exitCode, 0) << bankC.err;
+    EXPECT_EQ(bankC.out.rfind("Card " + card.path() + ": ", 0), 0u) << bankC.out;
+    // Pad 15 top right, pad 0 bottom left.
+    EXPECT_NE(bankC.out.find("\nBank C\n 12· 13· 14· 15M\n  8·  9· 10· 11·\n  4·  5·  6·  7·\n"
+                             "  0L  1M  2·  3·\n"),
+              std::string::npos)
+        << bankC.out;
+    EXPECT_NE(bankC.out.find("C0      0.141     mono        yes         102.0\n"),
+              std::string::npos)
+        << bankC.out;
+    EXPECT_NE(bankC.out.find("3 of 16 pads hold a sample"), std::string::npos);
+    EXPECT_EQ(bankC.out.find("Bank D"), std::string::npos);
+
+    auto whole = RunZq3({"info", card.path()});
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_NE(whole.out.find("Pad     Seconds   Channels    Lo-fi       Tempo (BPM)\n"),
+              std::string::npos)
+        << whole.out;
+    EXPECT_NE(whole.out.find("D5      1.000     stereo      no          120.0\n"),
+              std::string::npos);
+    EXPECT_NE(whole.out.find("  4·  5·  6·  7·      4·  5S  6·  7·"), std::string::npos);
+    EXPECT_NE(whole.out.find("4 of 128 pads hold a sample"), std::string::npos);
+
+    auto json = RunZq3({"info", card.path(), "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"secondsLeftMono\":"), std::string::npos);
+    EXPECT_NE(json.out.find("\"secondsLeftStereo\":"), std::string::npos);
+    // The lo-fi pad plays twice the frames it stores.
+    EXPECT_NE(json.out.find("\"frameCount\":3104,\"lofi\":1,"), std::string::npos);
+    EXPECT_NE(json.out.find("\"tempo2\":1020,\"playedFrames\":6208,\"seconds\":0.14077097505668"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"playedFrames\":44100,\"seconds\":1,\"bpm\":120}"),
+              std::string::npos);
+
+    auto japanese = RunZq3({"info", card.path(), "D", "--lang", "ja"});
+    ASSERT_EQ(japanese.exitCode, 0) << japanese.err;
+    EXPECT_NE(japanese.out.find("D5      1.000     ステレオ    なし        120.0\n"),
+              std::string::npos)
+        << japanese.out;
+    EXPECT_EQ(RunZq3({"info", card.path(), "K"}).exitCode, 2);
 }
 
 TEST(CliInfo, RefusesFoldersThatAreNotCards) {
@@ -114,7 +153,7 @@ TEST(CliUsage, ErrorsExitTwoWithAHint) {
              {}, {"bogus"}, {"info"}, {"--lang", "fr", "info", "/tmp"}, {"help", "bogus"}}) {
         auto result = RunZq3(arguments);
         EXPECT_EQ(result.exitCode, 2) << (arguments.empty() ? "" : arguments[0]);
-        EXPECT_NE(result.err.find("zq3 --help"), std::string::npos);
+        EXPECT_NE(result.err.find("zq3 help"), std::string::npos);
     }
     auto help = RunZq3({"--help"});
     EXPECT_EQ(help.exitCode, 0);
@@ -125,6 +164,24 @@ TEST(CliUsage, ErrorsExitTwoWithAHint) {
     auto command = RunZq3({"help", "init"});
     EXPECT_EQ(command.exitCode, 0);
     EXPECT_NE(command.out.find("CARD"), std::string::npos);
+
+    // A mistyped command is named and the nearest one offered; a wrong argument points at the
+    // command's own help.
+    EXPECT_EQ(RunZq3({"imprt", "card"}).err,
+              "zq3: no such command: imprt. Did you mean 'import'?\nRun 'zq3 help' for usage.\n");
+    EXPECT_EQ(RunZq3({"delete", "card", "K5"}).err.rfind("zq3: delete: ", 0), 0u);
+    EXPECT_NE(RunZq3({"delete", "card", "K5"}).err.find("Run 'zq3 help delete' for usage."),
+              std::string::npos);
+    // "help" alone is the overview, with an example for every command; "help help" is its own.
+    const auto overview = RunZq3({"help"});
+    EXPECT_EQ(overview.out, help.out);
+    for (const char* example : {"zq3 info CARD", "zq3 import CARD D0 kit/", "zq3 export CARD D",
+                                "zq3 delete CARD D5", "zq3 play CARD D5"}) {
+        EXPECT_NE(overview.out.find(example), std::string::npos) << example;
+    }
+    EXPECT_EQ(RunZq3({"help", "help"}).out.rfind("Usage: zq3 help [COMMAND]", 0), 0u);
+    EXPECT_NE(RunZq3({"help", "import", "--lang", "ja"}).out.find("終了ステータス"),
+              std::string::npos);
 }
 
 } // namespace

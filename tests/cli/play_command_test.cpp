@@ -45,6 +45,17 @@ TEST_F(PlayCommandTest, PlaysAMonoPadOnTwoChannelsToTheEnd) {
     EXPECT_TRUE(sound);
 }
 
+// On a terminal the tool says what plays and for how long; a script's log stays clean.
+TEST_F(PlayCommandTest, SaysWhatPlaysOnATerminalOnly) {
+    ASSERT_EQ(0, RunZq3({"import", card(), "C3", file("mono.wav")}).exitCode);
+    Fixture::Zq3Process played({"play", card(), "C3"}, {captureTo()});
+    ASSERT_EQ(played.startFailure(), "");
+    const auto result = played.finish();
+    EXPECT_EQ(0, result.exitCode) << result.err;
+    EXPECT_NE(result.err.find("Playing C3 (0.1 s), Ctrl-C stops"), std::string::npos) << result.err;
+    EXPECT_TRUE(RunZq3({"play", card(), "C3"}, {captureTo()}).err.empty());
+}
+
 TEST_F(PlayCommandTest, PlaysAStereoFileExactly) {
     const auto played = RunZq3({"play", file("stereo.wav")}, {captureTo()});
     ASSERT_EQ(0, played.exitCode) << played.err;

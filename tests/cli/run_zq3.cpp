@@ -24,7 +24,7 @@ int ExitCodeOf(int status) {
 // temporary directory passed here, one of its own; the locale is cleared so that it speaks
 // English whatever the machine's settings.
 pid_t Launch(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-             const std::string& temporary, int out, int err) {
+             const std::string& temporary, int out, int err, int in = -1) {
     std::filesystem::create_directory(temporary);
     // Everything the child needs is made before the fork.
     std::vector<std::string> settings{"TMPDIR=" + temporary};
@@ -38,7 +38,7 @@ pid_t Launch(const std::vector<std::string>& arguments, const std::vector<std::s
 
     const pid_t child = ::fork();
     if (child == 0) {
-        const int input = ::open("/dev/null", O_RDONLY);
+        const int input = in >= 0 ? in : ::open("/dev/null", O_RDONLY);
         ::dup2(input, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
@@ -88,7 +88,7 @@ CommandResult RunZq3(const std::vector<std::string>& arguments,
 }
 
 Zq3Process::Zq3Process(const std::vector<std::string>& arguments,
-                       const std::vector<std::string>& environment) {
+                       const std::vector<std::string>& environment, Input input) {
     int outPipe[2] = {-1, -1};
     if (::pipe2(outPipe, O_CLOEXEC) != 0) {
         startFailure_ = std::string("pipe: ") + std::strerror(errno);
@@ -114,7 +114,8 @@ Zq3Process::Zq3Process(const std::vector<std::string>& arguments,
     ::cfmakeraw(&settings);
     ::tcsetattr(terminal, TCSANOW, &settings);
 
-    child_ = Launch(arguments, environment, temporaryDirectory(), outPipe[1], terminal);
+    child_ = Launch(arguments, environment, temporaryDirectory(), outPipe[1], terminal,
+                    input == Input::Terminal ? terminal : -1);
     // Only the child holds the writing ends now, so the outputs close when it ends.
     ::close(outPipe[1]);
     ::close(terminal);
@@ -172,6 +173,10 @@ bool Zq3Process::waitForError(const std::string& text,
         }
     }
     return true;
+}
+
+bool Zq3Process::type(const std::string& text) const {
+    return ::write(errFd_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 void Zq3Process::signal(int number) const {

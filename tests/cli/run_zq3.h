@@ -27,8 +27,13 @@ CommandResult RunZq3(const std::vector<std::string>& arguments,
 // test can tell how far it has got; everything else is as for RunZq3.
 class Zq3Process {
 public:
+    // Where the process reads its standard input from: nothing, or the same pseudo-terminal,
+    // so that it asks its questions as it would ask a person and the test can answer them.
+    enum class Input { Nothing, Terminal };
+
     explicit Zq3Process(const std::vector<std::string>& arguments,
-                        const std::vector<std::string>& environment = {});
+                        const std::vector<std::string>& environment = {},
+                        Input input = Input::Nothing);
     // Kills a process that is still running, so that a failed test does not leave it working.
     ~Zq3Process();
     Zq3Process(const Zq3Process&) = delete;
@@ -44,6 +49,8 @@ public:
     const std::string& errorSoFar() const { return err_; }
 
     void signal(int number) const;
+    // Types text on the process's terminal; for Input::Terminal.
+    bool type(const std::string& text) const;
 
     // Reads the rest of what the process prints and waits for its end. A process still running
     // at the deadline is killed, and its result says so.

@@ -1,3 +1,4 @@
+#include "app/message_catalogue.h"
 #include "cli/interrupt.h"
 #include "cli/terminal_progress.h"
 #include "cli/terminal_text_dialog.h"
@@ -84,6 +85,7 @@ TEST(TerminalProgress, InterruptCancelsOnlyACancellablePhase) {
 
 TEST(TerminalTextDialog, AnswersFromTheTerminalOrTheDefaults) {
     using UL::ITextDialog;
+    MessageCatalogue::Instance().fill(LanguageEnglish);
     {
         MemoryFile input("ok\n");
         MemoryFile output;
@@ -105,6 +107,17 @@ TEST(TerminalTextDialog, AnswersFromTheTerminalOrTheDefaults) {
         MemoryFile output;
         CTerminalTextDialog dialog(false, input.get(), output.get(), true);
         EXPECT_EQ(dialog.ask(ITextDialog::ButtonsYesNoCancel, 0, "Save?"), ITextDialog::AnswerNo);
+    }
+    {
+        // Japanese questions offer the Japanese words, and take them.
+        MessageCatalogue::Instance().fill(LanguageJapanese);
+        MemoryFile input("はい\nいいえ\n");
+        MemoryFile output;
+        CTerminalTextDialog dialog(false, input.get(), output.get(), true);
+        EXPECT_EQ(dialog.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"), ITextDialog::AnswerOk);
+        EXPECT_EQ(dialog.ask(ITextDialog::ButtonsOkCancel, 0, "Go?"), ITextDialog::AnswerCancel);
+        EXPECT_EQ(output.text(), "Go? [はい/いいえ] Go? [はい/いいえ] ");
+        MessageCatalogue::Instance().fill(LanguageEnglish);
     }
     MemoryFile output;
     CTerminalTextDialog notInteractive(false, stdin, output.get(), false);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/model.h"
+
+#include <string>
+#include <vector>
+
+namespace ZQ3 {
+
+// One file of an import and the slot (bank × 16 + pad) it goes to.
+struct ImportItem {
+    std::string path;
+    int slot = 0;
+};
+
+// What an import of several files does: the files go onto consecutive pads from the first one
+// on, in the order given, running on into the next bank after pad 15 and never past the card's
+// last pad. A folder stands for its WAV and AIFF files in natural name order ("kick2" before
+// "kick10"), so that a kit folder lands as its files are numbered.
+struct ImportBatch {
+    enum class Problem {
+        None,
+        // The sources named no file at all (empty folders).
+        NoFiles,
+        // More files than pads from the first one to the card's last.
+        PastLastPad,
+        // A folder that could not be listed; `subject` names it.
+        UnreadableFolder,
+    };
+
+    std::vector<ImportItem> items;
+    Problem problem = Problem::None;
+    std::string subject;
+    // How many files the sources stand for, and how many pads there are from the first on.
+    int fileCount = 0;
+    int padsLeft = 0;
+
+    bool isValid() const { return problem == Problem::None; }
+    // Why the batch cannot run, in the catalogue's language; empty for a valid batch.
+    std::string problemText() const;
+};
+
+// Plans an import of sources (absolute paths of files and folders) from firstSlot on. A path
+// that is not a folder is taken as a file as it is: the import's checks report what is wrong
+// with it.
+ImportBatch PlanImportBatch(int firstSlot, const std::vector<std::string>& sources);
+
+// The WAV and AIFF files of folder (by their extension, in any case), in natural name order;
+// false when the folder cannot be listed.
+bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files);
+
+// Natural name order: runs of digits compare by their value, everything else byte by byte.
+bool NaturalLess(const std::string& left, const std::string& right);
+
+// The slots of the batch that already hold a sample on the card of model.
+std::vector<int> OccupiedSlots(const CModel& model, const std::vector<ImportItem>& items);
+
+// "D0, D3 already hold samples. Replace them?" for the slots of samples an import would
+// replace, in the catalogue's language.
+std::string ReplaceQuestion(const std::vector<int>& slots);
+
+// "Importing 3/16: snare.wav": the progress title of the file number of count in a batch.
+std::string BatchImportTitle(int number, int count, const std::string& fileName);
+
+// "D0, D3": the pad names of slots.
+std::string PadList(const std::vector<int>& slots);
+
+} // namespace ZQ3

@@ -1,0 +1,29 @@
+#include "app/localized_text.h"
+
+#include "app/message_catalogue.h"
+
+namespace ZQ3 {
+
+bool SpeaksJapanese() {
+    return MessageCatalogue::Instance().language() == LanguageJapanese;
+}
+
+std::string Localized(const char* english, const char* japanese,
+                      std::initializer_list<std::string> values) {
+    const char* pattern = SpeaksJapanese() ? japanese : english;
+    std::string text;
+    for (const char* at = pattern; *at != '\0'; ++at) {
+        if (at[0] == '{' && at[1] >= '0' && at[1] <= '9' && at[2] == '}') {
+            const auto index = static_cast<std::size_t>(at[1] - '0');
+            if (index < values.size()) {
+                text += values.begin()[index];
+            }
+            at += 2;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
+}
+
+} // namespace ZQ3

@@ -1,0 +1,294 @@
+#include "cli/help_texts.h"
+
+#include "app/localized_text.h"
+
+#include <algorithm>
+
+namespace ZQ3 {
+namespace {
+
+struct CommandHelpText {
+    const char* name;
+    const char* english;
+    const char* japanese;
+};
+
+// clang-format off
+constexpr const char* ExitCodesEnglish =
+    "\nExit status: 0 done; 1 failed (the reason is on standard error); 2 usage error;\n"
+    "3 declined or cancelled (a question answered no, Ctrl-C).\n";
+constexpr const char* ExitCodesJapanese =
+    "\n終了ステータス: 0 完了、1 失敗（理由は標準エラー出力）、2 使い方の誤り、\n"
+    "3 中止（質問に「いいえ」と答えた、Ctrl-C）。\n";
+
+constexpr CommandHelpText CommandHelps[] = {
+    {"info",
+     "Usage: zq3 info CARD [BANK] [--json]\n"
+     "\n"
+     "Loads CARD as the converter does and shows what it holds: the card's free space and the\n"
+     "sample time left, each bank as the sampler lays out its pads (pad 0 bottom left, pad 15\n"
+     "top right), and one line per occupied pad. BANK (C to J) shows one bank only.\n"
+     "\n"
+     "  --json      every slot with every field of the card's record, as one JSON object\n"
+     "\n"
+     "Examples:\n"
+     "  zq3 info /run/media/$USER/ZQCARD\n"
+     "  zq3 info /run/media/$USER/ZQCARD D\n"
+     "  zq3 info /run/media/$USER/ZQCARD --json > card.json\n",
+     "使い方: zq3 info CARD [BANK] [--json]\n"
+     "\n"
+     "CARD をコンバーターと同じように読み込み、内容を表示します。カードの空き容量と残りの\n"
+     "サンプル時間、サンプラーと同じ並び（パッド 0 が左下、パッド 15 が右上）の各バンク、\n"
+     "サンプルのあるパッドごとの 1 行です。BANK（C から J）を指定するとそのバンクだけを表示します。\n"
+     "\n"
+     "  --json      すべてのスロットとカードのレコードの全項目を 1 つの JSON オブジェクトで出力\n"
+     "\n"
+     "例:\n"
+     "  zq3 info /run/media/$USER/ZQCARD\n"
+     "  zq3 info /run/media/$USER/ZQCARD D\n"
+     "  zq3 info /run/media/$USER/ZQCARD --json > card.json\n"},
+    {"init",
+     "Usage: zq3 init CARD\n"
+     "\n"
+     "Prepares the existing folder CARD as an empty card: KELDRA/ZQ314/ and an information file\n"
+     "of 128 empty slots. Nothing that is there is ever overwritten.\n"
+     "\n"
+     "Example:\n"
+     "  mkdir card && zq3 init card\n",
+     "使い方: zq3 init CARD\n"
+     "\n"
+     "既存のフォルダー CARD を空のカードとして準備します。KELDRA/ZQ314/ と 128 個の空の\n"
+     "スロットを持つ情報ファイルを作ります。既にあるものは決して上書きしません。\n"
+     "\n"
+     "例:\n"
+     "  mkdir card && zq3 init card\n"},
+    {"import",
+     "Usage: zq3 import CARD PAD FILE... [--yes] [--quiet]\n"
+     "\n"
+     "Puts WAV or AIFF files (16-bit, 44.1 kHz, mono or stereo, at least 70 ms) onto PAD and the\n"
+     "pads after it, in the order given: D0 a b c fills D0, D1 and D2; after D15 comes E0, and\n"
+     "nothing goes past J15. A FILE that is a folder stands for its WAV and AIFF files in\n"
+     "natural name order (kick2 before kick10).\n"
+     "Every file is checked first: if any is refused, each refusal is listed and nothing is\n"
+     "written. All pads change in one step; Ctrl-C leaves the card as it was.\n"
+     "\n"
+     "  --yes, -y    replace samples already on the pads without asking\n"
+     "  --quiet, -q  print nothing on success\n"
+     "\n"
+     "Examples:\n"
+     "  zq3 import /run/media/$USER/ZQCARD D5 kick.wav\n"
+     "  zq3 import /run/media/$USER/ZQCARD D0 ~/kits/808/        # a kit folder onto bank D\n"
+     "  zq3 import /run/media/$USER/ZQCARD C0 *.wav --yes\n",
+     "使い方: zq3 import CARD PAD FILE... [--yes] [--quiet]\n"
+     "\n"
+     "WAV 又は AIFF ファイル（16 ビット、44.1 kHz、モノラル又はステレオ、70 ms 以上）を PAD\n"
+     "から順に指定の順序で入れます。D0 a b c なら D0、D1、D2 です。D15 の次は E0 で、J15 を\n"
+     "越えることはありません。フォルダーを指定すると、その中の WAV と AIFF ファイルを自然な\n"
+     "名前順（kick2 が kick10 より前）で入れます。\n"
+     "最初にすべてのファイルを確認し、受け付けられないファイルがあれば理由とともにすべて示し、\n"
+     "何も書き込みません。すべてのパッドを 1 回で変更します。Ctrl-C ではカードは元のままです。\n"
+     "\n"
+     "  --yes, -y    パッドにあるサンプルを確認せずに置き換える\n"
+     "  --quiet, -q  成功時に何も表示しない\n"
+     "\n"
+     "例:\n"
+     "  zq3 import /run/media/$USER/ZQCARD D5 kick.wav\n"
+     "  zq3 import /run/media/$USER/ZQCARD D0 ~/kits/808/        # キットのフォルダーをバンク D に\n"
+     "  zq3 import /run/media/$USER/ZQCARD C0 *.wav --yes\n"},
+    {"export",
+     "Usage: zq3 export CARD PAD FILE [--format wav|aiff] [--quiet]\n"
+     "       zq3 export CARD PADS FOLDER [--format wav|aiff] [--quiet]\n"
+     "\n"
+     "Writes the sample of PAD to FILE (an existing file is replaced), or the samples of PADS\n"
+     "into FOLDER, named like D05.wav. PADS is one pad, a bank letter (its pads that hold a\n"
+     "sample) or all (every pad that holds a sample); FOLDER is made when it does not exist.\n"
+     "\n"
+     "  --format     file format; without it the extension decides (.wav, .aif, .aiff), and a\n"
+     "               folder gets WAV files\n"
+     "  --quiet, -q  print nothing on success\n"
+     "\n"
+     "Examples:\n"
+     "  zq3 export /run/media/$USER/ZQCARD D5 kick.wav\n"
+     "  zq3 export /run/media/$USER/ZQCARD D ~/kits/bank-d/\n"
+     "  zq3 export /run/media/$USER/ZQCARD all ~/backup/ZQCARD-$(date +%F)/\n",
+     "使い方: zq3 export CARD PAD FILE [--format wav|aiff] [--quiet]\n"
+     "       zq3 export CARD PADS FOLDER [--format wav|aiff] [--quiet]\n"
+     "\n"
+     "PAD のサンプルを FILE に書き出します（既存のファイルは置き換えます）。又は PADS の\n"
+     "サンプルを FOLDER に D05.wav のような名前で書き出します。PADS は 1 つのパッド、\n"
+     "バンク文字（そのバンクのサンプルのあるパッド）又は all（サンプルのあるすべてのパッド）\n"
+     "です。FOLDER がなければ作ります。\n"
+     "\n"
+     "  --format     ファイル形式。指定しなければ拡張子（.wav、.aif、.aiff）で決まり、\n"
+     "               フォルダーには WAV ファイルを書きます\n"
+     "  --quiet, -q  成功時に何も表示しない\n"
+     "\n"
+     "例:\n"
+     "  zq3 export /run/media/$USER/ZQCARD D5 kick.wav\n"
+     "  zq3 export /run/media/$USER/ZQCARD D ~/kits/bank-d/\n"
+     "  zq3 export /run/media/$USER/ZQCARD all ~/backup/ZQCARD-$(date +%F)/\n"},
+    {"delete",
+     "Usage: zq3 delete CARD PAD [--yes] [--quiet]\n"
+     "\n"
+     "Empties PAD after asking.\n"
+     "\n"
+     "  --yes, -y    delete without asking\n"
+     "  --quiet, -q  print nothing on success\n"
+     "\n"
+     "Example:\n"
+     "  zq3 delete /run/media/$USER/ZQCARD D5\n",
+     "使い方: zq3 delete CARD PAD [--yes] [--quiet]\n"
+     "\n"
+     "確認してから PAD を空にします。\n"
+     "\n"
+     "  --yes, -y    確認せずに削除する\n"
+     "  --quiet, -q  成功時に何も表示しない\n"
+     "\n"
+     "例:\n"
+     "  zq3 delete /run/media/$USER/ZQCARD D5\n"},
+    {"play",
+     "Usage: zq3 play CARD PAD | FILE [--ring-buffer-time S] [--device-buffer-time S]\n"
+     "\n"
+     "Plays the sample of PAD, or a WAV or AIFF FILE, to the end; Ctrl-C stops. The output is\n"
+     "chosen by ZQ3_AUDIO_OUT: alsa (the default), alsa:DEVICE, null, or wav:PATH to capture\n"
+     "what is played.\n"
+     "\n"
+     "  --ring-buffer-time S    seconds read ahead of the sound card (0.01 to 10)\n"
+     "  --device-buffer-time S  seconds of one sound-card buffer (0.005 to 2)\n"
+     "\n"
+     "Examples:\n"
+     "  zq3 play /run/media/$USER/ZQCARD D5\n"
+     "  ZQ3_AUDIO_OUT=wav:heard.wav zq3 play kick.wav\n",
+     "使い方: zq3 play CARD PAD | FILE [--ring-buffer-time S] [--device-buffer-time S]\n"
+     "\n"
+     "PAD のサンプル又は WAV / AIFF ファイルを最後まで再生します。Ctrl-C で止まります。\n"
+     "出力は ZQ3_AUDIO_OUT で選びます: alsa（既定）、alsa:DEVICE、null、又は再生した音を\n"
+     "ファイルに残す wav:PATH。\n"
+     "\n"
+     "  --ring-buffer-time S    サウンド・カードより先に読む秒数（0.01 から 10）\n"
+     "  --device-buffer-time S  サウンド・カードのバッファー 1 つの秒数（0.005 から 2）\n"
+     "\n"
+     "例:\n"
+     "  zq3 play /run/media/$USER/ZQCARD D5\n"
+     "  ZQ3_AUDIO_OUT=wav:heard.wav zq3 play kick.wav\n"},
+    {"help",
+     "Usage: zq3 help [COMMAND]\n"
+     "\n"
+     "Shows what the tool does, or the help of COMMAND with its examples.\n"
+     "\n"
+     "Examples:\n"
+     "  zq3 help\n"
+     "  zq3 help import\n",
+     "使い方: zq3 help [COMMAND]\n"
+     "\n"
+     "ツールの概要、又は COMMAND のヘルプと例を表示します。\n"
+     "\n"
+     "例:\n"
+     "  zq3 help\n"
+     "  zq3 help import\n"},
+};
+// clang-format on
+
+std::size_t EditDistance(const std::string& left, const std::string& right) {
+    std::vector<std::size_t> row(right.size() + 1);
+    for (std::size_t j = 0; j <= right.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= left.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= right.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (left[i - 1] == right[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[right.size()];
+}
+
+} // namespace
+
+const std::vector<std::string>& CommandNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (const auto& help : CommandHelps) {
+            list.emplace_back(help.name);
+        }
+        return list;
+    }();
+    return names;
+}
+
+std::string OverviewHelp() {
+    return Localized("zq3: put WAV and AIFF files onto the pads of a ZQ-314 memory card, take them "
+                     "off again\n"
+                     "and empty pads.\n"
+                     "\n"
+                     "Usage: zq3 COMMAND ARGS... [--lang en|ja]\n"
+                     "       zq3 help COMMAND | --help | --version\n"
+                     "\n"
+                     "CARD is the folder where the card is mounted; PAD is a bank letter C to J "
+                     "and a pad\n"
+                     "number 0 to 15, e.g. D5.\n"
+                     "\n"
+                     "Commands:\n"
+                     "  info     show what the card holds        zq3 info CARD\n"
+                     "  init     make an empty card in a folder  zq3 init CARD\n"
+                     "  import   put files onto pads             zq3 import CARD D0 kit/\n"
+                     "  export   write pads to files             zq3 export CARD D backup/\n"
+                     "  delete   empty a pad                     zq3 delete CARD D5\n"
+                     "  play     listen to a pad or a file       zq3 play CARD D5\n"
+                     "  help     show a command's help           zq3 help import\n"
+                     "\n"
+                     "--lang en|ja chooses the language anywhere on the line; without it the "
+                     "locale does.\n",
+                     "zq3: WAV と AIFF ファイルを ZQ-314 "
+                     "メモリー・カードのパッドに入れ、取り出し、パッドを\n"
+                     "空にします。\n"
+                     "\n"
+                     "使い方: zq3 COMMAND ARGS... [--lang en|ja]\n"
+                     "        zq3 help COMMAND | --help | --version\n"
+                     "\n"
+                     "CARD はカードがマウントされているフォルダー、PAD はバンク文字 C から J "
+                     "とパッド番号\n"
+                     "0 から 15 です（例: D5）。\n"
+                     "\n"
+                     "コマンド:\n"
+                     "  info     カードの内容を表示              zq3 info CARD\n"
+                     "  init     フォルダーを空のカードにする    zq3 init CARD\n"
+                     "  import   ファイルをパッドに入れる        zq3 import CARD D0 kit/\n"
+                     "  export   パッドをファイルに書き出す      zq3 export CARD D backup/\n"
+                     "  delete   パッドを空にする                zq3 delete CARD D5\n"
+                     "  play     パッド又はファイルを再生        zq3 play CARD D5\n"
+                     "  help     コマンドのヘルプを表示          zq3 help import\n"
+                     "\n"
+                     "--lang en|ja "
+                     "は行のどこでも言語を選びます。指定しなければロケールで決まります。\n") +
+           Localized(ExitCodesEnglish, ExitCodesJapanese);
+}
+
+std::optional<std::string> CommandHelp(const std::string& command) {
+    for (const auto& help : CommandHelps) {
+        if (command == help.name) {
+            return Localized(help.english, help.japanese) +
+                   Localized(ExitCodesEnglish, ExitCodesJapanese);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string NearestCommand(const std::string& word) {
+    std::string nearest;
+    std::size_t best = 3;
+    for (const std::string& name : CommandNames()) {
+        const std::size_t distance = EditDistance(word, name);
+        if (distance < best || (!word.empty() && name.rfind(word, 0) == 0 && nearest.empty())) {
+            best = std::min(best, distance);
+            nearest = name;
+        }
+    }
+    return nearest;
+}
+
+} // namespace ZQ3
