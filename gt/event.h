@@ -17,4 +17,10 @@ private:
     std::any source_;
 };
 
+// Marker base of everything that listens to events.
+class IEventListener {
+public:
+    virtual ~IEventListener() = default;
+};
+
 } // namespace GT

@@ -71,4 +71,123 @@
         <translation>停止</translation>
     </message>
 </context>
+<context>
+    <name>CMainView</name>
+    <message>
+        <source>ZQ-314 Card &amp;Drive:</source>
+        <translation>ZQ-314 カードドライブ(&amp;D):</translation>
+    </message>
+    <message>
+        <source>ZQ-314 &amp;Bank Select:</source>
+        <translation>ZQ-314 バンク選択(&amp;B):</translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation>インポート(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>エクスポート(&amp;E)</translation>
+    </message>
+    <message>
+        <source>De&amp;lete</source>
+        <translation>削除(&amp;L)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Choose the card&apos;s folder</source>
+        <translation>カードのフォルダーを選択</translation>
+    </message>
+    <message>
+        <source>  (ZQ-314 card)</source>
+        <translation>  (ZQ-314 カード)</translation>
+    </message>
+    <message>
+        <source>Other Folder...</source>
+        <translation>その他のフォルダー...</translation>
+    </message>
+    <message>
+        <source>No card</source>
+        <translation>カードがありません</translation>
+    </message>
+    <message>
+        <source>Free: %1
+%2 of mono sample time left</source>
+        <translation>空き容量: %1
+モノラルであと %2 のサンプルが入ります</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 時間 %2 分</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s</source>
+        <translation>%1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>Pad %1%2: empty</source>
+        <translation>パッド %1%2: 空</translation>
+    </message>
+    <message>
+        <source>Pad %1%2: %3 s, %4</source>
+        <translation>パッド %1%2: %3 秒、%4</translation>
+    </message>
+    <message>
+        <source>stereo</source>
+        <translation>ステレオ</translation>
+    </message>
+    <message>
+        <source>mono</source>
+        <translation>モノラル</translation>
+    </message>
+    <message>
+        <source>, lo-fi</source>
+        <translation>、ローファイ</translation>
+    </message>
+    <message>
+        <source>, tempo %1</source>
+        <translation>、テンポ %1</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>ZQ-314 Wave Converter &amp;Manual</source>
+        <translation>ZQ-314 ウェーブコンバーター 取扱説明書(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;About ZQ-314 Wave Converter...</source>
+        <translation>ZQ-314 ウェーブコンバーターについて(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>バージョン %1</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>%1 について</translation>
+    </message>
+</context>
+<context>
+    <name>CApplication</name>
+    <message>
+        <source>The program&apos;s pictures are missing from %1.</source>
+        <translation>プログラムの画像が %1 にありません。</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,36 @@
+#include "app/card_probe.h"
+
+#include "card/card_layout.h"
+#include "card/sample_information_dto.h"
+
+namespace ZQ3 {
+
+bool HoldsCard(const std::string& root) {
+    return !root.empty() &&
+           ReadSampleInformationFile(CardLayout::InformationFilePath(root)).has_value();
+}
+
+} // namespace ZQ3
+
+#include "card/file_transfer.h"
+
+namespace ZQ3 {
+
+std::optional<std::uint64_t> CardFreeBytes(const std::string& root) {
+    std::uint64_t bytes = 0;
+    if (root.empty() || !FileTransfer::FreeSpace(root, bytes)) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+double MonoSecondsFitting(std::uint64_t bytes) {
+    constexpr double CardSampleRate = 44100.0;
+    // Every change also writes a new information file and its journal beside the samples.
+    const std::uint64_t usable = bytes > CardLayout::TransactionOverheadBytes
+                                     ? bytes - CardLayout::TransactionOverheadBytes
+                                     : 0;
+    return static_cast<double>(usable) / CardSampleRate;
+}
+
+} // namespace ZQ3

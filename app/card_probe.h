@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace ZQ3 {
+
+// Whether the folder at root holds a card: its information file reads as a whole card's records.
+// Reads a few kilobytes and changes nothing, so a drive list may ask it of every volume.
+bool HoldsCard(const std::string& root);
+
+} // namespace ZQ3
+
+#include <cstdint>
+#include <optional>
+
+namespace ZQ3 {
+
+// The bytes free on the volume of the card at root; nothing when the volume does not say.
+std::optional<std::uint64_t> CardFreeBytes(const std::string& root);
+
+// Seconds of mono sample that fit into bytes on a card: the card keeps one byte per frame and
+// channel (16 bytes per 16 frames) at 44.1 kHz; a stereo sample takes twice as much.
+double MonoSecondsFitting(std::uint64_t bytes);
+
+} // namespace ZQ3

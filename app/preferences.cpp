@@ -1,0 +1,40 @@
+#include "app/preferences.h"
+
+#include "card/card_layout.h"
+#include "gt/number_text.h"
+
+#include <algorithm>
+
+namespace ZQ3 {
+
+double CPreferences::ClampBufferTime(double seconds) {
+    return std::clamp(seconds, ShortestBufferTime, LongestBufferTime);
+}
+
+CPreferences CPreferences::Read(GT::IProfile& profile) {
+    CPreferences read;
+    read.cardRoot = profile.getString(VolumeNameKey, "");
+    const long bank = profile.getInt(BankIdKey, 0);
+    read.bank = bank >= 0 && bank < CardLayout::BankCount ? static_cast<int>(bank) : 0;
+    if (profile.getInt(LoadsBufferTimeKey, 0) > 0) {
+        const double ring = GT::ReadRealText(profile.getString(RingBufferTimeKey, "0"));
+        const double device = GT::ReadRealText(profile.getString(DeviceBufferTimeKey, "0"));
+        // NaN compares false and keeps the built-in time.
+        if (ring > 0) {
+            read.ringBufferTime = ClampBufferTime(ring);
+        }
+        if (device > 0) {
+            read.deviceBufferTime = ClampBufferTime(device);
+        }
+    }
+    return read;
+}
+
+void CPreferences::write(GT::IProfile& profile) const {
+    profile.setString(VolumeNameKey, cardRoot);
+    profile.setInt(BankIdKey, bank);
+    profile.setString(RingBufferTimeKey, GT::RealText(ringBufferTime));
+    profile.setString(DeviceBufferTimeKey, GT::RealText(deviceBufferTime));
+}
+
+} // namespace ZQ3

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "gt/profile.h"
+
+#include <string>
+
+namespace ZQ3 {
+
+// What the converter remembers per user between runs: the card and bank used last and the
+// playback buffer times.
+struct CPreferences {
+    static constexpr const char* VolumeNameKey = "Preference/VolumeName";
+    static constexpr const char* BankIdKey = "Preference/BankId";
+    static constexpr const char* LoadsBufferTimeKey = "Preference/LoadsBufferTime";
+    static constexpr const char* RingBufferTimeKey = "Preference/RingBufferTime";
+    static constexpr const char* DeviceBufferTimeKey = "Preference/DeviceBufferTime";
+
+    // Buffer times from a store edited by hand are kept within these bounds (seconds): a huge
+    // value would make the read-ahead ring take the machine's memory, a tiny one would make
+    // every playback stutter.
+    static constexpr double ShortestBufferTime = 0.01;
+    static constexpr double LongestBufferTime = 2.0;
+
+    std::string cardRoot;
+    // 0 to 7; a stored bank outside the card's banks reads as 0.
+    int bank = 0;
+    double ringBufferTime = 0.18;
+    double deviceBufferTime = 0.06;
+
+    // The buffer-time entries count only when "Preference/LoadsBufferTime" is above 0, so that
+    // they take effect only after a user asked for it.
+    static CPreferences Read(GT::IProfile& profile);
+    // Writes card, bank and buffer times; "Preference/LoadsBufferTime" is left as it is.
+    void write(GT::IProfile& profile) const;
+
+    static double ClampBufferTime(double seconds);
+};
+
+} // namespace ZQ3

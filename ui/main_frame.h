@@ -1,0 +1,51 @@
+#pragma once
+
+#include "gt/profile.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class CMainView;
+
+// The program's one window: fixed in size, with the menu (File / Exit, Help / Manual and
+// Help / About) and the main view as its client area. It restores its place from the profile when
+// it is made and saves it when it closes.
+class CMainFrame : public QMainWindow {
+public:
+    static constexpr const char* Title = "ZQ-314 WAVE CONVERTER";
+    static constexpr int Width = 600;
+    static constexpr int Height = 400;
+    static constexpr const char* PositionKey = "Window/Position";
+    static constexpr const char* MaximizedKey = "Window/Maximized";
+    static constexpr const char* FileVersionKey = "Version/FileVersion";
+
+    // The frame takes the view as its client area.
+    CMainFrame(GT::IProfile& profile, CMainView* view);
+
+    CMainView* view() const { return view_; }
+
+    // The placement "left,top,right,bottom" of the window now.
+    QString placementText() const;
+    // Writes the window's entries of the profile, as closing does.
+    void savePlacement();
+
+    void showManual();
+    void showAbout();
+
+    // Called once the window has closed, after the placement was saved.
+    std::function<void()> onClosed;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void restorePlacement();
+
+    GT::IProfile& profile_;
+    CMainView* view_;
+    bool saved_ = false;
+};
+
+// The manual for the program's language: "Manual/" beside the program or in the installed data.
+QString ManualPath();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace UL {
+
+// Keeps a second copy of the program from starting for the same user. The first copy holds a
+// lock file and listens on a local socket, both named after the user and the program; a second
+// copy finds the lock taken, knocks on the socket (which raises the first copy's window) and
+// quits. The lock names its holder's process, so a lock left by a killed copy is taken over at
+// once, and the socket of a dead copy is removed before listening again.
+class CSingleInstance {
+public:
+    // name distinguishes programs (and tests); the user's name is added to it.
+    explicit CSingleInstance(const QString& name);
+    ~CSingleInstance();
+
+    enum class Outcome {
+        // This is the only copy; it now holds the guard.
+        First,
+        // Another copy runs and was asked to come to the front.
+        SecondRaisedFirst,
+        // The guard could not be taken or asked (no writable folder for it).
+        Failed
+    };
+    Outcome acquire();
+
+    // Called in the first copy whenever a second one starts.
+    std::function<void()> onSecondStart;
+
+    // The lock file's path and the socket's name, for tests.
+    QString lockPath() const { return lockPath_; }
+    QString serverName() const { return serverName_; }
+
+private:
+    bool knockOnFirst();
+
+    QString lockPath_;
+    QString serverName_;
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
+};
+
+} // namespace UL
