@@ -3,6 +3,7 @@
 #include <bit>
 #include <cassert>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 namespace SL::Private {
@@ -35,8 +36,10 @@ struct CQuantised {
 };
 
 // The residual quantiser for a field of `width` bits against the neighbours y and z.
+// Always inlined: called out of line, passing the step and returning the pair cost more than
+// the quantising itself.
 template <int Width>
-inline CQuantised QuantiseResidual(std::int32_t s, std::int32_t y, std::int32_t z,
+[[gnu::always_inline]] inline CQuantised QuantiseResidual(std::int32_t s, std::int32_t y, std::int32_t z,
                                    const CStep& step) {
     const std::int32_t pred = VexaMean(y, z);
     const std::int32_t d = WrapSub(s, pred);
@@ -141,6 +144,19 @@ inline std::uint8_t InterleavedByte(std::uint64_t first, std::uint64_t second) {
 // long as choosing the mode.
 template <int N>
 inline void Interleave(std::uint64_t first, std::uint64_t second, std::uint8_t* frame) {
+    if constexpr (N == 8 && std::endian::native == std::endian::little) {
+        // The card's own form alternates the halves two bytes at a time over 16 bytes: two
+        // word stores do what 16 byte stores did.
+        std::uint64_t words[2] = {
+            (first & 0xFFFF'0000'0000'0000u) | ((second >> 16) & 0x0000'FFFF'0000'0000u) |
+                ((first >> 16) & 0xFFFF'0000u) | ((second >> 32) & 0xFFFFu),
+            ((first << 32) & 0xFFFF'0000'0000'0000u) | ((second << 16) & 0x0000'FFFF'0000'0000u) |
+                ((first << 16) & 0xFFFF'0000u) | (second & 0xFFFFu)};
+        words[0] = __builtin_bswap64(words[0]);
+        words[1] = __builtin_bswap64(words[1]);
+        std::memcpy(frame, words, sizeof words);
+        return;
+    }
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         ((frame[I] = InterleavedByte<N, I>(first, second)), ...);
     }
@@ -303,6 +319,25 @@ std::int32_t compressor::Compress(int bitsPerSample, CSamples samples, std::int3
     default:
         return CompressFrame<8, true>(samples, state, frame, r);
     }
+}
+
+std::int32_t compressor::Compress(int bitsPerSample, const std::int16_t* samples,
+                                  std::size_t stride, std::int32_t state, std::uint8_t* frame) {
+    if (stride == 1) {
+        return Compress(bitsPerSample, CSamples(samples, kVexaFrameSamples), state, frame);
+    }
+    // Gathered with the step known when compiling for the usual stereo: a loop with the step in
+    // a register cost twice the copying.
+    std::int16_t gathered[kVexaFrameSamples];
+    const auto gather = [&]<std::size_t... I>(std::size_t step, std::index_sequence<I...>) {
+        ((gathered[I] = samples[I * step]), ...);
+    };
+    if (stride == 2) {
+        gather(2, std::make_index_sequence<kVexaFrameSamples>{});
+    } else {
+        gather(stride, std::make_index_sequence<kVexaFrameSamples>{});
+    }
+    return Compress(bitsPerSample, CSamples(gathered, kVexaFrameSamples), state, frame);
 }
 
 } // namespace SL::Private

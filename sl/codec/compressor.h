@@ -3,6 +3,7 @@
 #include "sl/codec/vexa_frame_layout.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -24,6 +25,10 @@ public:
     // The same, also handing back the reconstruction the decoder will arrive at.
     std::int32_t Compress(int bitsPerSample, CSamples samples, std::int32_t state,
                           std::uint8_t* frame, CReconstruction& reconstruction);
+    // The same for the 16 samples samples[0], samples[stride], ...: one channel of an
+    // interleaved buffer, taken from its places without a copy by the caller.
+    std::int32_t Compress(int bitsPerSample, const std::int16_t* samples, std::size_t stride,
+                          std::int32_t state, std::uint8_t* frame);
 
     std::int16_t GetRangeExponent() const { return rangeExponent_; }
     char16_t GetMode() const { return static_cast<char16_t>(mode_); }

@@ -3,6 +3,7 @@
 #include "sl/codec/vexa_frame_layout.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -24,6 +25,10 @@ public:
     // The same, also handing back the 32-bit reconstructions the predictions ran on.
     std::int32_t Expand(int bitsPerSample, const std::uint8_t* frame, std::int32_t state,
                         CSamples samples, CReconstruction& reconstruction);
+    // The same, writing sample i to samples[i * stride]: straight into one channel's places in
+    // an interleaved buffer, which saves a stream a copy per frame.
+    std::int32_t Expand(int bitsPerSample, const std::uint8_t* frame, std::int32_t state,
+                        std::int16_t* samples, std::size_t stride);
 
     std::int16_t GetRangeExponent() const { return rangeExponent_; }
     char16_t GetMode() const { return static_cast<char16_t>(mode_); }
@@ -33,7 +38,7 @@ public:
 private:
     template <int N>
     std::int32_t ExpandFrame(const std::uint8_t* frame, std::int32_t state, std::int16_t* samples,
-                             std::int32_t* reconstruction);
+                             std::size_t stride, std::int32_t* reconstruction);
 
     std::int16_t rangeExponent_ = 0;
     std::uint16_t mode_ = 0;

@@ -1,7 +1,6 @@
 #include "sl/codec/vexa_coding.h"
 
 #include <cstddef>
-#include <utility>
 
 namespace SL {
 
@@ -42,13 +41,6 @@ void CVexaCoding::SetState(std::size_t channel, std::int32_t state) {
     StateOf(channel) = state;
 }
 
-std::int32_t& CVexaCoding::StateOf(std::size_t channel) {
-    if (channel >= states_.size()) {
-        states_.resize(channel + 1, 0);
-    }
-    return states_[channel];
-}
-
 std::optional<std::int32_t> CVexaCoding::Encode(std::span<const std::int16_t> samples,
                                                 std::size_t stride, std::size_t channel,
                                                 std::span<std::uint8_t> frame) {
@@ -56,19 +48,7 @@ std::optional<std::int32_t> CVexaCoding::Encode(std::span<const std::int16_t> sa
         frame.size() < static_cast<std::size_t>(Private::VexaFrameBytes(bitsPerSample_))) {
         return std::nullopt;
     }
-    const std::int16_t* source = samples.data() + channel;
-    if (stride != 1) {
-        // Unrolled: as a loop, the counting cost twice the copying.
-        [&]<std::size_t... I>(std::index_sequence<I...>) {
-            ((scratch_[I] = source[I * stride]), ...);
-        }
-        (std::make_index_sequence<kSamples>{});
-        source = scratch_.data();
-    }
-    std::int32_t& state = StateOf(channel);
-    state = compressor_->Compress(bitsPerSample_, Private::compressor::CSamples(source, kSamples),
-                                  state, frame.data());
-    return state;
+    return EncodeFrame(samples.data(), stride, channel, frame.data());
 }
 
 std::optional<std::int32_t> CVexaCoding::Decode(std::span<const std::uint8_t> frame,
@@ -78,18 +58,7 @@ std::optional<std::int32_t> CVexaCoding::Decode(std::span<const std::uint8_t> fr
         frame.size() < static_cast<std::size_t>(Private::VexaFrameBytes(bitsPerSample_))) {
         return std::nullopt;
     }
-    std::int16_t* target = stride == 1 ? samples.data() + channel : scratch_.data();
-    std::int32_t& state = StateOf(channel);
-    state = expander_->Expand(bitsPerSample_, frame.data(), state,
-                              Private::expander::CSamples(target, kSamples));
-    if (stride != 1) {
-        std::int16_t* out = samples.data() + channel;
-        [&]<std::size_t... I>(std::index_sequence<I...>) {
-            ((out[I * stride] = scratch_[I]), ...);
-        }
-        (std::make_index_sequence<kSamples>{});
-    }
-    return state;
+    return DecodeFrame(frame.data(), samples.data(), stride, channel);
 }
 
 } // namespace SL

@@ -4,7 +4,7 @@
 #include "sl/codec/expander.h"
 #include "sl/codec/vexa_coder.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +26,23 @@ public:
                                        std::size_t channel) override;
     int GetBitsPerSample() const override { return bitsPerSample_; }
 
+    // Encode and Decode for a stream that owns its buffers and has checked their sizes: the
+    // channel's 16 samples lie at samples[channel], samples[channel + stride], ... and the frame
+    // holds VexaFrameBytes bytes. Called directly, once per frame and channel, without the
+    // checks and copies that cost as much as the coding of a frame.
+    std::int32_t EncodeFrame(const std::int16_t* samples, std::size_t stride, std::size_t channel,
+                             std::uint8_t* frame) {
+        std::int32_t& state = StateOf(channel);
+        state = compressor_->Compress(bitsPerSample_, samples + channel, stride, state, frame);
+        return state;
+    }
+    std::int32_t DecodeFrame(const std::uint8_t* frame, std::int16_t* samples, std::size_t stride,
+                             std::size_t channel) {
+        std::int32_t& state = StateOf(channel);
+        state = expander_->Expand(bitsPerSample_, frame, state, samples + channel, stride);
+        return state;
+    }
+
     // The last reconstructed sample of a channel; 0 before its first frame.
     std::int32_t GetState(std::size_t channel) const;
     void SetState(std::size_t channel, std::int32_t state);
@@ -37,14 +54,17 @@ public:
 private:
     explicit CVexaCoding(int bitsPerSample);
 
-    std::int32_t& StateOf(std::size_t channel);
+    std::int32_t& StateOf(std::size_t channel) {
+        if (channel >= states_.size()) [[unlikely]] {
+            states_.resize(channel + 1, 0);
+        }
+        return states_[channel];
+    }
 
     std::int32_t bitsPerSample_;
     std::shared_ptr<Private::compressor> compressor_;
     std::shared_ptr<Private::expander> expander_;
     std::vector<std::int32_t> states_;
-    // One channel's samples gathered from or scattered to an interleaved buffer.
-    std::array<std::int16_t, Private::kVexaFrameSamples> scratch_{};
 };
 
 } // namespace SL

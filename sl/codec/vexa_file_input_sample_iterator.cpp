@@ -68,11 +68,12 @@ bool CVexaFileInputSampleIterator::Refill(CChannelReader& reader) {
     return true;
 }
 
-void CVexaFileInputSampleIterator::DecodeNextFrames() {
+void CVexaFileInputSampleIterator::DecodeNextFrames(std::int16_t* samples) {
     if (!good_) {
         return;
     }
-    for (std::size_t c = 0; c < readers_.size(); ++c) {
+    const std::size_t channels = readers_.size();
+    for (std::size_t c = 0; c < channels; ++c) {
         CChannelReader& reader = readers_[c];
         if (reader.end - reader.begin < frameBytes_ && !Refill(reader)) {
             // Never decode a partial frame: its samples would be made up.
@@ -80,10 +81,8 @@ void CVexaFileInputSampleIterator::DecodeNextFrames() {
             std::fill(pcm_, pcm_ + slotsPerBuffer_, std::int16_t{0});
             return;
         }
-        std::memcpy(coder_->GetFrameBuffer(c).data(), reader.block.data() + reader.begin,
-                    frameBytes_);
+        coding_->DecodeFrame(reader.block.data() + reader.begin, samples, channels, c);
         reader.begin += frameBytes_;
-        coder_->Decode(c);
     }
 }
 
@@ -101,6 +100,19 @@ std::size_t CVexaFileInputSampleIterator::Read(std::int16_t* out, std::size_t co
         current_ += run - 1;
         counter_ += static_cast<std::int64_t>(run - 1);
         slot_ = current_ + 1 == slotsPerBuffer_ ? 0 : current_ + 1;
+        // Whole blocks the caller still wants are decoded straight into its buffer. The PCM
+        // buffer is left stale meanwhile: the Advance below decodes into it before anything
+        // reads it.
+        const auto wholeBlock = static_cast<std::int64_t>(slotsPerBuffer_);
+        while (slot_ == 0 && good_ && count - copied >= slotsPerBuffer_ &&
+               total_ - counter_ >= wholeBlock) {
+            DecodeNextFrames(out + copied);
+            if (!good_) {
+                break;
+            }
+            copied += slotsPerBuffer_;
+            counter_ += wholeBlock;
+        }
         Advance();
     }
     return copied;
@@ -125,9 +137,9 @@ void CVexaFileInputSampleIterator::Seek(std::int64_t frame) {
             coding_->SetState(c, 0);
         }
         if (codecFrame > 0) {
-            DecodeNextFrames();
+            DecodeNextFrames(pcm_);
         }
-        DecodeNextFrames();
+        DecodeNextFrames(pcm_);
     }
     // Make the target current without decoding again.
     current_ = slot_;

@@ -45,7 +45,7 @@ public:
 
     void Advance() override {
         if (slot_ == 0 && counter_ < total_) {
-            DecodeNextFrames();
+            DecodeNextFrames(pcm_);
         }
         current_ = slot_;
         if (++slot_ == slotsPerBuffer_) {
@@ -82,9 +82,10 @@ private:
         std::size_t end = 0;   // one past the last byte read into the block
     };
 
-    // Decodes the next frame of every channel into the PCM buffer; on a missing frame clears the
-    // good flag and the buffer.
-    void DecodeNextFrames();
+    // Decodes the next frame of every channel into 16 interleaved sample frames at `samples`
+    // (the PCM buffer, or a caller's run); on a missing frame clears the good flag and the PCM
+    // buffer.
+    void DecodeNextFrames(std::int16_t* samples);
     // Makes at least one whole frame available in the reader's block.
     bool Refill(CChannelReader& reader);
     // Forgets buffered bytes and positions every stream on frame `frame`.

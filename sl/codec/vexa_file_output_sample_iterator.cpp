@@ -1,7 +1,6 @@
 #include "sl/codec/vexa_file_output_sample_iterator.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace SL {
 
@@ -12,8 +11,9 @@ CVexaFileOutputSampleIterator::CVexaFileOutputSampleIterator(
       byteLimit_(byteLimit), frameBytes_(2 * static_cast<std::size_t>(std::max(bitsPerSample, 0))),
       written_(dataOffset) {
     const std::size_t channels = streams.size();
-    if (auto coding = CVexaCoding::Create(bitsPerSample)) {
-        coder_ = CVexaCoder::Create(channels, std::move(coding));
+    coding_ = CVexaCoding::Create(bitsPerSample);
+    if (coding_) {
+        coder_ = CVexaCoder::Create(channels, coding_);
     }
     good_ = coder_ != nullptr && dataOffset >= 0 && dataOffset <= byteLimit &&
             std::all_of(streams.begin(), streams.end(), [](const auto& s) { return s != nullptr; });
@@ -47,6 +47,13 @@ CVexaFileOutputSampleIterator::~CVexaFileOutputSampleIterator() {
 
 std::size_t CVexaFileOutputSampleIterator::Write(const std::int16_t* values, std::size_t count) {
     std::size_t taken = 0;
+    // Whole blocks of the caller's run are coded where they lie, without passing through the
+    // PCM buffer.
+    while (slot_ == 0 && count - taken >= slotsPerBuffer_ && IsValid()) {
+        count_ += static_cast<std::int64_t>(slotsPerBuffer_);
+        EncodeFrames(values + taken);
+        taken += slotsPerBuffer_;
+    }
     while (taken < count && IsValid()) {
         const std::size_t run = std::min(count - taken, slotsPerBuffer_ - slot_);
         std::copy_n(values + taken, run, pcm_ + slot_);
@@ -55,18 +62,17 @@ std::size_t CVexaFileOutputSampleIterator::Write(const std::int16_t* values, std
         slot_ += run;
         if (slot_ == slotsPerBuffer_) {
             slot_ = 0;
-            EncodeFrames();
+            EncodeFrames(pcm_);
         }
     }
     return taken;
 }
 
-void CVexaFileOutputSampleIterator::EncodeFrames() {
-    for (std::size_t c = 0; c < writers_.size(); ++c) {
+void CVexaFileOutputSampleIterator::EncodeFrames(const std::int16_t* samples) {
+    const std::size_t channels = writers_.size();
+    for (std::size_t c = 0; c < channels; ++c) {
         CChannelWriter& writer = writers_[c];
-        coder_->Encode(c);
-        std::memcpy(writer.block.data() + writer.filled, coder_->GetFrameBuffer(c).data(),
-                    frameBytes_);
+        coding_->EncodeFrame(samples, channels, c, writer.block.data() + writer.filled);
         writer.filled += frameBytes_;
         if (writer.filled == writer.block.size() && !WriteBlock(writer)) {
             good_ = false;
@@ -100,7 +106,7 @@ bool CVexaFileOutputSampleIterator::Finish() {
         // Pad the last frame with silence; the sample-information record keeps the true length.
         std::fill(pcm_ + slot_, pcm_ + slotsPerBuffer_, std::int16_t{0});
         slot_ = 0;
-        EncodeFrames();
+        EncodeFrames(pcm_);
         success = good_;
     }
     for (CChannelWriter& writer : writers_) {

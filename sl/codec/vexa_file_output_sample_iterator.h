@@ -62,7 +62,7 @@ public:
         ++count_;
         if (++slot_ == slotsPerBuffer_) {
             slot_ = 0;
-            EncodeFrames();
+            EncodeFrames(pcm_);
         }
     }
 
@@ -106,8 +106,9 @@ private:
         std::size_t filled = 0;
     };
 
-    // Codes the PCM buffer into one frame per channel and collects the frames.
-    void EncodeFrames();
+    // Codes 16 interleaved sample frames (the PCM buffer, or a caller's run) into one frame per
+    // channel and collects the frames.
+    void EncodeFrames(const std::int16_t* samples);
     // Hands the collected frames of one file to its stream.
     bool WriteBlock(CChannelWriter& writer);
 
@@ -117,6 +118,7 @@ private:
     std::size_t frameBytes_;
     std::int64_t written_;
     std::int64_t count_ = 0;
+    std::shared_ptr<CVexaCoding> coding_;
     std::shared_ptr<CVexaCoder> coder_;
     bool good_ = false;
     bool finished_ = false;
