@@ -92,17 +92,46 @@ bool SyncDirectoryEntries(const std::string& directory, IFileSystem& fs) {
     return SyncDescriptor(fs, fd.get()) && fd.close();
 }
 
-// Pushes a just-written range to the device and waits for it, so that the progress of a
-// flushed copy follows the device rather than the cache and the final flush has little left.
-bool WriteThrough(int fd, std::int64_t offset, std::int64_t length) {
-    if (::sync_file_range(fd, offset, length,
-                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                              SYNC_FILE_RANGE_WAIT_AFTER) == 0) {
-        return true;
-    }
-    // File systems without range syncing get everything flushed at the end instead.
+// File systems without range syncing get everything flushed at the end instead.
+bool RangeSyncUnsupported() {
     return errno == EINVAL || errno == ESPIPE || errno == ENOSYS || errno == EOPNOTSUPP;
 }
+
+// Keeps the device writing while the copy reads and writes the next chunks: each chunk's
+// write-out starts as soon as it is written, and the copy waits only for the chunks written
+// ChunksInFlight before. Progress so follows the device within a megabyte, the final flush has
+// little left, and neither the device nor the copy sits idle waiting for the other, as when
+// every chunk was waited for at once.
+class CWriteThrough {
+public:
+    static constexpr std::int64_t ChunksInFlight = 4;
+
+    explicit CWriteThrough(int fd) : fd_(fd) {}
+
+    // Called after each chunk is written, with the file's length so far.
+    bool written(std::int64_t end) {
+        if (::sync_file_range(fd_, started_, end - started_, SYNC_FILE_RANGE_WRITE) != 0) {
+            return RangeSyncUnsupported();
+        }
+        started_ = end;
+        const std::int64_t settled = end - ChunksInFlight * std::int64_t{CopyChunkBytes};
+        if (settled <= waited_) {
+            return true;
+        }
+        if (::sync_file_range(fd_, waited_, settled - waited_,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                  SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
+            return RangeSyncUnsupported();
+        }
+        waited_ = settled;
+        return true;
+    }
+
+private:
+    int fd_;
+    std::int64_t started_ = 0; // write-out started below this offset
+    std::int64_t waited_ = 0;  // on the device below this offset
+};
 
 bool WriteAll(IFileSystem& fs, int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -216,6 +245,7 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
     std::vector<char> buffer(CopyChunkBytes);
     std::int64_t transferred = 0;
     std::int64_t position = 0;
+    CWriteThrough writeThrough(out.get());
     for (;;) {
         if (progress != nullptr && progress->isCancelled()) {
             errno = ECANCELED;
@@ -231,10 +261,10 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
         if (!WriteAll(fs, out.get(), buffer.data(), static_cast<std::size_t>(got))) {
             return fail();
         }
-        if (flush == Flush::ToDevice && !WriteThrough(out.get(), transferred, got)) {
+        transferred += got;
+        if (flush == Flush::ToDevice && !writeThrough.written(transferred)) {
             return fail();
         }
-        transferred += got;
         position = Thousandths(transferred, total);
         if (progress != nullptr) {
             progress->setPosition(position);

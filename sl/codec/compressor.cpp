@@ -39,8 +39,8 @@ struct CQuantised {
 // Always inlined: called out of line, passing the step and returning the pair cost more than
 // the quantising itself.
 template <int Width>
-[[gnu::always_inline]] inline CQuantised QuantiseResidual(std::int32_t s, std::int32_t y, std::int32_t z,
-                                   const CStep& step) {
+[[gnu::always_inline]] inline CQuantised QuantiseResidual(std::int32_t s, std::int32_t y,
+                                                          std::int32_t z, const CStep& step) {
     const std::int32_t pred = VexaMean(y, z);
     const std::int32_t d = WrapSub(s, pred);
     // The field spans -2^c .. 2^c - 1 in sample units, c = k + W - 1 = width + x - 1.

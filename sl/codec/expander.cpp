@@ -92,7 +92,7 @@ inline void Output(const std::int32_t* r, std::int16_t* samples, std::size_t str
                                  L == EVexaLayout::E || L == EVexaLayout::E8 || L == EVexaLayout::F;
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         ((samples[I * stride] =
-              PlayedSample<clampsEvens && ((I & 7) == 2 || (I & 7) == 4)>(r[I])),
+              PlayedSample < clampsEvens && ((I & 7) == 2 || (I & 7) == 4) > (r[I])),
          ...);
     }
     (std::make_index_sequence<kVexaFrameSamples>{});

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Times zq3's conversion of a 10-minute 48 kHz 24-bit stereo FLAC file to the card's 16-bit
+# 44.1 kHz against sox doing the same work (very-high-quality resampling and TPDF dither), in the
+# same run on the same machine: `zq3 convert IN OUT.wav`, and `zq3 import --convert` of the same
+# file onto a card; and reports each command's peak memory.
+#
+# Usage: bench/convert.sh [path/to/zq3]    (default: $ZQ3, else zq3 on the PATH)
+# Environment: MINUTES (default 10), RUNS (best of, default 3), WORK (scratch folder).
+#
+# Targets: convert at most 1.0 × sox's time, import --convert at most 1.2 × sox's time, peak
+# memory under 64 MiB in every case.
+set -euo pipefail
+
+ZQ3=${1:-${ZQ3:-$(command -v zq3 || true)}}
+MINUTES=${MINUTES:-10}
+RUNS=${RUNS:-3}
+if [[ -z "$ZQ3" || ! -x "$ZQ3" ]]; then
+    echo "zq3 not found: give its path as the first argument or in ZQ3" >&2
+    exit 2
+fi
+for tool in sox /usr/bin/time; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "$tool is missing (apt-get install sox time)" >&2
+        exit 2
+    fi
+done
+
+# What the script made for itself goes when it ends.
+made=()
+trap 'rm -rf "${made[@]}"' EXIT
+if [[ -n "${WORK:-}" ]]; then
+    mkdir -p "$WORK"
+else
+    WORK=$(mktemp -d)
+    made+=("$WORK")
+fi
+IN=$WORK/in.flac
+CARD=$WORK/card
+
+echo "making a ${MINUTES}-minute stereo 24-bit 48 kHz FLAC file"
+# A tone on the left and noise on the right: the resampler and the dither get both quiet and
+# busy material, and FLAC cannot shrink the noise to nothing.
+sox -n -r 48000 -b 24 -c 2 "$IN" synth $((MINUTES * 60)) sine 220 pinknoise vol 0.5
+rm -rf "$CARD" && mkdir -p "$CARD"
+"$ZQ3" init "$CARD" >/dev/null
+
+# Runs a command RUNS times, removing the file it makes before each run (zq3 convert never
+# replaces a file); sets SECONDS_BEST (wall clock) and PEAK_KIB (largest resident set).
+measure() {
+    local made_file=$1
+    shift
+    SECONDS_BEST=""
+    PEAK_KIB=0
+    local log=$WORK/time.log
+    for ((run = 0; run < RUNS; run++)); do
+        rm -f "$made_file"
+        /usr/bin/time -v -o "$log" "$@" >/dev/null
+        local wall peak
+        wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
+            awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
+        peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
+        if [[ -z "$SECONDS_BEST" ]] || awk "BEGIN { exit !($wall < $SECONDS_BEST) }"; then
+            SECONDS_BEST=$wall
+        fi
+        if ((peak > PEAK_KIB)); then
+            PEAK_KIB=$peak
+        fi
+    done
+}
+
+measure "$WORK/sox.wav" sox "$IN" -b 16 "$WORK/sox.wav" rate -v 44100 dither
+SOX_S=$SECONDS_BEST SOX_KIB=$PEAK_KIB
+measure "$WORK/zq3.wav" "$ZQ3" convert "$IN" "$WORK/zq3.wav"
+CONVERT_S=$SECONDS_BEST CONVERT_KIB=$PEAK_KIB
+# The conversion's work file goes to TMPDIR, as in everyday use; the card is on the same disk.
+measure "" "$ZQ3" import "$CARD" C1 "$IN" --convert --yes --quiet
+IMPORT_S=$SECONDS_BEST IMPORT_KIB=$PEAK_KIB
+
+awk -v ss="$SOX_S" -v cs="$CONVERT_S" -v is="$IMPORT_S" -v sm="$SOX_KIB" -v cm="$CONVERT_KIB" \
+    -v im="$IMPORT_KIB" -v runs="$RUNS" -v minutes="$MINUTES" 'BEGIN {
+    printf "best of %d runs, wall clock; %d minutes of 48 kHz 24-bit stereo FLAC\n", runs, minutes
+    printf "sox rate -v 44100 dither  %7.2f s\n", ss
+    printf "zq3 convert               %7.2f s   ratio %.3f (target <= 1.0)\n", cs, cs / ss
+    printf "zq3 import --convert      %7.2f s   ratio %.3f (target <= 1.2)\n", is, is / ss
+    printf "peak memory: convert %.1f MiB, import --convert %.1f MiB (target < 64 MiB); sox %.1f MiB\n", cm / 1024, im / 1024, sm / 1024
+}'
