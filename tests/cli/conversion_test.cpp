@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <numbers>
 
 namespace ZQ3 {
@@ -32,11 +34,11 @@ struct SineFit {
     double residualPower = 0;
 };
 
-SineFit FitSine(const std::vector<double>& samples, double frequency) {
+SineFit FitSine(const std::vector<double>& samples, double frequency, double sampleRate = 44100) {
     // The normal equations of x ≈ a sin + b cos + c, solved by Cramer's rule.
     double m[3][3] = {};
     double v[3] = {};
-    const double step = 2 * std::numbers::pi * frequency / 44100.0;
+    const double step = 2 * std::numbers::pi * frequency / sampleRate;
     for (std::size_t n = 0; n < samples.size(); ++n) {
         const double basis[3] = {std::sin(step * double(n)), std::cos(step * double(n)), 1.0};
         for (int i = 0; i < 3; ++i) {
@@ -100,19 +102,28 @@ protected:
         }
         return bytes;
     }
+    // Every file of the card's directory with its bytes.
+    std::map<std::string, std::string> cardFiles() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::directory_iterator(CardLayout::CardDirectory(card()))) {
+            files[entry.path().filename()] = Fixture::ReadFileBytes(entry.path());
+        }
+        return files;
+    }
     // The samples of a converted mono file, its first and last 50 ms left out: the
     // resampler's filter starts and ends there.
-    std::vector<double> steadySamples(const std::string& file) const {
+    std::vector<double> steadySamples(const std::string& file, int sampleRate = 44100,
+                                      int bitsPerSample = 16) const {
         const auto sound = Fixture::ReadSoundFile<double>(file);
         EXPECT_TRUE(sound);
         if (!sound) {
             return {};
         }
-        EXPECT_EQ(sound->sampleRate, 44100);
-        EXPECT_EQ(sound->bitsPerSample, 16);
+        EXPECT_EQ(sound->sampleRate, sampleRate);
+        EXPECT_EQ(sound->bitsPerSample, bitsPerSample);
         EXPECT_EQ(sound->channels, 1);
-        const std::size_t margin = 2205;
-        if (sound->samples.size() <= 2 * margin) {
+        const std::ptrdiff_t margin = sampleRate / 20;
+        if (sound->samples.size() <= static_cast<std::size_t>(2 * margin)) {
             return {};
         }
         return {sound->samples.begin() + margin, sound->samples.end() - margin};
@@ -131,6 +142,25 @@ TEST_F(ConversionTest, ASineAt48kHz24BitConvertsCleanly) {
     EXPECT_NEAR(20 * std::log10(fit.amplitude), -1.0, 0.05);
     const double sinad = 10 * std::log10(fit.amplitude * fit.amplitude / 2 / fit.residualPower);
     EXPECT_GE(sinad, 90.0);
+}
+
+TEST_F(ConversionTest, ThePassbandIsFlatWithinATenthOfADecibelTo20kHz) {
+    for (const int frequency : {100, 1000, 5000, 10000, 15000, 18000, 20000}) {
+        SCOPED_TRACE(frequency);
+        const std::string source = path("tone" + std::to_string(frequency) + ".wav");
+        const std::string converted = path("tone" + std::to_string(frequency) + "-44k.wav");
+        Sox("-n -r 48000 -b 24 -c 1 " + source + " synth 0.5 sine " + std::to_string(frequency) +
+            " vol -6dB");
+        ASSERT_EQ(RunZq3({"convert", source, converted}).exitCode, 0);
+        // Against the level of the source itself, so that only the conversion is measured.
+        const std::vector<double> in = steadySamples(source, 48000, 24);
+        const std::vector<double> out = steadySamples(converted);
+        ASSERT_FALSE(in.empty());
+        ASSERT_FALSE(out.empty());
+        const double gainDb = 20 * std::log10(FitSine(out, frequency).amplitude /
+                                              FitSine(in, frequency, 48000).amplitude);
+        EXPECT_NEAR(gainDb, 0.0, 0.1);
+    }
 }
 
 TEST_F(ConversionTest, ATone23kHzAbove44kHzNyquistDoesNotAlias) {
@@ -236,6 +266,82 @@ TEST_F(ConversionTest, ImportConvertsWhatTheCardRefusesInOneChange) {
     Sox("-n -r 48000 -b 24 -c 2 " + path("d.flac") + " synth 1 sine 440");
     ASSERT_EQ(RunZq3({"import", card(), "D3", path("d.flac"), "--convert", "--mono"}).exitCode, 0);
     EXPECT_FALSE(entries()[std::size_t(CardLayout::Slot(1, 3))].stereo);
+}
+
+// MP3, Ogg Vorbis and Opus: libsndfile decodes them, and the sound lands like any other. The
+// oracle is the import of the same file converted first with `zq3 convert`: a 16-bit 44.1 kHz
+// WAV the card takes as it is, whose record and channel files the import must match.
+TEST_F(ConversionTest, CompressedFilesImportWithTheirLengthAndARecordLikeAnyOther) {
+    struct CSource {
+        std::string name;
+        int sampleRate;
+        int channels;
+        bool needed; // a kind this system's libsndfile is expected to write
+    };
+    const std::vector<CSource> sources = {
+        {"tone.mp3", 44100, 2, true}, {"tone.ogg", 44100, 2, true}, {"tone.opus", 48000, 1, false}};
+    // sox writes Ogg Vorbis itself; Debian's sox has no MP3 encoder, so libsndfile writes MP3.
+    Sox("-n -r 44100 -c 2 " + path("tone.ogg") + " synth 1 sine 440 vol 0.5");
+    ASSERT_TRUE(Fixture::WriteCompressedTone(path("tone.mp3"), Fixture::CompressedKind::Mp3, 44100,
+                                             2, 44100));
+    const bool opus = Fixture::WriteCompressedTone(
+        path("tone.opus"), Fixture::CompressedKind::OggOpus, 48000, 1, 48000);
+
+    int pad = 0;
+    for (const CSource& source : sources) {
+        SCOPED_TRACE(source.name);
+        if (!source.needed && !opus) {
+            continue;
+        }
+        const auto decoded = Fixture::ReadSoundFile<double>(path(source.name));
+        ASSERT_TRUE(decoded);
+        ASSERT_EQ(decoded->sampleRate, source.sampleRate);
+        ASSERT_EQ(decoded->channels, source.channels);
+
+        const std::string converted = path(source.name + ".wav");
+        ASSERT_EQ(RunZq3({"convert", path(source.name), converted}).exitCode, 0);
+        const auto sound = Fixture::ReadSoundFile<std::int16_t>(converted);
+        ASSERT_TRUE(sound);
+        // The decoded length at 44.1 kHz, to the frame where the ratio leaves a fraction.
+        const double exact = double(decoded->frames) * 44100.0 / source.sampleRate;
+        EXPECT_GE(double(sound->frames), std::floor(exact));
+        EXPECT_LE(double(sound->frames), std::ceil(exact));
+
+        const int imported = CardLayout::Slot(2, pad);
+        const int plain = CardLayout::Slot(3, pad);
+        const auto result =
+            RunZq3({"import", card(), "E" + std::to_string(pad), path(source.name), "--convert"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        ASSERT_EQ(RunZq3({"import", card(), "F" + std::to_string(pad), converted}).exitCode, 0);
+        const SampleEntry entry = entries()[std::size_t(imported)];
+        EXPECT_EQ(entry.frameCount, WholeBlocks(sound->frames));
+        EXPECT_EQ(entry.stereo, source.channels == 2);
+        EXPECT_EQ(entry, entries()[std::size_t(plain)]);
+        EXPECT_EQ(slotBytes(imported), slotBytes(plain));
+        ++pad;
+    }
+}
+
+TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
+    Sox("-n -r 44100 -b 16 -c 2 " + path("kept.wav") + " synth 0.5 sine 440");
+    ASSERT_EQ(RunZq3({"import", card(), "C1", path("kept.wav")}).exitCode, 0);
+    const auto before = cardFiles();
+    // Long enough, and normalised in two passes, that the conversion is still running when the
+    // interrupt arrives.
+    Sox("-n -r 48000 -b 24 -c 1 " + path("long.wav") + " synth 240 sine 440");
+
+    Fixture::Zq3Process import(
+        {"import", card(), "C0", path("long.wav"), "--convert", "--normalize", "--yes"});
+    ASSERT_EQ(import.startFailure(), "");
+    MessageCatalogue::Instance().fill(LanguageEnglish);
+    ASSERT_TRUE(import.waitForError(MessageCatalogue::Instance().text(MessageConverting)))
+        << import.errorSoFar();
+    ASSERT_TRUE(import.waitForError("  1%")) << import.errorSoFar();
+    import.signal(SIGINT);
+    const auto result = import.finish();
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_EQ(cardFiles(), before);
+    EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
 }
 
 TEST_F(ConversionTest, AFileTheCardTakesImportsTheSameWithOrWithoutConvert) {

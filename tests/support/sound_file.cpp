@@ -2,6 +2,9 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <utility>
 
 namespace ZQ3::Fixture {
@@ -78,6 +81,46 @@ std::vector<std::int16_t> ReadSamples16(const std::string& path, int& channels) 
     auto sound = ReadSoundFile<std::int16_t>(path);
     channels = sound ? sound->channels : 0;
     return sound ? std::move(sound->samples) : std::vector<std::int16_t>{};
+}
+
+bool WriteCompressedTone(const std::string& path, CompressedKind kind, int sampleRate, int channels,
+                         std::int64_t frames) {
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    switch (kind) {
+    case CompressedKind::Mp3:
+        info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+        break;
+    case CompressedKind::OggVorbis:
+        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+        break;
+    case CompressedKind::OggOpus:
+        info.format = SF_FORMAT_OGG | SF_FORMAT_OPUS;
+        break;
+    }
+    if (!sf_format_check(&info)) {
+        return false;
+    }
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        return false;
+    }
+    std::vector<double> block;
+    const double step = 2 * std::numbers::pi * 440.0 / sampleRate;
+    bool written = true;
+    for (std::int64_t start = 0; start < frames && written; start += 4096) {
+        const std::int64_t count = std::min<std::int64_t>(4096, frames - start);
+        block.resize(static_cast<std::size_t>(count * channels));
+        for (std::int64_t n = 0; n < count; ++n) {
+            for (int c = 0; c < channels; ++c) {
+                block[static_cast<std::size_t>(n * channels + c)] =
+                    0.5 * std::sin(step * static_cast<double>(start + n));
+            }
+        }
+        written = sf_writef_double(file, block.data(), count) == count;
+    }
+    return sf_close(file) == 0 && written;
 }
 
 } // namespace ZQ3::Fixture

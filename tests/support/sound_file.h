@@ -32,6 +32,15 @@ extern template std::optional<SoundFile<std::int16_t>> ReadSoundFile(const std::
 extern template std::optional<SoundFile<int>> ReadSoundFile(const std::string&);
 extern template std::optional<SoundFile<double>> ReadSoundFile(const std::string&);
 
+// The compressed kinds of file libsndfile may write, for sources the converter has to decode.
+enum class CompressedKind { Mp3, OggVorbis, OggOpus };
+
+// Writes `frames` frames of a 440 Hz tone at half scale on every channel as a compressed file
+// of the given kind, through libsndfile. False when the installed libsndfile cannot write that
+// kind (Opus, for instance, takes only some sample rates) or the file could not be written.
+bool WriteCompressedTone(const std::string& path, CompressedKind kind, int sampleRate, int channels,
+                         std::int64_t frames);
+
 // The interleaved 16-bit samples of a file and its channel count, for tests that only look at
 // the sound; empty and 0 channels when libsndfile cannot read it.
 std::vector<std::int16_t> ReadSamples16(const std::string& path, int& channels);
