@@ -44,41 +44,50 @@ sox -n -r 48000 -b 24 -c 2 "$IN" synth $((MINUTES * 60)) sine 220 pinknoise vol 
 rm -rf "$CARD" && mkdir -p "$CARD"
 "$ZQ3" init "$CARD" >/dev/null
 
-# Runs a command RUNS times, removing the file it makes before each run (zq3 convert never
-# replaces a file); sets SECONDS_BEST (wall clock) and PEAK_KIB (largest resident set).
-measure() {
+# Runs a command once, removing the file it makes first (zq3 convert never replaces a file);
+# sets WALL (wall clock seconds) and PEAK (largest resident set, KiB).
+run_once() {
     local made_file=$1
     shift
-    SECONDS_BEST=""
-    PEAK_KIB=0
     local log=$WORK/time.log
-    for ((run = 0; run < RUNS; run++)); do
-        rm -f "$made_file"
-        /usr/bin/time -v -o "$log" "$@" >/dev/null
-        local wall peak
-        wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
-            awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
-        peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-        if [[ -z "$SECONDS_BEST" ]] || awk "BEGIN { exit !($wall < $SECONDS_BEST) }"; then
-            SECONDS_BEST=$wall
-        fi
-        if ((peak > PEAK_KIB)); then
-            PEAK_KIB=$peak
-        fi
-    done
+    rm -f "$made_file"
+    /usr/bin/time -v -o "$log" "$@" >/dev/null
+    WALL=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
+        awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
+    PEAK=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
 }
 
-measure "$WORK/sox.wav" sox "$IN" -b 16 "$WORK/sox.wav" rate -v 44100 dither
-SOX_S=$SECONDS_BEST SOX_KIB=$PEAK_KIB
-measure "$WORK/zq3.wav" "$ZQ3" convert "$IN" "$WORK/zq3.wav"
-CONVERT_S=$SECONDS_BEST CONVERT_KIB=$PEAK_KIB
-# The conversion's work file goes to TMPDIR, as in everyday use; the card is on the same disk.
-measure "" "$ZQ3" import "$CARD" C1 "$IN" --convert --yes --quiet
-IMPORT_S=$SECONDS_BEST IMPORT_KIB=$PEAK_KIB
+# Keeps the best time and the largest peak of each command over the rounds.
+declare -A BEST PEAK_KIB
+keep() {
+    local name=$1
+    if [[ -z "${BEST[$name]:-}" ]] || awk "BEGIN { exit !($WALL < ${BEST[$name]}) }"; then
+        BEST[$name]=$WALL
+    fi
+    if ((PEAK > ${PEAK_KIB[$name]:-0})); then
+        PEAK_KIB[$name]=$PEAK
+    fi
+}
+
+# The three commands take turns in every round, so that a machine busy with other work slows
+# each of them alike and the ratios stay fair.
+for ((round = 0; round < RUNS; round++)); do
+    run_once "$WORK/sox.wav" sox "$IN" -b 16 "$WORK/sox.wav" rate -v 44100 dither
+    keep sox
+    run_once "$WORK/zq3.wav" "$ZQ3" convert "$IN" "$WORK/zq3.wav"
+    keep convert
+    # The conversion's work file goes to TMPDIR, as in everyday use; the card is on the same
+    # disk.
+    run_once "" "$ZQ3" import "$CARD" C1 "$IN" --convert --yes --quiet
+    keep import
+done
+SOX_S=${BEST[sox]} SOX_KIB=${PEAK_KIB[sox]}
+CONVERT_S=${BEST[convert]} CONVERT_KIB=${PEAK_KIB[convert]}
+IMPORT_S=${BEST[import]} IMPORT_KIB=${PEAK_KIB[import]}
 
 awk -v ss="$SOX_S" -v cs="$CONVERT_S" -v is="$IMPORT_S" -v sm="$SOX_KIB" -v cm="$CONVERT_KIB" \
     -v im="$IMPORT_KIB" -v runs="$RUNS" -v minutes="$MINUTES" 'BEGIN {
-    printf "best of %d runs, wall clock; %d minutes of 48 kHz 24-bit stereo FLAC\n", runs, minutes
+    printf "best of %d rounds taking turns, wall clock; %d minutes of 48 kHz 24-bit stereo FLAC\n", runs, minutes
     printf "sox rate -v 44100 dither  %7.2f s\n", ss
     printf "zq3 convert               %7.2f s   ratio %.3f (target <= 1.0)\n", cs, cs / ss
     printf "zq3 import --convert      %7.2f s   ratio %.3f (target <= 1.2)\n", is, is / ss

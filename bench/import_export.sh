@@ -44,34 +44,43 @@ sox -n -r 44100 -b 16 -c 2 "$IN" synth $((MINUTES * 60)) sine 220 pinknoise vol 
 rm -rf "$CARD" && mkdir -p "$CARD"
 "$ZQ3" init "$CARD" >/dev/null
 
-# Runs a command RUNS times; sets SECONDS_BEST (wall clock) and PEAK_KIB (largest resident set).
-measure() {
-    SECONDS_BEST=""
-    PEAK_KIB=0
+# Runs a command once; sets WALL (wall clock seconds) and PEAK (largest resident set, KiB).
+run_once() {
     local log=$WORK/time.log
-    for ((run = 0; run < RUNS; run++)); do
-        /usr/bin/time -v -o "$log" "$@" >/dev/null
-        local wall peak
-        wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
-            awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
-        peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-        if [[ -z "$SECONDS_BEST" ]] || awk "BEGIN { exit !($wall < $SECONDS_BEST) }"; then
-            SECONDS_BEST=$wall
-        fi
-        if ((peak > PEAK_KIB)); then
-            PEAK_KIB=$peak
-        fi
-    done
+    /usr/bin/time -v -o "$log" "$@" >/dev/null
+    WALL=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
+        awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
+    PEAK=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
 }
 
-measure "$ZQ3" import "$CARD" C1 "$IN" --yes
-IMPORT_S=$SECONDS_BEST IMPORT_KIB=$PEAK_KIB
-measure sox "$IN" -e ima-adpcm "$WORK/adpcm.wav"
-SOX_ENCODE_S=$SECONDS_BEST
-measure "$ZQ3" export "$CARD" C1 "$WORK/out.wav"
-EXPORT_S=$SECONDS_BEST EXPORT_KIB=$PEAK_KIB
-measure sox "$WORK/adpcm.wav" -e signed-integer -b 16 "$WORK/decoded.wav"
-SOX_DECODE_S=$SECONDS_BEST
+# Keeps the best time and the largest peak of each command over the runs.
+declare -A BEST PEAK_KIB
+keep() {
+    local name=$1
+    if [[ -z "${BEST[$name]:-}" ]] || awk "BEGIN { exit !($WALL < ${BEST[$name]}) }"; then
+        BEST[$name]=$WALL
+    fi
+    if ((PEAK > ${PEAK_KIB[$name]:-0})); then
+        PEAK_KIB[$name]=$PEAK
+    fi
+}
+
+# Each command and its sox counterpart take turns in every round, so that a machine busy with
+# other work slows both alike and the ratios stay fair.
+for ((round = 0; round < RUNS; round++)); do
+    run_once "$ZQ3" import "$CARD" C1 "$IN" --yes
+    keep import
+    run_once sox "$IN" -e ima-adpcm "$WORK/adpcm.wav"
+    keep encode
+    run_once "$ZQ3" export "$CARD" C1 "$WORK/out.wav"
+    keep export
+    run_once sox "$WORK/adpcm.wav" -e signed-integer -b 16 "$WORK/decoded.wav"
+    keep decode
+done
+IMPORT_S=${BEST[import]} IMPORT_KIB=${PEAK_KIB[import]}
+SOX_ENCODE_S=${BEST[encode]}
+EXPORT_S=${BEST[export]} EXPORT_KIB=${PEAK_KIB[export]}
+SOX_DECODE_S=${BEST[decode]}
 
 # The whole card: 128 one-second files, half mono, half stereo, onto C0..J15 in one command.
 SHM=${SHM:-/dev/shm}
@@ -91,13 +100,16 @@ done
 mkdir -p "$BATCH/card"
 "$ZQ3" init "$BATCH/card" >/dev/null
 # Each run replaces the whole card; TMPDIR too is in RAM, as the card is.
-TMPDIR=$BATCH measure "$ZQ3" import "$BATCH/card" C0 "$BATCH/kit" --yes --quiet
-CARD_S=$SECONDS_BEST CARD_KIB=$PEAK_KIB
+for ((round = 0; round < RUNS; round++)); do
+    TMPDIR=$BATCH run_once "$ZQ3" import "$BATCH/card" C0 "$BATCH/kit" --yes --quiet
+    keep card
+done
+CARD_S=${BEST[card]} CARD_KIB=${PEAK_KIB[card]}
 
 awk -v is="$IMPORT_S" -v se="$SOX_ENCODE_S" -v es="$EXPORT_S" -v sd="$SOX_DECODE_S" \
     -v im="$IMPORT_KIB" -v em="$EXPORT_KIB" -v cs="$CARD_S" -v cm="$CARD_KIB" -v runs="$RUNS" \
     -v minutes="$MINUTES" 'BEGIN {
-    printf "best of %d runs, wall clock; %d minutes of stereo\n", runs, minutes
+    printf "best of %d rounds taking turns, wall clock; %d minutes of stereo\n", runs, minutes
     printf "import  %7.2f s   sox ADPCM encode %7.2f s   ratio %.3f (target <= 0.030)\n", is, se, is / se
     printf "export  %7.2f s   sox ADPCM decode %7.2f s   ratio %.3f (target <= 0.400)\n", es, sd, es / sd
     printf "whole card: 128 one-second files in one import %.2f s (target < 3 s)\n", cs
