@@ -61,9 +61,10 @@ inline std::int32_t Reconstruct(std::uint64_t bits, const CDequantiser& dq, std:
     }
 }
 
+// Always inlined into the frame's decoding, where the dequantiser stays in registers.
 template <int N, EVexaLayout L>
-inline void DecodeHalf(std::uint64_t bits, std::int32_t a, const CDequantiser& dq,
-                       std::int32_t* r) {
+[[gnu::always_inline]] inline void DecodeHalf(std::uint64_t bits, std::int32_t a,
+                                              const CDequantiser& dq, std::int32_t* r) {
     r[7] = ReadField<N, L, 7>(bits, dq);
     r[3] = Reconstruct<N, L, 3>(bits, dq, a, r[7]);
     r[1] = Reconstruct<N, L, 1>(bits, dq, a, r[3]);
