@@ -438,6 +438,9 @@ void CMainView::onBlinkTick() {
 }
 
 void CMainView::showSelectedWaveform() {
+    if (!waveforms_) {
+        return;
+    }
     const std::shared_ptr<ZQ3::CModel> model = domain_.model;
     const int pad = model->selectedPad;
     if (!model->hasCard() || !ZQ3::CardLayout::IsValidPad(pad)) {
