@@ -330,8 +330,10 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
     // interrupt arrives.
     Sox("-n -r 48000 -b 24 -c 1 " + path("long.wav") + " synth 240 sine 440");
 
-    Fixture::Zq3Process import(
-        {"import", card(), "C0", path("long.wav"), "--convert", "--normalize", "--yes"});
+    // A batch of two, so that the encoding, which comes after every file is converted, would
+    // show itself as "1/2": the interrupt must end the import while it still converts.
+    Fixture::Zq3Process import({"import", card(), "C0", path("long.wav"), path("kept.wav"),
+                                "--convert", "--normalize", "--yes"});
     ASSERT_EQ(import.startFailure(), "");
     MessageCatalogue::Instance().fill(LanguageEnglish);
     ASSERT_TRUE(import.waitForError(MessageCatalogue::Instance().text(MessageConverting)))
@@ -340,6 +342,7 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
     import.signal(SIGINT);
     const auto result = import.finish();
     EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_EQ(result.err.find("1/2"), std::string::npos) << result.err;
     EXPECT_EQ(cardFiles(), before);
     EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
 }
