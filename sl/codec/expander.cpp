@@ -75,8 +75,15 @@ template <int N, EVexaLayout L>
     r[6] = Reconstruct<N, L, 6>(bits, dq, r[5], r[7]);
 }
 
-// The 16-bit sample the sampler plays for a reconstruction; the sampler caps h2 and h4 of the
-// modes that clamp them from above only.
+// Whether the sampler caps sample I of a frame in this layout: h2 and h4 of the modes that clamp
+// them, from above only.
+template <EVexaLayout L, std::size_t I>
+inline constexpr bool kCappedFromAbove = (L == EVexaLayout::D || L == EVexaLayout::D10 ||
+                                          L == EVexaLayout::E || L == EVexaLayout::E8 ||
+                                          L == EVexaLayout::F) &&
+                                         ((I & 7) == 2 || (I & 7) == 4);
+
+// The 16-bit sample the sampler plays for a reconstruction.
 template <bool CapsFromAbove>
 inline std::int16_t PlayedSample(std::int32_t value) {
     if constexpr (CapsFromAbove) {
@@ -89,12 +96,8 @@ inline std::int16_t PlayedSample(std::int32_t value) {
 // offsets: as a loop that tested each sample, this took as long as the decoding.
 template <EVexaLayout L>
 inline void Output(const std::int32_t* r, std::int16_t* samples, std::size_t stride) {
-    constexpr bool clampsEvens = L == EVexaLayout::D || L == EVexaLayout::D10 ||
-                                 L == EVexaLayout::E || L == EVexaLayout::E8 || L == EVexaLayout::F;
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-        ((samples[I * stride] =
-              PlayedSample < clampsEvens && ((I & 7) == 2 || (I & 7) == 4) > (r[I])),
-         ...);
+        ((samples[I * stride] = PlayedSample<kCappedFromAbove<L, I>>(r[I])), ...);
     }
     (std::make_index_sequence<kVexaFrameSamples>{});
 }
