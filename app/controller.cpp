@@ -186,14 +186,20 @@ bool CController::selectPad(int pad) {
 }
 
 CommandOutcome CController::importFile(const std::string& path) {
-    return runImport([&path](CImportCommand& command) { return command.run(path); });
+    return importFile(path, conversion_);
+}
+
+CommandOutcome CController::importFile(const std::string& path,
+                                       const ImportConversion& conversion) {
+    return runImport([&path](CImportCommand& command) { return command.run(path); }, conversion);
 }
 
 CommandOutcome CController::importFiles(const std::vector<ImportItem>& items) {
-    return runImport([&items](CImportCommand& command) { return command.run(items); });
+    return runImport([&items](CImportCommand& command) { return command.run(items); }, conversion_);
 }
 
-CommandOutcome CController::runImport(const std::function<CommandOutcome(CImportCommand&)>& run) {
+CommandOutcome CController::runImport(const std::function<CommandOutcome(CImportCommand&)>& run,
+                                      const ImportConversion& conversion) {
     UL::CWaitCursor wait;
     stopPlayback();
     CCardLock lock(*fs_);
@@ -208,7 +214,7 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
     CommandOutcome outcome;
     {
         CImportCommand command(*installed, *progress, *fs_);
-        command.setConversion(conversion_);
+        command.setConversion(conversion);
         outcome = run(command);
         if (outcome == CommandOutcome::Succeeded) {
             installModel(std::move(*command.newModel()));
