@@ -340,7 +340,8 @@ void CMainView::importToSelectedPad() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    domain_.controller->importFile(dialog.selectedFiles().first().toStdString());
+    domain_.controller->importFile(dialog.selectedFiles().first().toStdString(),
+                                   dialog.importConversion());
 }
 
 void CMainView::exportSelectedPad() {

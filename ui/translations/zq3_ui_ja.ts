@@ -70,6 +70,14 @@
         <source>Stop</source>
         <translation>停止</translation>
     </message>
+    <message>
+        <source>Convert to the card&apos;s format</source>
+        <translation>カードの形式に変換する</translation>
+    </message>
+    <message>
+        <source>%1: will be converted to 16-bit 44.1 kHz</source>
+        <translation>%1: 16 ビット 44.1 kHz に変換されます</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
