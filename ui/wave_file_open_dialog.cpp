@@ -1,14 +1,11 @@
 #include "ui/wave_file_open_dialog.h"
 
 #include "app/conversion_preview.h"
-#include "app/import_command.h"
 #include "app/message_catalogue.h"
 #include "app/preferences.h"
-#include "app/refusal_details.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
-#include "sl/files/wave_file_loader.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -103,8 +100,8 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
     playTimer_.setInterval(PlayTimerMilliseconds);
     connect(&playTimer_, &QTimer::timeout, this, [this] { checkPlaying(); });
     connect(play_, &QPushButton::clicked, this, [this] { playOrStop(); });
-    // The choice changes what the import does with the file under the cursor.
-    // The choice is remembered as soon as it is made, whether or not a file is imported.
+    // The choice changes what the import does with the file under the cursor; it is remembered
+    // as soon as it is made, whether or not a file is imported.
     connect(convert_, &QCheckBox::toggled, this, [this] {
         ZQ3::CPreferences::WriteConvertToCardFormat(profile_, convert_->isChecked());
         cancelConversion();

@@ -32,6 +32,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -384,6 +385,33 @@ private slots:
         QVERIFY(!run.pad(2).hasSample);
         QVERIFY(!run.view().deleteButton()->isEnabled());
         QVERIFY(run.view().importButton()->isEnabled());
+    }
+
+    void importThroughTheDialogConvertsWhenTheUserAskedAndKeepsTheChoice() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        run.profile().setInt(ZQ3::CPreferences::ConvertToCardFormatKey, 1);
+        QVERIFY(run.start());
+        // Half a second of 48 kHz 24-bit stereo, which the card takes only converted.
+        const QString deep = run.file(QStringLiteral("deep.wav"));
+        ZQ3::Fixture::WriteWav(deep.toStdString(), 48000, 2, 24, 24000,
+                               [](std::uint32_t frame, int channel) {
+                                   return static_cast<std::int32_t>(
+                                       std::lround(2e6 * std::sin(frame * 0.03 * (channel + 1))));
+                               });
+
+        run.click(4);
+        ChooseInNextFileDialog(deep);
+        run.view().importButton()->click();
+        QVERIFY(run.model().hasSample(4));
+        const ZQ3::SampleEntry& entry = run.model().entryOf(4);
+        QVERIFY(entry.stereo);
+        QCOMPARE(entry.frameCount, (22050 + 15) / 16 * 16);
+
+        run.view().exitButton()->click();
+        run.stop();
+        QCOMPARE(run.profile().getInt(ZQ3::CPreferences::ConvertToCardFormatKey, 0), 1L);
     }
 
     void droppedFilesFillConsecutivePads() {
