@@ -4,12 +4,14 @@
 #include "app/import_file_check.h"
 #include "app/model.h"
 #include "app/player.h"
+#include "app/waveform_worker.h"
 #include "ui/wave_file_dialog.h"
 
 #include <QTimer>
 
 #include <memory>
 
+class CWaveformView;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -40,6 +42,9 @@ public:
     };
     // How often the dialog looks whether the audition has ended.
     static constexpr int PlayTimerMilliseconds = 200;
+    // Columns of the file's waveform: more than the strip is wide on any screen, merged when
+    // drawn, so that a wider dialog needs no new reading.
+    static constexpr int WaveformColumns = 1024;
 
     CWaveFileOpenDialog(const ZQ3::CModel& model, std::shared_ptr<ZQ3::CPlayer> player,
                         GT::IProfile& profile, QWidget* parent = nullptr);
@@ -57,6 +62,8 @@ public:
     QCheckBox* convertBox() const { return convert_; }
     // How the import of the chosen file converts it, as the check box says.
     ZQ3::ImportConversion importConversion() const;
+    // The waveform of the file under the cursor, read on a worker thread.
+    CWaveformView* waveformView() const { return waveform_; }
 
     // Stops the audition whatever the result.
     void done(int result) override;
@@ -73,6 +80,9 @@ private:
     void stopDevice();
     void updatePlayButton();
     void clearPreview();
+    void addWaveformRow();
+    // Starts reading the waveform of path; it shows once read, if path is still the one shown.
+    void readWaveform(const QString& path);
 
     class CReasonLine;
 
@@ -91,4 +101,7 @@ private:
     QPushButton* play_ = nullptr;
     QCheckBox* convert_ = nullptr;
     QTimer playTimer_;
+    CWaveformView* waveform_ = nullptr;
+    // Last, so that it is stopped first: its job reports to this dialog.
+    ZQ3::CWaveformWorker waveformWorker_;
 };
