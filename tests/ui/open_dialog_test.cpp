@@ -342,6 +342,7 @@ private slots:
             // The same file when the user asked for conversion: the panel says it will be.
             dialog.convertBox()->click();
             QVERIFY(dialog.reasonText().startsWith(QStringLiteral("deep.wav: ")));
+            QTRY_VERIFY(dialog.waveformView()->waveform() != nullptr);
             SaveScreenshot(dialog, QStringLiteral("open_dialog_convert") + suffix);
         }
         UL::InstallTranslations(ZQ3::LanguageEnglish);
