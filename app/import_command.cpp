@@ -74,6 +74,18 @@ WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
     return shape;
 }
 
+bool CImportCommand::ConversionWouldHelp(const std::string& path) {
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+    WaveShape shape;
+    if (loaded) {
+        shape = CheckShape(*loaded.wave);
+        if (shape.accepted()) {
+            return false;
+        }
+    }
+    return ConversionCanHelp(loaded, shape) && SL::CSoundFileConverter::Probe(path).has_value();
+}
+
 SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) {
     const std::int64_t stored =
         frameCount < 1 ? 0 : (frameCount + kFramesPerBlock - 1) / kFramesPerBlock * kFramesPerBlock;
