@@ -1,6 +1,6 @@
 #include "app/refusal_details.h"
 
-#include "app/message_catalogue.h"
+#include "app/localized_text.h"
 #include "card/card_layout.h"
 #include "card/path_names.h"
 
@@ -174,28 +174,12 @@ constexpr Translation Translations[] = {
 
 // The text of id in the catalogue's language, with each "{n}" replaced by values[n].
 std::string Say(Text id, std::initializer_list<std::string> values) {
-    const char* pattern = "";
     for (const Translation& translation : Translations) {
         if (translation.id == id) {
-            pattern = MessageCatalogue::Instance().language() == LanguageJapanese
-                          ? translation.japanese
-                          : translation.english;
-            break;
+            return Localized(translation.english, translation.japanese, values);
         }
     }
-    std::string text;
-    for (const char* at = pattern; *at != '\0'; ++at) {
-        if (at[0] == '{' && at[1] >= '0' && at[1] <= '9' && at[2] == '}') {
-            const auto index = static_cast<std::size_t>(at[1] - '0');
-            if (index < values.size()) {
-                text += values.begin()[index];
-            }
-            at += 2;
-        } else {
-            text += *at;
-        }
-    }
-    return text;
+    return {};
 }
 
 std::string Printed(const char* format, double value) {

@@ -24,6 +24,10 @@ function(zq3_add_test name)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+    if(label STREQUAL "threads")
+        # The ThreadSanitizer run builds only these (target zq3_thread_tests), not the whole tree.
+        set_property(GLOBAL APPEND PROPERTY ZQ3_THREAD_TEST_TARGETS ${name})
+    endif()
     include(GoogleTest)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST

@@ -6,6 +6,7 @@
 #include "app/domain.h"
 #include "app/import_batch.h"
 #include "app/message_catalogue.h"
+#include "app/pad_waveform_cache.h"
 #include "app/player.h"
 #include "app/report.h"
 #include "card/card_layout.h"
@@ -15,6 +16,7 @@
 #include "ui/text_dialog.h"
 #include "ui/wave_file_open_dialog.h"
 #include "ui/wave_file_save_dialog.h"
+#include "ui/waveform_view.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -129,13 +131,27 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
     blinkTimer_.setInterval(BlinkMilliseconds);
     QObject::connect(&blinkTimer_, &QTimer::timeout, this, [this] { onBlinkTick(); });
 
+    // The waveform takes the space right of the pad block, as wide as the buttons below it.
+    waveformView_ = new CWaveformView(this);
+    waveformView_->setGeometry(458, MatrixTop, 130, background_->cellHeight);
+    waveforms_ = std::make_unique<ZQ3::CPadWaveformCache>(waveformView_->plotWidth(), [this] {
+        // Called on the reading thread: the view looks again on its own.
+        QMetaObject::invokeMethod(
+            this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
+    });
+    playLineTimer_.setInterval(PlayLineMilliseconds);
+    QObject::connect(&playLineTimer_, &QTimer::timeout, this, [this] { onPlayLineTick(); });
+
     askFolder = [this] {
         return QFileDialog::getExistingDirectory(this, Tr("Choose the card's folder"));
     };
 }
 
 CMainView::~CMainView() {
+    // Waits for a waveform being read, before anything it reports to is gone.
+    waveforms_.reset();
     blinkTimer_.stop();
+    playLineTimer_.stop();
     if (domain_.controller && domain_.controller->view() == this) {
         domain_.controller->setView(nullptr);
     }
@@ -290,6 +306,7 @@ void CMainView::updatePads() {
         blinkingPad_ = -1;
     }
     updateStatusLine();
+    showSelectedWaveform();
 }
 
 void CMainView::enableKeepingFocus(QWidget* widget, bool enabled) {
@@ -414,6 +431,8 @@ void CMainView::onPadStartedPlaying() {
     shown->hasSample = !shown->hasSample;
     shown->invalidate();
     blinkTimer_.start();
+    playLineTimer_.start();
+    onPlayLineTick();
 }
 
 void CMainView::onBlinkTick() {
@@ -432,6 +451,46 @@ void CMainView::onBlinkTick() {
         shown->hasSample = domain_.model->hasSample(pad);
     }
     shown->invalidate();
+}
+
+void CMainView::showSelectedWaveform() {
+    if (!waveforms_) {
+        return;
+    }
+    const std::shared_ptr<ZQ3::CModel> model = domain_.model;
+    const int pad = model->selectedPad;
+    if (!model->hasCard() || !ZQ3::CardLayout::IsValidPad(pad)) {
+        waveformView_->clear();
+        return;
+    }
+    const QString name = BankName(model->bank) + QString::number(pad);
+    if (!model->hasSample(pad)) {
+        waveformView_->showWaveform(nullptr, name);
+        return;
+    }
+    const double seconds = static_cast<double>(model->playedLength(pad)) / 44100.0;
+    const QString length = Tr("%1 s").arg(seconds, 0, 'f', 2);
+    auto waveform = waveforms_->waveformOf(model, pad);
+    // Looked up again while the pad plays, the same outline keeps its play line.
+    if (waveform && waveform == waveformView_->waveform()) {
+        return;
+    }
+    waveformView_->showWaveform(std::move(waveform), name, length);
+}
+
+void CMainView::onPlayLineTick() {
+    const ZQ3::CModel& model = *domain_.model;
+    const auto& device = player_ ? player_->getAudioOutDevice() : nullptr;
+    const int pad = model.selectedPad;
+    if (!device || !device->isPlaying() || blinkingPad_ != pad || !model.hasSample(pad)) {
+        playLineTimer_.stop();
+        waveformView_->setPlayPosition(-1.0);
+        return;
+    }
+    // The device counts the samples of the pad's own stream, its channels interleaved.
+    const double frames = static_cast<double>(device->getPosition()) /
+                          static_cast<double>(model.entryOf(pad).channelCount());
+    waveformView_->setPlayPosition(frames / static_cast<double>(model.playedLength(pad)));
 }
 
 void CMainView::updateStatusLine() {

@@ -13,12 +13,14 @@
 #include <memory>
 #include <vector>
 
+class CWaveformView;
 class QLabel;
 class QMimeData;
 class QPushButton;
 
 namespace ZQ3 {
 class CDomain;
+class CPadWaveformCache;
 class CPlayer;
 } // namespace ZQ3
 
@@ -38,6 +40,8 @@ public:
     static constexpr int MatrixTop = 64;
     // How often a playing pad changes its look.
     static constexpr int BlinkMilliseconds = 250;
+    // How often the play line of the waveform moves: smooth to the eye, cheap to draw.
+    static constexpr int PlayLineMilliseconds = 40;
     // Item data of the drive chooser's last entry, which asks for any folder.
     static constexpr const char* OtherFolderEntry = "";
 
@@ -78,6 +82,8 @@ public:
     QLabel* statusLine() const { return status_; }
     // What the pointer over pad of the current bank shows: its length, channels, lo-fi, tempo.
     QString padToolTip(int pad) const;
+    // The selected pad's waveform beside the pad block.
+    CWaveformView* waveformView() const { return waveformView_; }
     bool isBlinking() const { return blinkTimer_.isActive(); }
     // The pads that files dragged over the block would fill; empty while nothing is dragged.
     const std::vector<int>& dropTargets() const { return dropTargets_; }
@@ -113,6 +119,9 @@ private:
     void selectDriveOfModel();
     void onPadStartedPlaying();
     void onBlinkTick();
+    // Shows the selected pad's waveform, or starts reading it; empty without a sample.
+    void showSelectedWaveform();
+    void onPlayLineTick();
     // Stops playback, reporting "Playback failed." when the device would not stop.
     void stopPlayback();
     // Enables button, moving the focus to the drive chooser when it took it from the button.
@@ -146,4 +155,8 @@ private:
     QPushButton* deleteButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
     QLabel* status_ = nullptr;
+    CWaveformView* waveformView_ = nullptr;
+    // Reads waveforms on its own thread; reset first when the view goes.
+    std::unique_ptr<ZQ3::CPadWaveformCache> waveforms_;
+    QTimer playLineTimer_;
 };

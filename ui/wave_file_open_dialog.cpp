@@ -2,11 +2,13 @@
 
 #include "app/import_command.h"
 #include "app/message_catalogue.h"
+#include "app/pad_waveform.h"
 #include "app/refusal_details.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
 #include "sl/files/wave_file_loader.h"
+#include "ui/waveform_view.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -99,6 +101,7 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
     connect(this, &QFileDialog::currentChanged, this,
             [this](const QString& path) { preview(path); });
     updatePlayButton();
+    addWaveformRow();
 }
 
 CWaveFileOpenDialog::~CWaveFileOpenDialog() = default;
@@ -112,6 +115,8 @@ void CWaveFileOpenDialog::preview(const QString& path) {
         updatePlayButton();
         return;
     }
+    // Any sound file shows its waveform, also one the card does not take as it is.
+    readWaveform(path);
     const std::string fileName = info.fileName().toStdString();
     const SL::CLoadedWave loaded = SL::LoadWaveFile(path.toStdString());
     if (!loaded) {
@@ -195,7 +200,42 @@ void CWaveFileOpenDialog::updatePlayButton() {
     play_->setText(playing ? Tr("Stop") : Tr("Play"));
 }
 
+void CWaveFileOpenDialog::addWaveformRow() {
+    waveform_ = new CWaveformView(this);
+    waveform_->setFixedHeight(88);
+    QGridLayout* layout = grid();
+    layout->addWidget(waveform_, layout->rowCount(), 0, 1, 3);
+}
+
+void CWaveFileOpenDialog::readWaveform(const QString& path) {
+    waveformWorker_.submit([this, path](const std::atomic<bool>& cancelled) {
+        auto read = ZQ3::ReadFileWaveform(path.toStdString(), WaveformColumns, cancelled);
+        if (cancelled.load() || !read) {
+            return;
+        }
+        auto waveform = std::make_shared<const SL::CWaveform>(std::move(*read));
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, waveform] {
+                if (waveform_ != nullptr && path == previewedPath_) {
+                    const double rate = waveform->sampleRate();
+                    const QString length =
+                        rate > 0.0
+                            ? Tr("%1 s").arg(static_cast<double>(waveform->frameCount()) / rate, 0,
+                                             'f', 2)
+                            : QString();
+                    waveform_->showWaveform(waveform, QFileInfo(path).fileName(), length);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 void CWaveFileOpenDialog::clearPreview() {
+    waveformWorker_.cancel();
+    if (waveform_ != nullptr) {
+        waveform_->clear();
+    }
     previewed_.reset();
     for (const Field field : {Field::Format, Field::BitsPerSample, Field::SamplingFrequency,
                               Field::ChannelCount, Field::ConvertSize}) {

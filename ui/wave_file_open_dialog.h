@@ -2,12 +2,14 @@
 
 #include "app/model.h"
 #include "app/player.h"
+#include "app/waveform_worker.h"
 #include "ui/wave_file_dialog.h"
 
 #include <QTimer>
 
 #include <memory>
 
+class CWaveformView;
 class QLabel;
 class QPushButton;
 namespace SL {
@@ -31,6 +33,9 @@ public:
     };
     // How often the dialog looks whether the audition has ended.
     static constexpr int PlayTimerMilliseconds = 200;
+    // Columns of the file's waveform: more than the strip is wide on any screen, merged when
+    // drawn, so that a wider dialog needs no new reading.
+    static constexpr int WaveformColumns = 1024;
 
     CWaveFileOpenDialog(const ZQ3::CModel& model, std::shared_ptr<ZQ3::CPlayer> player,
                         GT::IProfile& profile, QWidget* parent = nullptr);
@@ -44,6 +49,8 @@ public:
     // Why the previewed file cannot be imported; empty when it can, or when there is no file.
     QString reasonText() const;
     QPushButton* playButton() const { return play_; }
+    // The waveform of the file under the cursor, read on a worker thread.
+    CWaveformView* waveformView() const { return waveform_; }
 
     // Stops the audition whatever the result.
     void done(int result) override;
@@ -56,6 +63,9 @@ private:
     void stopDevice();
     void updatePlayButton();
     void clearPreview();
+    void addWaveformRow();
+    // Starts reading the waveform of path; it shows once read, if path is still the one shown.
+    void readWaveform(const QString& path);
 
     class CReasonLine;
 
@@ -68,4 +78,7 @@ private:
     CReasonLine* reason_ = nullptr;
     QPushButton* play_ = nullptr;
     QTimer playTimer_;
+    CWaveformView* waveform_ = nullptr;
+    // Last, so that it is stopped first: its job reports to this dialog.
+    ZQ3::CWaveformWorker waveformWorker_;
 };

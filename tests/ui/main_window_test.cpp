@@ -18,6 +18,7 @@
 #include "ui/main_view.h"
 #include "ui/state_bitmap.h"
 #include "ui/translations.h"
+#include "ui/waveform_view.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -39,6 +40,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -58,6 +60,21 @@ public:
     void makeCard() { ZQ3::Fixture::MakeEmptyCard(cardRoot().toStdString()); }
     QString makeWav(const QString& name, int channels = 1) const {
         ZQ3::Fixture::WriteTestWav(file(name).toStdString(), channels, SampleFrames);
+        return file(name);
+    }
+    // A struck sound of one second that dies away, the right side later and shorter, so that
+    // its waveform reads at a glance.
+    QString makeDrumWav(const QString& name, int channels = 1) const {
+        ZQ3::Fixture::WriteWav(
+            file(name).toStdString(), 44100, channels, 16, 44100,
+            [](std::uint32_t frame, int channel) {
+                const double t = frame / 44100.0 - 0.08 * channel;
+                if (t < 0.0) {
+                    return 0;
+                }
+                const double level = 28000.0 * std::exp(-(4.0 + 4.0 * channel) * t);
+                return static_cast<std::int32_t>(level * std::sin(2.0 * M_PI * 110.0 * t));
+            });
         return file(name);
     }
 
@@ -476,6 +493,7 @@ private slots:
         QVERIFY(run.view().exportButton()->isEnabled());
         QVERIFY(run.view().deleteButton()->isEnabled());
         QCOMPARE(run.pad(5).look(), ZQ3::APad::LookLitSelected);
+        QTRY_VERIFY(run.view().waveformView()->waveform() != nullptr);
         SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_en"));
 
         // Another bank keeps the pad number selected; its pad 5 is empty.
@@ -527,6 +545,54 @@ private slots:
         run.click(0);
         QVERIFY(!run.playing());
         QCOMPARE(run.model().selectedPad, 0);
+    }
+
+    void theSelectedPadShowsItsWaveformAndWherePlaybackIs() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(5, run.makeDrumWav("kick.wav", 2));
+        run.importDirectly(6, run.makeDrumWav("tom.wav"));
+        QVERIFY(run.controller().selectPad(-1));
+        const CWaveformView& waveform = *run.view().waveformView();
+        // Beside the pad block, inside the window, which keeps its size.
+        const ZQ3::CPadRect block = run.view().matrix().backgroundRect();
+        QVERIFY(waveform.geometry().left() > block.right + 2);
+        QVERIFY(waveform.geometry().top() >= block.top);
+        QVERIFY(run.view().rect().contains(waveform.geometry()));
+        QCOMPARE(run.frame().size(), QSize(600, 400));
+        QVERIFY(waveform.waveform() == nullptr);
+
+        run.click(5);
+        QTRY_VERIFY(waveform.waveform() != nullptr);
+        QCOMPARE(waveform.waveform()->channelCount(), 2);
+        QCOMPARE(waveform.waveform()->frameCount(), run.model().playedLength(5));
+        QCOMPARE(waveform.waveform()->columnCount(), waveform.plotWidth());
+        SaveScreenshot(run.frame(), QStringLiteral("main_waveform_en"));
+        run.click(6);
+        QTRY_VERIFY(waveform.waveform() != nullptr && waveform.waveform()->channelCount() == 1);
+        // An empty pad shows none; a pad seen before shows its own again at once.
+        run.click(3);
+        QVERIFY(waveform.waveform() == nullptr);
+        run.click(5);
+        QVERIFY(waveform.waveform() != nullptr);
+        QCOMPARE(waveform.waveform()->channelCount(), 2);
+
+        // The play line moves while the pad plays and goes at its end.
+        QCOMPARE(waveform.playPosition(), -1.0);
+        run.doubleClick(5);
+        QVERIFY(run.playing());
+        QTRY_VERIFY(waveform.playPosition() > 0.2);
+        SaveScreenshot(run.frame(), QStringLiteral("main_waveform_playing_en"));
+        QTRY_VERIFY(waveform.playPosition() > 0.5 || !run.playing());
+        QTRY_VERIFY_WITH_TIMEOUT(!run.view().isBlinking(), 5000);
+        QTRY_COMPARE(waveform.playPosition(), -1.0);
+        // Without a card the panel is empty.
+        run.view().askFolder = [&run] { return run.file(QString()); };
+        AnswerNextQuestion(QMessageBox::Ok);
+        run.view().chooseOtherFolder();
+        QVERIFY(waveform.waveform() == nullptr);
     }
 
     void padsAreDrawnFromTheirCellsBottomLeftFirst() {
@@ -803,10 +869,13 @@ private slots:
         UseJapanese();
         QVERIFY(run.start());
         run.importDirectly(7, run.makeWav("tone.wav"));
-        run.importDirectly(9, run.file("tone.wav"));
+        run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
         run.click(9);
+        const CWaveformView& waveform = *run.view().waveformView();
+        QTRY_VERIFY(waveform.waveform() != nullptr);
         SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_ja"));
         run.doubleClick(9);
+        QTRY_VERIFY(waveform.playPosition() > 0.2);
         SaveScreenshot(run.frame(), QStringLiteral("main_pad_playing_ja"));
     }
 };

@@ -6,6 +6,7 @@
 #include "tests/ui/test_classes.h"
 #include "ui/translations.h"
 #include "ui/wave_file_open_dialog.h"
+#include "ui/waveform_view.h"
 
 #include "app/domain.h"
 #include "app/message_catalogue.h"
@@ -15,6 +16,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -42,6 +45,13 @@ private slots:
         QVERIFY(dialog.reasonText().isEmpty());
         QVERIFY(dialog.playButton()->isEnabled());
         QCOMPARE(dialog.playButton()->text(), QStringLiteral("Play"));
+        // The waveform is read aside and shows both channels of the half-scale sine.
+        QTRY_VERIFY(dialog.waveformView()->waveform() != nullptr);
+        const auto& waveform = *dialog.waveformView()->waveform();
+        QCOMPARE(waveform.channelCount(), 2);
+        QCOMPARE(waveform.frameCount(), 44100);
+        QVERIFY(std::abs(waveform.column(1, 10).max - 0.5f) < 0.01f);
+        QVERIFY(std::abs(waveform.column(1, 10).min + 0.5f) < 0.01f);
     }
 
     void aFileTheCardDoesNotTakeShowsItsValuesAndWhyWithPlayDisabled() {
@@ -79,6 +89,9 @@ private slots:
         }
         QVERIFY(dialog.reasonText().contains(QStringLiteral("notes.wav")));
         QVERIFY(!dialog.playButton()->isEnabled());
+        // Nor does the waveform of the file before it come back late.
+        QTest::qWait(100);
+        QVERIFY(dialog.waveformView()->waveform() == nullptr);
         // A folder under the cursor is no failure.
         dialog.preview(fixture.folder());
         QVERIFY(dialog.reasonText().isEmpty());
@@ -198,6 +211,7 @@ private slots:
             CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
             dialog.resize(900, 560);
             dialog.preview(deep);
+            QTRY_VERIFY(dialog.waveformView()->waveform() != nullptr);
             const QString suffix =
                 language == ZQ3::LanguageEnglish ? QStringLiteral("_en") : QStringLiteral("_ja");
             SaveScreenshot(dialog, QStringLiteral("open_dialog") + suffix);

@@ -11,6 +11,10 @@
 <context>
     <name>WaveFileDialog</name>
     <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
         <source>Open</source>
         <translation>開く</translation>
     </message>
@@ -132,6 +136,10 @@ Stereo: %3 left</source>
     <message>
         <source>Pad %1%2: empty</source>
         <translation>パッド %1%2: 空</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
     </message>
     <message>
         <source>Pad %1%2: %3 s, %4</source>

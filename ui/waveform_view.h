@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sl/samples/waveform.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+// Draws a sound's outline: one lane per channel (left above right), the part already played in
+// a second colour behind a bright play line. The colours are a blue and an orange that people
+// with any common colour-vision deficiency tell apart, and the play line marks the place without
+// relying on colour at all. An outline with more columns than the drawing has pixels is merged,
+// one with fewer is stretched.
+class CWaveformView : public QWidget {
+public:
+    // Space round the lanes, and the strip at the top for the caption.
+    static constexpr int Border = 6;
+    static constexpr int CaptionHeight = 18;
+
+    explicit CWaveformView(QWidget* parent = nullptr);
+
+    // The pixel columns of the lanes: the column count that draws without merging.
+    int plotWidth() const;
+
+    // Shows waveform under the two captions (left and right aligned in the top strip). A null
+    // waveform, or one without channels, shows a flat line: an empty pad, a file without sound,
+    // or an outline still being read.
+    void showWaveform(std::shared_ptr<const SL::CWaveform> waveform, const QString& caption = {},
+                      const QString& detail = {});
+    // Shows nothing but the empty panel.
+    void clear();
+    // Where playback is, 0 to 1 of the sound; below 0 hides the play line.
+    void setPlayPosition(double fraction);
+
+    const std::shared_ptr<const SL::CWaveform>& waveform() const { return waveform_; }
+    double playPosition() const { return playPosition_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::shared_ptr<const SL::CWaveform> waveform_;
+    QString caption_;
+    QString detail_;
+    double playPosition_ = -1.0;
+};
