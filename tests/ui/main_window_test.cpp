@@ -743,6 +743,21 @@ private slots:
         QCOMPARE(highlighted, (std::vector<int>{15}));
         QCOMPARE(run.model().bank, 0);
         QVERIFY(run.model().entries[16].frameCount > 0);
+
+        // A kit folder stands for its sound files in name order, highlighted as such.
+        const QString kit = run.file("kit");
+        QVERIFY(QDir().mkpath(kit));
+        ZQ3::Fixture::WriteTestWav((kit + "/hat10.wav").toStdString(), 2, SampleFrames);
+        ZQ3::Fixture::WriteTestWav((kit + "/hat9.wav").toStdString(), 1, SampleFrames);
+        {
+            CBoxAnswers answers({});
+            DropOnPad(run, 0, {kit}, &highlighted);
+            QTRY_VERIFY(run.model().hasSample(1));
+            QVERIFY(answers.texts.isEmpty());
+        }
+        QCOMPARE(highlighted, (std::vector<int>{0, 1}));
+        QVERIFY(!run.model().entryOf(0).stereo);
+        QVERIFY(run.model().entryOf(1).stereo);
     }
 
     void aDropOfFilesTheCardDoesNotTakeAsksOnceToConvert() {
