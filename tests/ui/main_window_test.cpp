@@ -439,6 +439,33 @@ private slots:
         }
     }
 
+    void aCardChangedByAnotherProgramIsReloadedAndNotWritten() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        // Another converter, with a model of its own, fills pad 7 meanwhile.
+        ZQ3::CDomain other;
+        QVERIFY(other.controller->selectDrive(run.cardRoot().toStdString(), 0));
+        QVERIFY(other.controller->selectPad(7));
+        QCOMPARE(other.controller->importFile(run.file("tone.wav").toStdString()),
+                 ZQ3::CommandOutcome::Succeeded);
+        QVERIFY(!run.pad(7).hasSample);
+        {
+            CBoxAnswers answers({QMessageBox::Ok, QMessageBox::Ok});
+            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            QTRY_COMPARE(answers.texts.size(), 2);
+            QVERIFY(answers.texts[1].startsWith(
+                QStringLiteral("The card was changed by another program. It has been reloaded")));
+        }
+        // The delete did not happen; the view shows the card as the other converter left it.
+        QVERIFY(run.model().hasSample(3));
+        QVERIFY(run.model().hasSample(7));
+        QVERIFY(run.pad(7).hasSample);
+        QVERIFY(run.pad(3).hasSample);
+    }
+
     void clicksAndKeysFollowTheButtonRules() {
         CProgramRun run;
         run.makeCard();
