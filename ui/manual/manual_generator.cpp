@@ -28,9 +28,9 @@ constexpr double MarginMillimetres = 20.0;
 // a segment break there: Japanese puts no space between words, and Qt's HTML reader would turn
 // the break into one.
 QString WithoutBreaksBetweenWideCharacters(const QString& html) {
-    static const QRegularExpression breakBetweenWide(QStringLiteral(
-        "([\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}])[ \\t]*\\r?\\n[ \\t]*"
-        "(?=[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}])"));
+    static const QRegularExpression breakBetweenWide(
+        QStringLiteral("([\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}])[ \\t]*\\r?\\n[ \\t]*"
+                       "(?=[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}])"));
     QString joined = html;
     joined.replace(breakBetweenWide, QStringLiteral("\\1"));
     return joined;
