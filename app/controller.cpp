@@ -125,6 +125,14 @@ CController::CardAccess CController::settleCard(const std::string& root, CCardLo
 }
 
 CController::CardAccess CController::prepareCard(CCardLock& commandLock, int failureMessage) {
+    const std::string root = model().cardRoot;
+    if (model().hasCard() && !FileTransfer::DirectoryExists(CardLayout::CardDirectory(root))) {
+        // The card was unmounted or taken out since it was loaded. The converter lets go of it,
+        // so that the user hears of it this once and the view shows no card.
+        ReportMessage(MessageNotACard, CardFolderDetail(root, ExamineCardFolder(root, *fs_)));
+        installModel(CModel());
+        return CardAccess::Failed;
+    }
     std::vector<SampleEntry> entries;
     const CardAccess access = settleCard(model().cardRoot, commandLock, failureMessage, entries);
     if (access != CardAccess::Ready) {

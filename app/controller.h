@@ -50,6 +50,7 @@ public:
     CommandOutcome importFiles(const std::vector<ImportItem>& items);
     // How the imports after this convert files the card does not take as they are.
     void setImportConversion(const ImportConversion& conversion) { conversion_ = conversion; }
+    const ImportConversion& importConversion() const { return conversion_; }
     // Writes the sample of the selected pad to path as fileFormat (an SL::CWaveFileFormat value:
     // CardLayout::FileFormatWave or CardLayout::FileFormatAiff).
     CommandOutcome exportPad(int fileFormat, const std::string& path);

@@ -63,6 +63,13 @@ WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
     return shape;
 }
 
+bool CImportCommand::ConversionWouldHelp(const std::string& path) {
+    // The same rule the import itself follows when asked to convert.
+    ImportConversion asked;
+    asked.convert = true;
+    return CheckImportFile(path, asked).verdict == ImportFileCheck::Verdict::Converted;
+}
+
 SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) {
     const std::int64_t stored =
         frameCount < 1 ? 0 : (frameCount + kFramesPerBlock - 1) / kFramesPerBlock * kFramesPerBlock;

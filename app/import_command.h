@@ -89,6 +89,11 @@ public:
     // 44100 Hz, one or two channels, at least 70 ms.
     static WaveShape CheckShape(const SL::IWave& wave);
 
+    // Whether the file at path is one the card refuses as it is but takes once converted: its
+    // sample type, rate or channel count is not the card's, or only the converter reads it, and
+    // it is long enough. A damaged, cut-short or too short file is not.
+    static bool ConversionWouldHelp(const std::string& path);
+
 private:
     // Checks every item's file, converting those that need it when asked to; the shapes of
     // accepted files, or nothing after a reported refusal or a cancel (in cancelled).

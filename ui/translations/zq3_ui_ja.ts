@@ -127,9 +127,11 @@
     </message>
     <message>
         <source>Free: %1
-%2 of mono sample time left</source>
+Mono: %2 left
+Stereo: %3 left</source>
         <translation>空き容量: %1
-モノラルであと %2 のサンプルが入ります</translation>
+モノラル: あと %2
+ステレオ: あと %3</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
@@ -164,8 +166,12 @@
         <translation>、ローファイ</translation>
     </message>
     <message>
-        <source>, tempo %1</source>
-        <translation>、テンポ %1</translation>
+        <source>, not lo-fi</source>
+        <translation>、ローファイなし</translation>
+    </message>
+    <message>
+        <source>, tempo %1 BPM</source>
+        <translation>、テンポ %1 BPM</translation>
     </message>
 </context>
 <context>
