@@ -125,6 +125,14 @@ CController::CardAccess CController::settleCard(const std::string& root, CCardLo
 }
 
 CController::CardAccess CController::prepareCard(CCardLock& commandLock, int failureMessage) {
+    const std::string root = model().cardRoot;
+    if (model().hasCard() && !FileTransfer::DirectoryExists(CardLayout::CardDirectory(root))) {
+        // The card was unmounted or taken out since it was loaded. The converter lets go of it,
+        // so that the user hears of it this once and the view shows no card.
+        ReportMessage(MessageNotACard, CardFolderDetail(root, ExamineCardFolder(root, *fs_)));
+        installModel(CModel());
+        return CardAccess::Failed;
+    }
     std::vector<SampleEntry> entries;
     const CardAccess access = settleCard(model().cardRoot, commandLock, failureMessage, entries);
     if (access != CardAccess::Ready) {
@@ -186,14 +194,20 @@ bool CController::selectPad(int pad) {
 }
 
 CommandOutcome CController::importFile(const std::string& path) {
-    return runImport([&path](CImportCommand& command) { return command.run(path); });
+    return importFile(path, conversion_);
+}
+
+CommandOutcome CController::importFile(const std::string& path,
+                                       const ImportConversion& conversion) {
+    return runImport([&path](CImportCommand& command) { return command.run(path); }, conversion);
 }
 
 CommandOutcome CController::importFiles(const std::vector<ImportItem>& items) {
-    return runImport([&items](CImportCommand& command) { return command.run(items); });
+    return runImport([&items](CImportCommand& command) { return command.run(items); }, conversion_);
 }
 
-CommandOutcome CController::runImport(const std::function<CommandOutcome(CImportCommand&)>& run) {
+CommandOutcome CController::runImport(const std::function<CommandOutcome(CImportCommand&)>& run,
+                                      const ImportConversion& conversion) {
     UL::CWaitCursor wait;
     stopPlayback();
     CCardLock lock(*fs_);
@@ -208,7 +222,7 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
     CommandOutcome outcome;
     {
         CImportCommand command(*installed, *progress, *fs_);
-        command.setConversion(conversion_);
+        command.setConversion(conversion);
         outcome = run(command);
         if (outcome == CommandOutcome::Succeeded) {
             installModel(std::move(*command.newModel()));

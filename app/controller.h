@@ -42,11 +42,15 @@ public:
 
     // Puts the WAV or AIFF file at path onto the selected pad of the loaded card.
     CommandOutcome importFile(const std::string& path);
+    // The same, converting the file as conversion says rather than as set for every import:
+    // the desktop program's open dialog asks for each import.
+    CommandOutcome importFile(const std::string& path, const ImportConversion& conversion);
     // Puts the file of each item onto its slot of the loaded card, in one change of the card:
     // all of them or, after a refusal, a failure or a cancel, none.
     CommandOutcome importFiles(const std::vector<ImportItem>& items);
     // How the imports after this convert files the card does not take as they are.
     void setImportConversion(const ImportConversion& conversion) { conversion_ = conversion; }
+    const ImportConversion& importConversion() const { return conversion_; }
     // Writes the sample of the selected pad to path as fileFormat (an SL::CWaveFileFormat value:
     // CardLayout::FileFormatWave or CardLayout::FileFormatAiff).
     CommandOutcome exportPad(int fileFormat, const std::string& path);
@@ -89,7 +93,8 @@ protected:
 
     // Runs an import command made ready by the caller on the installed model under the card's
     // lock, and installs its model on success.
-    CommandOutcome runImport(const std::function<CommandOutcome(CImportCommand&)>& run);
+    CommandOutcome runImport(const std::function<CommandOutcome(CImportCommand&)>& run,
+                             const ImportConversion& conversion);
     // Silences the audition output; a failure is reported and the command goes on.
     void stopPlayback();
     void installModel(CModel model);

@@ -1,8 +1,10 @@
 #include "app/import_batch.h"
 
+#include "app/import_command.h"
 #include "app/localized_text.h"
 #include "app/refusal_details.h"
 #include "card/card_layout.h"
+#include "card/path_names.h"
 
 #include <algorithm>
 #include <cctype>
@@ -194,6 +196,31 @@ std::string ReplaceQuestion(const std::vector<int>& slots) {
     }
     return Localized("{0} already hold samples. Replace them?",
                      "{0} には既にサンプルがあります。置き換えますか？", {PadList(slots)});
+}
+
+std::vector<std::string> FilesNeedingConversion(const std::vector<ImportItem>& items) {
+    std::vector<std::string> files;
+    for (const ImportItem& item : items) {
+        if (CImportCommand::ConversionWouldHelp(item.path)) {
+            files.push_back(item.path);
+        }
+    }
+    return files;
+}
+
+std::string ConversionQuestion(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) {
+        names += (names.empty() ? "" : ", ") + PathNames::LastPart(path);
+    }
+    if (paths.size() == 1) {
+        return Localized("{0} is not in the card's format (16-bit 44.1 kHz). Convert it?",
+                         "{0} はカードの形式（16 ビット 44.1 kHz）ではありません。変換しますか？",
+                         {names});
+    }
+    return Localized("{0} are not in the card's format (16-bit 44.1 kHz). Convert them?",
+                     "{0} はカードの形式（16 ビット 44.1 kHz）ではありません。変換しますか？",
+                     {names});
 }
 
 } // namespace ZQ3

@@ -59,6 +59,15 @@ std::vector<int> OccupiedSlots(const CModel& model, const std::vector<ImportItem
 // replace, in the catalogue's language.
 std::string ReplaceQuestion(const std::vector<int>& slots);
 
+// The files of items that the card takes only once they are converted to its format (see
+// CImportCommand::ConversionWouldHelp), in the items' order: what a front end asks about before
+// an import that may convert them.
+std::vector<std::string> FilesNeedingConversion(const std::vector<ImportItem>& items);
+
+// "kick.flac, pad.wav are not in the card's format (16-bit 44.1 kHz). Convert them?" for those
+// files, in the catalogue's language.
+std::string ConversionQuestion(const std::vector<std::string>& paths);
+
 // "Importing 3/16: snare.wav": the progress title of the file number of count in a batch.
 std::string BatchImportTitle(int number, int count, const std::string& fileName);
 

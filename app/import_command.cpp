@@ -1,6 +1,7 @@
 #include "app/import_command.h"
 
 #include "app/card_sample_files.h"
+#include "app/import_file_check.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/refusal_details.h"
@@ -37,18 +38,6 @@ bool FitsACardFile(std::int64_t frameCount) {
            static_cast<std::uint64_t>(SL::CVexaFileOutputSampleIterator::kCardByteLimit);
 }
 
-// Whether converting the file could make it one the card takes: one whose encoding or shape
-// the card refuses, not one that is cut short, damaged or too short to play.
-bool ConversionCanHelp(const SL::CLoadedWave& loaded, const WaveShape& shape) {
-    if (!loaded) {
-        using CReason = SL::CWaveLoadProblem::CReason;
-        const CReason reason = loaded.problem.reason;
-        return reason == CReason::NotWaveOrAiff || reason == CReason::UnsupportedFormatTag ||
-               reason == CReason::UnsupportedSampleFormat;
-    }
-    return (shape.missed & WaveShape::LongEnough) == 0;
-}
-
 } // namespace
 
 WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
@@ -74,6 +63,13 @@ WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
     return shape;
 }
 
+bool CImportCommand::ConversionWouldHelp(const std::string& path) {
+    // The same rule the import itself follows when asked to convert.
+    ImportConversion asked;
+    asked.convert = true;
+    return CheckImportFile(path, asked).verdict == ImportFileCheck::Verdict::Converted;
+}
+
 SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) {
     const std::int64_t stored =
         frameCount < 1 ? 0 : (frameCount + kFramesPerBlock - 1) / kFramesPerBlock * kFramesPerBlock;
@@ -97,6 +93,9 @@ SampleEntry CImportCommand::NewEntry(std::int64_t frameCount, int channelCount) 
 
 CommandOutcome CImportCommand::fail(int message, const std::string& detail) {
     newModel_.reset();
+    // The progress display closes before the message shows, so that the message is the one
+    // thing left to answer.
+    session_.reset();
     return ReportedFailure(message, detail);
 }
 
@@ -109,15 +108,16 @@ CommandOutcome CImportCommand::run(const std::string& path) {
 
 SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t index,
                                         std::string& refusal, bool& cancelled) {
+    const std::string fileName = PathNames::LastPart(path);
     if (!work_.isValid()) {
-        refusal = ConversionFailedDetail(PathNames::LastPart(path), false);
+        refusal = ConversionFailedDetail(fileName, false);
         return {};
     }
     const std::string converted = work_.file("convert" + std::to_string(index) + ".wav");
     ::unlink(converted.c_str());
-    // Its own step, cancellable like the encoding that follows.
-    CProgressSession session(progress_, CatalogueText(MessageImporting),
-                             CatalogueText(MessageConverting));
+    // Its own step, cancellable like the encoding that follows, in the one progress display
+    // of the whole import.
+    showStep(ConvertingFileText(fileName));
     const SL::CConversionResult result = SL::CSoundFileConverter::Convert(
         path, converted, SL::CSoundFileConverter::Container::Wave, conversion_.options,
         [this](std::int64_t done, std::int64_t total) {
@@ -125,17 +125,26 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
             progress_.setPosition(done);
             return !progress_.isCancelled();
         });
+    progress_.settle();
     if (result.status == SL::CConversionResult::Status::Cancelled) {
         cancelled = true;
         return {};
     }
     if (!result.done()) {
-        refusal = ConversionFailedDetail(PathNames::LastPart(path),
+        refusal = ConversionFailedDetail(fileName,
                                          result.status == SL::CConversionResult::Status::Damaged);
         return {};
     }
     sources_[index] = converted;
     return SL::LoadWaveFile(converted);
+}
+
+void CImportCommand::showStep(const std::string& text) {
+    if (!session_) {
+        session_.emplace(progress_, CatalogueText(MessageImporting), text);
+        return;
+    }
+    session_->nextStep(text);
 }
 
 std::optional<std::vector<WaveShape>>
@@ -149,57 +158,39 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     }
     for (std::size_t index = 0; index < items.size(); ++index) {
         const ImportItem& item = items[index];
-        SL::CLoadedWave loaded = SL::LoadWaveFile(item.path);
-        bool refused = true;
-        std::string refusal;
-        WaveShape shape;
-        if (loaded) {
-            shape = CheckShape(*loaded.wave);
-        }
-        // A file the card takes as it is stays as it is unless a change is asked for, so that
-        // its import is the same with --convert or without; the converter may read the others
-        // where the card cannot.
-        // Asked to mix down or normalise, the user wants the file changed even so.
-        const bool changeAsked =
-            conversion_.convert && (conversion_.options.normalizePeakDb ||
-                                    (conversion_.options.mono && shape.channelCount == 2));
-        const bool needsConversion = !loaded || !shape.accepted() || changeAsked;
-        const bool convertible = needsConversion &&
-                                 (conversion_.convert || conversion_.adviseConvertOption) &&
-                                 ConversionCanHelp(loaded, shape) &&
-                                 SL::CSoundFileConverter::Probe(item.path).has_value();
-        if (convertible && conversion_.convert) {
-            loaded = convert(item.path, index, refusal, cancelled);
+        const ImportFileCheck check = CheckImportFile(item.path, conversion_);
+        WaveShape shape = check.shape;
+        bool refused = check.verdict == ImportFileCheck::Verdict::Refused;
+        std::string refusal = check.refusal;
+        if (check.verdict == ImportFileCheck::Verdict::Converted) {
+            const SL::CLoadedWave loaded = convert(item.path, index, refusal, cancelled);
             if (cancelled) {
                 return std::nullopt;
             }
-            if (loaded) {
+            // The converted file is checked like any other, and a refusal names the user's
+            // file, not the work file.
+            const std::string fileName = PathNames::LastPart(item.path);
+            if (!loaded) {
+                refused = true;
+                if (refusal.empty()) {
+                    refusal = WaveLoadDetail(fileName, loaded);
+                }
+            } else {
                 shape = CheckShape(*loaded.wave);
+                refused = !shape.accepted();
+                if (refused) {
+                    refusal = WaveShapeDetail(fileName, shape);
+                }
+            }
+            if (refused && refusal.empty()) {
+                refusal = fileName;
             }
         }
-        if (!loaded) {
-            if (refusal.empty()) {
-                refusal = WaveLoadDetail(PathNames::LastPart(item.path), loaded);
-            }
-        } else {
-            refused = !shape.accepted();
-            if (refused) {
-                refusal = WaveShapeDetail(PathNames::LastPart(item.path), shape);
-            } else if (!FitsACardFile(shape.frameCount)) {
-                // A sample this long would not fit a card file at all, whatever the card's
-                // free space.
-                tooLong = true;
-            }
+        // A sample this long would not fit a card file at all, whatever the card's free space.
+        if (!refused && !FitsACardFile(shape.frameCount)) {
+            tooLong = true;
         }
         if (refused) {
-            // A refusal without a certain reason still names the file, so that a batch tells
-            // which of its files to look at.
-            if (refusal.empty()) {
-                refusal = PathNames::LastPart(item.path);
-            }
-            if (convertible && !conversion_.convert && conversion_.adviseConvertOption) {
-                refusal = WithConvertHint(refusal);
-            }
             refusals += (refusals.empty() ? "" : "\n") + refusal;
         }
         shapes.push_back(shape);
@@ -216,6 +207,12 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
 }
 
 CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
+    const CommandOutcome outcome = importAll(items);
+    session_.reset();
+    return outcome;
+}
+
+CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     if (!installed_.hasCard() || items.empty()) {
         return fail(MessageImportFailed);
     }
@@ -252,8 +249,7 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
         return fail(MessageCardFull);
     }
 
-    CProgressSession session(progress_, CatalogueText(MessageImporting),
-                             CatalogueText(MessageConverting));
+    showStep(CatalogueText(MessageConverting));
     const int count = static_cast<int>(items.size());
     CModel updated = installed_;
     for (int i = 0; i < count; ++i) {
@@ -268,8 +264,9 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
         if (count > 1) {
             base += CardLayout::SlotFileStem(item.slot).substr(3) + "_";
         }
-        const StepResult encoding = encode(sources_[static_cast<std::size_t>(i)], work_.file(base),
-                                           shape.frameCount, shape.channelCount);
+        const StepResult encoding =
+            encode(sources_[static_cast<std::size_t>(i)], PathNames::LastPart(item.path),
+                   work_.file(base), shape.frameCount, shape.channelCount);
         progress_.settle();
         if (encoding == StepResult::Cancelled) {
             return CommandOutcome::Cancelled;
@@ -299,8 +296,9 @@ CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
     return CommandOutcome::Succeeded;
 }
 
-StepResult CImportCommand::encode(const std::string& path, const std::string& base,
-                                  std::int64_t frameCount, int channelCount) {
+StepResult CImportCommand::encode(const std::string& path, const std::string& fileName,
+                                  const std::string& base, std::int64_t frameCount,
+                                  int channelCount) {
     if (!work_.isValid()) {
         return StepResult::Failed;
     }
@@ -318,7 +316,7 @@ StepResult CImportCommand::encode(const std::string& path, const std::string& ba
     if (!source || source->GetAttribute().GetChannelCount() != channelCount ||
         source->GetAttribute().GetLength() != frameCount ||
         source->GetAttribute().GetSampleRate() != kCardSampleRate) {
-        encodeFailure_ = RereadFailedDetail(path);
+        encodeFailure_ = RereadFailedDetail(path, fileName);
         return StepResult::Failed;
     }
 

@@ -4,6 +4,7 @@
 #include "app/import_batch.h"
 #include "app/model.h"
 #include "app/private_directory.h"
+#include "app/progress_session.h"
 #include "card/card_transaction.h"
 #include "card/file_system.h"
 #include "sl/convert/sound_file_converter.h"
@@ -88,6 +89,11 @@ public:
     // 44100 Hz, one or two channels, at least 70 ms.
     static WaveShape CheckShape(const SL::IWave& wave);
 
+    // Whether the file at path is one the card refuses as it is but takes once converted: its
+    // sample type, rate or channel count is not the card's, or only the converter reads it, and
+    // it is long enough. A damaged, cut-short or too short file is not.
+    static bool ConversionWouldHelp(const std::string& path);
+
 private:
     // Checks every item's file, converting those that need it when asked to; the shapes of
     // accepted files, or nothing after a reported refusal or a cancel (in cancelled).
@@ -97,10 +103,14 @@ private:
     // fails. The work file's path goes to sources_.
     SL::CLoadedWave convert(const std::string& path, std::size_t index, std::string& refusal,
                             bool& cancelled);
-    // Encodes the file into temporary channel files named after base, frameCount frames of
-    // channelCount channels as the checks found them.
-    StepResult encode(const std::string& path, const std::string& base, std::int64_t frameCount,
-                      int channelCount);
+    // Encodes the file at path (the user's, or its conversion) into temporary channel files
+    // named after base, frameCount frames of channelCount channels as the checks found them;
+    // a failure names the user's file as fileName.
+    StepResult encode(const std::string& path, const std::string& fileName, const std::string& base,
+                      std::int64_t frameCount, int channelCount);
+    // Shows text as the next step of the import's one progress display, opened on the first.
+    void showStep(const std::string& text);
+    CommandOutcome importAll(const std::vector<ImportItem>& items);
     // Copies the encoded files onto the card under their temporary names, which it adds to
     // cardCopies; the work copies go once they are on the card.
     StepResult copyToCard(int itemCount, std::vector<std::string>& cardCopies);
@@ -118,6 +128,8 @@ private:
     // Per item, the file its samples are read from: its own, or its conversion.
     std::vector<std::string> sources_;
     CPrivateDirectory work_;
+    // Open from the import's first step to its end.
+    std::optional<CProgressSession> session_;
     std::vector<std::string> encodedFiles_;
     // Why the last encoding failed, when the source file is to blame.
     std::string encodeFailure_;

@@ -1,5 +1,7 @@
 #include "app/message_catalogue.h"
 
+#include "app/localized_text.h"
+
 #include <cstdlib>
 #include <string_view>
 
@@ -108,6 +110,11 @@ std::string CatalogueText(int id) {
 std::string CopyingText(int file, int count) {
     return MessageCatalogue::Instance().text(MessageCopying) + " " + std::to_string(file) + "/" +
            std::to_string(count);
+}
+
+std::string ConvertingFileText(const std::string& fileName) {
+    return Localized("Converting {0} to 16-bit 44.1 kHz...",
+                     "{0} を 16 ビット 44.1 kHz に変換中です。", {fileName});
 }
 
 } // namespace ZQ3

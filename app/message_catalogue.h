@@ -64,4 +64,8 @@ std::string CatalogueText(int id);
 // "Copying... 2/2": the copying text with the number of the file and the count.
 std::string CopyingText(int file, int count);
 
+// "Converting kick.flac to 16-bit 44.1 kHz...": the step of an import that converts the user's
+// file before the card's own encoding.
+std::string ConvertingFileText(const std::string& fileName);
+
 } // namespace ZQ3

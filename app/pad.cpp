@@ -95,6 +95,12 @@ void APad::onKeyEvent(const UL::CKeyEvent& event) {
     case UL::KeyCode::Right:
         focusListener->focusPad(*this, FocusRight);
         break;
+    case UL::KeyCode::Home:
+        focusListener->focusPad(*this, FocusFirst);
+        break;
+    case UL::KeyCode::End:
+        focusListener->focusPad(*this, FocusLast);
+        break;
     default:
         break;
     }

@@ -41,6 +41,9 @@ public:
     static constexpr int FocusRight = 2;
     static constexpr int FocusUp = 3;
     static constexpr int FocusDown = 4;
+    // Home and End: the first and the last pad of the bank.
+    static constexpr int FocusFirst = 5;
+    static constexpr int FocusLast = 6;
 
     class ISelectionEventListener {
     public:

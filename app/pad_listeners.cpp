@@ -55,6 +55,12 @@ int CPadArrowFocusEventListener::Neighbour(int index, int direction, int columns
     case APad::FocusDown:
         target = index - columns >= 0 ? index - columns : index;
         break;
+    case APad::FocusFirst:
+        target = 0;
+        break;
+    case APad::FocusLast:
+        target = padCount - 1;
+        break;
     default:
         break;
     }

@@ -54,7 +54,7 @@ private:
 };
 
 // The arrow keys move the selection to the neighbouring pad in the 4 x 4 layout (pad 0 at the
-// bottom left); at the edge the selection stays.
+// bottom left); at the edge the selection stays. Home and End go to the first and the last pad.
 class CPadArrowFocusEventListener : public APad::IFocusEventListener {
 public:
     CPadArrowFocusEventListener(std::shared_ptr<APad::ISelectionEventListener> selection,

@@ -6,14 +6,15 @@
 
 namespace ZQ3 {
 
-// What the converter remembers per user between runs: the card and bank used last and the
-// playback buffer times.
+// What the converter remembers per user between runs: the card and bank used last, the
+// playback buffer times and whether imports convert files to the card's format.
 struct CPreferences {
     static constexpr const char* VolumeNameKey = "Preference/VolumeName";
     static constexpr const char* BankIdKey = "Preference/BankId";
     static constexpr const char* LoadsBufferTimeKey = "Preference/LoadsBufferTime";
     static constexpr const char* RingBufferTimeKey = "Preference/RingBufferTime";
     static constexpr const char* DeviceBufferTimeKey = "Preference/DeviceBufferTime";
+    static constexpr const char* ConvertToCardFormatKey = "Preference/ConvertToCardFormat";
 
     // Buffer times from a store edited by hand are kept within these bounds (seconds): a huge
     // value would make the read-ahead ring take the machine's memory, a tiny one would make
@@ -26,12 +27,19 @@ struct CPreferences {
     int bank = 0;
     double ringBufferTime = 0.18;
     double deviceBufferTime = 0.06;
+    // Whether an import from the open dialog converts a file the card does not take as it is
+    // (0 or 1 in the store); off unless the user turned it on, so that such a file is refused
+    // as it always was.
+    bool convertToCardFormat = false;
 
     // The buffer-time entries count only when "Preference/LoadsBufferTime" is above 0, so that
     // they take effect only after a user asked for it.
     static CPreferences Read(GT::IProfile& profile);
-    // Writes card, bank and buffer times; "Preference/LoadsBufferTime" is left as it is.
+    // Writes card, bank, buffer times and the conversion choice; "Preference/LoadsBufferTime"
+    // is left as it is.
     void write(GT::IProfile& profile) const;
+    // Writes the conversion choice alone, as the open dialog does when it closes.
+    static void WriteConvertToCardFormat(GT::IProfile& profile, bool convert);
 
     static double ClampBufferTime(double seconds);
 };

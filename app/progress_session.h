@@ -23,6 +23,14 @@ public:
 
     UL::IProgress& progress() const { return progress_; }
 
+    // The command's next step, in the same display: the bar back at its start, the step's text,
+    // Cancel offered again.
+    void nextStep(const std::string& text) {
+        progress_.restart();
+        progress_.setText(text);
+        progress_.setCancellable(true);
+    }
+
 private:
     static constexpr std::int64_t kInitialRange = 100;
 

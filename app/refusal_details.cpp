@@ -405,10 +405,9 @@ std::string RefusedWaveDetail(const std::string& path) {
     return WaveShapeDetail(name, CImportCommand::CheckShape(*loaded.wave));
 }
 
-std::string RereadFailedDetail(const std::string& path) {
-    const std::string name = PathNames::LastPart(path);
+std::string RereadFailedDetail(const std::string& path, const std::string& fileName) {
     const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
-    return loaded ? Say(Text::ChangedWhileImporting, {name}) : WaveLoadDetail(name, loaded);
+    return loaded ? Say(Text::ChangedWhileImporting, {fileName}) : WaveLoadDetail(fileName, loaded);
 }
 
 } // namespace ZQ3

@@ -46,8 +46,9 @@ std::string WithConvertHint(const std::string& refusal);
 // Why a file asked to be converted was not.
 std::string ConversionFailedDetail(const std::string& fileName, bool damaged);
 // A sound file that passed its check and then failed to open again, or opened as another shape:
-// what is wrong with it now, or that it changed.
-std::string RereadFailedDetail(const std::string& path);
+// what is wrong with it now, or that it changed. The file at path is the one read; fileName is
+// the name shown, the user's own file when path is its conversion.
+std::string RereadFailedDetail(const std::string& path, const std::string& fileName);
 std::string CardFolderDetail(const std::string& root, CardFolderProblem problem);
 // Why the information file at path did not read.
 std::string InformationFileDetail(const std::string& path, const SampleInformationReading& reading);

@@ -91,7 +91,8 @@ void CApplication::shutDown() {
     }
     // Reports after this point have no window to show in.
     SL::CLogger::Instance().ResetPrinter();
-    ZQ3::CPreferences preferences;
+    // What the dialogs wrote meanwhile (the conversion choice) is kept as it is.
+    ZQ3::CPreferences preferences = ZQ3::CPreferences::Read(profile_);
     preferences.cardRoot = domain_->model->cardRoot;
     preferences.bank = domain_->model->bank;
     preferences.ringBufferTime = player_ ? player_->ringBufferTime : preferences.ringBufferTime;

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QUrl>
 
 #include <cstdio>
@@ -24,13 +25,8 @@ QString Tr(const char* text) {
 
 } // namespace
 
-QString ManualPath() {
-    const bool japanese = ZQ3::MessageCatalogue::Instance().language() == ZQ3::LanguageJapanese;
-    return UL::ProgramDataDirectory("Manual") +
-           (japanese ? "/ZQ-314WaveConverterManualJ.html" : "/ZQ-314WaveConverterManualE.html");
-}
-
-CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view) : profile_(profile), view_(view) {
+CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
+    : profile_(profile), view_(view), manualDirectory_(UL::ProgramDataDirectory("Manual")) {
     setWindowTitle(QString::fromUtf8(Title));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -62,11 +58,25 @@ void CMainFrame::restorePlacement() {
     }
     // The window keeps its one size whatever the store says; only its place is restored.
     setFixedSize(Width, Height);
-    move(left, top);
-    if (profile_.getInt(MaximizedKey, 0) != 0) {
-        // A fixed-size window cannot grow; it opens in its place.
-        profile_.setInt(MaximizedKey, 0);
+    move(OnAScreen(QPoint(left, top)));
+    // "Maximized" is not acted on: the window has one size and no maximise button, so
+    // a maximised window would be the same layout in a screen-sized frame. Only an edited store
+    // holds 1; closing writes what the window really was (0).
+}
+
+QPoint CMainFrame::OnAScreen(const QPoint& corner) {
+    // A place saved on a screen that is no longer attached would open the window out of sight.
+    // The window stays where it was when its title bar can still be grabbed there.
+    const QRect titleBar(corner, QSize(Width, TitleBarHeight));
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens) {
+        const QRect visible = screen->availableGeometry().intersected(titleBar);
+        if (visible.width() >= GrabbableWidth && visible.height() >= TitleBarHeight / 2) {
+            return corner;
+        }
     }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->availableGeometry().topLeft() : QPoint(0, 0);
 }
 
 QString CMainFrame::placementText() const {
@@ -96,8 +106,14 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
 }
 
+QString CMainFrame::manualPath() const {
+    const bool japanese = ZQ3::MessageCatalogue::Instance().language() == ZQ3::LanguageJapanese;
+    return manualDirectory_ +
+           (japanese ? "/ZQ-314WaveConverterManualJ.pdf" : "/ZQ-314WaveConverterManualE.pdf");
+}
+
 void CMainFrame::showManual() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ManualPath()));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(manualPath()));
 }
 
 void CMainFrame::showAbout() {

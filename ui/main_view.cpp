@@ -1,11 +1,14 @@
 #include "ui/main_view.h"
 
 #include "app/card_probe.h"
+#include "app/card_space.h"
 #include "app/controller.h"
 #include "app/domain.h"
+#include "app/import_batch.h"
 #include "app/message_catalogue.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
+#include "app/report.h"
 #include "card/card_layout.h"
 #include "sl/log/logger.h"
 #include "ui/input_events.h"
@@ -218,13 +221,16 @@ void CMainView::rebuildDriveList() {
     driveCombo_->setCurrentIndex(chosen.isEmpty() && modelRoot.isEmpty() ? -1 : keep);
 }
 
-void CMainView::noticeCardGone() {
+bool CMainView::noticeCardGone() {
     const ZQ3::CModel& model = *domain_.model;
     if (model.hasCard() && !ZQ3::HoldsCard(model.cardRoot)) {
         // Loading it again says why it is gone and leaves the program without a card, so the
         // user hears of it once.
-        domain_.controller->selectDrive(model.cardRoot, model.bank);
+        const std::string root = model.cardRoot;
+        domain_.controller->selectDrive(root, model.bank);
+        return true;
     }
+    return false;
 }
 
 void CMainView::selectDriveOfModel() {
@@ -340,6 +346,10 @@ void CMainView::stopPlayback() {
 
 void CMainView::importToSelectedPad() {
     stopPlayback();
+    // A card that went away is let go of before any dialog asks about it.
+    if (noticeCardGone()) {
+        return;
+    }
     const ZQ3::CModel& model = *domain_.model;
     if (!model.hasCard() || model.selectedPad < 0) {
         return;
@@ -357,11 +367,15 @@ void CMainView::importToSelectedPad() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    domain_.controller->importFile(dialog.selectedFiles().first().toStdString());
+    domain_.controller->importFile(dialog.selectedFiles().first().toStdString(),
+                                   dialog.importConversion());
 }
 
 void CMainView::exportSelectedPad() {
     stopPlayback();
+    if (noticeCardGone()) {
+        return;
+    }
     if (!domain_.model->selectedPadHasSample()) {
         return;
     }
@@ -375,6 +389,9 @@ void CMainView::exportSelectedPad() {
 
 void CMainView::deleteSelectedPad() {
     stopPlayback();
+    if (noticeCardGone()) {
+        return;
+    }
     const ZQ3::CModel& model = *domain_.model;
     if (!model.selectedPadHasSample()) {
         return;
@@ -483,19 +500,23 @@ void CMainView::updateStatusLine() {
         status_->setText(Tr("No card"));
         return;
     }
-    const auto freeBytes = ZQ3::CardFreeBytes(model.cardRoot);
-    if (!freeBytes) {
+    // The same measure as the command line's info: what a change can still put on the card.
+    const ZQ3::CardSpace space = ZQ3::MeasureCardSpace(model.cardRoot);
+    if (!space.known) {
         status_->clear();
         return;
     }
-    const double bytes = static_cast<double>(*freeBytes);
-    const QString space = bytes >= 1e9 ? QStringLiteral("%1 GB").arg(bytes / 1e9, 0, 'f', 1)
-                                       : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
-    const auto seconds = static_cast<long long>(ZQ3::MonoSecondsFitting(*freeBytes));
-    const QString time = seconds >= 3600
-                             ? Tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
-                             : Tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
-    status_->setText(Tr("Free: %1\n%2 of mono sample time left").arg(space, time));
+    const double bytes = static_cast<double>(space.freeBytes);
+    const QString free = bytes >= 1e9 ? QStringLiteral("%1 GB").arg(bytes / 1e9, 0, 'f', 1)
+                                      : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
+    const auto timeText = [](double secondsLeft) {
+        const auto seconds = static_cast<long long>(secondsLeft);
+        return seconds >= 3600 ? Tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
+                               : Tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    };
+    status_->setText(
+        Tr("Free: %1\nMono: %2 left\nStereo: %3 left")
+            .arg(free, timeText(space.secondsLeftMono), timeText(space.secondsLeftStereo)));
 }
 
 QString CMainView::padToolTip(int pad) const {
@@ -510,10 +531,9 @@ QString CMainView::padToolTip(int pad) const {
                        .arg(pad)
                        .arg(seconds, 0, 'f', 2)
                        .arg(entry.stereo ? Tr("stereo") : Tr("mono"));
-    if (entry.isLofi()) {
-        text += Tr(", lo-fi");
-    }
-    text += Tr(", tempo %1").arg(entry.tempo);
+    text += entry.isLofi() ? Tr(", lo-fi") : Tr(", not lo-fi");
+    // The card keeps the tempo in tenths of a beat per minute.
+    text += Tr(", tempo %1 BPM").arg(static_cast<double>(entry.tempo) / 10.0, 0, 'f', 1);
     return text;
 }
 
@@ -579,6 +599,24 @@ void CMainView::keyPressEvent(QKeyEvent* event) {
     case UL::KeyCode::PageDown:
         changeBankBy(1);
         return;
+    case UL::KeyCode::Escape:
+        // Silences an audition at once, wherever the selection is.
+        stopPlayback();
+        return;
+    case UL::KeyCode::Up:
+    case UL::KeyCode::Down:
+    case UL::KeyCode::Left:
+    case UL::KeyCode::Right:
+    case UL::KeyCode::Home:
+    case UL::KeyCode::End:
+        // Without a selected pad the keys have no pad to start from: they select the first pad
+        // (End the last), so that the block can be worked from the keyboard alone.
+        if (domain_.model->hasCard() && domain_.model->selectedPad < 0) {
+            domain_.controller->selectPad(
+                key.getCode() == UL::KeyCode::End ? ZQ3::CardLayout::PadsPerBank - 1 : 0);
+            return;
+        }
+        break;
     default:
         break;
     }
@@ -595,6 +633,8 @@ void CMainView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMainView::keyReleaseEvent(QKeyEvent* event) {
+    // The pads act as a key goes down, so that one press is one action; they hear it going up
+    // too, and do nothing with it.
     QWidget::keyReleaseEvent(event);
     matrix_->onKeyEvent(UL::KeyEventOf(this, *event, UL::CKeyEvent::ActionUp));
 }
@@ -654,13 +694,21 @@ void CMainView::dragEnterEvent(QDragEnterEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    setDropTargets(padsForDrop(event->position().toPoint(), static_cast<int>(files.size())));
+    // A folder stands for its sound files, as in the import itself; listed once per drag.
+    std::vector<std::string> sources;
+    for (const QString& file : files) {
+        sources.push_back(file.toStdString());
+    }
+    dragFileCount_ = 0;
+    for (const std::string& source : sources) {
+        std::vector<std::string> listed;
+        dragFileCount_ += ZQ3::ListSoundFiles(source, listed) ? static_cast<int>(listed.size()) : 1;
+    }
+    setDropTargets(padsForDrop(event->position().toPoint(), dragFileCount_));
 }
 
 void CMainView::dragMoveEvent(QDragMoveEvent* event) {
-    const QStringList files = DroppedFiles(event->mimeData());
-    std::vector<int> targets =
-        padsForDrop(event->position().toPoint(), static_cast<int>(files.size()));
+    std::vector<int> targets = padsForDrop(event->position().toPoint(), dragFileCount_);
     if (targets.empty()) {
         event->ignore();
     } else {
@@ -684,33 +732,53 @@ void CMainView::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    importFilesFrom(targets.front(), files);
+    // The file manager waits until its drop is taken; the questions and the import come after.
+    const int firstPad = targets.front();
+    QTimer::singleShot(0, this, [this, firstPad, files] { importFilesFrom(firstPad, files); });
 }
 
 void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
     stopPlayback();
-    int pad = firstPad;
-    for (const QString& file : files) {
-        const ZQ3::CModel& model = *domain_.model;
-        if (!model.hasCard() || !ZQ3::CardLayout::IsValidPad(pad)) {
-            break;
-        }
-        domain_.controller->selectPad(pad);
-        if (domain_.model->selectedPadHasSample()) {
-            UL::CTextDialog question;
-            const int answer =
-                question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                             ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion));
-            if (answer != UL::ITextDialog::AnswerOk) {
-                ++pad;
-                continue;
-            }
-        }
-        // Each file is its own change of the card; a cancelled one ends the drop, a refused one
-        // has been reported and the next file goes on.
-        if (domain_.controller->importFile(file.toStdString()) == ZQ3::CommandOutcome::Cancelled) {
-            break;
-        }
-        ++pad;
+    if (noticeCardGone()) {
+        return;
     }
+    const ZQ3::CModel& model = *domain_.model;
+    if (!model.hasCard() || !ZQ3::CardLayout::IsValidPad(firstPad)) {
+        return;
+    }
+    // The same plan as the command line's import: files in the order given, a folder standing
+    // for its sound files, running on into the next bank after pad 15.
+    std::vector<std::string> sources;
+    for (const QString& file : files) {
+        sources.push_back(file.toStdString());
+    }
+    const ZQ3::ImportBatch batch =
+        ZQ3::PlanImportBatch(ZQ3::CardLayout::Slot(model.bank, firstPad), sources);
+    if (!batch.isValid()) {
+        ZQ3::ReportMessage(ZQ3::MessageImportFailed, batch.problemText());
+        return;
+    }
+    domain_.controller->selectPad(firstPad);
+    UL::CTextDialog question;
+    // Declining the conversion still runs the import, which then lists every refusal with its
+    // reason and writes nothing.
+    ZQ3::ImportConversion conversion;
+    const std::vector<std::string> unfit = ZQ3::FilesNeedingConversion(batch.items);
+    if (!unfit.empty()) {
+        conversion.convert =
+            question.ask(UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconQuestion,
+                         ZQ3::ConversionQuestion(unfit)) == UL::ITextDialog::AnswerYes;
+    }
+    const std::vector<int> occupied = ZQ3::OccupiedSlots(model, batch.items);
+    if (!occupied.empty() && (unfit.empty() || conversion.convert) &&
+        question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                     ZQ3::ReplaceQuestion(occupied)) != UL::ITextDialog::AnswerOk) {
+        return;
+    }
+    // The drop's answer holds for this import only; the settings of the Import button stay.
+    ZQ3::CController& controller = *domain_.controller;
+    const ZQ3::ImportConversion kept = controller.importConversion();
+    controller.setImportConversion(conversion);
+    controller.importFiles(batch.items);
+    controller.setImportConversion(kept);
 }

@@ -80,13 +80,16 @@ public:
     QPushButton* deleteButton() const { return deleteButton_; }
     QPushButton* exitButton() const { return exitButton_; }
     QLabel* statusLine() const { return status_; }
+    // What the pointer over pad of the current bank shows: its length, channels, lo-fi, tempo.
+    QString padToolTip(int pad) const;
     // The selected pad's waveform beside the pad block.
     CWaveformView* waveformView() const { return waveformView_; }
     bool isBlinking() const { return blinkTimer_.isActive(); }
     // The pads that files dragged over the block would fill; empty while nothing is dragged.
     const std::vector<int>& dropTargets() const { return dropTargets_; }
-    // Imports files onto consecutive pads from firstPad of the current bank, as a drop does;
-    // each pad that holds a sample asks first. Stops at the last pad or when the user cancels.
+    // Imports files (and the sound files of folders) onto consecutive pads from firstPad of the
+    // current bank on, as a drop does: one change of the card, after one question naming the
+    // pads that hold a sample and one whether to convert the files the card does not take.
     void importFilesFrom(int firstPad, const QStringList& files);
 
     // Asks a folder for the drive chooser's last entry; tests replace the folder dialog.
@@ -110,8 +113,9 @@ private:
     class CPadPlayObserver;
 
     void rebuildDriveList();
-    // A card unmounted or removed since it was loaded leaves the view, with a report.
-    void noticeCardGone();
+    // A card unmounted or removed since it was loaded leaves the view, with a report; true when
+    // it did.
+    bool noticeCardGone();
     void selectDriveOfModel();
     void onPadStartedPlaying();
     void onBlinkTick();
@@ -123,7 +127,6 @@ private:
     // Enables button, moving the focus to the drive chooser when it took it from the button.
     void enableKeepingFocus(QWidget* widget, bool enabled);
     void updateStatusLine();
-    QString padToolTip(int pad) const;
     void changeBankBy(int step);
     // The local files of a drag, and the pads they would fill from the pad under position.
     static QStringList DroppedFiles(const QMimeData* data);
@@ -140,6 +143,8 @@ private:
     QTimer blinkTimer_;
     int blinkingPad_ = -1;
     std::vector<int> dropTargets_;
+    // How many sound files the files and folders being dragged stand for.
+    int dragFileCount_ = 0;
 
     QLabel* driveLabel_ = nullptr;
     CDriveComboBox* driveCombo_ = nullptr;

@@ -37,6 +37,10 @@ void CProgressWindow::setText(const QString& text) {
     label_->setText(text);
 }
 
+QString CProgressWindow::text() const {
+    return label_->text();
+}
+
 void CProgressWindow::setBarRange(int maximum) {
     bar_->setRange(0, maximum);
 }

@@ -18,6 +18,7 @@ public:
     CProgressWindow();
 
     void setText(const QString& text);
+    QString text() const;
     void setBarRange(int maximum);
     void setBarValue(int value);
     void setCancelShown(bool shown);

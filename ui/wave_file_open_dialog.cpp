@@ -1,16 +1,16 @@
 #include "ui/wave_file_open_dialog.h"
 
-#include "app/import_command.h"
+#include "app/conversion_preview.h"
 #include "app/message_catalogue.h"
 #include "app/pad_waveform.h"
-#include "app/refusal_details.h"
+#include "app/preferences.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
-#include "sl/files/wave_file_loader.h"
 #include "ui/waveform_view.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -69,7 +69,8 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
                                                    QStringLiteral("*.*"),
                                                    {QStringLiteral("*")}},
                       parent),
-      model_(model), player_(std::move(player)) {
+      model_(model), player_(std::move(player)), profile_(profile),
+      conversion_(std::make_unique<ZQ3::CConversionPreview>()) {
     const char* const labels[] = {
         QT_TRANSLATE_NOOP("WaveFileDialog", "Format:"),
         QT_TRANSLATE_NOOP("WaveFileDialog", "Bits Per Sample:"),
@@ -89,6 +90,9 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
     layout->addWidget(reason_, row, 0, 1, 2);
     // Play stands under the standard Cancel button.
     layout->addWidget(play_, row, 2);
+    convert_ = new QCheckBox(Tr("Convert to the card's format"), this);
+    convert_->setChecked(ZQ3::CPreferences::Read(profile).convertToCardFormat);
+    layout->addWidget(convert_, row + 1, 0, 1, 2);
 
     std::uint64_t freeBytes = 0;
     if (!model_.cardRoot.empty() && ZQ3::FileTransfer::FreeSpace(model_.cardRoot, freeBytes)) {
@@ -98,15 +102,35 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
     playTimer_.setInterval(PlayTimerMilliseconds);
     connect(&playTimer_, &QTimer::timeout, this, [this] { checkPlaying(); });
     connect(play_, &QPushButton::clicked, this, [this] { playOrStop(); });
+    // The choice changes what the import does with the file under the cursor; it is remembered
+    // as soon as it is made, whether or not a file is imported.
+    connect(convert_, &QCheckBox::toggled, this, [this] {
+        ZQ3::CPreferences::WriteConvertToCardFormat(profile_, convert_->isChecked());
+        cancelConversion();
+        preview(previewedPath_);
+    });
     connect(this, &QFileDialog::currentChanged, this,
             [this](const QString& path) { preview(path); });
     updatePlayButton();
     addWaveformRow();
 }
 
-CWaveFileOpenDialog::~CWaveFileOpenDialog() = default;
+CWaveFileOpenDialog::~CWaveFileOpenDialog() {
+    // Its thread must not report to a dialog that is going.
+    conversion_->cancel();
+}
+
+ZQ3::ImportConversion CWaveFileOpenDialog::importConversion() const {
+    ZQ3::ImportConversion conversion;
+    conversion.convert = convert_->isChecked();
+    return conversion;
+}
 
 void CWaveFileOpenDialog::preview(const QString& path) {
+    // A conversion for Play that has not started playing belongs to the file left behind.
+    if (!conversion_->isOf(path.toStdString())) {
+        cancelConversion();
+    }
     previewedPath_ = path;
     clearPreview();
     const QFileInfo info(path);
@@ -117,27 +141,49 @@ void CWaveFileOpenDialog::preview(const QString& path) {
     }
     // Any sound file shows its waveform, also one the card does not take as it is.
     readWaveform(path);
-    const std::string fileName = info.fileName().toStdString();
-    const SL::CLoadedWave loaded = SL::LoadWaveFile(path.toStdString());
-    if (!loaded) {
-        reason_->setFullText(QString::fromStdString(ZQ3::WaveLoadDetail(fileName, loaded)));
-        updatePlayButton();
-        return;
+    using Verdict = ZQ3::ImportFileCheck::Verdict;
+    const ZQ3::ImportFileCheck check = ZQ3::CheckImportFile(path.toStdString(), importConversion());
+    verdict_ = check.verdict;
+    const auto setField = [this](Field field, const QString& text) {
+        fields_[static_cast<int>(field)]->setText(text);
+    };
+    if (check.loaded) {
+        const ZQ3::WaveShape& shape = check.shape;
+        setField(Field::Format, DisplayTextOf(check.loaded.fileFormat));
+        setField(Field::BitsPerSample, QString::number(shape.bitDepth.GetValue() & 0xFFFF));
+        setField(Field::SamplingFrequency, RateText(shape.sampleRate));
+        setField(Field::ChannelCount, QString::number(shape.channelCount));
+        setField(Field::ConvertSize, ByteCountText(ZQ3::CardLayout::CardBytesNeeded(
+                                         shape.frameCount, shape.channelCount)));
+    } else if (check.verdict == Verdict::Converted) {
+        // A file only the converter reads, described as libsndfile reads it; the container's
+        // own name where the converter knows the container.
+        const SL::CSoundFileShape& source = *check.source;
+        const QString known = DisplayTextOf(check.loaded.fileFormat);
+        setField(Field::Format,
+                 known.isEmpty() ? QString::fromStdString(source.formatName) : known);
+        if (source.bitsPerSample > 0) {
+            setField(Field::BitsPerSample, QString::number(source.bitsPerSample));
+        }
+        setField(Field::SamplingFrequency, QString::number(source.sampleRate));
+        setField(Field::ChannelCount, QString::number(source.channelCount));
     }
-    const ZQ3::WaveShape shape = ZQ3::CImportCommand::CheckShape(*loaded.wave);
-    fields_[static_cast<int>(Field::Format)]->setText(DisplayTextOf(loaded.fileFormat));
-    fields_[static_cast<int>(Field::BitsPerSample)]->setText(
-        QString::number(shape.bitDepth.GetValue() & 0xFFFF));
-    fields_[static_cast<int>(Field::SamplingFrequency)]->setText(RateText(shape.sampleRate));
-    fields_[static_cast<int>(Field::ChannelCount)]->setText(QString::number(shape.channelCount));
-    fields_[static_cast<int>(Field::ConvertSize)]->setText(
-        ByteCountText(ZQ3::CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount)));
-    // Only a file the import takes may be played from here: what is auditioned is what the
-    // pad will sound like.
-    if (shape.accepted()) {
-        previewed_ = loaded.wave;
-    } else {
-        reason_->setFullText(QString::fromStdString(ZQ3::WaveShapeDetail(fileName, shape)));
+    const QString fileName = info.fileName();
+    switch (check.verdict) {
+    case Verdict::Taken:
+        // Only a file the import takes may be played from here: what is auditioned is what the
+        // pad will sound like.
+        previewed_ = check.loaded.wave;
+        break;
+    case Verdict::Converted:
+        // The card's bytes are those of the conversion.
+        setField(Field::ConvertSize, ByteCountText(ZQ3::CardLayout::CardBytesNeeded(
+                                         check.convertedFrames, check.convertedChannels)));
+        reason_->setFullText(Tr("%1: will be converted to 16-bit 44.1 kHz").arg(fileName));
+        break;
+    case Verdict::Refused:
+        reason_->setFullText(QString::fromStdString(check.refusal));
+        break;
     }
     updatePlayButton();
 }
@@ -151,18 +197,57 @@ QString CWaveFileOpenDialog::reasonText() const {
 }
 
 void CWaveFileOpenDialog::done(int result) {
+    cancelConversion();
     stopDevice();
     CWaveFileDialog::done(result);
 }
 
 void CWaveFileOpenDialog::playOrStop() {
-    if (devicePlaying()) {
+    if (playWhenConverted_) {
+        // Stop before the sound began: the conversion is not wanted any more.
+        cancelConversion();
+    } else if (devicePlaying()) {
         stopDevice();
     } else if (player_ && previewed_) {
         player_->playFile(previewedPath_.toStdString());
         playTimer_.start();
+    } else if (player_ && verdict_ == ZQ3::ImportFileCheck::Verdict::Converted) {
+        // Long files take a while; the dialog stays usable and Stop cancels.
+        setCursor(Qt::BusyCursor);
+        playWhenConverted_ = true;
+        conversion_->start(previewedPath_.toStdString(), importConversion().options, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { previewConverted(); }, Qt::QueuedConnection);
+        });
     }
     updatePlayButton();
+}
+
+void CWaveFileOpenDialog::previewConverted() {
+    using State = ZQ3::CConversionPreview::State;
+    const State state = conversion_->state();
+    // A conversion the user no longer waits for, stopped or of a file left behind, says nothing.
+    if (!playWhenConverted_ || state == State::Converting || state == State::Idle ||
+        !conversion_->isOf(previewedPath_.toStdString())) {
+        return;
+    }
+    playWhenConverted_ = false;
+    unsetCursor();
+    if (state == State::Failed) {
+        reason_->setFullText(QString::fromStdString(conversion_->failure()));
+    } else if (player_ && !devicePlaying()) {
+        player_->playFile(conversion_->convertedFile());
+        playTimer_.start();
+    }
+    updatePlayButton();
+}
+
+void CWaveFileOpenDialog::cancelConversion() {
+    conversion_->cancel();
+    if (playWhenConverted_) {
+        playWhenConverted_ = false;
+        unsetCursor();
+    }
 }
 
 void CWaveFileOpenDialog::checkPlaying() {
@@ -189,8 +274,10 @@ void CWaveFileOpenDialog::stopDevice() {
 }
 
 void CWaveFileOpenDialog::updatePlayButton() {
-    const bool playing = devicePlaying();
-    const bool enabled = playing || previewed_ != nullptr;
+    // A conversion on its way to the speaker counts as playing: Stop cancels it.
+    const bool playing = devicePlaying() || playWhenConverted_;
+    const bool enabled = playing || previewed_ != nullptr ||
+                         (player_ && verdict_ == ZQ3::ImportFileCheck::Verdict::Converted);
     if (!enabled && play_->hasFocus()) {
         if (auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"))) {
             list->setFocus();
@@ -237,6 +324,7 @@ void CWaveFileOpenDialog::clearPreview() {
         waveform_->clear();
     }
     previewed_.reset();
+    verdict_ = ZQ3::ImportFileCheck::Verdict::Refused;
     for (const Field field : {Field::Format, Field::BitsPerSample, Field::SamplingFrequency,
                               Field::ChannelCount, Field::ConvertSize}) {
         fields_[static_cast<int>(field)]->clear();

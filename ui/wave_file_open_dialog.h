@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/import_command.h"
+#include "app/import_file_check.h"
 #include "app/model.h"
 #include "app/player.h"
 #include "app/waveform_worker.h"
@@ -10,16 +12,23 @@
 #include <memory>
 
 class CWaveformView;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 namespace SL {
 class IWave;
 }
+namespace ZQ3 {
+class CConversionPreview;
+}
 
 // The import's file dialog: below the standard controls, a preview of the file under the cursor
 // (its format, bits per sample, sampling frequency, channel count, the bytes it takes on the
 // card and the card's free space), a line that says why the file cannot be imported when it
-// cannot, and Play to audition the file.
+// cannot, or that it will be converted, Play to audition the file, and the choice to convert
+// files the card does not take as they are (remembered in the profile). A file to be converted
+// is auditioned as converted: Play converts it into a work file first, off the user-interface
+// thread, with a busy cursor over the dialog meanwhile.
 class CWaveFileOpenDialog : public CWaveFileDialog {
 public:
     // The preview's value fields.
@@ -46,9 +55,13 @@ public:
     void preview(const QString& path);
 
     QString fieldText(Field field) const;
-    // Why the previewed file cannot be imported; empty when it can, or when there is no file.
+    // What the line below the panel says: why the previewed file cannot be imported, or that
+    // it will be converted; empty when it is imported as it is, or when there is no file.
     QString reasonText() const;
     QPushButton* playButton() const { return play_; }
+    QCheckBox* convertBox() const { return convert_; }
+    // How the import of the chosen file converts it, as the check box says.
+    ZQ3::ImportConversion importConversion() const;
     // The waveform of the file under the cursor, read on a worker thread.
     CWaveformView* waveformView() const { return waveform_; }
 
@@ -57,6 +70,10 @@ public:
 
 private:
     void playOrStop();
+    // Plays the previewed file's conversion once it is ready, if the user still waits for it.
+    void previewConverted();
+    // Stops a conversion for Play; a finished one is kept for the next Play of its file.
+    void cancelConversion();
     void checkPlaying();
     bool devicePlaying() const;
     // Stops the audition, telling the user when the device could not be stopped.
@@ -71,12 +88,18 @@ private:
 
     const ZQ3::CModel& model_;
     std::shared_ptr<ZQ3::CPlayer> player_;
-    // The file under the cursor while it may be imported; empty otherwise.
+    GT::IProfile& profile_;
+    // The file under the cursor while it may be imported as it is; empty otherwise.
     std::shared_ptr<SL::IWave> previewed_;
     QString previewedPath_;
+    ZQ3::ImportFileCheck::Verdict verdict_ = ZQ3::ImportFileCheck::Verdict::Refused;
+    std::unique_ptr<ZQ3::CConversionPreview> conversion_;
+    // Play was pressed for a file to be converted, and its conversion is not playing yet.
+    bool playWhenConverted_ = false;
     QLabel* fields_[6] = {};
     CReasonLine* reason_ = nullptr;
     QPushButton* play_ = nullptr;
+    QCheckBox* convert_ = nullptr;
     QTimer playTimer_;
     CWaveformView* waveform_ = nullptr;
     // Last, so that it is stopped first: its job reports to this dialog.

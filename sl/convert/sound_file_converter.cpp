@@ -42,6 +42,35 @@ bool IsSixteenBitInteger(const SF_INFO& info) {
     return (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
 }
 
+int BitsPerSample(const SF_INFO& info) {
+    switch (info.format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+        return 8;
+    case SF_FORMAT_PCM_16:
+        return 16;
+    case SF_FORMAT_PCM_24:
+        return 24;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+        return 32;
+    case SF_FORMAT_DOUBLE:
+        return 64;
+    default:
+        return 0;
+    }
+}
+
+std::string FormatName(const SF_INFO& info) {
+    SF_FORMAT_INFO format{};
+    format.format = info.format & SF_FORMAT_TYPEMASK;
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &format, sizeof(format)) != 0 ||
+        format.name == nullptr) {
+        return {};
+    }
+    return format.name;
+}
+
 // Where the converted float frames go, a block at a time; false stops the conversion.
 using FrameSink = std::function<bool(const float* frames, std::size_t frameCount)>;
 
@@ -175,6 +204,8 @@ std::optional<CSoundFileShape> CSoundFileConverter::Probe(const std::string& pat
     shape.sampleRate = info.samplerate;
     shape.frameCount = info.frames;
     shape.sixteenBitInteger = IsSixteenBitInteger(info);
+    shape.bitsPerSample = BitsPerSample(info);
+    shape.formatName = FormatName(info);
     return shape;
 }
 

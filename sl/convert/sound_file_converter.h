@@ -25,6 +25,11 @@ struct CSoundFileShape {
     std::int64_t frameCount = 0;
     // Whether its samples are 16-bit integers, which the card takes as they are.
     bool sixteenBitInteger = false;
+    // Bits of each stored sample, integer or floating point; 0 for a compressed encoding
+    // (Vorbis, Opus, MP3...) that has no such width.
+    int bitsPerSample = 0;
+    // libsndfile's name of the file's format, such as "FLAC (Free Lossless Audio Codec)".
+    std::string formatName;
 };
 
 struct CConversionResult {

@@ -3,6 +3,7 @@
 #include "app/message_catalogue.h"
 #include "card/card_layout.h"
 #include "tests/support/temporary_directory.h"
+#include "tests/support/wav_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,33 @@ TEST(BatchRules, NamesOfPadsAndFiles) {
     EXPECT_EQ(SlotsToExport(model, {PadSelection::Kind::Pad, 0, 7}), std::vector<int>{7});
     EXPECT_EQ(ExportFileName(21, CardLayout::FileFormatWave), "D05.wav");
     EXPECT_EQ(ExportFileName(127, CardLayout::FileFormatAiff), "J15.aiff");
+}
+
+TEST(BatchRules, OnlyFilesThatConvertingMakesFitNeedConverting) {
+    MessageCatalogue::Instance().fill(LanguageEnglish);
+    Fixture::TemporaryDirectory folder;
+    const auto tone = [](std::uint32_t frame, int) {
+        return static_cast<std::int32_t>((frame % 64) * 1000);
+    };
+    // The card takes 16-bit 44.1 kHz as it is; the converter makes 24-bit 48 kHz and 8-bit
+    // files fit. A file too short to play, an empty one and a missing one stay refused whatever
+    // is done to them.
+    Fixture::WriteTestWav(folder / "fits.wav", 2, 4410);
+    Fixture::WriteWav(folder / "wide.wav", 48000, 1, 24, 4800, tone);
+    Fixture::WriteWav(folder / "coarse.wav", 44100, 1, 8, 4410, tone);
+    Fixture::WriteWav(folder / "short.wav", 48000, 1, 24, 480, tone);
+    Fixture::WriteFileBytes(folder / "empty.wav", "");
+    std::vector<ImportItem> items;
+    for (const char* name :
+         {"fits.wav", "wide.wav", "short.wav", "coarse.wav", "empty.wav", "missing.wav"}) {
+        items.push_back({folder / name, 0});
+    }
+    EXPECT_EQ(FilesNeedingConversion(items),
+              (std::vector<std::string>{folder / "wide.wav", folder / "coarse.wav"}));
+    EXPECT_EQ(ConversionQuestion({folder / "wide.wav", folder / "coarse.wav"}),
+              "wide.wav, coarse.wav are not in the card's format (16-bit 44.1 kHz). Convert them?");
+    EXPECT_EQ(ConversionQuestion({folder / "wide.wav"}),
+              "wide.wav is not in the card's format (16-bit 44.1 kHz). Convert it?");
 }
 
 } // namespace

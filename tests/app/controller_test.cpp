@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <optional>
 
 namespace ZQ3 {
@@ -113,6 +115,21 @@ TEST_F(ControllerTest, WhatIsNoCardIsRefusedWithTheReason) {
                   (std::vector<std::pair<std::string, std::string>>{
                       {"The selected drive is not for the ZQ-314.", c.detail}}));
     }
+}
+
+TEST_F(ControllerTest, ACardThatWentAwayIsLetGoOfAtTheNextCommandWithOneReport) {
+    const std::string root = MakeCard();
+    ASSERT_TRUE(domain.controller->selectDrive(root, 1));
+    ASSERT_TRUE(domain.controller->selectPad(3));
+    std::filesystem::remove_all(root);
+    printer.printer->reports.clear();
+    EXPECT_EQ(domain.controller->deletePad(3), CommandOutcome::Failed);
+    EXPECT_EQ(printer.printer->reports, (std::vector<std::pair<std::string, std::string>>{
+                                            {"The selected drive is not for the ZQ-314.",
+                                             root + ": there is no such folder."}}));
+    EXPECT_FALSE(domain.model->hasCard());
+    EXPECT_FALSE(view.bankListEnabled);
+    EXPECT_FALSE(view.deleteEnabled);
 }
 
 TEST_F(ControllerTest, JapaneseReportsWhenTheCatalogueIsJapanese) {

@@ -238,6 +238,10 @@ TEST_F(PadMatrixTest, KeysReachOnlyTheSelectedPadOnce) {
     key(UL::KeyCode::Enter);
     key(UL::KeyCode::Space);
     EXPECT_EQ(listeners->edited, (std::vector<int>{2, 2}));
+    key(UL::KeyCode::End);
+    EXPECT_EQ(moving->selected.back(), 15);
+    key(UL::KeyCode::Home);
+    EXPECT_EQ(moving->selected.back(), 0);
     // A key going up does nothing.
     matrix->onKeyEvent(UL::CKeyEvent(this, UL::CKeyEvent::ActionUp, UL::KeyCode::Space, 0));
     EXPECT_EQ(listeners->edited.size(), 2u);
@@ -261,6 +265,9 @@ TEST(PadArrowNeighbourTest, StaysInsideTheFourByFourBlock) {
     }
     EXPECT_EQ(CPadArrowFocusEventListener::Neighbour(3, APad::FocusRight, Columns, Pads), 3);
     EXPECT_EQ(CPadArrowFocusEventListener::Neighbour(12, APad::FocusUp, Columns, Pads), 12);
+    // Home and End: the first and the last pad, from anywhere.
+    EXPECT_EQ(CPadArrowFocusEventListener::Neighbour(9, APad::FocusFirst, Columns, Pads), 0);
+    EXPECT_EQ(CPadArrowFocusEventListener::Neighbour(9, APad::FocusLast, Columns, Pads), 15);
 }
 
 } // namespace

@@ -40,6 +40,24 @@ TEST(PreferencesTest, AnEmptyStoreGivesNoCardTheFirstBankAndTheBuiltInBufferTime
     EXPECT_DOUBLE_EQ(read.deviceBufferTime, 0.06);
 }
 
+// Converting a file the card refuses is the user's choice, off until chosen and kept as chosen
+// whether the whole preferences or the choice alone are written.
+TEST(PreferencesTest, TheConversionChoiceIsOffUntilChosenAndKept) {
+    CMemoryProfile store;
+    EXPECT_FALSE(CPreferences::Read(store).convertToCardFormat);
+    CPreferences::WriteConvertToCardFormat(store, true);
+    EXPECT_EQ(store.values,
+              (std::map<std::string, std::string>{{CPreferences::ConvertToCardFormatKey, "1"}}));
+    CPreferences read = CPreferences::Read(store);
+    EXPECT_TRUE(read.convertToCardFormat);
+
+    read.convertToCardFormat = false;
+    read.write(store);
+    EXPECT_FALSE(CPreferences::Read(store).convertToCardFormat);
+    store.values[CPreferences::ConvertToCardFormatKey] = "rubbish";
+    EXPECT_FALSE(CPreferences::Read(store).convertToCardFormat);
+}
+
 TEST(PreferencesTest, BufferTimesCountOnlyAfterTheUserAskedForThem) {
     CMemoryProfile store;
     store.values[CPreferences::RingBufferTimeKey] = "0.5";

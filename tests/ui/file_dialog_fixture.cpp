@@ -7,6 +7,11 @@
 CFileDialogFixture::CFileDialogFixture()
     : profile_(std::make_unique<GT::CIniProfile>(folder_ / "settings.ini")) {}
 
+void CFileDialogFixture::reopenProfile() {
+    profile_.reset();
+    profile_ = std::make_unique<GT::CIniProfile>(folder_ / "settings.ini");
+}
+
 QString CFileDialogFixture::writeWav(const QString& name, std::uint32_t rate, int channels,
                                      int bitsPerSample, std::uint32_t frames) const {
     const QString file = path(name);

@@ -17,6 +17,9 @@ public:
     QString folder() const { return QString::fromStdString(folder_.path()); }
     QString path(const QString& name) const { return folder() + QLatin1Char('/') + name; }
     GT::CIniProfile& profile() { return *profile_; }
+    // Closes the settings store, writing it out, and opens it again from its file, as the next
+    // run of the program does.
+    void reopenProfile();
 
     // A WAV file of frames frames of a tone, in the given shape; returns its path.
     QString writeWav(const QString& name, std::uint32_t rate, int channels, int bitsPerSample,

@@ -10,10 +10,13 @@
 
 #include "app/domain.h"
 #include "app/message_catalogue.h"
+#include "card/card_layout.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -137,6 +140,122 @@ private slots:
         QVERIFY(!player->getAudioOutDevice()->isPlaying());
     }
 
+    void aFileThatNeedsConversionIsRefusedUntilTheBoxAsksForIt() {
+        CFileDialogFixture fixture;
+        ZQ3::CModel model;
+        ZQ3::CDomain domain;
+        auto player = domain.createPlayer(0.18, 0.06);
+        CWaveFileOpenDialog dialog(model, player, fixture.profile());
+        QVERIFY(!dialog.convertBox()->isChecked());
+        QVERIFY(!dialog.importConversion().convert);
+        // Half a second at 48 kHz, 24-bit.
+        const QString deep = fixture.writeWav(QStringLiteral("deep.wav"), 48000, 2, 24, 24000);
+        dialog.preview(deep);
+        const QString refusal = dialog.reasonText();
+        QVERIFY(refusal.startsWith(QStringLiteral("deep.wav: ")));
+        QVERIFY(!refusal.contains(QStringLiteral("converted")));
+        QVERIFY(!dialog.playButton()->isEnabled());
+
+        dialog.convertBox()->click();
+        QVERIFY(dialog.importConversion().convert);
+        QCOMPARE(dialog.reasonText(),
+                 QStringLiteral("deep.wav: will be converted to 16-bit 44.1 kHz"));
+        // The file as it is, and the card's bytes of its conversion: 22050 frames.
+        QCOMPARE(dialog.fieldText(Field::BitsPerSample), QStringLiteral("24"));
+        QCOMPARE(dialog.fieldText(Field::SamplingFrequency), QStringLiteral("48000"));
+        QCOMPARE(dialog.fieldText(Field::ConvertSize),
+                 CWaveFileOpenDialog::ByteCountText(ZQ3::CardLayout::CardBytesNeeded(22050, 2)));
+        QVERIFY(dialog.playButton()->isEnabled());
+
+        // A file the card takes is imported as it is, box or not.
+        dialog.preview(fixture.writeWav(QStringLiteral("take.wav"), 44100, 1, 16, 4410));
+        QVERIFY(dialog.reasonText().isEmpty());
+        // A file nothing can make long enough stays refused.
+        dialog.preview(fixture.writeWav(QStringLiteral("blip.wav"), 48000, 1, 24, 480));
+        QVERIFY(dialog.reasonText().startsWith(QStringLiteral("blip.wav: ")));
+        QVERIFY(!dialog.playButton()->isEnabled());
+
+        dialog.convertBox()->click();
+        dialog.preview(deep);
+        QCOMPARE(dialog.reasonText(), refusal);
+    }
+
+    void aFileOnlyTheConverterReadsIsDescribedAsLibsndfileReadsIt() {
+        CFileDialogFixture fixture;
+        const QString flac = fixture.path(QStringLiteral("loop.flac"));
+        // sox makes the file: the converter's own code must not be its source.
+        const int made = QProcess::execute(
+            QStringLiteral("sox"),
+            {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("32000"),
+             QStringLiteral("-b"), QStringLiteral("24"), QStringLiteral("-c"), QStringLiteral("1"),
+             flac, QStringLiteral("synth"), QStringLiteral("0.5"), QStringLiteral("sine"),
+             QStringLiteral("440")});
+        if (made != 0) {
+            QSKIP("sox cannot make a FLAC file here");
+        }
+        fixture.profile().setInt("Preference/ConvertToCardFormat", 1);
+        ZQ3::CModel model;
+        CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+        QVERIFY(dialog.convertBox()->isChecked());
+        dialog.preview(flac);
+        QCOMPARE(dialog.reasonText(),
+                 QStringLiteral("loop.flac: will be converted to 16-bit 44.1 kHz"));
+        QVERIFY(dialog.fieldText(Field::Format).startsWith(QStringLiteral("FLAC")));
+        QCOMPARE(dialog.fieldText(Field::BitsPerSample), QStringLiteral("24"));
+        QCOMPARE(dialog.fieldText(Field::SamplingFrequency), QStringLiteral("32000"));
+        QCOMPARE(dialog.fieldText(Field::ChannelCount), QStringLiteral("1"));
+        QCOMPARE(dialog.fieldText(Field::ConvertSize),
+                 CWaveFileOpenDialog::ByteCountText(ZQ3::CardLayout::CardBytesNeeded(22050, 1)));
+    }
+
+    void theConvertChoiceOutlivesTheDialogAndTheProgram() {
+        CFileDialogFixture fixture;
+        ZQ3::CModel model;
+        {
+            CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+            dialog.convertBox()->click();
+            dialog.reject();
+        }
+        fixture.reopenProfile();
+        {
+            CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+            QVERIFY(dialog.convertBox()->isChecked());
+            dialog.convertBox()->click();
+            QMetaObject::invokeMethod(&dialog, "accept");
+        }
+        fixture.reopenProfile();
+        CWaveFileOpenDialog again(model, nullptr, fixture.profile());
+        QVERIFY(!again.convertBox()->isChecked());
+    }
+
+    void playPreviewsTheConvertedSoundAndStopCancelsItsConversion() {
+        CFileDialogFixture fixture;
+        ZQ3::CModel model;
+        ZQ3::CDomain domain;
+        auto player = domain.createPlayer(0.18, 0.06);
+        fixture.profile().setInt("Preference/ConvertToCardFormat", 1);
+        CWaveFileOpenDialog dialog(model, player, fixture.profile());
+        dialog.preview(fixture.writeWav(QStringLiteral("deep.wav"), 48000, 2, 24, 14400));
+        QTest::mouseClick(dialog.playButton(), Qt::LeftButton);
+        QCOMPARE(dialog.playButton()->text(), QStringLiteral("Stop"));
+        // The conversion, 0.3 s of sound, plays once it is ready, and the button follows it to
+        // its end.
+        QTRY_VERIFY_WITH_TIMEOUT(player->getAudioOutDevice()->isPlaying(), 10000);
+        QVERIFY(
+            dialog.reasonText().endsWith(QStringLiteral("will be converted to 16-bit 44.1 kHz")));
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.playButton()->text(), QStringLiteral("Play"), 5000);
+        QVERIFY(dialog.playButton()->isEnabled());
+
+        // A long file: Stop at once cancels its conversion, and nothing plays afterwards.
+        dialog.preview(fixture.writeWav(QStringLiteral("long.wav"), 48000, 2, 24, 48000 * 30));
+        QTest::mouseClick(dialog.playButton(), Qt::LeftButton);
+        QCOMPARE(dialog.playButton()->text(), QStringLiteral("Stop"));
+        QTest::mouseClick(dialog.playButton(), Qt::LeftButton);
+        QCOMPARE(dialog.playButton()->text(), QStringLiteral("Play"));
+        QTest::qWait(200);
+        QVERIFY(!player->getAudioOutDevice()->isPlaying());
+    }
+
     void theFilterListOffersBothTypesAndAllFilesAndMatchesLongAndUpperCaseNames() {
         CFileDialogFixture fixture;
         ZQ3::CModel model;
@@ -194,6 +313,11 @@ private slots:
         QVERIFY2(labels.contains(QStringLiteral("サンプリング周波数 (Hz):")),
                  qPrintable(labels.join(QLatin1Char('|'))));
         QVERIFY(labels.contains(QStringLiteral("変換後のサイズ (バイト):")));
+        QCOMPARE(dialog.convertBox()->text(), QStringLiteral("カードの形式に変換する"));
+        dialog.convertBox()->click();
+        dialog.preview(fixture.writeWav(QStringLiteral("deep.wav"), 48000, 2, 24, 24000));
+        QCOMPARE(dialog.reasonText(),
+                 QStringLiteral("deep.wav: 16 ビット 44.1 kHz に変換されます"));
         QCOMPARE(dialog.nameFilters().first(),
                  QStringLiteral("Windows RIFF Wave ファイル (*.wav)"));
         QVERIFY(dialog.windowTitle().startsWith(QStringLiteral("開く - ")));
@@ -215,6 +339,11 @@ private slots:
             const QString suffix =
                 language == ZQ3::LanguageEnglish ? QStringLiteral("_en") : QStringLiteral("_ja");
             SaveScreenshot(dialog, QStringLiteral("open_dialog") + suffix);
+            // The same file when the user asked for conversion: the panel says it will be.
+            dialog.convertBox()->click();
+            QVERIFY(dialog.reasonText().startsWith(QStringLiteral("deep.wav: ")));
+            QTRY_VERIFY(dialog.waveformView()->waveform() != nullptr);
+            SaveScreenshot(dialog, QStringLiteral("open_dialog_convert") + suffix);
         }
         UL::InstallTranslations(ZQ3::LanguageEnglish);
     }

@@ -7,13 +7,21 @@
 #include "ui/progress_window.h"
 #include "ui/translations.h"
 
+#include "app/controller.h"
+#include "app/domain.h"
 #include "app/message_catalogue.h"
+#include "card/card_layout.h"
+#include "tests/support/temporary_directory.h"
+#include "tests/support/wav_fixture.h"
 
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
 #include <QWidget>
+
+#include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -25,6 +33,28 @@ public:
 protected:
     void processEvents() override {
         ++eventRounds;
+        CProgressBarA::processEvents();
+    }
+};
+
+// The program's progress dialog, noting each text its window shows, which presses Cancel once
+// the window shows the text cancelAt.
+class CStepWatchingProgress : public UL::CProgressBarA {
+public:
+    QStringList texts;
+    QString cancelAt;
+
+protected:
+    void processEvents() override {
+        if (UL::CProgressWindow* shown = window()) {
+            const QString text = shown->text();
+            if (texts.isEmpty() || texts.last() != text) {
+                texts << text;
+            }
+            if (!cancelAt.isEmpty() && text == cancelAt && shown->cancelButton()->isVisible()) {
+                QTest::mouseClick(shown->cancelButton(), Qt::LeftButton);
+            }
+        }
         CProgressBarA::processEvents();
     }
 };
@@ -130,6 +160,57 @@ private slots:
         QVERIFY(owner_->isEnabled());
     }
 
+    void anImportThatConvertsShowsTheConversionAsItsOwnStepAndCancelStopsIt() {
+        ZQ3::MessageCatalogue::Instance().fill(ZQ3::LanguageEnglish);
+        ZQ3::Fixture::TemporaryDirectory folder;
+        const std::string root = folder / "card";
+        ZQ3::Fixture::MakeEmptyCard(root);
+        // A second of 48 kHz 24-bit stereo, which the card takes only converted.
+        const std::string kick = folder / "kick.wav";
+        ZQ3::Fixture::WriteWav(kick, 48000, 2, 24, 48000, [](std::uint32_t frame, int) {
+            return static_cast<std::int32_t>(std::lround(4e6 * std::sin(frame * 0.05)));
+        });
+        ZQ3::CDomain domain;
+        auto progress = std::make_shared<CStepWatchingProgress>();
+        domain.controller->setProgressFactory([progress] { return progress; });
+        QVERIFY(domain.controller->selectDrive(root, 0));
+        QVERIFY(domain.controller->selectPad(3));
+        ZQ3::ImportConversion conversion;
+        conversion.convert = true;
+
+        QCOMPARE(domain.controller->importFile(kick, conversion), ZQ3::CommandOutcome::Succeeded);
+        QVERIFY2(progress->texts.size() >= 2, qPrintable(progress->texts.join(QLatin1Char('|'))));
+        QCOMPARE(progress->texts.at(0),
+                 QStringLiteral("Converting kick.wav to 16-bit 44.1 kHz..."));
+        QCOMPARE(progress->texts.at(1), QStringLiteral("Converting..."));
+        QVERIFY(domain.model->hasSample(3));
+        QVERIFY(owner_->isEnabled());
+
+        // Cancel while the dialog shows the conversion: the pad stays empty, the card as it was.
+        const auto cardBytes = [&root] {
+            QStringList files;
+            for (const auto& item :
+                 std::filesystem::directory_iterator(ZQ3::CardLayout::CardDirectory(root))) {
+                QFile file(QString::fromStdString(item.path().string()));
+                file.open(QIODevice::ReadOnly);
+                files << QString::fromStdString(item.path().filename().string()) +
+                             QString::fromLatin1(file.readAll().toBase64());
+            }
+            files.sort();
+            return files;
+        };
+        const QStringList before = cardBytes();
+        progress->texts.clear();
+        progress->cancelAt = QStringLiteral("Converting kick.wav to 16-bit 44.1 kHz...");
+        QVERIFY(domain.controller->selectPad(4));
+        QCOMPARE(domain.controller->importFile(kick, conversion), ZQ3::CommandOutcome::Cancelled);
+        QCOMPARE(progress->texts, QStringList{progress->cancelAt});
+        QVERIFY(!domain.model->hasSample(4));
+        QCOMPARE(cardBytes(), before);
+        QVERIFY(progress->window() == nullptr);
+        QVERIFY(owner_->isEnabled());
+    }
+
     void screenshotsInBothLanguages() {
         for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
             QVERIFY(UL::InstallTranslations(language));
@@ -143,7 +224,16 @@ private slots:
                                                                     ? QStringLiteral("Cancel")
                                                                     : QStringLiteral("キャンセル"));
             progress.end();
+            // The step of an import that converts the user's file first.
+            ZQ3::MessageCatalogue::Instance().setLanguage(language);
+            progress.begin(100, ZQ3::ConvertingFileText("kick.flac"), true);
+            progress.setPosition(70);
+            SaveScreenshot(*progress.window(), language == ZQ3::LanguageEnglish
+                                                   ? QStringLiteral("progress_conversion_en")
+                                                   : QStringLiteral("progress_conversion_ja"));
+            progress.end();
         }
+        ZQ3::MessageCatalogue::Instance().setLanguage(ZQ3::LanguageEnglish);
         UL::InstallTranslations(ZQ3::LanguageEnglish);
     }
 

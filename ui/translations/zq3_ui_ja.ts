@@ -74,6 +74,14 @@
         <source>Stop</source>
         <translation>停止</translation>
     </message>
+    <message>
+        <source>Convert to the card&apos;s format</source>
+        <translation>カードの形式に変換する</translation>
+    </message>
+    <message>
+        <source>%1: will be converted to 16-bit 44.1 kHz</source>
+        <translation>%1: 16 ビット 44.1 kHz に変換されます</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
@@ -119,9 +127,11 @@
     </message>
     <message>
         <source>Free: %1
-%2 of mono sample time left</source>
+Mono: %2 left
+Stereo: %3 left</source>
         <translation>空き容量: %1
-モノラルであと %2 のサンプルが入ります</translation>
+モノラル: あと %2
+ステレオ: あと %3</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
@@ -156,8 +166,12 @@
         <translation>、ローファイ</translation>
     </message>
     <message>
-        <source>, tempo %1</source>
-        <translation>、テンポ %1</translation>
+        <source>, not lo-fi</source>
+        <translation>、ローファイなし</translation>
+    </message>
+    <message>
+        <source>, tempo %1 BPM</source>
+        <translation>、テンポ %1 BPM</translation>
     </message>
 </context>
 <context>

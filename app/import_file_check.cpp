@@ -1,0 +1,77 @@
+#include "app/import_file_check.h"
+
+#include "app/refusal_details.h"
+#include "card/path_names.h"
+#include "sl/convert/channel_mixer.h"
+
+#include <cmath>
+
+namespace ZQ3 {
+namespace {
+
+// Whether converting the file could make it one the card takes: one whose encoding or shape
+// the card refuses, not one that is cut short, damaged or too short to play.
+bool ConversionCanHelp(const SL::CLoadedWave& loaded, const WaveShape& shape) {
+    if (!loaded) {
+        using CReason = SL::CWaveLoadProblem::CReason;
+        const CReason reason = loaded.problem.reason;
+        return reason == CReason::NotWaveOrAiff || reason == CReason::UnsupportedFormatTag ||
+               reason == CReason::UnsupportedSampleFormat;
+    }
+    return (shape.missed & WaveShape::LongEnough) == 0;
+}
+
+} // namespace
+
+ImportFileCheck CheckImportFile(const std::string& path, const ImportConversion& conversion) {
+    ImportFileCheck check;
+    check.loaded = SL::LoadWaveFile(path);
+    if (check.loaded) {
+        check.shape = CImportCommand::CheckShape(*check.loaded.wave);
+    }
+    const WaveShape& shape = check.shape;
+    // A file the card takes as it is stays as it is unless a change is asked for, so that its
+    // import is the same with conversion or without; the converter may read the others where
+    // the card cannot. Asked to mix down or normalise, the user wants the file changed even so.
+    const bool changeAsked =
+        conversion.convert && (conversion.options.normalizePeakDb ||
+                               (conversion.options.mono && shape.channelCount == 2));
+    const bool needsConversion = !check.loaded || !shape.accepted() || changeAsked;
+    // libsndfile is asked only when its answer matters: it opens the whole file's decoder.
+    if (needsConversion && (conversion.convert || conversion.adviseConvertOption) &&
+        ConversionCanHelp(check.loaded, shape)) {
+        check.source = SL::CSoundFileConverter::Probe(path);
+        check.convertible = check.source.has_value();
+    }
+
+    const std::string fileName = PathNames::LastPart(path);
+    if (check.convertible && conversion.convert) {
+        check.verdict = ImportFileCheck::Verdict::Converted;
+        const SL::CSoundFileShape& source = *check.source;
+        check.convertedChannels =
+            SL::CChannelMixer(source.channelCount, conversion.options.mono).outputChannels();
+        check.convertedFrames = std::llround(static_cast<double>(source.frameCount) *
+                                             SL::CSoundFileConverter::kCardSampleRate /
+                                             static_cast<double>(source.sampleRate));
+        return check;
+    }
+    if (!check.loaded) {
+        check.refusal = WaveLoadDetail(fileName, check.loaded);
+    } else if (!shape.accepted()) {
+        check.refusal = WaveShapeDetail(fileName, shape);
+    } else {
+        check.verdict = ImportFileCheck::Verdict::Taken;
+        return check;
+    }
+    // A refusal without a certain reason still names the file, so that a batch tells which of
+    // its files to look at.
+    if (check.refusal.empty()) {
+        check.refusal = fileName;
+    }
+    if (check.convertible && conversion.adviseConvertOption) {
+        check.refusal = WithConvertHint(check.refusal);
+    }
+    return check;
+}
+
+} // namespace ZQ3
