@@ -336,8 +336,8 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
                                 "--convert", "--normalize", "--yes"});
     ASSERT_EQ(import.startFailure(), "");
     MessageCatalogue::Instance().fill(LanguageEnglish);
-    ASSERT_TRUE(import.waitForError(MessageCatalogue::Instance().text(MessageConverting)))
-        << import.errorSoFar();
+    // The conversion of long.wav is the import's first step.
+    ASSERT_TRUE(import.waitForError(ConvertingFileText("long.wav"))) << import.errorSoFar();
     ASSERT_TRUE(import.waitForError("  1%")) << import.errorSoFar();
     import.signal(SIGINT);
     const auto result = import.finish();
