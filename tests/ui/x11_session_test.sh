@@ -31,10 +31,17 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^ZQ-314 WAVE CON
 
 # Pad 0 sits bottom left of the block: 5 + 3 x (48 + 10) below the block's top at 64, under the
 # menu bar; its middle is well inside it whatever the menu bar's height.
-xdotool mousemove --window "$window" 189 293 click 1
-sleep 0.5
-xdotool key Delete
-question=$(timeout 10 xdotool search --sync --onlyvisible --name '^ZQ-314 Wave Converter$' | head -1)
+# On a loaded machine the window may still be loading the card when it first shows, and an early
+# click or key is lost: try again a few times before calling it a failure.
+question=
+for _ in 1 2 3 4 5; do
+    xdotool mousemove --window "$window" 189 293 click 1
+    sleep 0.5
+    xdotool key Delete
+    question=$(timeout 4 xdotool search --sync --onlyvisible --name '^ZQ-314 Wave Converter$' |
+        head -1) || true
+    [[ -n $question ]] && break
+done
 [[ -n $question ]] || { echo "Delete asked nothing: the click or the key did not arrive"; exit 1; }
 xdotool key Return
 for _ in $(seq 50); do
