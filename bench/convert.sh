@@ -11,29 +11,7 @@
 # memory under 64 MiB in every case.
 set -euo pipefail
 
-ZQ3=${1:-${ZQ3:-$(command -v zq3 || true)}}
-MINUTES=${MINUTES:-10}
-RUNS=${RUNS:-3}
-if [[ -z "$ZQ3" || ! -x "$ZQ3" ]]; then
-    echo "zq3 not found: give its path as the first argument or in ZQ3" >&2
-    exit 2
-fi
-for tool in sox /usr/bin/time; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$tool is missing (apt-get install sox time)" >&2
-        exit 2
-    fi
-done
-
-# What the script made for itself goes when it ends.
-made=()
-trap 'rm -rf "${made[@]}"' EXIT
-if [[ -n "${WORK:-}" ]]; then
-    mkdir -p "$WORK"
-else
-    WORK=$(mktemp -d)
-    made+=("$WORK")
-fi
+source "$(dirname "$0")/timing.sh"
 IN=$WORK/in.flac
 CARD=$WORK/card
 
@@ -44,41 +22,18 @@ sox -n -r 48000 -b 24 -c 2 "$IN" synth $((MINUTES * 60)) sine 220 pinknoise vol 
 rm -rf "$CARD" && mkdir -p "$CARD"
 "$ZQ3" init "$CARD" >/dev/null
 
-# Runs a command once, removing the file it makes first (zq3 convert never replaces a file);
-# sets WALL (wall clock seconds) and PEAK (largest resident set, KiB).
-run_once() {
-    local made_file=$1
-    shift
-    local log=$WORK/time.log
-    rm -f "$made_file"
-    /usr/bin/time -v -o "$log" "$@" >/dev/null
-    WALL=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
-        awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
-    PEAK=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-}
-
-# Keeps the best time and the largest peak of each command over the rounds.
-declare -A BEST PEAK_KIB
-keep() {
-    local name=$1
-    if [[ -z "${BEST[$name]:-}" ]] || awk "BEGIN { exit !($WALL < ${BEST[$name]}) }"; then
-        BEST[$name]=$WALL
-    fi
-    if ((PEAK > ${PEAK_KIB[$name]:-0})); then
-        PEAK_KIB[$name]=$PEAK
-    fi
-}
-
 # The three commands take turns in every round, so that a machine busy with other work slows
 # each of them alike and the ratios stay fair.
 for ((round = 0; round < RUNS; round++)); do
-    run_once "$WORK/sox.wav" sox "$IN" -b 16 "$WORK/sox.wav" rate -v 44100 dither
+    # zq3 convert never replaces a file, so each round starts without the outputs.
+    rm -f "$WORK/sox.wav" "$WORK/zq3.wav"
+    run_once sox "$IN" -b 16 "$WORK/sox.wav" rate -v 44100 dither
     keep sox
-    run_once "$WORK/zq3.wav" "$ZQ3" convert "$IN" "$WORK/zq3.wav"
+    run_once "$ZQ3" convert "$IN" "$WORK/zq3.wav"
     keep convert
     # The conversion's work file goes to TMPDIR, as in everyday use; the card is on the same
     # disk.
-    run_once "" "$ZQ3" import "$CARD" C1 "$IN" --convert --yes --quiet
+    run_once "$ZQ3" import "$CARD" C1 "$IN" --convert --yes --quiet
     keep import
 done
 SOX_S=${BEST[sox]} SOX_KIB=${PEAK_KIB[sox]}

@@ -12,29 +12,7 @@
 # the whole card in under 3 s, peak memory under 64 MiB in every case.
 set -euo pipefail
 
-ZQ3=${1:-${ZQ3:-$(command -v zq3 || true)}}
-MINUTES=${MINUTES:-10}
-RUNS=${RUNS:-3}
-if [[ -z "$ZQ3" || ! -x "$ZQ3" ]]; then
-    echo "zq3 not found: give its path as the first argument or in ZQ3" >&2
-    exit 2
-fi
-for tool in sox /usr/bin/time; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$tool is missing (apt-get install sox time)" >&2
-        exit 2
-    fi
-done
-
-# What the script made for itself goes when it ends.
-made=()
-trap 'rm -rf "${made[@]}"' EXIT
-if [[ -n "${WORK:-}" ]]; then
-    mkdir -p "$WORK"
-else
-    WORK=$(mktemp -d)
-    made+=("$WORK")
-fi
+source "$(dirname "$0")/timing.sh"
 IN=$WORK/in.wav
 CARD=$WORK/card
 
@@ -43,27 +21,6 @@ echo "making a ${MINUTES}-minute stereo 16-bit 44.1 kHz file"
 sox -n -r 44100 -b 16 -c 2 "$IN" synth $((MINUTES * 60)) sine 220 pinknoise vol 0.5
 rm -rf "$CARD" && mkdir -p "$CARD"
 "$ZQ3" init "$CARD" >/dev/null
-
-# Runs a command once; sets WALL (wall clock seconds) and PEAK (largest resident set, KiB).
-run_once() {
-    local log=$WORK/time.log
-    /usr/bin/time -v -o "$log" "$@" >/dev/null
-    WALL=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
-        awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
-    PEAK=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-}
-
-# Keeps the best time and the largest peak of each command over the runs.
-declare -A BEST PEAK_KIB
-keep() {
-    local name=$1
-    if [[ -z "${BEST[$name]:-}" ]] || awk "BEGIN { exit !($WALL < ${BEST[$name]}) }"; then
-        BEST[$name]=$WALL
-    fi
-    if ((PEAK > ${PEAK_KIB[$name]:-0})); then
-        PEAK_KIB[$name]=$PEAK
-    fi
-}
 
 # Each command and its sox counterpart take turns in every round, so that a machine busy with
 # other work slows both alike and the ratios stay fair.
