@@ -1,6 +1,7 @@
 #include "app/export_command.h"
 
 #include "app/card_sample_files.h"
+#include "app/channel_pair_reader.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/refusal_details.h"
@@ -120,8 +121,9 @@ StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) 
     const int pad = installed_.selectedPad;
     const SampleEntry& entry = installed_.entryOf(pad);
     const bool lofi = entry.isLofi();
-    const std::shared_ptr<SL::CVexaFileInputSampleIterator> card = OpenCardSampleInputIterator(
-        installed_.channelFilePaths(pad), lofi, installed_.playedLength(pad));
+    const std::vector<std::string> channelFiles = installed_.channelFilePaths(pad);
+    const std::shared_ptr<SL::CVexaFileInputSampleIterator> card =
+        OpenCardSampleInputIterator(channelFiles, lofi, installed_.playedLength(pad));
     if (!card) {
         return StepResult::Failed;
     }
@@ -144,6 +146,13 @@ StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) 
         CSampleIteratorLofiDecorator held(card);
         copied = file ? CopySamples(held, *file, progress_, push)
                       : CopySamples(held, *sink, progress_, push);
+    } else if (file && channelFiles.size() == 2) {
+        // The opening above has checked both files for the whole length; the pair decodes each
+        // on a thread of its own.
+        const std::int64_t length = attribute.GetLength();
+        CChannelPairReader pair(OpenCardSampleInputIterator({channelFiles[0]}, false, length),
+                                OpenCardSampleInputIterator({channelFiles[1]}, false, length));
+        copied = CopySampleRuns(pair, *file, progress_, push);
     } else {
         copied = file ? CopySampleRuns(*card, *file, progress_, push)
                       : CopySamples(*card, *sink, progress_, push);

@@ -68,7 +68,7 @@ bool CVexaFileInputSampleIterator::Refill(CChannelReader& reader) {
     return true;
 }
 
-void CVexaFileInputSampleIterator::DecodeNextFrames(std::int16_t* samples) {
+void CVexaFileInputSampleIterator::DecodeNextFrames(std::int16_t* samples, std::size_t spacing) {
     if (!good_) {
         return;
     }
@@ -81,19 +81,28 @@ void CVexaFileInputSampleIterator::DecodeNextFrames(std::int16_t* samples) {
             std::fill(pcm_, pcm_ + slotsPerBuffer_, std::int16_t{0});
             return;
         }
-        coding_->DecodeFrame(reader.block.data() + reader.begin, samples, channels, c);
+        // The coding adds the channel to the start; the rest of its place is added here.
+        coding_->DecodeFrame(reader.block.data() + reader.begin, samples + c * (spacing - 1),
+                             channels * spacing, c);
         reader.begin += frameBytes_;
     }
 }
 
-std::size_t CVexaFileInputSampleIterator::Read(std::int16_t* out, std::size_t count) {
+std::size_t CVexaFileInputSampleIterator::ReadSpaced(std::int16_t* out, std::size_t count,
+                                                     std::size_t spacing) {
     std::size_t copied = 0;
     while (copied < count && IsValid()) {
         // The current sample and those after it in the decoded buffer, as far as the stream goes.
         const std::size_t run =
             std::min<std::size_t>({count - copied, slotsPerBuffer_ - current_,
                                    static_cast<std::size_t>(total_ - counter_ + 1)});
-        std::memcpy(out + copied, pcm_ + current_, run * sizeof(std::int16_t));
+        if (spacing == 1) {
+            std::memcpy(out + copied, pcm_ + current_, run * sizeof(std::int16_t));
+        } else {
+            for (std::size_t i = 0; i < run; ++i) {
+                out[(copied + i) * spacing] = pcm_[current_ + i];
+            }
+        }
         copied += run;
         // Steps over the run without decoding, to its last sample; the Advance past that one
         // decodes the next frames when the run ended the buffer.
@@ -106,7 +115,7 @@ std::size_t CVexaFileInputSampleIterator::Read(std::int16_t* out, std::size_t co
         const auto wholeBlock = static_cast<std::int64_t>(slotsPerBuffer_);
         while (slot_ == 0 && good_ && count - copied >= slotsPerBuffer_ &&
                total_ - counter_ >= wholeBlock) {
-            DecodeNextFrames(out + copied);
+            DecodeNextFrames(out + copied * spacing, spacing);
             if (!good_) {
                 break;
             }

@@ -59,7 +59,10 @@ public:
     // Copies up to `count` samples into `out`, starting with the current one, and advances past
     // them: the same as `count` rounds of GetValue and Advance, stopping where the stream stops
     // being valid, but a decoded frame at a time. Answers how many samples were copied.
-    std::size_t Read(std::int16_t* out, std::size_t count);
+    std::size_t Read(std::int16_t* out, std::size_t count) { return ReadSpaced(out, count, 1); }
+    // Read that puts the samples `spacing` apart: the i-th at out[i × spacing]. One channel's
+    // stream, read with spacing 2 into every other place, fills its half of a stereo buffer.
+    std::size_t ReadSpaced(std::int16_t* out, std::size_t count, std::size_t spacing);
 
     const CSampleAttribute& GetAttribute() const override { return attribute_; }
     bool IsGood() const override { return good_; }
@@ -83,9 +86,9 @@ private:
     };
 
     // Decodes the next frame of every channel into 16 interleaved sample frames at `samples`
-    // (the PCM buffer, or a caller's run); on a missing frame clears the good flag and the PCM
-    // buffer.
-    void DecodeNextFrames(std::int16_t* samples);
+    // (the PCM buffer, or a caller's run with its samples `spacing` apart); on a missing frame
+    // clears the good flag and the PCM buffer.
+    void DecodeNextFrames(std::int16_t* samples, std::size_t spacing = 1);
     // Makes at least one whole frame available in the reader's block.
     bool Refill(CChannelReader& reader);
     // Forgets buffered bytes and positions every stream on frame `frame`.
