@@ -1,11 +1,6 @@
 #pragma once
 
-#include <QObject>
-
-#include <functional>
-#include <memory>
-#include <utility>
-#include <vector>
+#include "tests/ui/test_class_runner.h"
 
 std::unique_ptr<QObject> MakeProfileTest();
 std::unique_ptr<QObject> MakeProgressTest();
@@ -15,8 +10,7 @@ std::unique_ptr<QObject> MakeOpenDialogTest();
 std::unique_ptr<QObject> MakeSaveDialogTest();
 
 // Every test class by the name CTest runs it under.
-inline std::vector<std::pair<const char*, std::function<std::unique_ptr<QObject>()>>>
-UiTestClasses() {
+inline TestClassList UiTestClasses() {
     return {{"ProfileTest", MakeProfileTest},       {"ProgressTest", MakeProgressTest},
             {"TextDialogTest", MakeTextDialogTest}, {"CursorTest", MakeCursorTest},
             {"OpenDialogTest", MakeOpenDialogTest}, {"SaveDialogTest", MakeSaveDialogTest}};
