@@ -16,10 +16,8 @@ struct ConvertArguments {
 
 int Convert(CCliContext& context, const ConvertArguments& arguments) {
     context.setQuiet(arguments.quiet);
-    std::string problem;
-    const auto options = arguments.conversion.options(problem);
+    const auto options = arguments.conversion.options(context);
     if (!options) {
-        context.fail(problem);
         return ExitUsage;
     }
     const FileConversionOutcome outcome =

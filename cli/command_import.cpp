@@ -23,10 +23,8 @@ struct ImportArguments {
 
 int Import(CCliContext& context, const ImportArguments& arguments) {
     context.setQuiet(arguments.quiet);
-    std::string problem;
-    const auto options = arguments.conversion.options(problem);
+    const auto options = arguments.conversion.options(context);
     if (!options) {
-        context.fail(problem);
         return ExitUsage;
     }
     ImportConversion conversion;

@@ -1,6 +1,7 @@
 #include "cli/conversion_arguments.h"
 
 #include "app/localized_text.h"
+#include "cli/cli_context.h"
 
 #include <CLI/CLI.hpp>
 
@@ -15,7 +16,8 @@ void ConversionArguments::addTo(CLI::App& command) {
                      "Scale the peak to DB dBFS (--normalize=DB, -0.3 when bare)");
 }
 
-std::optional<SL::CConversionOptions> ConversionArguments::options(std::string& problem) const {
+std::optional<SL::CConversionOptions>
+ConversionArguments::options(const CCliContext& context) const {
     SL::CConversionOptions result;
     result.mono = mono;
     if (normalize == "default") {
@@ -25,9 +27,9 @@ std::optional<SL::CConversionOptions> ConversionArguments::options(std::string& 
         const double level = std::strtod(normalize.c_str(), &end);
         if (end == normalize.c_str() || *end != '\0' || !std::isfinite(level) || level > 0.0 ||
             level < -96.0) {
-            problem = Localized(
+            context.fail(Localized(
                 "--normalize: '{0}' is not a level from -96 to 0 dBFS.",
-                "--normalize: '{0}' は -96 から 0 dBFS までのレベルではありません。", {normalize});
+                "--normalize: '{0}' は -96 から 0 dBFS までのレベルではありません。", {normalize}));
             return std::nullopt;
         }
         result.normalizePeakDb = level;

@@ -11,6 +11,8 @@ class App;
 
 namespace ZQ3 {
 
+class CCliContext;
+
 // The options of the commands that convert: --mono and --normalize[=DB].
 struct ConversionArguments {
     bool mono = false;
@@ -19,8 +21,8 @@ struct ConversionArguments {
 
     void addTo(CLI::App& command);
     // The options asked for, or nothing when --normalize names no level at or below 0 dBFS
-    // (problem says so).
-    std::optional<SL::CConversionOptions> options(std::string& problem) const;
+    // (said through context, as a usage error).
+    std::optional<SL::CConversionOptions> options(const CCliContext& context) const;
 };
 
 } // namespace ZQ3
