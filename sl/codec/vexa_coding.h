@@ -32,8 +32,14 @@ public:
     // checks and copies that cost as much as the coding of a frame.
     std::int32_t EncodeFrame(const std::int16_t* samples, std::size_t stride, std::size_t channel,
                              std::uint8_t* frame) {
+        return EncodeChannelFrame(samples + channel, stride, channel, frame);
+    }
+    // EncodeFrame for samples laid out as the caller likes: the channel's 16 samples lie at
+    // first[0], first[stride], ...
+    std::int32_t EncodeChannelFrame(const std::int16_t* first, std::size_t stride,
+                                    std::size_t channel, std::uint8_t* frame) {
         std::int32_t& state = StateOf(channel);
-        state = compressor_->Compress(bitsPerSample_, samples + channel, stride, state, frame);
+        state = compressor_->Compress(bitsPerSample_, first, stride, state, frame);
         return state;
     }
     std::int32_t DecodeFrame(const std::uint8_t* frame, std::int16_t* samples, std::size_t stride,

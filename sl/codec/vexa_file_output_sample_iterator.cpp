@@ -45,18 +45,21 @@ CVexaFileOutputSampleIterator::~CVexaFileOutputSampleIterator() {
     }
 }
 
-std::size_t CVexaFileOutputSampleIterator::Write(const std::int16_t* values, std::size_t count) {
+std::size_t CVexaFileOutputSampleIterator::WriteSpaced(const std::int16_t* values,
+                                                       std::size_t count, std::size_t spacing) {
     std::size_t taken = 0;
     // Whole blocks of the caller's run are coded where they lie, without passing through the
     // PCM buffer.
     while (slot_ == 0 && count - taken >= slotsPerBuffer_ && IsValid()) {
         count_ += static_cast<std::int64_t>(slotsPerBuffer_);
-        EncodeFrames(values + taken);
+        EncodeFrames(values + taken * spacing, spacing);
         taken += slotsPerBuffer_;
     }
     while (taken < count && IsValid()) {
         const std::size_t run = std::min(count - taken, slotsPerBuffer_ - slot_);
-        std::copy_n(values + taken, run, pcm_ + slot_);
+        for (std::size_t i = 0; i < run; ++i) {
+            pcm_[slot_ + i] = values[(taken + i) * spacing];
+        }
         taken += run;
         count_ += static_cast<std::int64_t>(run);
         slot_ += run;
@@ -68,11 +71,12 @@ std::size_t CVexaFileOutputSampleIterator::Write(const std::int16_t* values, std
     return taken;
 }
 
-void CVexaFileOutputSampleIterator::EncodeFrames(const std::int16_t* samples) {
+void CVexaFileOutputSampleIterator::EncodeFrames(const std::int16_t* samples, std::size_t spacing) {
     const std::size_t channels = writers_.size();
     for (std::size_t c = 0; c < channels; ++c) {
         CChannelWriter& writer = writers_[c];
-        coding_->EncodeFrame(samples, channels, c, writer.block.data() + writer.filled);
+        coding_->EncodeChannelFrame(samples + c * spacing, channels * spacing, c,
+                                    writer.block.data() + writer.filled);
         writer.filled += frameBytes_;
         if (writer.filled == writer.block.size() && !WriteBlock(writer)) {
             good_ = false;

@@ -79,7 +79,12 @@ public:
     // Stores and advances past up to `count` samples from `values`: the same as `count` rounds
     // of SetValue and Advance, stopping where the iterator stops being valid, but a frame at a
     // time. Answers how many samples were taken.
-    std::size_t Write(const std::int16_t* values, std::size_t count);
+    std::size_t Write(const std::int16_t* values, std::size_t count) {
+        return WriteSpaced(values, count, 1);
+    }
+    // Write that takes the samples `spacing` apart: the i-th from values[i × spacing]. A mono
+    // iterator written with spacing 2 codes one channel of a stereo buffer where it lies.
+    std::size_t WriteSpaced(const std::int16_t* values, std::size_t count, std::size_t spacing);
 
     // Codes the pending partial frame, writes everything collected and flushes every stream.
     // Answers whether all of it reached the streams; later calls repeat the first answer.
@@ -106,9 +111,9 @@ private:
         std::size_t filled = 0;
     };
 
-    // Codes 16 interleaved sample frames (the PCM buffer, or a caller's run) into one frame per
-    // channel and collects the frames.
-    void EncodeFrames(const std::int16_t* samples);
+    // Codes 16 interleaved sample frames (the PCM buffer, or a caller's run whose samples lie
+    // `spacing` apart) into one frame per channel and collects the frames.
+    void EncodeFrames(const std::int16_t* samples, std::size_t spacing = 1);
     // Hands the collected frames of one file to its stream.
     bool WriteBlock(CChannelWriter& writer);
 

@@ -5,6 +5,7 @@
 #include "sl/codec/vexa_coding.h"
 #include "sl/codec/vexa_file_input_sample_iterator.h"
 #include "sl/codec/vexa_file_output_sample_iterator.h"
+#include "tests/support/refusing_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -368,22 +369,7 @@ TEST(VexaFileOutput, FramesStartAtTheDataOffset) {
     EXPECT_EQ(files[0]->str(), "HEADER" + EncodeDirectly(8, samples));
 }
 
-// A file that takes no bytes (a full disk): it can be positioned, but every write fails.
-class CRefusingBuffer : public std::streambuf {
-protected:
-    pos_type seekoff(off_type, std::ios::seekdir, std::ios::openmode) override { return 0; }
-    pos_type seekpos(pos_type, std::ios::openmode) override { return 0; }
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
-};
-
-struct CRefusingBufferHolder {
-    CRefusingBuffer buffer;
-};
-
-struct CRefusingStream : CRefusingBufferHolder, std::ostream {
-    CRefusingStream() : std::ostream(&buffer) {}
-};
+using ZQ3::Fixture::CRefusingStream;
 
 TEST(VexaFileOutput, AFailedWriteShowsInFinish) {
     auto good = std::make_shared<std::stringstream>();
