@@ -1,6 +1,7 @@
 #include "app/import_command.h"
 
 #include "app/card_sample_files.h"
+#include "app/channel_pair_writer.h"
 #include "app/import_file_check.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
@@ -30,6 +31,18 @@ constexpr double kShortestSeconds = 0.07;
 constexpr std::int64_t kFramesPerBlock = 16;
 
 using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
+
+// The outcome of an encoding copy; a completed one is finished into its files.
+template <class Output>
+StepResult Finished(SampleCopyResult copied, Output& output) {
+    if (copied == SampleCopyResult::Cancelled) {
+        return StepResult::Cancelled;
+    }
+    if (copied != SampleCopyResult::Completed || !output.Finish()) {
+        return StepResult::Failed;
+    }
+    return StepResult::Done;
+}
 
 // Whether a channel file of frameCount frames stays within what the card's file format can
 // address; the record's frame count is a signed 32-bit value as well.
@@ -320,26 +333,40 @@ StepResult CImportCommand::encode(const std::string& path, const std::string& fi
         return StepResult::Failed;
     }
 
+    progress_.setRange(std::int64_t{channelCount} * frameCount);
+    // A WAV or AIFF file is read by the plain file iterator; any other source the slow way.
+    auto file = ExactlyAs<SL::CFileInputSampleIterator<SL::CSampleTag::Integer16>>(*source);
+    const StepResult encoded = file ? encodeRuns(*file, files) : encodeSamples(*source, files);
+    if (encoded == StepResult::Done) {
+        encodedFiles_ = std::move(files);
+    }
+    return encoded;
+}
+
+template <class Input>
+StepResult CImportCommand::encodeRuns(Input& input, const std::vector<std::string>& files) {
+    if (files.size() != 2) {
+        return encodeSamples(input, files);
+    }
+    // The two channels are coded on two threads. The writer closes the files, before they are
+    // copied, when it goes at the end of this scope.
+    CChannelPairWriter pair(OpenCardSampleOutputIterator({files[0]}),
+                            OpenCardSampleOutputIterator({files[1]}));
+    return Finished(CopySampleRuns(input, pair, progress_), pair);
+}
+
+template <class Input>
+StepResult CImportCommand::encodeSamples(Input& input, const std::vector<std::string>& files) {
     std::shared_ptr<SL::CVexaFileOutputSampleIterator> encoder =
         OpenCardSampleOutputIterator(files);
     if (!encoder) {
         return StepResult::Failed;
     }
-    progress_.setRange(std::int64_t{channelCount} * frameCount);
-    // A WAV or AIFF file is read by the plain file iterator; any other source the slow way.
-    auto file = ExactlyAs<SL::CFileInputSampleIterator<SL::CSampleTag::Integer16>>(*source);
-    const SampleCopyResult copied = file ? CopySampleRuns(*file, *encoder, progress_)
-                                         : CopySamples(*source, *encoder, progress_);
-    if (copied == SampleCopyResult::Cancelled) {
-        return StepResult::Cancelled;
+    if constexpr (requires { input.Read(static_cast<std::int16_t*>(nullptr), 0); }) {
+        return Finished(CopySampleRuns(input, *encoder, progress_), *encoder);
+    } else {
+        return Finished(CopySamples(input, *encoder, progress_), *encoder);
     }
-    if (copied != SampleCopyResult::Completed || !encoder->Finish()) {
-        return StepResult::Failed;
-    }
-    // Closes the files before they are copied.
-    encoder.reset();
-    encodedFiles_ = std::move(files);
-    return StepResult::Done;
 }
 
 StepResult CImportCommand::copyToCard(int itemCount, std::vector<std::string>& cardCopies) {

@@ -108,6 +108,12 @@ private:
     // a failure names the user's file as fileName.
     StepResult encode(const std::string& path, const std::string& fileName, const std::string& base,
                       std::int64_t frameCount, int channelCount);
+    // Encodes input into the channel files: a stereo one on two threads, when the input reads in
+    // runs (encodeRuns), else on this one (encodeSamples).
+    template <class Input>
+    StepResult encodeRuns(Input& input, const std::vector<std::string>& files);
+    template <class Input>
+    StepResult encodeSamples(Input& input, const std::vector<std::string>& files);
     // Shows text as the next step of the import's one progress display, opened on the first.
     void showStep(const std::string& text);
     CommandOutcome importAll(const std::vector<ImportItem>& items);
