@@ -41,6 +41,7 @@ void CTerminalProgress::end() {
         std::fflush(output_);
     }
     shown_ = false;
+    drawn_.clear();
 }
 
 void CTerminalProgress::setRange(std::int64_t range) {
@@ -92,16 +93,26 @@ void CTerminalProgress::Redraw() {
     if (!shown_) {
         return;
     }
+    const int permille = std::max(permille_, 0);
+    // The bar moves with the percent shown beside it.
+    const int filled = permille / 10 * BarWidth / 100;
+    std::string line = title_ + ' ' + text_ + " [";
+    line.append(static_cast<std::size_t>(filled), '#');
+    line.append(static_cast<std::size_t>(BarWidth - filled), '.');
+    line += "] ";
+    const std::string percent = std::to_string(permille / 10);
+    line.append(3 - std::min<std::size_t>(percent.size(), 3), ' ');
+    line += percent + '%';
+    // The line shows whole percents: a thousandth that changes nothing on it is not drawn.
+    if (line == drawn_) {
+        return;
+    }
+    drawn_ = line;
     ++redraws_;
     if (output_ == nullptr) {
         return;
     }
-    const int permille = std::max(permille_, 0);
-    const int filled = permille * BarWidth / 1000;
-    std::string bar(static_cast<std::size_t>(filled), '#');
-    bar.append(static_cast<std::size_t>(BarWidth - filled), '.');
-    std::fprintf(output_, "\r\033[K%s %s [%s] %3d%%", title_.c_str(), text_.c_str(), bar.c_str(),
-                 permille / 10);
+    std::fprintf(output_, "\r\033[K%s", line.c_str());
     std::fflush(output_);
 }
 

@@ -9,9 +9,8 @@
 namespace ZQ3 {
 
 // The progress of a long command as one line on standard error: title, text, bar and percent.
-// The line is drawn only when standard error is a terminal, and only when the shown
-// thousandth changes, so a job of millions of steps redraws at most a thousand times. Cancel is
-// Ctrl-C.
+// The line is drawn only when standard error is a terminal, and only when what it shows changes,
+// so a job of millions of steps redraws about a hundred times. Cancel is Ctrl-C.
 class CTerminalProgress : public UL::IProgress {
 public:
     // drawOn null draws nothing; the tool passes stderr when it is a terminal.
@@ -53,6 +52,7 @@ private:
     int redraws_ = 0;
     std::string title_;
     std::string text_;
+    std::string drawn_; // the line on the terminal now
     bool cancellable_ = false;
     bool cancelled_ = false;
 };
