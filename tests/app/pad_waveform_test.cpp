@@ -7,6 +7,7 @@
 #include "app/pad_waveform_cache.h"
 #include "app/waveform_worker.h"
 #include "tests/support/card_command_fixture.h"
+#include "tests/support/required_program.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,7 @@ TEST(FileWaveform, FilesOnlyLibsndfileReadsAndFilesThatAreNoSound) {
     const std::string wav = directory / "square.wav";
     WriteWav(wav, 44100, 1, 16, 4410, [](std::uint32_t frame, int) { return Square(frame, 441); });
     const std::string flac = directory / "square.flac";
+    ZQ3_REQUIRE_PROGRAM("sox", "sox");
     if (std::system(("sox -q '" + wav + "' '" + flac + "'").c_str()) != 0) {
         GTEST_SKIP() << "sox cannot write FLAC here";
     }

@@ -5,6 +5,7 @@
 #include "card/card_layout.h"
 #include "card/sample_information_dto.h"
 #include "tests/cli/run_zq3.h"
+#include "tests/support/required_program.h"
 #include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 
@@ -77,9 +78,7 @@ SineFit FitSine(const std::vector<double>& samples, double frequency, double sam
 class ConversionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (std::system("command -v sox >/dev/null 2>&1") != 0) {
-            GTEST_SKIP() << "sox is not installed; these tests need it to make their sources";
-        }
+        ZQ3_REQUIRE_PROGRAM("sox", "sox");
         Fixture::MakeEmptyCard(card());
     }
 

@@ -1,6 +1,7 @@
 // The import's file dialog on files the test makes: the preview, the reason line, Play and what
 // the dialog remembers.
 
+#include "tests/support/required_program.h"
 #include "tests/ui/file_dialog_fixture.h"
 #include "tests/ui/screenshots.h"
 #include "tests/ui/test_classes.h"
@@ -184,6 +185,10 @@ private slots:
         CFileDialogFixture fixture;
         const QString flac = fixture.path(QStringLiteral("loop.flac"));
         // sox makes the file: the converter's own code must not be its source.
+        const std::string missing = ZQ3::Fixture::MissingProgram("sox", "sox");
+        if (!missing.empty()) {
+            QFAIL(missing.c_str());
+        }
         const int made = QProcess::execute(
             QStringLiteral("sox"),
             {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("32000"),

@@ -2,6 +2,7 @@
 // iterators deliver must equal what libsndfile reads from the same file, and every file our
 // output iterators write must read back identically through libsndfile and through sox.
 #include "sl/files/file_sample_buffer_factory.h"
+#include "tests/support/required_program.h"
 #include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 
@@ -20,14 +21,7 @@ using ZQ3::Fixture::ReadFileBytes;
 using ZQ3::Fixture::WriteFileBytes;
 using CTemporaryDirectory = ZQ3::Fixture::TemporaryDirectory;
 
-bool HaveSox() {
-    return std::system("command -v sox >/dev/null 2>&1") == 0;
-}
-
-#define SKIP_WITHOUT_SOX()                                                                         \
-    if (!HaveSox()) {                                                                              \
-        GTEST_SKIP() << "sox is not installed; the interoperability tests need it to make files";  \
-    }
+#define REQUIRE_SOX() ZQ3_REQUIRE_PROGRAM("sox", "sox")
 
 void Sox(const std::string& arguments) {
     const std::string command = "sox -V1 " + arguments + " 2>&1";
@@ -176,7 +170,7 @@ struct CWaveShape {
 };
 
 TEST(Interoperability, WaveFilesOfEveryRepresentation) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     const CWaveShape shapes[] = {
         {8, "unsigned-integer", 1, 8000, false}, {8, "unsigned-integer", 3, 11025, false},
@@ -198,7 +192,7 @@ TEST(Interoperability, WaveFilesOfEveryRepresentation) {
 }
 
 TEST(Interoperability, WaveWithExtensibleFormatChunk) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     for (const std::string options : {"-c 2 -b 24", "-c 6 -b 16", "-c 3 -b 32"}) {
         const std::string path = (directory / "extensible.wav");
@@ -214,7 +208,7 @@ TEST(Interoperability, WaveWithExtensibleFormatChunk) {
 }
 
 TEST(Interoperability, WaveWithOtherChunksAroundData) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     const std::string source = (directory / "plain.wav");
     Sox("-n -r 44100 -c 2 -b 16 " + source + " synth 0.02 whitenoise");
@@ -231,7 +225,7 @@ TEST(Interoperability, WaveWithOtherChunksAroundData) {
 }
 
 TEST(Interoperability, AiffFilesOfEveryIntegerSize) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     int index = 0;
     for (int bits : {8, 16, 24, 32}) {
@@ -246,7 +240,7 @@ TEST(Interoperability, AiffFilesOfEveryIntegerSize) {
 }
 
 TEST(Interoperability, AiffWithCommonChunkAfterSoundData) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     const std::string source = (directory / "usual.aiff");
     Sox("-n -r 44100 -c 2 -b 16 " + source + " synth 0.02 whitenoise");
@@ -262,7 +256,7 @@ TEST(Interoperability, AiffWithCommonChunkAfterSoundData) {
 }
 
 TEST(Interoperability, OddDataLengths) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     for (const std::string extension : {".wav", ".aiff"}) {
         for (const std::string options : {"-c 1 -b 8", "-c 1 -b 24", "-c 3 -b 8"}) {
@@ -330,7 +324,7 @@ std::vector<double> RandomValues(int tag, std::size_t count, std::vector<double>
 }
 
 TEST(Interoperability, FilesWeWriteReadBackThroughSndfileAndSox) {
-    SKIP_WITHOUT_SOX();
+    REQUIRE_SOX();
     CTemporaryDirectory directory;
     struct Case {
         CWaveFileFormat format;
