@@ -65,6 +65,7 @@ public:
 
     // How a command waits while another converter holds the card's lock.
     void setCardLockWaiting(CardLockWaiting waiting) { lockWaiting_ = std::move(waiting); }
+    const CardLockWaiting& cardLockWaiting() const { return lockWaiting_; }
 
     enum class CardAccess { Ready, Failed, Cancelled };
 
