@@ -17,11 +17,10 @@ bool HoldsCard(const std::string& root) {
 namespace ZQ3 {
 
 std::optional<std::uint64_t> CardFreeBytes(const std::string& root) {
-    std::uint64_t bytes = 0;
-    if (root.empty() || !FileTransfer::FreeSpace(root, bytes)) {
+    if (root.empty()) {
         return std::nullopt;
     }
-    return bytes;
+    return FileTransfer::FreeSpace(root);
 }
 
 double MonoSecondsFitting(std::uint64_t bytes) {

@@ -87,9 +87,11 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
         return fail(MessageExportFailed,
                     InsideCardDetail(path, CardLayout::CardDirectory(installed_.cardRoot)));
     }
-    std::uint64_t freeBytes = 0;
-    if (FileTransfer::FreeSpace(path, freeBytes, fs_) &&
-        freeBytes < installed_.diskBytesNeeded(pad, fileFormat)) {
+    // A folder whose file system does not tell its free space is not refused; the write finds
+    // out.
+    const FileTransfer::VolumeSpace volume = FileTransfer::MeasureVolume(path, fs_);
+    if (volume.freeBytes &&
+        *volume.freeBytes < volume.bytesTaken(installed_.diskBytesNeeded(pad, fileFormat))) {
         return fail(MessageDiskFull);
     }
 

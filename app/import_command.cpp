@@ -1,6 +1,7 @@
 #include "app/import_command.h"
 
 #include "app/card_sample_files.h"
+#include "app/card_space.h"
 #include "app/channel_pair_writer.h"
 #include "app/import_file_check.h"
 #include "app/message_catalogue.h"
@@ -250,15 +251,17 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
         return CommandOutcome::Failed;
     }
     // Everything the change writes onto the card: the channel files, the information file's
-    // copy and the journal. The card was cleared of leftovers before this is measured. A
-    // replaced sample's files stay until the commit, so they count as taken.
-    std::uint64_t bytesNeeded = CardLayout::TransactionOverheadBytes;
+    // copy and the journal, each taking whole allocation units of the card's file system. The
+    // card was cleared of leftovers before this is measured. A replaced sample's files stay
+    // until the commit, so they count as taken. A file system that does not tell its free space
+    // is not refused: a card that runs full is then found by the write itself.
+    const FileTransfer::VolumeSpace volume =
+        FileTransfer::MeasureVolume(CardLayout::CardDirectory(root), fs_);
+    std::uint64_t bytesNeeded = TransactionBytesTaken(volume);
     for (const WaveShape& shape : *shapes) {
-        bytesNeeded += CardLayout::CardBytesNeeded(shape.frameCount, shape.channelCount);
+        bytesNeeded += SampleBytesTaken(shape.frameCount, shape.channelCount, volume);
     }
-    std::uint64_t freeBytes = 0;
-    if (FileTransfer::FreeSpace(CardLayout::CardDirectory(root), freeBytes, fs_) &&
-        freeBytes < bytesNeeded) {
+    if (volume.freeBytes && *volume.freeBytes < bytesNeeded) {
         return fail(MessageCardFull);
     }
 

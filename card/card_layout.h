@@ -55,7 +55,9 @@ std::uint64_t CardBytesNeeded(std::int64_t frames, int channels);
 
 // What a change writes onto the card besides channel files, at most: the new information file
 // (128 records of 23 bytes) and the journal that commits the change.
-constexpr std::uint64_t TransactionOverheadBytes = 128 * 23 + 4096;
+constexpr std::uint64_t InformationFileBytes = 128 * 23;
+constexpr std::uint64_t LargestJournalBytes = 4096;
+constexpr std::uint64_t TransactionOverheadBytes = InformationFileBytes + LargestJournalBytes;
 
 // Size of the 16-bit file an export of entry writes in fileFormat; 0 for an empty entry.
 std::uint64_t DiskBytesNeeded(const SampleEntry& entry, int fileFormat);

@@ -480,26 +480,47 @@ std::string TemporaryDirectory() {
     return ProgramDirectory();
 }
 
-bool FreeSpace(const std::string& path, std::uint64_t& bytes, IFileSystem& fs) {
+std::uint64_t VolumeSpace::bytesTaken(std::uint64_t fileBytes) const {
+    if (allocationUnit <= 1) {
+        return fileBytes;
+    }
+    const std::uint64_t units = fileBytes / allocationUnit + (fileBytes % allocationUnit != 0);
+    std::uint64_t taken = 0;
+    return __builtin_mul_overflow(units, allocationUnit, &taken) ? UINT64_MAX : taken;
+}
+
+VolumeSpace MeasureVolume(const std::string& path, IFileSystem& fs) {
+    VolumeSpace space;
     if (!UsablePath(path)) {
-        return false;
+        return space;
     }
     std::string directory = WithoutTrailingSeparators(path);
     while (!StatIsDirectory(directory, fs)) {
         if (directory == "/" || directory == ".") {
-            return false;
+            return space;
         }
         directory = ParentDirectory(directory);
     }
     struct statvfs volume {};
     if (fs.Statvfs(directory, volume) != 0) {
-        return false;
+        return space;
     }
+    // Blocks are counted in f_frsize units; a volume that leaves it 0 counts them in f_bsize.
     const std::uint64_t blockBytes = volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize;
+    if (blockBytes == 0 || volume.f_blocks == 0) {
+        return space;
+    }
+    space.allocationUnit = blockBytes;
+    std::uint64_t bytes = 0;
     if (__builtin_mul_overflow(static_cast<std::uint64_t>(volume.f_bavail), blockBytes, &bytes)) {
         bytes = UINT64_MAX;
     }
-    return true;
+    space.freeBytes = bytes;
+    return space;
+}
+
+std::optional<std::uint64_t> FreeSpace(const std::string& path, IFileSystem& fs) {
+    return MeasureVolume(path, fs).freeBytes;
 }
 
 const std::string& ProgramDirectory() {

@@ -4,6 +4,7 @@
 #include "sl/files/open_failure.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace UL {
@@ -111,9 +112,25 @@ DestinationCheck ExamineDestination(const std::string& path, IFileSystem& fs = P
 // to a directory, else "/tmp", else the program directory.
 std::string TemporaryDirectory();
 
-// The bytes available to this user on the volume holding path, measured at the nearest existing
-// directory at or above path, so a card folder that is still to be made is measured on the card.
-bool FreeSpace(const std::string& path, std::uint64_t& bytes, IFileSystem& fs = PosixFileSystem());
+// What the volume holding a path tells of its room, measured at the nearest existing directory
+// at or above the path, so that a card folder still to be made is measured on the card.
+struct VolumeSpace {
+    // The bytes available to this user; nothing when the volume does not say. Some FAT drivers
+    // report no blocks at all: their free space is unknown, not zero, and a full volume is then
+    // found by the write itself.
+    std::optional<std::uint64_t> freeBytes;
+    // The unit in which the volume hands out room: every file takes a whole number of them (a
+    // FAT cluster is 16 to 64 KiB). 1 when the volume does not say.
+    std::uint64_t allocationUnit = 1;
+
+    // The room a file of fileBytes takes there: its size rounded up to whole units.
+    std::uint64_t bytesTaken(std::uint64_t fileBytes) const;
+};
+VolumeSpace MeasureVolume(const std::string& path, IFileSystem& fs = PosixFileSystem());
+
+// MeasureVolume's free bytes alone.
+std::optional<std::uint64_t> FreeSpace(const std::string& path,
+                                       IFileSystem& fs = PosixFileSystem());
 
 // The directory of the running program file, found once and kept.
 const std::string& ProgramDirectory();

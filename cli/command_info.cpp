@@ -78,7 +78,7 @@ const char* Mark(const SampleEntry& entry) {
 }
 
 void PrintHeader(const CModel& model, const CardSpace& space) {
-    if (!space.known) {
+    if (!space.freeBytes) {
         std::printf("%s\n", Localized("Card {0}: free space unknown", "カード {0}: 空き容量不明",
                                       {model.cardRoot})
                                 .c_str());
@@ -87,7 +87,7 @@ void PrintHeader(const CModel& model, const CardSpace& space) {
     std::printf("%s\n",
                 Localized("Card {0}: {1} free, {2} of mono or {3} of stereo left at 44.1 kHz",
                           "カード {0}: 空き {1}、44.1 kHz でモノラル {2} 又はステレオ {3}",
-                          {model.cardRoot, Size(space.freeBytes), Duration(space.secondsLeftMono),
+                          {model.cardRoot, Size(*space.freeBytes), Duration(space.secondsLeftMono),
                            Duration(space.secondsLeftStereo)})
                     .c_str());
 }
@@ -169,10 +169,15 @@ void PrintJson(const CModel& model, const CardSpace& space) {
     CJsonWriter json(std::cout);
     json.beginObject();
     json.key("root").value(model.cardRoot);
-    if (space.known) {
-        json.key("freeBytes").value(static_cast<std::int64_t>(space.freeBytes));
+    // A file system that does not tell its free space gives null for it and the times.
+    if (space.freeBytes) {
+        json.key("freeBytes").value(static_cast<std::int64_t>(*space.freeBytes));
         json.key("secondsLeftMono").value(space.secondsLeftMono);
         json.key("secondsLeftStereo").value(space.secondsLeftStereo);
+    } else {
+        json.key("freeBytes").null();
+        json.key("secondsLeftMono").null();
+        json.key("secondsLeftStereo").null();
     }
     json.key("slots").beginArray();
     for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {

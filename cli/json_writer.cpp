@@ -69,6 +69,12 @@ CJsonWriter& CJsonWriter::value(std::int64_t number) {
     return *this;
 }
 
+CJsonWriter& CJsonWriter::null() {
+    separate();
+    output_ << "null";
+    return *this;
+}
+
 CJsonWriter& CJsonWriter::value(double number) {
     separate();
     if (!std::isfinite(number)) {

@@ -25,6 +25,7 @@ public:
     CJsonWriter& value(std::uint32_t number) { return value(std::int64_t{number}); }
     CJsonWriter& value(std::int32_t number) { return value(std::int64_t{number}); }
     CJsonWriter& value(double number);
+    CJsonWriter& null();
 
     static std::string Escape(const std::string& text);
 

@@ -502,11 +502,11 @@ void CMainView::updateStatusLine() {
     }
     // The same measure as the command line's info: what a change can still put on the card.
     const ZQ3::CardSpace space = ZQ3::MeasureCardSpace(model.cardRoot);
-    if (!space.known) {
+    if (!space.freeBytes) {
         status_->clear();
         return;
     }
-    const double bytes = static_cast<double>(space.freeBytes);
+    const double bytes = static_cast<double>(*space.freeBytes);
     const QString free = bytes >= 1e9 ? QStringLiteral("%1 GB").arg(bytes / 1e9, 0, 'f', 1)
                                       : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
     const auto timeText = [](double secondsLeft) {

@@ -1,12 +1,12 @@
 #include "ui/wave_file_open_dialog.h"
 
+#include "app/card_probe.h"
 #include "app/conversion_preview.h"
 #include "app/message_catalogue.h"
 #include "app/pad_waveform.h"
 #include "app/preferences.h"
 #include "app/report.h"
 #include "card/card_layout.h"
-#include "card/file_transfer.h"
 #include "ui/waveform_view.h"
 
 #include <QAbstractItemView>
@@ -94,9 +94,9 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
     convert_->setChecked(ZQ3::CPreferences::Read(profile).convertToCardFormat);
     layout->addWidget(convert_, row + 1, 0, 1, 2);
 
-    std::uint64_t freeBytes = 0;
-    if (!model_.cardRoot.empty() && ZQ3::FileTransfer::FreeSpace(model_.cardRoot, freeBytes)) {
-        fields_[static_cast<int>(Field::FreeSpace)]->setText(ByteCountText(freeBytes));
+    // A card whose file system does not tell its free space leaves the field empty.
+    if (const std::optional<std::uint64_t> freeBytes = ZQ3::CardFreeBytes(model_.cardRoot)) {
+        fields_[static_cast<int>(Field::FreeSpace)]->setText(ByteCountText(*freeBytes));
     }
 
     playTimer_.setInterval(PlayTimerMilliseconds);

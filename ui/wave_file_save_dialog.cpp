@@ -2,6 +2,8 @@
 
 #include "card/file_transfer.h"
 
+#include <optional>
+
 #include <QCoreApplication>
 #include <QLabel>
 
@@ -34,10 +36,9 @@ void CWaveFileSaveDialog::folderChanged(const QString& folder) {
     if (!freeSpace_) {
         return;
     }
-    std::uint64_t freeBytes = 0;
-    freeSpace_->setText(ZQ3::FileTransfer::FreeSpace(folder.toStdString(), freeBytes)
-                            ? ByteCountText(freeBytes)
-                            : QString());
+    const std::optional<std::uint64_t> freeBytes =
+        ZQ3::FileTransfer::FreeSpace(folder.toStdString());
+    freeSpace_->setText(freeBytes ? ByteCountText(*freeBytes) : QString());
 }
 
 void CWaveFileSaveDialog::filterChanged(int index) {

@@ -4,6 +4,7 @@
 #include "card/card_journal.h"
 #include "tests/support/card_command_fixture.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/sizeless_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -118,16 +119,16 @@ TEST_F(FullCardTest, ACardKnownToBeTooFullRefusesBeforeWriting) {
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
 }
 
-TEST_F(FullCardTest, ACopyThatRunsOutOfSpaceFailsAndLeavesTheCardAsItWas) {
+TEST_F(FullCardTest, ACardWhoseSpaceIsUnknownIsNotRefusedAndRunningFullFailsInTheWrite) {
     CSmallVolume card(root, 16);
     MOUNT_OR_SKIP(card);
+    Testing::CSizelessFileSystem sizeless;
+    controller().setFileSystem(sizeless);
     LoadEmptyCard();
-    // Two channel files of 4112 bytes, the information file and the journal count as less than
-    // four pages, but each channel file takes two pages of the volume: the information file's
-    // copy runs out of space on the way.
     card.leaveFree(4 * CSmallVolume::kPage);
     const std::string before = InformationBytes();
 
+    // Two channel files of two pages each leave no room for the information file's copy.
     EXPECT_EQ(controller().importFile(Source(2, 4100)), CommandOutcome::Failed);
 
     EXPECT_EQ(Texts(), Lines(MessageImportFailed));
@@ -136,6 +137,35 @@ TEST_F(FullCardTest, ACopyThatRunsOutOfSpaceFailsAndLeavesTheCardAsItWas) {
     ExpectOnlyTheInformationFile();
     EXPECT_EQ(card.freeBytes(), 4u * CSmallVolume::kPage);
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+
+    // What fits is imported although the card never said how much does.
+    printer.printer->texts.clear();
+    EXPECT_EQ(controller().importFile(Source(1, 4000)), CommandOutcome::Succeeded);
+    EXPECT_EQ(Texts(), std::vector<std::string>{});
+}
+
+TEST_F(FullCardTest, EveryFileOfABatchCountsInWholeBlocksOfTheCard) {
+    CSmallVolume card(root, 64);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    // Sixteen channel files of 4112 bytes, the information file and the journal come to 72832
+    // bytes, but each file takes whole pages: 139264 bytes, which 80 KiB cannot hold.
+    card.leaveFree(20 * CSmallVolume::kPage);
+    std::vector<ImportItem> items;
+    for (int pad = 0; pad < CardLayout::PadsPerBank; ++pad) {
+        const std::string path = directory / ("in" + std::to_string(pad) + ".wav");
+        Fixture::WriteSamplesFile(path, Fixture::TestSignal(1, 4100, static_cast<unsigned>(pad)), 1,
+                                  CardLayout::FileFormatWave);
+        items.push_back({path, CardLayout::Slot(1, pad)});
+    }
+    const std::string before = InformationBytes();
+
+    EXPECT_EQ(controller().importFiles(items), CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    EXPECT_EQ(progress->beginCount(), 0);
+    EXPECT_EQ(InformationBytes(), before);
+    ExpectOnlyTheInformationFile();
 }
 
 TEST_F(FullCardTest, TheSpaceCheckCountsTheInformationFileAndTheJournal) {

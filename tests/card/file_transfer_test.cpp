@@ -2,6 +2,7 @@
 
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/silent_progress.h"
+#include "tests/support/sizeless_file_system.h"
 #include "tests/support/temporary_directory.h"
 
 #include <gtest/gtest.h>
@@ -441,9 +442,9 @@ TEST(FileTransferProgramDirectory, HoldsTheRunningProgram) {
 
 TEST(FileTransferFreeSpace, MissingCardFolderIsMeasuredAtItsAncestor) {
     TemporaryDirectory dir;
-    std::uint64_t bytes = 0;
-
-    ASSERT_TRUE(FileTransfer::FreeSpace(dir / "KELDRA/ZQ314/", bytes));
+    const std::optional<std::uint64_t> measured = FileTransfer::FreeSpace(dir / "KELDRA/ZQ314/");
+    ASSERT_TRUE(measured);
+    const std::uint64_t bytes = *measured;
     struct statvfs volume {};
     ASSERT_EQ(::statvfs(dir.path().c_str(), &volume), 0);
     const std::uint64_t direct = static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
@@ -458,12 +459,31 @@ TEST(FileTransferFreeSpace, SmallVolumeReportsItsOwnFigure) {
     if (!volume.mounted()) {
         GTEST_SKIP() << volume.reason();
     }
-    std::uint64_t bytes = 0;
+    EXPECT_EQ(FileTransfer::FreeSpace(dir / "card/KELDRA/ZQ314/"), 64u * 1024);
+    EXPECT_EQ(FileTransfer::FreeSpace(dir / "card"), 64u * 1024);
+    // tmpfs hands out room in pages.
+    EXPECT_EQ(FileTransfer::MeasureVolume(dir / "card").allocationUnit,
+              static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
+}
 
-    ASSERT_TRUE(FileTransfer::FreeSpace(dir / "card/KELDRA/ZQ314/", bytes));
-    EXPECT_EQ(bytes, 64u * 1024);
-    ASSERT_TRUE(FileTransfer::FreeSpace(dir / "card", bytes));
-    EXPECT_EQ(bytes, 64u * 1024);
+TEST(FileTransferFreeSpace, AVolumeThatReportsNoBlocksHasUnknownSpace) {
+    TemporaryDirectory dir;
+    Testing::CSizelessFileSystem sizeless;
+
+    const FileTransfer::VolumeSpace volume = FileTransfer::MeasureVolume(dir.path(), sizeless);
+    EXPECT_FALSE(volume.freeBytes);
+    EXPECT_EQ(volume.bytesTaken(5000), 5000u);
+    EXPECT_FALSE(FileTransfer::FreeSpace(dir.path(), sizeless));
+}
+
+TEST(FileTransferFreeSpace, FilesTakeWholeAllocationUnits) {
+    FileTransfer::VolumeSpace clusters;
+    clusters.allocationUnit = 32 * 1024;
+    EXPECT_EQ(clusters.bytesTaken(0), 0u);
+    EXPECT_EQ(clusters.bytesTaken(1), 32u * 1024);
+    EXPECT_EQ(clusters.bytesTaken(32 * 1024), 32u * 1024);
+    EXPECT_EQ(clusters.bytesTaken(32 * 1024 + 1), 64u * 1024);
+    EXPECT_EQ(clusters.bytesTaken(UINT64_MAX), UINT64_MAX);
 }
 
 TEST(FileTransferCopy, FullVolumeFailsAndLeavesNoPartialFile) {
@@ -490,9 +510,7 @@ TEST(FileTransferCopy, FullVolumeFailsAndLeavesNoPartialFile) {
     EXPECT_FALSE(fs::exists(dir / "card/WVCINFO0.ZQD"));
 
     // The space of the failed copies is given back.
-    std::uint64_t bytes = 0;
-    ASSERT_TRUE(FileTransfer::FreeSpace(dir / "card", bytes));
-    EXPECT_EQ(bytes, 64u * 1024 - 16u * 1024);
+    EXPECT_EQ(FileTransfer::FreeSpace(dir / "card"), 64u * 1024 - 16u * 1024);
 }
 
 TEST(FileTransferSync, SyncsDirectoriesAndRefusesFiles) {
