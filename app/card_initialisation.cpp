@@ -192,6 +192,9 @@ CardInitialisation InitialiseCard(const std::string& root, const CardLockWaiting
     if (Occupied(fs, information, unknown)) {
         return Refused(Problem::AlreadyACard, information);
     }
+    if (unknown) {
+        return Refused(Problem::CannotWrite, information, errno);
+    }
     // Under the lock a file at the temporary name is what an interrupted converter left.
     const std::string temporary = directory + TemporaryNames::SampleInformationFile;
     if (fs.Lstat(temporary, status) == 0) {
