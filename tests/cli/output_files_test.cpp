@@ -143,5 +143,21 @@ TEST_F(OutputFilesTest, AnInterruptedConvertLeavesNoOutputAndTheNextRunSucceeds)
     EXPECT_EQ(sound->frames, 240 * 44100);
 }
 
+TEST_F(OutputFilesTest, TheNextRunRemovesTheWorkFolderOfAKilledImport) {
+    Sox("-n -r 48000 -b 24 -c 1 " + path("long.wav") + " synth 240 sine 440");
+    Fixture::MakeEmptyCard(path("card"));
+    Fixture::Zq3Process import(
+        {"import", path("card"), "C0", path("long.wav"), "--convert", "--normalize", "--yes"});
+    ASSERT_EQ(import.startFailure(), "");
+    ASSERT_TRUE(import.waitForError("  1%")) << import.errorSoFar();
+    import.signal(SIGKILL);
+    EXPECT_EQ(import.finish().exitCode, 128 + SIGKILL);
+    ASSERT_FALSE(fs::is_empty(import.temporaryDirectory()));
+
+    const auto info = RunZq3({"info", path("card")}, {"TMPDIR=" + import.temporaryDirectory()});
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
+}
+
 } // namespace
 } // namespace ZQ3
