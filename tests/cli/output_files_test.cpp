@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -157,6 +158,53 @@ TEST_F(OutputFilesTest, TheNextRunRemovesTheWorkFolderOfAKilledImport) {
     const auto info = RunZq3({"info", path("card")}, {"TMPDIR=" + import.temporaryDirectory()});
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
+}
+
+// Whether text holds no control character but the newlines that end its lines.
+bool OnlyLineBreaks(const std::string& text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\n') || byte == 0x7F;
+    });
+}
+
+TEST_F(OutputFilesTest, FileNamesReachTheTerminalEscaped) {
+    // A name that would retitle the terminal and fake a second success line.
+    const std::string hostile = "\x1b]0;owned\x07\nD6 <- fake.wav";
+    const std::string shown = "$'\\e]0;owned\\a\\nD6 <- fake.wav'";
+    Fixture::MakeEmptyCard(path("card"));
+    Fixture::WriteTestWav(path(hostile), 1, 5000);
+    Fixture::WriteTestWav(path("キック.wav"), 1, 5000);
+
+    const auto imported = RunZq3({"import", path("card"), "C0", path(hostile), path("キック.wav")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out, "C0 ← " + shown + " (0.11 s, mono)\nC1 ← キック.wav (0.11 s, mono)\n");
+
+    const auto exported = RunZq3({"export", path("card"), "C0", path(hostile + ".wav")});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_NE(exported.out.find("→ $'" + path("\\e]0;owned\\a\\nD6 <- fake.wav.wav'")),
+              std::string::npos)
+        << exported.out;
+    EXPECT_TRUE(OnlyLineBreaks(exported.out)) << exported.out;
+
+    // Refused, the name shows the same in the list of refusals.
+    Fixture::WriteFileBytes(path("bad\x1b[2J\n.wav"), "not a sound file");
+    const auto refused = RunZq3({"import", path("card"), "C2", path("bad\x1b[2J\n.wav")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("$'bad\\e[2J\\n.wav'"), std::string::npos) << refused.err;
+    EXPECT_TRUE(OnlyLineBreaks(refused.err)) << refused.err;
+
+    // A card's folder with a newline: info's header stays one line, JSON escapes it.
+    const std::string card = path("card\x1b\nB");
+    Fixture::MakeEmptyCard(card);
+    const auto info = RunZq3({"info", card});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(info.out.rfind("Card $'" + path("card") + "\\e\\nB'", 0), 0u) << info.out;
+    EXPECT_TRUE(OnlyLineBreaks(info.out));
+    const auto json = RunZq3({"info", card, "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"root\":\"" + path("card") + "\\u001b\\nB\""), std::string::npos)
+        << json.out;
 }
 
 } // namespace
