@@ -36,8 +36,9 @@ int Convert(CCliContext& context, const ConvertArguments& arguments) {
         return ExitCancelled;
     }
     if (outcome.outputExists) {
-        return context.fail(outcome.text + " " +
-                            Localized("Give --force to replace it.",
+        // Japanese runs its sentences together without a space.
+        return context.fail(outcome.text +
+                            Localized(" Give --force to replace it.",
                                       "置き換えるには --force を指定してください。"));
     }
     if (!outcome.done) {
