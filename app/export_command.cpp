@@ -10,14 +10,11 @@
 #include "app/write_behind.h"
 #include "card/card_layout.h"
 #include "card/file_transfer.h"
-#include "card/temporary_names.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/model/wave_file_format.h"
 #include "sl/samples/file_output_sample_iterator.h"
 
-#include <cerrno>
 #include <memory>
-#include <random>
 #include <sys/stat.h>
 #include <vector>
 
@@ -46,28 +43,7 @@ bool LiesInCardDirectory(const std::string& path, const std::string& root) {
 } // namespace
 
 std::string CExportCommand::TemporaryPathFor(const std::string& destination) {
-    const std::size_t slash = destination.rfind('/');
-    const std::string directory =
-        slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    // A suffix of this run's own, so that exports into one folder at once never share a work
-    // file; the file is then created new, so a name taken in between fails the export instead
-    // of being written into.
-    static constexpr char Letters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device random;
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof Letters - 2);
-    for (int attempt = 0;; ++attempt) {
-        std::string temporary = directory + TemporaryNames::WaveFile;
-        for (int i = 0; i < 6; ++i) {
-            temporary += Letters[pick(random)];
-        }
-        struct stat status {};
-        const bool free = ::lstat(temporary.c_str(), &status) != 0 && errno == ENOENT;
-        // A folder that cannot be examined gets a name all the same: the create reports it.
-        if ((free || attempt >= 16) && temporary != destination) {
-            return temporary;
-        }
-    }
+    return TemporaryPathBeside(destination);
 }
 
 CommandOutcome CExportCommand::fail(int message, const std::string& detail) {

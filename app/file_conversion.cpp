@@ -1,11 +1,17 @@
 #include "app/file_conversion.h"
 
 #include "app/localized_text.h"
+#include "app/refusal_details.h"
+#include "app/temporary_files.h"
+#include "card/file_transfer.h"
 #include "card/path_names.h"
 
 #include <cctype>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ZQ3 {
 namespace {
@@ -30,10 +36,58 @@ std::optional<CContainer> ContainerByName(const std::string& path) {
     return std::nullopt;
 }
 
+// The converted data reaches the device before the file takes the output's name, so that a
+// crash right after cannot leave an empty file under it.
+bool FlushToDevice(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    return ::close(fd) == 0 && flushed;
+}
+
+bool CannotRefuseAnExistingName() {
+    return errno == EPERM || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+}
+
+// Gives the complete work file the output's name. A file that appeared there meanwhile is kept
+// unless replacing was asked for; errno tells EEXIST from any other failure.
+bool MoveIntoPlace(const std::string& temporary, const std::string& output,
+                   ExistingOutput existing) {
+    if (existing == ExistingOutput::Replace) {
+        return FileTransfer::Replace(temporary, output);
+    }
+    if (!FlushToDevice(temporary)) {
+        return false;
+    }
+    if (FileTransfer::Rename(temporary, output)) {
+        return FileTransfer::SyncContainingDirectory(output);
+    }
+    if (!CannotRefuseAnExistingName()) {
+        return false;
+    }
+    // A file system without links or an atomic no-replace rename (a FAT card) is checked just
+    // before the rename instead.
+    struct stat status {};
+    if (::lstat(output.c_str(), &status) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return FileTransfer::Replace(temporary, output);
+}
+
+std::string ExistsText(const std::string& outName) {
+    return Localized("{0}: the file exists already; it is not replaced.",
+                     "{0}: ファイルが既に存在します。置き換えません。", {outName});
+}
+
 } // namespace
 
 FileConversionOutcome ConvertSoundFile(const std::string& input, const std::string& output,
-                                       const SL::CConversionOptions& options) {
+                                       const SL::CConversionOptions& options,
+                                       ExistingOutput existing,
+                                       const SL::CSoundFileConverter::Progress& progress) {
     FileConversionOutcome outcome;
     const std::string inName = PathNames::LastPart(input);
     const std::string outName = PathNames::LastPart(output);
@@ -45,12 +99,34 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
         return outcome;
     }
     struct stat status {};
-    if (::lstat(output.c_str(), &status) == 0) {
-        outcome.text = Localized("{0}: the file exists already; it is not replaced.",
-                                 "{0}: ファイルが既に存在します。置き換えません。", {outName});
+    if (existing == ExistingOutput::Keep && ::lstat(output.c_str(), &status) == 0) {
+        outcome.outputExists = true;
+        outcome.text = ExistsText(outName);
         return outcome;
     }
-    outcome.result = SL::CSoundFileConverter::Convert(input, output, *container, options);
+    const FileTransfer::DestinationCheck destination = FileTransfer::ExamineDestination(output);
+    if (destination.problem != FileTransfer::DestinationCheck::Problem::None) {
+        outcome.text = DestinationDetail(output, destination);
+        if (outcome.text.empty()) {
+            outcome.text = Localized("{0}: the converted file could not be written.",
+                                     "{0}: 変換後のファイルを書き込めませんでした。", {outName});
+        }
+        return outcome;
+    }
+
+    CTemporaryFiles temporaries;
+    const std::string temporary = TemporaryPathBeside(output);
+    temporaries.add(temporary);
+    outcome.result =
+        SL::CSoundFileConverter::Convert(input, temporary, *container, options, progress);
+    if (outcome.result.done() && !MoveIntoPlace(temporary, output, existing)) {
+        outcome.result.status = SL::CConversionResult::Status::CannotWrite;
+        if (errno == EEXIST) {
+            outcome.outputExists = true;
+            outcome.text = ExistsText(outName);
+            return outcome;
+        }
+    }
     using CStatus = SL::CConversionResult::Status;
     switch (outcome.result.status) {
     case CStatus::Done:

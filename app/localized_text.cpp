@@ -1,6 +1,7 @@
 #include "app/localized_text.h"
 
 #include "app/message_catalogue.h"
+#include "app/shown_name.h"
 
 namespace ZQ3 {
 
@@ -15,8 +16,10 @@ std::string Localized(const char* english, const char* japanese,
     for (const char* at = pattern; *at != '\0'; ++at) {
         if (at[0] == '{' && at[1] >= '0' && at[1] <= '9' && at[2] == '}') {
             const auto index = static_cast<std::size_t>(at[1] - '0');
+            // The values are names, paths, numbers and what the user typed: anything from
+            // outside is shown so that its control characters cannot act on a terminal.
             if (index < values.size()) {
-                text += values.begin()[index];
+                text += ShownName(values.begin()[index]);
             }
             at += 2;
         } else {

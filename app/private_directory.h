@@ -8,6 +8,10 @@ namespace ZQ3 {
 // (mode 0700), removed with everything in it when the command ends. Two converters, or two
 // commands of one, never see each other's work files, and nobody can plant a link at a work
 // file's name in advance.
+//
+// A process that is killed cannot remove its folder, so the folder says whose it is: it holds a
+// lock file (LockFileName) that its process keeps locked (flock) for as long as it lives. A
+// folder whose lock is free has been abandoned; RemoveAbandonedWorkFolders clears it away.
 class CPrivateDirectory {
 public:
     CPrivateDirectory();
@@ -21,8 +25,21 @@ public:
     // path() + "/" + name.
     std::string file(const std::string& name) const;
 
+    // The folders' names in the temporary directory: this prefix and six letters or digits.
+    static constexpr const char* NamePrefix = "zq3-";
+    static constexpr const char* LockFileName = "___ZQ3_WORK_FOLDER_LOCK___";
+
 private:
     std::string path_;
+    // The lock file, open and locked while the folder is in use.
+    int lock_ = -1;
 };
+
+// Removes the work folders that killed converters left in the temporary directory, and nothing
+// else: a folder there named like a work folder, owned by this user, not a link, whose lock file
+// exists and is locked by nobody. A folder without a lock file (one just being made, or one of
+// an older converter) is left alone, as is anything in it that is a folder. Nothing is reached
+// through a link. Both programs call it as they start; answers how many folders were removed.
+int RemoveAbandonedWorkFolders();
 
 } // namespace ZQ3

@@ -27,4 +27,11 @@ private:
     std::vector<std::string> paths_;
 };
 
+// A free name for a file to be written before it takes destination's place: in destination's
+// folder, so that the final rename stays within one file system, beginning with the converter's
+// temporary prefix, and with a suffix of this run's own, so that commands writing into one
+// folder at once never share a work file. The file must then be created new (O_EXCL), so that
+// a name taken in between fails the command instead of being written into.
+std::string TemporaryPathBeside(const std::string& destination);
+
 } // namespace ZQ3

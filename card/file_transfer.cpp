@@ -293,6 +293,39 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
     return true;
 }
 
+// A file system that keeps no modes or owners (a FAT card) refuses to change them; that is no
+// failure, as there is nothing to keep there.
+bool KeepsNoPermissions() {
+    return errno == EPERM || errno == EOPNOTSUPP || errno == ENOTSUP || errno == EROFS;
+}
+
+// Gives the new file at fd what the regular file at destination grants: its owner and group
+// where this user may give them, and its permission bits, so that replacing a file never opens
+// it to more people than before. A group that cannot be kept takes the group's rights with it,
+// since they would pass to this user's own group. Where nothing is replaced, or a link is (the
+// link goes, not what it leads to), the new file keeps the mode it was created with: the usual
+// one after the umask.
+bool TakeOverPermissions(const std::string& destination, int fd, const struct stat& created,
+                         IFileSystem& fs) {
+    struct stat replaced {};
+    if (fs.Lstat(destination, replaced) != 0 || !S_ISREG(replaced.st_mode)) {
+        return true;
+    }
+    mode_t mode = replaced.st_mode & ACCESSPERMS;
+    if (replaced.st_uid != created.st_uid || replaced.st_gid != created.st_gid) {
+        // Owners live outside the file-system interface: only the superuser gives a file away,
+        // and any failure here leaves the file to this user.
+        if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+            mode &= static_cast<mode_t>(~S_IRWXG);
+        }
+    }
+    if (fs.Fchmod(fd, mode) != 0 && !KeepsNoPermissions()) {
+        return false;
+    }
+    return true;
+}
+
 std::string FindProgramDirectory() {
     std::vector<char> buffer(PATH_MAX);
     for (;;) {
@@ -379,7 +412,8 @@ bool Replace(const std::string& temporaryPath, const std::string& destination, I
         if (!temporary.isOpen()) {
             return false;
         }
-        if (!SyncDescriptor(fs, temporary.get()) || !temporary.close()) {
+        if (!TakeOverPermissions(destination, temporary.get(), status, fs) ||
+            !SyncDescriptor(fs, temporary.get()) || !temporary.close()) {
             return false;
         }
     }

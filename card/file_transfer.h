@@ -49,7 +49,9 @@ bool Rename(const std::string& oldPath, const std::string& newPath,
 // Puts the temporary file in place of destination, which may exist. Either the old or the new
 // file stays at the destination, never neither; the new data reaches the device before it takes
 // the destination's name, and the name change is flushed too. When only that last flush fails
-// the new file is in place, but the result is false: the device reported an error.
+// the new file is in place, but the result is false: the device reported an error. A regular
+// file replaced hands its permission bits, and its owner and group where this user may give
+// them, to the new file: replacing a private file never makes it readable by others.
 bool Replace(const std::string& temporaryPath, const std::string& destination,
              IFileSystem& fs = PosixFileSystem());
 

@@ -1,6 +1,8 @@
 #include "app/file_conversion.h"
+#include "app/localized_text.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
+#include "cli/interrupt.h"
 
 #include <CLI/CLI.hpp>
 
@@ -12,6 +14,8 @@ struct ConvertArguments {
     std::string output;
     ConversionArguments conversion;
     bool quiet = false;
+    // --force (or --yes): an existing OUT is replaced.
+    bool replace = false;
 };
 
 int Convert(CCliContext& context, const ConvertArguments& arguments) {
@@ -20,8 +24,23 @@ int Convert(CCliContext& context, const ConvertArguments& arguments) {
     if (!options) {
         return ExitUsage;
     }
+    // Ctrl-C and SIGTERM cancel: the work file is removed and OUT stays as it was.
+    InstallInterruptHandler();
     const FileConversionOutcome outcome =
-        ConvertSoundFile(arguments.input, arguments.output, *options);
+        ConvertSoundFile(arguments.input, AbsolutePath(arguments.output), *options,
+                         arguments.replace ? ExistingOutput::Replace : ExistingOutput::Keep,
+                         [](std::int64_t, std::int64_t) { return !InterruptRequested(); });
+    if (outcome.result.status == SL::CConversionResult::Status::Cancelled) {
+        context.note(Localized("Cancelled; nothing was written.",
+                               "取り消しました。何も書き込んでいません。"));
+        return ExitCancelled;
+    }
+    if (outcome.outputExists) {
+        // Japanese runs its sentences together without a space.
+        return context.fail(outcome.text +
+                            Localized(" Give --force to replace it.",
+                                      "置き換えるには --force を指定してください。"));
+    }
     if (!outcome.done) {
         return context.fail(outcome.text);
     }
@@ -39,6 +58,7 @@ CliCommand AddConvertCommand(CLI::App& app, CCliContext& context) {
     convert->add_option("OUT", arguments->output)->required();
     arguments->conversion.addTo(*convert);
     convert->add_flag("--quiet,-q", arguments->quiet);
+    convert->add_flag("--force,--yes,-y", arguments->replace, "Replace an existing OUT");
     return {convert, [&context, arguments] { return Convert(context, *arguments); }};
 }
 

@@ -1,5 +1,6 @@
 #include "app/export_batch.h"
 #include "app/localized_text.h"
+#include "app/shown_name.h"
 #include "card/card_layout.h"
 #include "cli/commands.h"
 #include "cli/pad_command.h"
@@ -101,7 +102,7 @@ int ExportSlot(CCliContext& context, int slot, int format, const std::string& pa
     }
     const int exitCode = ExitCodeOf(controller.exportPad(format, path));
     if (exitCode == ExitDone) {
-        context.say(SlotName(slot) + " → " + path + " " +
+        context.say(SlotName(slot) + " → " + ShownName(path) + " " +
                     SampleDescription(context.model().entries[std::size_t(slot)]));
     }
     return exitCode;

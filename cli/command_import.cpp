@@ -1,5 +1,6 @@
 #include "app/import_batch.h"
 #include "app/localized_text.h"
+#include "app/shown_name.h"
 #include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
@@ -56,7 +57,7 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
         return exitCode;
     }
     for (const ImportItem& item : batch.items) {
-        context.say(SlotName(item.slot) + " ← " + PathNames::LastPart(item.path) + " " +
+        context.say(SlotName(item.slot) + " ← " + ShownName(PathNames::LastPart(item.path)) + " " +
                     SampleDescription(context.model().entries[std::size_t(item.slot)]));
     }
     return exitCode;

@@ -1,9 +1,20 @@
 #include "cli/json_writer.h"
 
+#include "app/shown_name.h"
+
 #include <cmath>
 #include <cstdio>
 
 namespace ZQ3 {
+namespace {
+
+std::string Code(unsigned value) {
+    char code[8];
+    std::snprintf(code, sizeof code, "\\u%04x", value);
+    return code;
+}
+
+} // namespace
 
 void CJsonWriter::separate() {
     if (afterKey_) {
@@ -90,9 +101,28 @@ CJsonWriter& CJsonWriter::value(double number) {
 std::string CJsonWriter::Escape(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        std::uint32_t codePoint = 0;
+        const std::size_t length = Utf8SequenceLength(text, at, codePoint);
+        if (length == 0) {
+            // JSON text is UTF-8: a byte that is none (a name from a file system in another
+            // encoding) becomes the replacement character rather than break the document.
+            escaped += "\\ufffd";
+            ++at;
+            continue;
+        }
+        if (length > 1) {
+            // C1 control characters, which some terminals act on, are escaped like C0 ones.
+            if (codePoint <= 0x9F) {
+                escaped += Code(codePoint);
+            } else {
+                escaped.append(text, at, length);
+            }
+            at += length;
+            continue;
+        }
+        switch (byte) {
         case '"':
             escaped += "\\\"";
             break;
@@ -109,15 +139,15 @@ std::string CJsonWriter::Escape(const std::string& text) {
             escaped += "\\t";
             break;
         default:
-            if (byte < 0x20) {
-                char code[8];
-                std::snprintf(code, sizeof code, "\\u%04x", byte);
-                escaped += code;
+            // Every other control character, DEL included, as its code: JSON allows none of
+            // C0 raw, and none of them may reach a terminal that shows the document.
+            if (byte < 0x20 || byte == 0x7F) {
+                escaped += Code(byte);
             } else {
-                // UTF-8 passes through as it is: JSON text is UTF-8.
-                escaped += c;
+                escaped += static_cast<char>(byte);
             }
         }
+        ++at;
     }
     return escaped;
 }

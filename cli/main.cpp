@@ -2,6 +2,7 @@
 
 #include "app/localized_text.h"
 #include "app/message_catalogue.h"
+#include "app/private_directory.h"
 #include "cli/cli_context.h"
 #include "cli/help_texts.h"
 #include "cli/stderr_printer.h"
@@ -174,6 +175,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         return UsageError(command, ParseErrorText(error));
     }
+    // What killed converters left in the temporary directory goes before this one adds to it.
+    RemoveAbandonedWorkFolders();
     for (const auto& registered : commands) {
         if (registered.parser->parsed()) {
             return registered.run();

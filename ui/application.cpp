@@ -3,6 +3,7 @@
 #include "app/controller.h"
 #include "app/player.h"
 #include "app/preferences.h"
+#include "app/private_directory.h"
 #include "sl/log/logger.h"
 #include "ui/cursor.h"
 #include "ui/main_frame.h"
@@ -45,6 +46,8 @@ CApplication::StartUp CApplication::startUp() {
         break;
     }
     guard_.onSecondStart = [this] { raiseWindow(); };
+    // What killed converters left in the temporary directory goes before this one adds to it.
+    ZQ3::RemoveAbandonedWorkFolders();
 
     domain_ = std::make_unique<ZQ3::CDomain>();
     bitmapFactory_ = std::make_unique<UL::CStateBitmapFactory>(

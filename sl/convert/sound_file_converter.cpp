@@ -226,7 +226,7 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
     result.copiedUnchanged = copyExactly;
 
     const int descriptor =
-        ::open(output.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        ::open(output.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         result.status = CConversionResult::Status::CannotWrite;
         return result;

@@ -55,7 +55,9 @@ protected:
     std::vector<std::filesystem::path> WorkFiles() const {
         std::vector<std::filesystem::path> files;
         for (const auto& item : std::filesystem::recursive_directory_iterator(temporary)) {
-            if (item.is_regular_file()) {
+            // The lock file marks the work folder as in use; it is no work file.
+            if (item.is_regular_file() &&
+                item.path().filename() != CPrivateDirectory::LockFileName) {
                 files.push_back(item.path());
             }
         }

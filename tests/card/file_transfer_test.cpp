@@ -238,6 +238,47 @@ TEST(FileTransferReplace, FailureLeavesTheDestinationAlone) {
     EXPECT_EQ(ReadFileBytes(dir / "temporary"), "new take");
 }
 
+TEST(FileTransferReplace, KeepsTheReplacedFilesPermissions) {
+    TemporaryDirectory dir;
+    WriteFileBytes(dir / "private.wav", "old take");
+    ::chmod((dir / "private.wav").c_str(), 0600);
+    WriteFileBytes(dir / "temporary", "new take");
+    ::chmod((dir / "temporary").c_str(), 0644);
+
+    EXPECT_TRUE(FileTransfer::Replace(dir / "temporary", dir / "private.wav"));
+    EXPECT_EQ(ReadFileBytes(dir / "private.wav"), "new take");
+    EXPECT_EQ(ModeOf(dir / "private.wav"), 0600u);
+
+    // A link at the destination is replaced, not what it leads to, and hands on nothing.
+    WriteFileBytes(dir / "target.wav", "target");
+    ::chmod((dir / "target.wav").c_str(), 0600);
+    fs::create_symlink(dir / "target.wav", dir / "link.wav");
+    WriteFileBytes(dir / "temporary", "new take");
+    ::chmod((dir / "temporary").c_str(), 0640);
+    EXPECT_TRUE(FileTransfer::Replace(dir / "temporary", dir / "link.wav"));
+    EXPECT_FALSE(fs::is_symlink(dir / "link.wav"));
+    EXPECT_EQ(ModeOf(dir / "link.wav"), 0640u);
+    EXPECT_EQ(ReadFileBytes(dir / "target.wav"), "target");
+}
+
+TEST(FileTransferReplace, KeepsTheReplacedFilesOwnerWherePermitted) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only the superuser gives a file away";
+    }
+    TemporaryDirectory dir;
+    WriteFileBytes(dir / "theirs.wav", "old take");
+    ASSERT_EQ(::chown((dir / "theirs.wav").c_str(), 4321, 4321), 0);
+    ::chmod((dir / "theirs.wav").c_str(), 0640);
+    WriteFileBytes(dir / "temporary", "new take");
+
+    EXPECT_TRUE(FileTransfer::Replace(dir / "temporary", dir / "theirs.wav"));
+    struct stat status {};
+    ASSERT_EQ(::stat((dir / "theirs.wav").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 4321u);
+    EXPECT_EQ(status.st_gid, 4321u);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
 TEST(FileTransferCopyAndUnlock, CopiesIntoANewFileWritableByItsOwnerOnly) {
     TemporaryDirectory dir;
     WriteFileBytes(dir / "information", "new information");

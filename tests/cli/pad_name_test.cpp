@@ -39,5 +39,14 @@ TEST(JsonWriter, SeparatorsAndEscapes) {
     EXPECT_EQ(CJsonWriter::Escape(std::string("\x01", 1)), "\\u0001");
 }
 
+TEST(JsonWriter, EscapesEveryControlCharacterAndKeepsTheDocumentUtf8) {
+    EXPECT_EQ(CJsonWriter::Escape("\x1b]0;owned\x07\x7f"), "\\u001b]0;owned\\u0007\\u007f");
+    // C1 controls as their code; a byte that is no UTF-8 as the replacement character.
+    EXPECT_EQ(CJsonWriter::Escape("a\xc2\x9b"
+                                  "b\xff\xc3"),
+              "a\\u009bb\\ufffd\\ufffd");
+    EXPECT_EQ(CJsonWriter::Escape("キック.wav"), "キック.wav");
+}
+
 } // namespace
 } // namespace ZQ3
