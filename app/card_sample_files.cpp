@@ -1,5 +1,6 @@
 #include "app/card_sample_files.h"
 
+#include "card/card_obstacle.h"
 #include "sl/files/file_data_source.h"
 
 #include <algorithm>
@@ -35,8 +36,8 @@ OpenCardSampleInputIterator(const std::vector<std::string>& sampleFilePaths, boo
     // Every file is measured: a damaged card may hold a right file shorter than its left one.
     std::int64_t shortestSize = std::numeric_limits<std::int64_t>::max();
     for (const std::string& path : sampleFilePaths) {
-        std::shared_ptr<std::istream> stream =
-            SL::CFileDataSource(path, SL::CFileAccess::ReadExisting).OpenInput();
+        // Never through a link: its target may be any file of the computer.
+        std::shared_ptr<std::istream> stream = OpenCardFileForReading(path);
         if (!stream) {
             return {};
         }

@@ -15,7 +15,8 @@ namespace ZQ3 {
 // `sampleCount` is the number of samples per channel to deliver, negative when unknown: then it
 // is every whole frame the files hold. Empty when a file cannot be opened or measured, when any
 // file is too short to hold the whole frames that `sampleCount` needs, or when the count does not
-// fit a stream length.
+// fit a stream length. A channel file must be a regular file; a symbolic link at its name is
+// refused, never followed.
 std::shared_ptr<SL::CVexaFileInputSampleIterator>
 OpenCardSampleInputIterator(const std::vector<std::string>& sampleFilePaths, bool lofi,
                             std::int64_t sampleCount);

@@ -1,5 +1,6 @@
 #include "app/controller.h"
 
+#include "app/card_obstacle_details.h"
 #include "app/delete_command.h"
 #include "app/domain.h"
 #include "app/export_command.h"
@@ -98,26 +99,37 @@ CController::CardAccess CController::settleCard(const std::string& root, CCardLo
     if (locked != CardAccess::Ready) {
         return locked;
     }
-    switch (RecoverCard(root, *fs_)) {
+    // Nothing on the card is touched before the folder is known to be a card: a folder that is
+    // not one may hold anything, names like the converter's own included.
+    const std::string information = CardLayout::InformationFilePath(root);
+    SampleInformationReading read = ReadSampleInformationFileWithReason(information);
+    if (!read.entries) {
+        ReportMessage(failureMessage, InformationFileDetail(information, read));
+        return CardAccess::Failed;
+    }
+    CardObstacle obstacle;
+    switch (RecoverCard(root, *fs_, &obstacle)) {
     case RecoveryResult::Clean:
+        break;
     case RecoveryResult::Finished:
+        // The completed change replaced the information file.
+        read = ReadSampleInformationFileWithReason(information);
+        if (!read.entries) {
+            ReportMessage(failureMessage, InformationFileDetail(information, read));
+            return CardAccess::Failed;
+        }
         break;
     case RecoveryResult::PendingOnReadOnlyCard:
         ReportMessage(MessageChangePending);
         return CardAccess::Failed;
     case RecoveryResult::Failed:
         // A change that could not be completed may have left the card between two states.
-        ReportMessage(failureMessage, RecoveryFailedDetail(CardLayout::CardDirectory(root), errno));
+        ReportMessage(failureMessage,
+                      RecoveryObstacleDetail(CardLayout::CardDirectory(root), obstacle));
         return CardAccess::Failed;
     case RecoveryResult::JournalUnreadable:
         ReportMessage(failureMessage,
                       JournalUnreadableDetail(CardLayout::CardDirectory(root), errno));
-        return CardAccess::Failed;
-    }
-    const std::string information = CardLayout::InformationFilePath(root);
-    SampleInformationReading read = ReadSampleInformationFileWithReason(information);
-    if (!read.entries) {
-        ReportMessage(failureMessage, InformationFileDetail(information, read));
         return CardAccess::Failed;
     }
     entries = std::move(*read.entries);
@@ -224,7 +236,7 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
         CImportCommand command(*installed, *progress, *fs_);
         command.setConversion(conversion);
         outcome = run(command);
-        if (outcome == CommandOutcome::Succeeded) {
+        if (command.newModel()) {
             installModel(std::move(*command.newModel()));
         }
     } // the command's work files go with it
@@ -262,7 +274,7 @@ CommandOutcome CController::deletePad(int pad) {
     {
         CDeleteCommand command(*installed, *fs_);
         outcome = command.run(pad);
-        if (outcome == CommandOutcome::Succeeded) {
+        if (command.newModel()) {
             installModel(std::move(*command.newModel()));
         }
     }

@@ -1,5 +1,6 @@
 #include "app/delete_command.h"
 
+#include "app/card_obstacle_details.h"
 #include "app/message_catalogue.h"
 #include "app/private_directory.h"
 #include "card/card_layout.h"
@@ -11,9 +12,9 @@
 
 namespace ZQ3 {
 
-CommandOutcome CDeleteCommand::fail() {
+CommandOutcome CDeleteCommand::fail(const std::string& detail) {
     newModel_.reset();
-    return ReportedFailure(MessageDeletionFailed);
+    return ReportedFailure(MessageDeletionFailed, detail);
 }
 
 CommandOutcome CDeleteCommand::run(int pad) {
@@ -31,7 +32,7 @@ CommandOutcome CDeleteCommand::run(int pad) {
     }
     CCardTransaction transaction(installed_.cardRoot, fs_);
     if (!transaction.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
-        return fail();
+        return fail(CardObstacleDetail(transaction.obstacle()));
     }
     // Both files, whatever the entry says: a right file left by an earlier stereo sample goes
     // too.
@@ -39,8 +40,18 @@ CommandOutcome CDeleteCommand::run(int pad) {
     transaction.removeOnCommit(CardLayout::RightFileName(slot));
     transaction.renameOnCommit(TemporaryNames::SampleInformationFile,
                                CardLayout::InformationFileName);
-    if (transaction.commit() != CCardTransaction::Result::Done) {
-        return fail();
+    switch (transaction.commit()) {
+    case CCardTransaction::Result::Done:
+        break;
+    case CCardTransaction::Result::NotCommitted:
+        return fail(CardObstacleDetail(transaction.obstacle()));
+    case CCardTransaction::Result::Pending:
+        // The pad is empty once the card is opened next; the model says so already.
+        newModel_ = std::move(emptied);
+        return ReportedUnsettled(true, CardObstacleDetail(transaction.obstacle()));
+    case CCardTransaction::Result::Undecided:
+        newModel_.reset();
+        return ReportedUnsettled(false, CardObstacleDetail(transaction.obstacle()));
     }
     newModel_ = std::move(emptied);
     return CommandOutcome::Succeeded;

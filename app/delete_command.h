@@ -5,6 +5,7 @@
 #include "card/file_system.h"
 
 #include <optional>
+#include <string>
 
 namespace ZQ3 {
 
@@ -21,11 +22,12 @@ public:
     // which the caller holds for the whole run.
     CommandOutcome run(int pad);
 
-    // The model to install after a successful run: the installed one with the pad's slot empty.
+    // The model to install after a successful run, or after one that left the change to be
+    // completed at the card's next opening: the installed one with the pad's slot empty.
     std::optional<CModel>& newModel() { return newModel_; }
 
 private:
-    CommandOutcome fail();
+    CommandOutcome fail(const std::string& detail = std::string());
 
     const CModel& installed_;
     IFileSystem& fs_;

@@ -1,5 +1,6 @@
 #include "app/export_command.h"
 
+#include "app/card_obstacle_details.h"
 #include "app/card_sample_files.h"
 #include "app/channel_pair_reader.h"
 #include "app/message_catalogue.h"
@@ -82,7 +83,8 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
         return CommandOutcome::Cancelled;
     }
     if (decoding == StepResult::Failed) {
-        return fail(MessageExportFailed);
+        return fail(MessageExportFailed,
+                    CardFilesDetail(installed_.channelFilePaths(installed_.selectedPad), fs_));
     }
 
     progress_.setCancellable(false);

@@ -1,5 +1,6 @@
 #include "app/import_command.h"
 
+#include "app/card_obstacle_details.h"
 #include "app/card_sample_files.h"
 #include "app/card_space.h"
 #include "app/channel_pair_writer.h"
@@ -296,7 +297,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
             return CommandOutcome::Cancelled;
         }
         if (copying == StepResult::Failed) {
-            return fail(MessageImportFailed);
+            return fail(MessageImportFailed, CardObstacleDetail(transaction_.obstacle()));
         }
         updated.entries[static_cast<std::size_t>(item.slot)] =
             NewEntry(shape.frameCount, shape.channelCount);
@@ -305,10 +306,21 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     // What follows must not stop half-way on the user's word.
     progress_.setCancellable(false);
     progress_.setText(CatalogueText(MessageFinalizing));
-    if (!commit(updated, items)) {
-        return fail(MessageImportFailed);
+    const std::optional<CCardTransaction::Result> committed = commit(updated, items);
+    if (!committed || *committed == CCardTransaction::Result::NotCommitted) {
+        return fail(MessageImportFailed, CardObstacleDetail(transaction_.obstacle()));
+    }
+    if (*committed == CCardTransaction::Result::Undecided) {
+        newModel_.reset();
+        session_.reset();
+        return ReportedUnsettled(false, CardObstacleDetail(transaction_.obstacle()));
     }
     newModel_ = std::move(updated);
+    if (*committed == CCardTransaction::Result::Pending) {
+        // The card holds the new samples once it is opened next; the model shows them already.
+        session_.reset();
+        return ReportedUnsettled(true, CardObstacleDetail(transaction_.obstacle()));
+    }
     return CommandOutcome::Succeeded;
 }
 
@@ -399,11 +411,12 @@ StepResult CImportCommand::copyToCard(int itemCount, std::vector<std::string>& c
     return copied ? StepResult::Done : StepResult::Failed;
 }
 
-bool CImportCommand::commit(const CModel& updated, const std::vector<ImportItem>& items) {
+std::optional<CCardTransaction::Result>
+CImportCommand::commit(const CModel& updated, const std::vector<ImportItem>& items) {
     const std::string informationFile = work_.file(TemporaryNames::SampleInformationFile);
     if (!WriteSampleInformationFile(informationFile, updated.entries) ||
         !transaction_.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
-        return false;
+        return std::nullopt;
     }
     for (std::size_t item = 0; item < items.size(); ++item) {
         const int slot = items[item].slot;
@@ -422,7 +435,7 @@ bool CImportCommand::commit(const CModel& updated, const std::vector<ImportItem>
     }
     transaction_.renameOnCommit(TemporaryNames::SampleInformationFile,
                                 CardLayout::InformationFileName);
-    return transaction_.commit() == CCardTransaction::Result::Done;
+    return transaction_.commit();
 }
 
 } // namespace ZQ3

@@ -78,7 +78,8 @@ public:
 
     void setConversion(const ImportConversion& conversion) { conversion_ = conversion; }
 
-    // The model to install after a successful run.
+    // The model to install after a successful run, or after one that left the change to be
+    // completed at the card's next opening.
     std::optional<CModel>& newModel() { return newModel_; }
 
     // The entry that records frameCount frames of channelCount channels: the frames are stored
@@ -122,8 +123,9 @@ private:
     StepResult copyToCard(int itemCount, std::vector<std::string>& cardCopies);
     // Stages the new information file and commits the change: the copies take their slots'
     // names, a right file that a new sample does not use goes, and the information file is
-    // replaced.
-    bool commit(const CModel& updated, const std::vector<ImportItem>& items);
+    // replaced. Nothing when the information file could not be staged.
+    std::optional<CCardTransaction::Result> commit(const CModel& updated,
+                                                   const std::vector<ImportItem>& items);
     CommandOutcome fail(int message, const std::string& detail = std::string());
 
     const CModel& installed_;

@@ -56,6 +56,11 @@ constexpr BuiltInText BuiltInTexts[] = {
         "別のコンバーターが 60 秒間カードを使用し続けています。しばらくしてからもう一度お試しください。"},
     {18, "The card holds an unfinished change that can only be completed while the card is writable. Make the card writable and choose it again.",
         "カードに未完了の変更が残っています。この変更はカードが書き込み可能なときにのみ完了できます。カードを書き込み可能にしてから、もう一度選択してください。"},
+    // A change that got past its commit: never "failed", as the card will not stay as it was.
+    {19, "The change is recorded and will be completed the next time the card is opened.",
+        "変更は記録されました。次にカードを開いたときに完了します。"},
+    {20, "The change could not be completed, and whether it was recorded on the card could not be told. The next time the card is opened, it will hold either exactly what it held before or the whole change.",
+        "変更を完了できず、カードに記録されたかどうかも確認できませんでした。次にカードを開いたとき、カードは変更前のままか、変更をすべて終えた状態のどちらかになります。"},
 };
 // clang-format on
 

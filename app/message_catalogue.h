@@ -30,6 +30,10 @@ enum MessageId : int {
     MessageCardBusy = 17,
     // A committed change waits on a card that cannot be written.
     MessageChangePending = 18,
+    // A change was committed, but could not be finished now: the next opening completes it.
+    MessageChangeRecorded = 19,
+    // A change could not be finished, and whether it was committed could not be told.
+    MessageChangeUndecided = 20,
 };
 
 enum Language : int { LanguageEnglish = 0, LanguageJapanese = 1 };

@@ -1,5 +1,6 @@
 #include "app/refusal_details.h"
 
+#include "app/card_obstacle_details.h"
 #include "app/localized_text.h"
 #include "card/card_layout.h"
 #include "card/path_names.h"
@@ -256,11 +257,22 @@ CardFolderProblem ExamineCardFolder(const std::string& root, IFileSystem& fs) {
     if (!S_ISDIR(status.st_mode)) {
         return CardFolderProblem::NotAFolder;
     }
-    if (fs.Stat(CardLayout::CardDirectory(root), status) != 0) {
-        return errno == ENOENT || errno == ENOTDIR ? CardFolderProblem::NoConverterFolder
-                                                   : CardFolderProblem::None;
+    const std::string converterFolder =
+        PathNames::WithoutTrailingSeparators(CardLayout::CardDirectory(root));
+    for (const std::string& folder :
+         {PathNames::ParentDirectory(converterFolder), converterFolder}) {
+        if (fs.Lstat(folder, status) != 0) {
+            return errno == ENOENT || errno == ENOTDIR ? CardFolderProblem::NoConverterFolder
+                                                       : CardFolderProblem::None;
+        }
+        if (S_ISLNK(status.st_mode)) {
+            return CardFolderProblem::LinkedConverterFolder;
+        }
+        if (!S_ISDIR(status.st_mode)) {
+            return CardFolderProblem::NoConverterFolder;
+        }
     }
-    return S_ISDIR(status.st_mode) ? CardFolderProblem::None : CardFolderProblem::NoConverterFolder;
+    return CardFolderProblem::None;
 }
 
 std::string SlotPadName(int slot) {
@@ -317,6 +329,8 @@ std::string CardFolderDetail(const std::string& root, CardFolderProblem problem)
         return Say(Text::NotAFolder, {root});
     case CardFolderProblem::NoConverterFolder:
         return Say(Text::NoConverterFolder, {root});
+    case CardFolderProblem::LinkedConverterFolder:
+        return LinkedConverterFolderDetail(root);
     }
     return {};
 }
@@ -342,6 +356,8 @@ std::string InformationFileDetail(const std::string& path,
         }
         return Say(Text::InformationCannotOpen,
                    {path, std::to_string(reading.openFailure.errorNumber)});
+    case Problem::SymbolicLink:
+        return CardObstacleDetail({CardObstacle::Kind::SymbolicLink, path, 0});
     case Problem::ReadFailed:
         return Say(Text::InformationReadFailed, {path});
     case Problem::TooShort:

@@ -21,6 +21,8 @@ enum class CardFolderProblem {
     NotAFolder,
     // The folder has no KELDRA/ZQ314/ folder.
     NoConverterFolder,
+    // KELDRA or KELDRA/ZQ314 is a symbolic link, which the converter never follows.
+    LinkedConverterFolder,
 };
 
 // Examines root and its converter folder. Only what the file system says for certain counts:

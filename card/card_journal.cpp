@@ -119,17 +119,45 @@ bool WriteAll(IFileSystem& fs, int fd, std::string_view bytes) {
     return true;
 }
 
-bool ApplyStep(const std::string& directory, const JournalStep& step, IFileSystem& fs) {
+// Why changing the name at path failed with error: a folder or other item there, when that is
+// what is in the way, or else the system's refusal.
+CardObstacle FailureAt(const std::string& path, int error, IFileSystem& fs) {
+    CardObstacle found = ExamineCardName(path, fs);
+    if (found.kind == CardObstacle::Kind::Folder || found.kind == CardObstacle::Kind::SystemError) {
+        return found;
+    }
+    return CardObstacle::Refused(path, error);
+}
+
+CardObstacle ApplyStep(const std::string& directory, const JournalStep& step, IFileSystem& fs) {
     const std::string path = PathIn(directory, step.name);
     if (step.kind == JournalStep::Kind::Remove) {
-        return fs.Unlink(path) == 0 || errno == ENOENT;
+        // unlink removes a link or a FIFO itself, never what it leads to; a folder stays.
+        if (fs.Unlink(path) == 0 || errno == ENOENT) {
+            return {};
+        }
+        return FailureAt(path, errno, fs);
     }
     // A temporary file that is gone was renamed by an earlier attempt.
     struct stat status {};
     if (fs.Lstat(path, status) != 0) {
-        return errno == ENOENT;
+        return errno == ENOENT ? CardObstacle{} : CardObstacle::Refused(path, errno);
     }
-    return fs.Rename(path, PathIn(directory, step.newName), 0) == 0;
+    if (!S_ISREG(status.st_mode)) {
+        return {ObstacleKindOfMode(status.st_mode), path, 0};
+    }
+    // A link or a FIFO at the card name is replaced itself; only a folder keeps the name.
+    const std::string target = PathIn(directory, step.newName);
+    if (fs.Rename(path, target, 0) == 0) {
+        return {};
+    }
+    return FailureAt(target, errno, fs);
+}
+
+void Tell(CardObstacle* failure, CardObstacle found) {
+    if (failure != nullptr) {
+        *failure = std::move(found);
+    }
 }
 
 } // namespace
@@ -223,21 +251,43 @@ ReadResult Read(const std::string& directory, std::vector<JournalStep>& steps, I
     return ReadResult::Valid;
 }
 
-bool Apply(const std::string& directory, const std::vector<JournalStep>& steps, IFileSystem& fs) {
+bool MovesOnlyRegularFiles(const std::string& directory, const std::vector<JournalStep>& steps,
+                           IFileSystem& fs, CardObstacle* failure) {
     for (const JournalStep& step : steps) {
-        if (!ApplyStep(directory, step, fs)) {
+        if (step.kind != JournalStep::Kind::Rename) {
+            continue;
+        }
+        if (CardObstacle found = ExamineCardName(PathIn(directory, step.name), fs)) {
+            Tell(failure, std::move(found));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Apply(const std::string& directory, const std::vector<JournalStep>& steps, IFileSystem& fs,
+           CardObstacle* failure) {
+    for (const JournalStep& step : steps) {
+        if (CardObstacle found = ApplyStep(directory, step, fs)) {
+            Tell(failure, std::move(found));
             return false;
         }
     }
     // The journal may go only once every step is durable.
     if (!FileTransfer::SyncDirectory(directory, fs)) {
+        Tell(failure, CardObstacle::Refused(directory, errno));
         return false;
     }
     const std::string journal = PathIn(directory, TemporaryNames::JournalFile);
     if (fs.Unlink(journal) != 0 && errno != ENOENT) {
+        Tell(failure, FailureAt(journal, errno, fs));
         return false;
     }
-    return FileTransfer::SyncDirectory(directory, fs);
+    if (!FileTransfer::SyncDirectory(directory, fs)) {
+        Tell(failure, CardObstacle::Refused(directory, errno));
+        return false;
+    }
+    return true;
 }
 
 } // namespace ZQ3::CardJournal

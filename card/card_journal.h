@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_obstacle.h"
 #include "card/file_system.h"
 
 #include <optional>
@@ -53,10 +54,20 @@ enum class ReadResult { Absent, Valid, Invalid, Unreadable };
 // Reads the journal in directory into steps.
 ReadResult Read(const std::string& directory, std::vector<JournalStep>& steps, IFileSystem& fs);
 
+// Whether every rename of steps starts from a regular file in directory, or from a name already
+// renamed by an earlier attempt. The converter's temporary files are regular files it made
+// itself; a journal that would move a link, a folder or a device onto a card name is not one a
+// converter wrote, and is never carried out. failure, when given, names the first source that
+// is not, or that could not be examined.
+bool MovesOnlyRegularFiles(const std::string& directory, const std::vector<JournalStep>& steps,
+                           IFileSystem& fs, CardObstacle* failure = nullptr);
+
 // Carries out steps in directory, each one skipped when it was done already, then flushes the
 // directory and removes the journal. False when any step fails; the journal then stays for the
-// next attempt.
-bool Apply(const std::string& directory, const std::vector<JournalStep>& steps, IFileSystem& fs);
+// next attempt, and failure, when given, says what stood in the way: a folder at a name to be
+// replaced or removed, or the name at which the system refused.
+bool Apply(const std::string& directory, const std::vector<JournalStep>& steps, IFileSystem& fs,
+           CardObstacle* failure = nullptr);
 
 } // namespace CardJournal
 } // namespace ZQ3

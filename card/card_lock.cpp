@@ -1,10 +1,12 @@
 #include "card/card_lock.h"
 
 #include "card/card_layout.h"
+#include "card/path_names.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace ZQ3 {
@@ -14,11 +16,44 @@ namespace {
 // nothing while a long import runs.
 constexpr auto PollInterval = std::chrono::milliseconds(50);
 
+// Opens the card's converter folder, which must be the folder KELDRA/ZQ314 itself below root:
+// neither it nor KELDRA may be a symbolic link, so that every change and every lock stays on
+// this card. The paths the commands use afterwards must lead to the folder opened. -1 with errno
+// set (ELOOP for a link) when it is not so.
+int OpenConverterFolder(const std::string& root, IFileSystem& fs) {
+    // Without the trailing "/", which would make the system follow a link at the last part.
+    const std::string folder =
+        PathNames::WithoutTrailingSeparators(CardLayout::CardDirectory(root));
+    struct stat parent {};
+    if (fs.Lstat(PathNames::ParentDirectory(folder), parent) != 0) {
+        return -1;
+    }
+    if (!S_ISDIR(parent.st_mode)) {
+        errno = S_ISLNK(parent.st_mode) ? ELOOP : ENOTDIR;
+        return -1;
+    }
+    const int fd = fs.Open(folder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+    if (fd < 0) {
+        // A link at the last part fails with ELOOP or, asked for a directory, ENOTDIR.
+        return -1;
+    }
+    struct stat opened {};
+    struct stat named {};
+    if (fs.Fstat(fd, opened) != 0 || fs.Stat(CardLayout::CardDirectory(root), named) != 0 ||
+        opened.st_dev != named.st_dev || opened.st_ino != named.st_ino) {
+        // The folder was replaced between the steps.
+        fs.Close(fd);
+        errno = ELOOP;
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 CCardLock::Result CCardLock::acquire(const std::string& root, const CardLockWaiting& waiting) {
     release();
-    const int fd = fs_.Open(CardLayout::CardDirectory(root), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    const int fd = OpenConverterFolder(root, fs_);
     if (fd < 0) {
         return Result::Failed;
     }

@@ -30,7 +30,9 @@ public:
     CCardLock& operator=(const CCardLock&) = delete;
 
     // Takes the lock of the card at root, waiting as waiting says while another holder has it.
-    // Failed when the card has no converter directory, or the lock cannot be taken at all.
+    // Failed when the card has no converter directory, when it or its KELDRA folder is a
+    // symbolic link (a lock and changes that would land on another folder), or when the lock
+    // cannot be taken at all.
     Result acquire(const std::string& root, const CardLockWaiting& waiting = {});
     void release();
 

@@ -42,17 +42,35 @@ bool RemoveLeftovers(const std::string& directory, IFileSystem& fs) {
 
 } // namespace
 
-RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
+RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs, CardObstacle* obstacle) {
     const std::string directory = CardLayout::CardDirectory(root);
     std::vector<JournalStep> steps;
-    switch (CardJournal::Read(directory, steps, fs)) {
-    case CardJournal::ReadResult::Valid:
+    CardJournal::ReadResult read = CardJournal::Read(directory, steps, fs);
+    CardObstacle foreign;
+    if (read == CardJournal::ReadResult::Valid &&
+        !CardJournal::MovesOnlyRegularFiles(directory, steps, fs, &foreign)) {
+        if (foreign.kind == CardObstacle::Kind::SystemError) {
+            // Whether the journal is ours cannot be told now; it stays for the next attempt.
+            if (obstacle != nullptr) {
+                *obstacle = std::move(foreign);
+            }
+            return RecoveryResult::Failed;
+        }
+        read = CardJournal::ReadResult::Invalid;
+    }
+    switch (read) {
+    case CardJournal::ReadResult::Valid: {
         if (IsReadOnly(directory, fs)) {
             return RecoveryResult::PendingOnReadOnlyCard;
         }
-        if (!CardJournal::Apply(directory, steps, fs)) {
-            return IsWriteRefusal(errno) ? RecoveryResult::PendingOnReadOnlyCard
-                                         : RecoveryResult::Failed;
+        CardObstacle failure;
+        if (!CardJournal::Apply(directory, steps, fs, &failure)) {
+            const bool refused = failure.kind == CardObstacle::Kind::SystemError &&
+                                 IsWriteRefusal(failure.errorNumber);
+            if (obstacle != nullptr) {
+                *obstacle = std::move(failure);
+            }
+            return refused ? RecoveryResult::PendingOnReadOnlyCard : RecoveryResult::Failed;
         }
         // The change's temporary files are all renamed now; anything else with the prefix is
         // older rubbish.
@@ -60,6 +78,7 @@ RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs) {
             (void)FileTransfer::SyncDirectory(directory, fs);
         }
         return RecoveryResult::Finished;
+    }
     case CardJournal::ReadResult::Unreadable:
         return RecoveryResult::JournalUnreadable;
     case CardJournal::ReadResult::Absent:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/card_journal.h"
+#include "card/card_obstacle.h"
 #include "card/file_system.h"
 
 #include <string>
@@ -27,7 +28,8 @@ public:
     CCardTransaction& operator=(const CCardTransaction&) = delete;
 
     // Copies source into the card directory as temporaryName and flushes it, reporting the
-    // copy on progress when there is one (and stopping when it is cancelled).
+    // copy on progress when there is one (and stopping when it is cancelled). Anything but a
+    // regular file at temporaryName is left alone and refused, as obstacle() then says.
     bool stage(const std::string& source, const std::string& temporaryName,
                UL::IProgress* progress);
 
@@ -41,21 +43,36 @@ public:
         Done,
         // Nothing was committed: the card holds the old state.
         NotCommitted,
-        // The steps could not all be carried out now: the change is settled when the card is
-        // opened next, completed if its journal reached the card whole.
+        // The journal is on the card, but its steps could not all be carried out now: the
+        // change is completed when the card is opened next.
         Pending,
+        // The journal could neither be finished nor taken back: whether it reached the card
+        // whole, and so whether the next opening completes the change or drops it, cannot be
+        // told.
+        Undecided,
     };
+    // Before the journal is written, every name the steps replace or remove, every staged file
+    // and the journal's own name must hold a regular file or nothing: anything else is refused
+    // (NotCommitted) and named by obstacle().
     Result commit();
+
+    // What stopped the last stage or commit: the item in the way, or the name at which the
+    // system refused; Kind::None when that is not known.
+    const CardObstacle& obstacle() const { return obstacle_; }
 
 private:
     std::string directory() const;
     void removeStaged();
+    // The first name of the steps, or the journal's, that holds something other than a regular
+    // file, into obstacle_; false when there is one.
+    bool namesAreFree();
 
     std::string root_;
     IFileSystem& fs_;
     std::vector<std::string> staged_;
     std::vector<JournalStep> steps_;
     bool committed_ = false;
+    CardObstacle obstacle_;
 };
 
 } // namespace ZQ3

@@ -1,9 +1,11 @@
 #include "card/sample_information_dto.h"
 
+#include "card/card_obstacle.h"
 #include "sl/files/file_data_source.h"
 #include "sl/files/stream_extent.h"
 
 #include <bit>
+#include <cerrno>
 #include <sstream>
 
 namespace ZQ3 {
@@ -220,9 +222,12 @@ std::optional<std::vector<SampleEntry>> ReadSampleInformationFile(const std::str
 SampleInformationReading ReadSampleInformationFileWithReason(const std::string& path) {
     using Problem = SampleInformationReading::Problem;
     SampleInformationReading reading;
-    const std::shared_ptr<std::istream> input =
-        SL::CFileDataSource(path, SL::CFileAccess::ReadExisting).OpenInput();
+    const std::shared_ptr<std::istream> input = OpenCardFileForReading(path);
     if (!input) {
+        if (errno == ELOOP) {
+            reading.problem = Problem::SymbolicLink;
+            return reading;
+        }
         reading.problem = Problem::CannotOpen;
         reading.openFailure = SL::ExplainOpenFailure(path);
         return reading;

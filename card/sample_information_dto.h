@@ -103,8 +103,8 @@ private:
     SampleInformationRecord invalidRecord_;
 };
 
-// The file at path, as entries; nothing when it cannot be opened (it must be a regular file)
-// or does not read validly.
+// The file at path, as entries; nothing when it cannot be opened (it must be a regular file, not
+// a link) or does not read validly.
 std::optional<std::vector<SampleEntry>> ReadSampleInformationFile(const std::string& path);
 
 // What reading an information file gave: its entries, or why there are none, so that a folder
@@ -114,6 +114,8 @@ struct SampleInformationReading {
         None,
         // The file could not be opened; see openFailure.
         CannotOpen,
+        // A symbolic link is at the file's name; it is never followed.
+        SymbolicLink,
         // The file could not be read to its end although it is long enough.
         ReadFailed,
         // Shorter than 128 records; size is what it holds.

@@ -76,6 +76,8 @@ int ExitCodeOf(CommandOutcome outcome) {
         return ExitDone;
     case CommandOutcome::Cancelled:
         return ExitCancelled;
+    case CommandOutcome::Unsettled:
+        return ExitUnsettled;
     case CommandOutcome::Failed:
         break;
     }

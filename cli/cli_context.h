@@ -22,6 +22,9 @@ enum ExitCode : int {
     ExitUsage = 2,
     // The user declined a question or cancelled.
     ExitCancelled = 3,
+    // The change was committed to the card but not finished; the card's next opening settles
+    // it, as the message printed says.
+    ExitUnsettled = 4,
 };
 
 // What every command of the tool shares: one domain and its terminal view, as the desktop

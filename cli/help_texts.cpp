@@ -16,10 +16,11 @@ struct CommandHelpText {
 // clang-format off
 constexpr const char* ExitCodesEnglish =
     "\nExit status: 0 done; 1 failed (the reason is on standard error); 2 usage error;\n"
-    "3 declined or cancelled (a question answered no, Ctrl-C).\n";
+    "3 declined or cancelled (a question answered no, Ctrl-C); 4 the change is recorded and will\n"
+    "be completed the next time the card is opened.\n";
 constexpr const char* ExitCodesJapanese =
     "\n終了ステータス: 0 完了、1 失敗（理由は標準エラー出力）、2 使い方の誤り、\n"
-    "3 中止（質問に「いいえ」と答えた、Ctrl-C）。\n";
+    "3 中止（質問に「いいえ」と答えた、Ctrl-C）、4 変更は記録済みで、次にカードを開いたときに完了。\n";
 
 constexpr CommandHelpText CommandHelps[] = {
     {"info",

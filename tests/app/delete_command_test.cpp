@@ -76,7 +76,12 @@ TEST_F(DeleteCommandTest, ANameOnTheCardThatCannotBeClearedChangesNothing) {
 
     EXPECT_EQ(controller().deletePad(5), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageDeletionFailed));
+    EXPECT_EQ(Texts(), std::vector<std::string>{
+                           Line(MessageDeletionFailed,
+                                "A folder is in the way at " + CardDirectory() +
+                                    "___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___: the converter "
+                                    "keeps only its own regular files under this name. Move or "
+                                    "remove it, then try again; nothing was changed.")});
     EXPECT_EQ(InformationBytes(), before);
     EXPECT_TRUE(std::filesystem::exists(LeftFile(5)));
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());

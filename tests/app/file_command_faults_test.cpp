@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <utility>
 
 namespace ZQ3 {
 namespace {
@@ -22,8 +23,56 @@ enum class Fault { OneCallEio, OneCallEnospc, FromCallEio, Crash };
 
 using CardFiles = std::map<std::string, std::string>;
 
-class FileCommandFaultsTest : public Fixture::CardCommandTest,
-                              public ::testing::WithParamInterface<Fault> {
+class FaultyCardTest : public Fixture::CardCommandTest {
+protected:
+    // What the command said matches what the card holds once opened again: a failure leaves it
+    // as it was; a change reported as recorded is there whole.
+    static void ExpectTruthfulOutcome(CommandOutcome outcome, const std::vector<std::string>& texts,
+                                      int failureMessage, bool asBefore, bool asAfter) {
+        switch (outcome) {
+        case CommandOutcome::Succeeded:
+            EXPECT_TRUE(texts.empty());
+            EXPECT_TRUE(asAfter);
+            return;
+        case CommandOutcome::Failed:
+            // The message, and on the next line any reason the core knows.
+            ASSERT_EQ(texts.size(), 1u);
+            EXPECT_EQ(texts[0].rfind(Line(failureMessage), 0), 0u) << texts[0];
+            EXPECT_TRUE(asBefore) << texts[0];
+            return;
+        case CommandOutcome::Unsettled:
+            ASSERT_EQ(texts.size(), 1u);
+            if (texts[0].starts_with(Line(MessageChangeRecorded))) {
+                EXPECT_TRUE(asAfter) << texts[0];
+            } else {
+                EXPECT_EQ(texts[0].rfind(Line(MessageChangeUndecided), 0), 0u) << texts[0];
+            }
+            return;
+        case CommandOutcome::Cancelled:
+            break;
+        }
+        ADD_FAILURE() << "cancelled without a cancel";
+    }
+
+    CardFiles Snapshot() const {
+        CardFiles files;
+        for (const std::string& name : Fixture::FileNames(CardDirectory())) {
+            files[name] = Fixture::ReadFileBytes(CardDirectory() + name);
+        }
+        return files;
+    }
+
+    CommandOutcome RunFaulty(const std::function<CommandOutcome()>& command) {
+        controller().setFileSystem(faulty);
+        const CommandOutcome outcome = command();
+        controller().setFileSystem(PosixFileSystem());
+        return outcome;
+    }
+
+    Testing::CFaultyFileSystem faulty;
+};
+
+class FileCommandFaultsTest : public FaultyCardTest, public ::testing::WithParamInterface<Fault> {
 protected:
     void Arm(int call) {
         switch (GetParam()) {
@@ -40,21 +89,6 @@ protected:
             faulty.crashAt(call);
             break;
         }
-    }
-
-    CardFiles Snapshot() const {
-        CardFiles files;
-        for (const std::string& name : Fixture::FileNames(CardDirectory())) {
-            files[name] = Fixture::ReadFileBytes(CardDirectory() + name);
-        }
-        return files;
-    }
-
-    CommandOutcome RunFaulty(const std::function<CommandOutcome()>& command) {
-        controller().setFileSystem(faulty);
-        const CommandOutcome outcome = command();
-        controller().setFileSystem(PosixFileSystem());
-        return outcome;
     }
 
     // Runs command on a card made by setUp with each call failing in turn, then opens the card
@@ -88,15 +122,7 @@ protected:
             }
             EXPECT_EQ(Fixture::FileNames(temporaryDirectory), std::vector<std::string>{});
             if (GetParam() != Fault::Crash) {
-                if (outcome == CommandOutcome::Succeeded) {
-                    EXPECT_TRUE(texts.empty());
-                    EXPECT_TRUE(now == after);
-                } else {
-                    EXPECT_EQ(outcome, CommandOutcome::Failed);
-                    // The message, and on the next line any reason the core knows.
-                    ASSERT_EQ(texts.size(), 1u);
-                    EXPECT_EQ(texts[0].rfind(Line(message), 0), 0u) << texts[0];
-                }
+                ExpectTruthfulOutcome(outcome, texts, message, now == before, now == after);
             }
             if (HasFailure()) {
                 return;
@@ -117,8 +143,6 @@ protected:
             },
             [&] { return controller().importFile(source); }, MessageImportFailed);
     }
-
-    Testing::CFaultyFileSystem faulty;
 };
 
 TEST_P(FileCommandFaultsTest, ImportMonoOverStereo) {
@@ -138,6 +162,37 @@ TEST_P(FileCommandFaultsTest, Delete) {
             PutSample(6, 1, 3400, 9);
         },
         [&] { return controller().deletePad(5); }, MessageDeletionFailed);
+}
+
+// A device that takes the journal but refuses every rename: the change is committed, so the
+// command says it is recorded rather than failed, and the next opening completes it.
+TEST_F(FaultyCardTest, ACommittedChangeIsReportedAsRecordedAndCompletesOnTheNextOpening) {
+    const std::string source = directory / "new.wav";
+    Fixture::WriteSamplesFile(source, Fixture::TestSignal(1, 3200), 1, CardLayout::FileFormatWave);
+    const std::vector<std::pair<std::function<CommandOutcome()>, int>> commands = {
+        {[&] { return controller().importFile(source); }, MessageImportFailed},
+        {[&] { return controller().deletePad(5); }, MessageDeletionFailed}};
+    for (const auto& [command, failureMessage] : commands) {
+        std::filesystem::remove_all(root);
+        LoadEmptyCard();
+        PutSample(5, 2, 3300);
+        const CardFiles before = Snapshot();
+        printer.printer->texts.clear();
+        faulty.failEvery("rename ", EIO);
+        const CommandOutcome outcome = RunFaulty(command);
+        const std::vector<std::string> texts = Texts();
+        const std::vector<SampleEntry> promised = domain.model->entries;
+        EXPECT_EQ(outcome, CommandOutcome::Unsettled);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].rfind(Line(MessageChangeRecorded), 0), 0u) << texts[0];
+        EXPECT_NE(texts[0].find("system error " + std::to_string(EIO)), std::string::npos);
+        EXPECT_EQ(Snapshot().count(TemporaryNames::JournalFile), 1u);
+
+        ASSERT_TRUE(controller().selectDrive(root, 1));
+        EXPECT_NE(Snapshot(), before);
+        EXPECT_EQ(CardEntries(), promised);
+        EXPECT_EQ(domain.model->entries, promised);
+    }
 }
 
 TEST_P(FileCommandFaultsTest, ExportKeepsTheOldFileOrWritesTheWholeNewOne) {

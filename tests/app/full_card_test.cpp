@@ -257,7 +257,7 @@ TEST_F(FullCardTest, AnInterruptedChangeThatCannotBeCompletedSaysWhy) {
 
     EXPECT_EQ(Texts(), (std::vector<std::string>{
                            Line(MessageNotACard,
-                                CardDirectory() +
+                                CardDirectory() + "SMP0015L.ZQD" +
                                     ": a change to the card was interrupted, and completing "
                                     "it failed (system error " +
                                     std::to_string(EIO) +

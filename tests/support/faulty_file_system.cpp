@@ -21,7 +21,8 @@ bool CFaultyFileSystem::fails(const std::string& line) {
     const int call = ++calls_;
     log_.push_back(line);
     const bool failing = (mode_ == Mode::FailOnce && call == target_) ||
-                         (mode_ == Mode::FailFrom && call >= target_);
+                         (mode_ == Mode::FailFrom && call >= target_) ||
+                         (mode_ == Mode::FailMatching && line.starts_with(prefix_));
     if (failing) {
         errno = error_;
     }

@@ -23,6 +23,12 @@ public:
     // command had been abandoned there. Descriptors are still closed, as the system closes a
     // dead process's descriptors.
     void crashAt(int n) { arm(Mode::FailFrom, n, EIO); }
+    // Every call whose log line begins with prefix ("rename ", "unlink /card/...") fails with
+    // error: a device that refuses one kind of change.
+    void failEvery(std::string prefix, int error = EIO) {
+        arm(Mode::FailMatching, 0, error);
+        prefix_ = std::move(prefix);
+    }
 
     int calls() const { return calls_; }
     // "open PATH", "unlink PATH", ... for every call, in order; index 0 is call 1.
@@ -48,7 +54,7 @@ public:
     bool ListDirectory(const std::string& directory, std::vector<std::string>& names) override;
 
 private:
-    enum class Mode { CountOnly, FailOnce, FailFrom };
+    enum class Mode { CountOnly, FailOnce, FailFrom, FailMatching };
     void arm(Mode mode, int n, int error);
     // Numbers and logs the call; true when it is to fail, with errno set.
     bool fails(const std::string& line);
@@ -56,6 +62,7 @@ private:
     Mode mode_ = Mode::CountOnly;
     int target_ = 0;
     int error_ = EIO;
+    std::string prefix_;
     int calls_ = 0;
     std::vector<std::string> log_;
     IFileSystem& inner_ = PosixFileSystem();

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "card/file_system.h"
+#include "sl/files/descriptor_stream.h"
+
+#include <memory>
+
+#include <string>
+
+namespace ZQ3 {
+
+// Something at a name the card uses that keeps a change of the card from going ahead: a folder,
+// a symbolic link, a FIFO, a device or a socket where the converter replaces, removes or creates
+// a regular file, or a name the system would not let the converter examine or change.
+struct CardObstacle {
+    enum class Kind {
+        None,
+        Folder,
+        SymbolicLink,
+        Fifo,
+        Device,
+        Socket,
+        Other,
+        // The system refused to examine or change the name; see errorNumber.
+        SystemError,
+    };
+
+    Kind kind = Kind::None;
+    // The full path of the name.
+    std::string path;
+    int errorNumber = 0;
+
+    explicit operator bool() const { return kind != Kind::None; }
+
+    static CardObstacle Refused(std::string path, int errorNumber) {
+        return {Kind::SystemError, std::move(path), errorNumber};
+    }
+};
+
+// What stands at path when the card needs a regular file there or nothing at all, examined
+// without following a link; Kind::None for a regular file or a free name.
+CardObstacle ExamineCardName(const std::string& path, IFileSystem& fs);
+
+// The kind of item an lstat mode names: None for a regular file.
+CardObstacle::Kind ObstacleKindOfMode(mode_t mode);
+
+// Opens the regular file at path for reading, for the files of a card: a symbolic link is never
+// followed (its target may lie anywhere), and a FIFO or device is refused without waiting on it.
+// Empty, with errno set, when the file does not open so: ELOOP for a link, EINVAL for anything
+// else that is not a regular file.
+std::shared_ptr<SL::CDescriptorStream> OpenCardFileForReading(const std::string& path);
+
+} // namespace ZQ3
