@@ -15,8 +15,8 @@ namespace {
 
 constexpr std::string_view Header = "ZQ3 journal 1\n";
 constexpr std::string_view ChecksumTag = "check ";
-// Far more than the longest journal a change writes; a larger file is not ours.
-constexpr std::size_t LargestJournal = 4096;
+// More than the longest journal a change writes; a larger file is not ours.
+constexpr std::size_t LargestJournal = CardLayout::LargestJournalBytes;
 
 std::uint64_t Fnv1a(std::string_view bytes) {
     std::uint64_t hash = 14695981039346656037ull;
@@ -199,13 +199,20 @@ std::optional<std::vector<JournalStep>> Parse(std::string_view bytes) {
 }
 
 bool Write(const std::string& directory, const std::vector<JournalStep>& steps, IFileSystem& fs) {
+    const std::string bytes = Serialize(steps);
+    // A journal that Read would refuse must never commit a change: after a crash the change
+    // would be taken as never made, with some of its steps already carried out.
+    if (bytes.size() > LargestJournal) {
+        errno = EFBIG;
+        return false;
+    }
     const std::string path = PathIn(directory, TemporaryNames::JournalFile);
     const int fd = fs.Open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                            S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
     if (fd < 0) {
         return false;
     }
-    const bool written = WriteAll(fs, fd, Serialize(steps)) && fs.Fsync(fd) == 0;
+    const bool written = WriteAll(fs, fd, bytes) && fs.Fsync(fd) == 0;
     const bool closed = fs.Close(fd) == 0;
     if (!written || !closed) {
         return false;

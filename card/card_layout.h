@@ -54,9 +54,10 @@ std::string CardCopyPath(const std::string& root, const std::string& path);
 std::uint64_t CardBytesNeeded(std::int64_t frames, int channels);
 
 // What a change writes onto the card besides channel files, at most: the new information file
-// (128 records of 23 bytes) and the journal that commits the change.
+// (128 records of 23 bytes) and the journal that commits the change. The largest journal, that of
+// a stereo batch onto every pad, has 257 lines of under 64 bytes; the bound leaves twice that.
 constexpr std::uint64_t InformationFileBytes = 128 * 23;
-constexpr std::uint64_t LargestJournalBytes = 4096;
+constexpr std::uint64_t LargestJournalBytes = 32 * 1024;
 constexpr std::uint64_t TransactionOverheadBytes = InformationFileBytes + LargestJournalBytes;
 
 // Size of the 16-bit file an export of entry writes in fileFormat; 0 for an empty entry.

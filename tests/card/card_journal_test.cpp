@@ -37,6 +37,29 @@ TEST(CardJournal, OnlyAWholeUnalteredJournalParses) {
     }
 }
 
+// The largest change there is: a stereo batch onto every pad of the card, under the batch's own
+// work names. Its journal must read back, or a crash while it is carried out leaves a card that
+// is half old and half new.
+TEST(CardJournal, TheJournalOfAWholeCardStereoBatchReadsBack) {
+    std::vector<JournalStep> steps;
+    for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
+        const std::string work =
+            "___ZQ3_TEMPORARY_SAMPLE_FILE___" + CardLayout::SlotFileStem(slot).substr(3) + "_";
+        steps.push_back(JournalStep::Renaming(work + "0", CardLayout::LeftFileName(slot)));
+        steps.push_back(JournalStep::Renaming(work + "1", CardLayout::RightFileName(slot)));
+    }
+    steps.push_back(
+        JournalStep::Renaming("___ZQ3_TEMPORARY_SAMPLE_INFORMATION_FILE___", "WVCINFO0.ZQD"));
+    EXPECT_LE(CardJournal::Serialize(steps).size(), CardLayout::LargestJournalBytes);
+
+    TemporaryDirectory directory;
+    ASSERT_TRUE(CardJournal::Write(directory.path(), steps, PosixFileSystem()));
+    std::vector<JournalStep> read;
+    ASSERT_EQ(CardJournal::Read(directory.path(), read, PosixFileSystem()),
+              CardJournal::ReadResult::Valid);
+    EXPECT_EQ(read, steps);
+}
+
 TEST(CardJournal, AForgedJournalMayTouchNothingButTheConvertersOwnFiles) {
     const std::vector<std::vector<JournalStep>> forged{
         {JournalStep::Renaming("___ZQ3_TEMPORARY_SAMPLE_FILE___", "../../etc/passwd")},
