@@ -1,6 +1,7 @@
 #include "app/file_conversion.h"
 
 #include "app/localized_text.h"
+#include "app/refusal_details.h"
 #include "card/path_names.h"
 
 #include <cctype>
@@ -65,8 +66,16 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
         }
         break;
     case CStatus::CannotRead:
+        outcome.text = OwnReaderBoundsDetail(input, inName);
+        if (!outcome.text.empty()) {
+            break;
+        }
         outcome.text = Localized("{0}: this is not a sound file the converter reads.",
                                  "{0}: 変換できるサウンド・ファイルではありません。", {inName});
+        break;
+    case CStatus::CannotOpen:
+    case CStatus::OutOfBounds:
+        outcome.text = ConversionResultDetail(input, inName, outcome.result);
         break;
     case CStatus::Damaged:
         outcome.text = Localized(
