@@ -145,6 +145,20 @@ TEST_P(CliHostileHeaders, AreRefusedForWhatTheyClaimWithinBoundedMemory) {
     EXPECT_EQ(info.out.find("C0 "), std::string::npos) << info.out;
 }
 
+// The widest shape within the bounds, with the longest buffer times a user may choose: the
+// buffers are times that the rate and channel count multiply, and still stay small.
+TEST(CliHostileFiles, TheWidestShapePlaysWithinBoundedMemory) {
+    Fixture::TemporaryDirectory directory;
+    const std::string path = directory / "wide.wav";
+    Wav(768000, 32, 16, 76800)(path);
+    const Fixture::CommandResult run =
+        RunZq3({"play", path, "--ring-buffer-time", "10", "--device-buffer-time", "2"},
+               {"ZQ3_AUDIO_OUT=null"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GT(run.peakKilobytes, 0);
+    EXPECT_LT(run.peakKilobytes, 64 * 1024);
+}
+
 INSTANTIATE_TEST_SUITE_P(Commands, CliHostileHeaders, testing::Values("convert", "import", "play"));
 
 } // namespace
