@@ -1,9 +1,8 @@
 #include "sl/files/audio_file_format.h"
 
-#include "sl/model/sound_bounds.h"
-
 #include "sl/files/form_aiff_format.h"
 #include "sl/files/riff_wave_format.h"
+#include "sl/model/sound_bounds.h"
 
 namespace SL {
 
