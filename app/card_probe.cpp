@@ -23,13 +23,4 @@ std::optional<std::uint64_t> CardFreeBytes(const std::string& root) {
     return FileTransfer::FreeSpace(root);
 }
 
-double MonoSecondsFitting(std::uint64_t bytes) {
-    constexpr double CardSampleRate = 44100.0;
-    // Every change also writes a new information file and its journal beside the samples.
-    const std::uint64_t usable = bytes > CardLayout::TransactionOverheadBytes
-                                     ? bytes - CardLayout::TransactionOverheadBytes
-                                     : 0;
-    return static_cast<double>(usable) / CardSampleRate;
-}
-
 } // namespace ZQ3

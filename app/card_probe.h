@@ -18,8 +18,4 @@ namespace ZQ3 {
 // The bytes free on the volume of the card at root; nothing when the volume does not say.
 std::optional<std::uint64_t> CardFreeBytes(const std::string& root);
 
-// Seconds of mono sample that fit into bytes on a card: the card keeps one byte per frame and
-// channel (16 bytes per 16 frames) at 44.1 kHz; a stereo sample takes twice as much.
-double MonoSecondsFitting(std::uint64_t bytes);
-
 } // namespace ZQ3

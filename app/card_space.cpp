@@ -13,9 +13,9 @@ std::uint64_t SampleBytesTaken(std::int64_t frames, int channels,
            static_cast<std::uint64_t>(channels);
 }
 
-std::uint64_t TransactionBytesTaken(const FileTransfer::VolumeSpace& volume) {
+std::uint64_t TransactionBytesTaken(int pads, const FileTransfer::VolumeSpace& volume) {
     return volume.bytesTaken(CardLayout::InformationFileBytes) +
-           volume.bytesTaken(CardLayout::LargestJournalBytes);
+           volume.bytesTaken(CardLayout::JournalBytes(pads));
 }
 
 CardSpace MeasureCardSpace(const std::string& root, IFileSystem& fs) {
@@ -28,7 +28,8 @@ CardSpace MeasureCardSpace(const std::string& root, IFileSystem& fs) {
         return space;
     }
     // Each channel file may leave its last allocation unit partly unused.
-    const std::uint64_t reserved = TransactionBytesTaken(volume) + 2 * (volume.allocationUnit - 1);
+    const std::uint64_t reserved =
+        TransactionBytesTaken(1, volume) + 2 * (volume.allocationUnit - 1);
     if (*volume.freeBytes <= reserved) {
         return space;
     }

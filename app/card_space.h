@@ -24,8 +24,8 @@ CardSpace MeasureCardSpace(const std::string& root, IFileSystem& fs = PosixFileS
 // channel, each rounded up to the volume's allocation unit.
 std::uint64_t SampleBytesTaken(std::int64_t frames, int channels,
                                const FileTransfer::VolumeSpace& volume);
-// The room on volume that a change's own files take at most: the new information file and the
-// journal, each rounded up to the volume's allocation unit.
-std::uint64_t TransactionBytesTaken(const FileTransfer::VolumeSpace& volume);
+// The room on volume that the own files of a change of pads take at most: the new information
+// file and the journal, each rounded up to the volume's allocation unit.
+std::uint64_t TransactionBytesTaken(int pads, const FileTransfer::VolumeSpace& volume);
 
 } // namespace ZQ3

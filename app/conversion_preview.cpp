@@ -85,8 +85,7 @@ void CConversionPreview::convert(const std::string& path, const std::string& out
         if (result.done()) {
             convertedFile_ = output;
         } else {
-            failure_ = ConversionFailedDetail(
-                PathNames::LastPart(path), result.status == SL::CConversionResult::Status::Damaged);
+            failure_ = ConversionResultDetail(path, PathNames::LastPart(path), result);
         }
     }
     state_ = result.done() ? State::Ready : State::Failed;

@@ -141,8 +141,16 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
         }
         break;
     case CStatus::CannotRead:
+        outcome.text = OwnReaderBoundsDetail(input, inName);
+        if (!outcome.text.empty()) {
+            break;
+        }
         outcome.text = Localized("{0}: this is not a sound file the converter reads.",
                                  "{0}: 変換できるサウンド・ファイルではありません。", {inName});
+        break;
+    case CStatus::CannotOpen:
+    case CStatus::OutOfBounds:
+        outcome.text = ConversionResultDetail(input, inName, outcome.result);
         break;
     case CStatus::Damaged:
         outcome.text = Localized(

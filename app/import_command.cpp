@@ -146,8 +146,7 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
         return {};
     }
     if (!result.done()) {
-        refusal = ConversionFailedDetail(fileName,
-                                         result.status == SL::CConversionResult::Status::Damaged);
+        refusal = ConversionResultDetail(path, fileName, result);
         return {};
     }
     sources_[index] = converted;
@@ -171,9 +170,20 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     for (const ImportItem& item : items) {
         sources_.push_back(item.path);
     }
+    std::vector<ImportFileCheck> checks;
+    for (const ImportItem& item : items) {
+        checks.push_back(CheckImportFile(item.path, conversion_));
+    }
+    // The lengths the checks foretell are held to the card before anything is converted: a
+    // conversion may be many times the size of its file, and one that cannot land on the card
+    // would only fill the work folder.
+    if (!convertedFilesFit(checks)) {
+        fail(MessageCardFull);
+        return std::nullopt;
+    }
     for (std::size_t index = 0; index < items.size(); ++index) {
         const ImportItem& item = items[index];
-        const ImportFileCheck check = CheckImportFile(item.path, conversion_);
+        const ImportFileCheck& check = checks[index];
         WaveShape shape = check.shape;
         bool refused = check.verdict == ImportFileCheck::Verdict::Refused;
         std::string refusal = check.refusal;
@@ -221,6 +231,30 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     return shapes;
 }
 
+bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& checks) const {
+    const FileTransfer::VolumeSpace volume =
+        FileTransfer::MeasureVolume(CardLayout::CardDirectory(installed_.cardRoot), fs_);
+    std::uint64_t bytesNeeded = TransactionBytesTaken(static_cast<int>(checks.size()), volume);
+    bool converts = false;
+    for (const ImportFileCheck& check : checks) {
+        if (check.verdict == ImportFileCheck::Verdict::Refused) {
+            // The refusal is what the user hears first.
+            return true;
+        }
+        const bool converted = check.verdict == ImportFileCheck::Verdict::Converted;
+        converts = converts || converted;
+        const std::int64_t frames = converted ? check.convertedFrames : check.shape.frameCount;
+        if (!FitsACardFile(frames)) {
+            return false;
+        }
+        bytesNeeded += SampleBytesTaken(
+            frames, converted ? check.convertedChannels : check.shape.channelCount, volume);
+    }
+    // Files the card takes as they are are measured after their check, as always; only a
+    // conversion is worth refusing before it starts. Unknown free space refuses nothing.
+    return !converts || !volume.freeBytes || *volume.freeBytes >= bytesNeeded;
+}
+
 CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
     const CommandOutcome outcome = importAll(items);
     session_.reset();
@@ -258,7 +292,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     // is not refused: a card that runs full is then found by the write itself.
     const FileTransfer::VolumeSpace volume =
         FileTransfer::MeasureVolume(CardLayout::CardDirectory(root), fs_);
-    std::uint64_t bytesNeeded = TransactionBytesTaken(volume);
+    std::uint64_t bytesNeeded = TransactionBytesTaken(static_cast<int>(shapes->size()), volume);
     for (const WaveShape& shape : *shapes) {
         bytesNeeded += SampleBytesTaken(shape.frameCount, shape.channelCount, volume);
     }

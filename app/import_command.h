@@ -24,6 +24,8 @@ class IWave;
 namespace ZQ3 {
 
 // The shape of a loaded file as the card sees it, and which of the card's conditions it misses.
+struct ImportFileCheck;
+
 struct WaveShape {
     enum Condition : unsigned {
         SixteenBitInteger = 1u << 0,
@@ -100,6 +102,10 @@ private:
     // accepted files, or nothing after a reported refusal or a cancel (in cancelled).
     std::optional<std::vector<WaveShape>> checkFiles(const std::vector<ImportItem>& items,
                                                      bool& cancelled);
+    // Whether the files the checks take, at the lengths they will have once converted, fit the
+    // card's free space and its file format; true when nothing is converted (the files are
+    // measured after their checks as usual) or a check refused.
+    bool convertedFilesFit(const std::vector<ImportFileCheck>& checks) const;
     // Converts the item's file into the work folder and loads the result; the refusal when it
     // fails. The work file's path goes to sources_.
     SL::CLoadedWave convert(const std::string& path, std::size_t index, std::string& refusal,

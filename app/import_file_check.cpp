@@ -45,6 +45,17 @@ ImportFileCheck CheckImportFile(const std::string& path, const ImportConversion&
     }
 
     const std::string fileName = PathNames::LastPart(path);
+    // A header outside the bounds is refused for what it claims before any conversion starts:
+    // the converted length alone could fill the disk.
+    if (check.source) {
+        const SL::CSoundBoundsCheck bounds = SL::CheckSoundBounds(
+            check.source->sampleRate, check.source->channelCount, check.source->frameCount);
+        if (!bounds.withinBounds()) {
+            check.convertible = false;
+            check.refusal = SoundBoundsDetail(fileName, bounds);
+            return check;
+        }
+    }
     if (check.convertible && conversion.convert) {
         check.verdict = ImportFileCheck::Verdict::Converted;
         const SL::CSoundFileShape& source = *check.source;

@@ -11,13 +11,28 @@
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/samples/sample_type.h"
 
+#include <algorithm>
 #include <any>
+#include <cstdint>
 
 namespace ZQ3 {
 
 namespace {
 
 constexpr int PlaybackTag = SL::CSampleTag::Integer16;
+
+// The most the read-ahead ring, or one device buffer, holds. Both are set as times, which a
+// stream's rate and channel count multiply: a 768 kHz, 32-channel file with the longest times
+// the user may choose would otherwise take hundreds of megabytes. A 44.1 kHz stereo stream
+// reaches it only after some 24 seconds, beyond any time offered.
+constexpr double kMaxBufferBytes = 4.0 * 1024 * 1024;
+
+// seconds, shortened to what kMaxBufferBytes holds of a 16-bit stream of attribute's shape.
+double CappedBufferTime(double seconds, const SL::CSampleAttribute& attribute) {
+    const double bytesPerSecond =
+        attribute.GetSampleRate() * attribute.GetChannelCount() * sizeof(std::int16_t);
+    return bytesPerSecond > 0.0 ? std::min(seconds, kMaxBufferBytes / bytesPerSecond) : seconds;
+}
 
 } // namespace
 
@@ -132,12 +147,16 @@ double CPlayer::effectiveRingBufferTime() const {
 }
 
 bool CPlayer::playWrapped(std::shared_ptr<SL::IInputSampleIterator> source) {
+    const double ringTime = CappedBufferTime(effectiveRingBufferTime(), source->GetAttribute());
     std::shared_ptr<SL::IInputSampleIterator> wrapped =
         std::make_shared<SL::CSampleIteratorRingBufferingDecorator<PlaybackTag>>(
-            std::move(source), GT::AThread::TimeCriticalPriority, effectiveRingBufferTime());
+            std::move(source), GT::AThread::TimeCriticalPriority, ringTime);
     if (wrapped->GetAttribute().GetChannelCount() == 1) {
         wrapped =
             std::make_shared<SL::CSampleIteratorStereoDecorator<PlaybackTag>>(std::move(wrapped));
+    }
+    if (deviceBufferTime > 0.0) {
+        device_->setBufferTime(CappedBufferTime(deviceBufferTime, wrapped->GetAttribute()));
     }
     // On refusal the decorators die here, which stops and joins the filler.
     return device_->play(wrapped);

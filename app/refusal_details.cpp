@@ -73,6 +73,9 @@ enum class Text {
     FieldTempo,
     FieldOption20,
     FieldTempo2,
+    RateOutOfBounds,
+    ChannelsOutOfBounds,
+    LengthOutOfBounds,
 };
 
 struct Translation {
@@ -170,6 +173,12 @@ constexpr Translation Translations[] = {
     {Text::FieldTempo, "tempo", "テンポ"},
     {Text::FieldOption20, "option 20", "オプション 20"},
     {Text::FieldTempo2, "second tempo", "第 2 テンポ"},
+    {Text::RateOutOfBounds, "{0}: its header gives a sample rate of {1} Hz; the converter takes {2} to {3} Hz.",
+        "{0}: ヘッダーのサンプリング・レートが {1} Hz です。扱えるのは {2}～{3} Hz です。"},
+    {Text::ChannelsOutOfBounds, "{0}: its header gives {1} channels; the converter takes 1 to {2}.",
+        "{0}: ヘッダーのチャンネル数が {1} です。扱えるのは 1～{2} チャンネルです。"},
+    {Text::LengthOutOfBounds, "{0}: its header gives a length of {1} hours; the converter takes at most {2} hours.",
+        "{0}: ヘッダーが示す長さが {1} 時間です。扱えるのは {2} 時間までです。"},
 };
 // clang-format on
 
@@ -308,6 +317,8 @@ std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& l
                    {fileName, BitsName(problem.bitsPerSample, problem.floatingPoint)});
     case CReason::Damaged:
         return Say(Text::Damaged, {fileName});
+    case CReason::OutOfBounds:
+        return SoundBoundsDetail(fileName, problem.bounds);
     }
     return {};
 }
@@ -410,6 +421,61 @@ std::string WithConvertHint(const std::string& refusal) {
 
 std::string ConversionFailedDetail(const std::string& fileName, bool damaged) {
     return Say(damaged ? Text::ConversionDamaged : Text::ConversionFailed, {fileName});
+}
+
+std::string SoundBoundsDetail(const std::string& fileName, const SL::CSoundBoundsCheck& bounds) {
+    using Bounds = SL::CSoundBounds;
+    switch (bounds.exceeded) {
+    case SL::CSoundBound::None:
+        break;
+    case SL::CSoundBound::SampleRate:
+        return Say(Text::RateOutOfBounds, {fileName, Printed("%.10g", bounds.sampleRate),
+                                           Printed("%.0f", Bounds::kMinSampleRate),
+                                           Printed("%.0f", Bounds::kMaxSampleRate)});
+    case SL::CSoundBound::ChannelCount:
+        return Say(Text::ChannelsOutOfBounds, {fileName, std::to_string(bounds.channelCount),
+                                               std::to_string(Bounds::kMaxChannels)});
+    case SL::CSoundBound::Length:
+        return Say(Text::LengthOutOfBounds, {fileName, Printed("%.1f", bounds.seconds / 3600.0),
+                                             Printed("%.0f", Bounds::kMaxSeconds / 3600.0)});
+    }
+    return {};
+}
+
+std::string OwnReaderBoundsDetail(const std::string& path, const std::string& fileName) {
+    const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
+    return !loaded && loaded.problem.reason == SL::CWaveLoadProblem::CReason::OutOfBounds
+               ? SoundBoundsDetail(fileName, loaded.problem.bounds)
+               : std::string();
+}
+
+std::string ConversionResultDetail(const std::string& path, const std::string& fileName,
+                                   const SL::CConversionResult& result) {
+    using CStatus = SL::CConversionResult::Status;
+    switch (result.status) {
+    case CStatus::CannotOpen:
+        // The loader's open is the converter's: it says what the name leads to.
+        if (const SL::CLoadedWave loaded = SL::LoadWaveFile(path); !loaded) {
+            if (std::string detail = WaveLoadDetail(fileName, loaded); !detail.empty()) {
+                return detail;
+            }
+        }
+        break;
+    case CStatus::CannotRead:
+        if (std::string detail = OwnReaderBoundsDetail(path, fileName); !detail.empty()) {
+            return detail;
+        }
+        break;
+    case CStatus::OutOfBounds:
+        return SoundBoundsDetail(fileName, result.bounds);
+    case CStatus::Damaged:
+        return ConversionFailedDetail(fileName, true);
+    case CStatus::Done:
+    case CStatus::CannotWrite:
+    case CStatus::Cancelled:
+        break;
+    }
+    return ConversionFailedDetail(fileName, false);
 }
 
 std::string RefusedWaveDetail(const std::string& path) {

@@ -4,7 +4,9 @@
 #include "card/file_system.h"
 #include "card/file_transfer.h"
 #include "card/sample_information_dto.h"
+#include "sl/convert/sound_file_converter.h"
 #include "sl/files/wave_file_loader.h"
+#include "sl/model/sound_bounds.h"
 
 #include <string>
 
@@ -47,6 +49,16 @@ std::string RefusedWaveDetail(const std::string& path);
 std::string WithConvertHint(const std::string& refusal);
 // Why a file asked to be converted was not.
 std::string ConversionFailedDetail(const std::string& fileName, bool damaged);
+// Which of the bounds every sound file is held to the file's header lies outside, and by what.
+std::string SoundBoundsDetail(const std::string& fileName, const SL::CSoundBoundsCheck& bounds);
+// The bound a WAV or AIFF file's header lies outside, as the converter's own reader finds it;
+// empty when it finds none. libsndfile refuses some such headers (thousands of channels) only
+// as unreadable.
+std::string OwnReaderBoundsDetail(const std::string& path, const std::string& fileName);
+// Why the conversion of the file at path gave result: what the name leads to when it did not
+// open, the bound its header lies outside, or that it is damaged or failed.
+std::string ConversionResultDetail(const std::string& path, const std::string& fileName,
+                                   const SL::CConversionResult& result);
 // A sound file that passed its check and then failed to open again, or opened as another shape:
 // what is wrong with it now, or that it changed. The file at path is the one read; fileName is
 // the name shown, the user's own file when path is its conversion.

@@ -53,12 +53,16 @@ std::string CardCopyPath(const std::string& root, const std::string& path);
 // block of 16 frames per channel.
 std::uint64_t CardBytesNeeded(std::int64_t frames, int channels);
 
-// What a change writes onto the card besides channel files, at most: the new information file
-// (128 records of 23 bytes) and the journal that commits the change. The largest journal, that of
-// a stereo batch onto every pad, has 257 lines of under 64 bytes; the bound leaves twice that.
+// What a change writes onto the card besides channel files: the new information file (128
+// records of 23 bytes) and the journal that commits the change. A journal has a header, a line
+// for each channel file of the pads changed and one for the information file, and a checksum;
+// no line is longer than 64 bytes.
 constexpr std::uint64_t InformationFileBytes = 128 * 23;
-constexpr std::uint64_t LargestJournalBytes = 32 * 1024;
-constexpr std::uint64_t TransactionOverheadBytes = InformationFileBytes + LargestJournalBytes;
+constexpr std::uint64_t JournalBytes(int pads) {
+    return 64 * (2 * static_cast<std::uint64_t>(pads) + 3);
+}
+// The journal of a change of every pad; a longer one is never written, nor read as a journal.
+constexpr std::uint64_t LargestJournalBytes = JournalBytes(SlotCount);
 
 // Size of the 16-bit file an export of entry writes in fileFormat; 0 for an empty entry.
 std::uint64_t DiskBytesNeeded(const SampleEntry& entry, int fileFormat);

@@ -2,6 +2,7 @@
 
 #include "sl/convert/channel_mixer.h"
 #include "sl/convert/tpdf_quantizer.h"
+#include "sl/files/file_data_source.h"
 
 #include <sndfile.h>
 #include <soxr.h>
@@ -29,13 +30,27 @@ struct SoxrDeleter {
 };
 using SoxrHandle = std::unique_ptr<soxr, SoxrDeleter>;
 
-SndfileHandle OpenForReading(const std::string& path, SF_INFO& info) {
+// Opens the source for libsndfile through the one gate for input files, so that a FIFO or
+// device is refused at once instead of blocking the open; failure says which of the two failed.
+SndfileHandle OpenForReading(const std::string& path, SF_INFO& info,
+                             CConversionResult::Status& failure) {
     info = SF_INFO{};
-    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    const int descriptor = OpenRegularFileForReading(path, O_CLOEXEC);
+    if (descriptor < 0) {
+        failure = CConversionResult::Status::CannotOpen;
+        return nullptr;
+    }
+    // libsndfile closes the descriptor with the handle, or at once when the open fails.
+    SndfileHandle file(sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE));
     if (file && (info.channels < 1 || info.samplerate < 1 || info.frames < 0)) {
         file.reset();
     }
+    failure = CConversionResult::Status::CannotRead;
     return file;
+}
+
+CSoundBoundsCheck BoundsOf(const SF_INFO& info) {
+    return CheckSoundBounds(info.samplerate, info.channels, info.frames);
 }
 
 bool IsSixteenBitInteger(const SF_INFO& info) {
@@ -195,7 +210,8 @@ CConversionResult::Status StatusOf(PassEnd end) {
 
 std::optional<CSoundFileShape> CSoundFileConverter::Probe(const std::string& path) {
     SF_INFO info;
-    const SndfileHandle file = OpenForReading(path, info);
+    CConversionResult::Status failure{};
+    const SndfileHandle file = OpenForReading(path, info, failure);
     if (!file) {
         return std::nullopt;
     }
@@ -215,9 +231,14 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
                                                const Progress& progress) {
     CConversionResult result;
     SF_INFO inInfo;
-    const SndfileHandle source = OpenForReading(input, inInfo);
+    const SndfileHandle source = OpenForReading(input, inInfo, result.status);
     if (!source) {
-        result.status = CConversionResult::Status::CannotRead;
+        return result;
+    }
+    // Before any buffer or resampler is sized from the header.
+    result.bounds = BoundsOf(inInfo);
+    if (!result.bounds.withinBounds()) {
+        result.status = CConversionResult::Status::OutOfBounds;
         return result;
     }
     const CChannelMixer mixer(inInfo.channels, options.mono);

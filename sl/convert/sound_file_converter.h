@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sl/model/sound_bounds.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,8 +37,12 @@ struct CSoundFileShape {
 struct CConversionResult {
     enum class Status {
         Done,
+        // The input is missing, unreadable, or not a regular file (a FIFO, a device...).
+        CannotOpen,
         // libsndfile does not read the file as sound.
         CannotRead,
+        // Its header claims a rate, channel count or length outside CSoundBounds; see bounds.
+        OutOfBounds,
         // The file ends before the sound its header announces, or its data is damaged.
         Damaged,
         // The output file could not be created or written; it already exists, for instance.
@@ -49,6 +55,8 @@ struct CConversionResult {
     std::int64_t clippedSamples = 0;
     // Whether the samples were copied as they are (a container change), without dither.
     bool copiedUnchanged = false;
+    // The source's shape held to the bounds; its bound is the reason for OutOfBounds.
+    CSoundBoundsCheck bounds;
 
     bool done() const { return status == Status::Done; }
 };
@@ -60,7 +68,9 @@ struct CConversionResult {
 // of normalisation, TPDF dither and rounding to 16 bits. Normalising measures the converted
 // peak in a first pass over the source and converts in a second, rather than keeping the
 // converted sound, so its memory is bounded too; it reads the file twice. A source that is
-// already 16-bit at 44100 Hz and is asked for no change has its samples copied exactly.
+// already 16-bit at 44100 Hz and is asked for no change has its samples copied exactly. Only a
+// regular file is read, opened without waiting (a FIFO never blocks it), and a source whose
+// header lies outside CSoundBounds is refused before any buffer is sized from it.
 class CSoundFileConverter {
 public:
     enum class Container { Wave, Aiff };
@@ -71,6 +81,7 @@ public:
     static constexpr int kCardSampleRate = 44100;
 
     // The shape of the file at path, or nothing when libsndfile does not read it as sound.
+    // A shape outside CSoundBounds is given as it is: no conversion of it starts.
     static std::optional<CSoundFileShape> Probe(const std::string& path);
 
     // Writes the conversion of input as a new file at output (never over an existing file or

@@ -1,5 +1,9 @@
 #include "sl/convert/sound_file_waveform.h"
 
+#include "sl/files/file_data_source.h"
+#include "sl/model/sound_bounds.h"
+
+#include <fcntl.h>
 #include <sndfile.h>
 
 #include <memory>
@@ -22,9 +26,17 @@ std::optional<CWaveform> ReadSoundFileWaveform(const std::string& path, int colu
     if (columnCount <= 0) {
         return std::nullopt;
     }
+    // A FIFO or device is refused at once rather than blocking the worker in its open.
+    const int descriptor = OpenRegularFileForReading(path, O_CLOEXEC);
+    if (descriptor < 0) {
+        return std::nullopt;
+    }
     SF_INFO info{};
-    const std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file || info.channels < 1 || info.frames <= 0) {
+    const std::unique_ptr<SNDFILE, SndfileCloser> file(
+        sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE));
+    // The block below is sized from the header's channel count.
+    if (!file || info.frames <= 0 ||
+        !CheckSoundBounds(info.samplerate, info.channels, info.frames).withinBounds()) {
         return std::nullopt;
     }
     CWaveformBuilder builder(info.channels, columnCount, info.frames);

@@ -2,6 +2,7 @@
 
 #include "sl/files/form_aiff_format.h"
 #include "sl/files/riff_wave_format.h"
+#include "sl/model/sound_bounds.h"
 
 namespace SL {
 
@@ -35,7 +36,13 @@ std::optional<CSampleDataLayout> ReadSampleDataLayout(const CAudioFileFormat& fo
     if (!root->Read(input)) {
         return std::nullopt;
     }
-    return format.describeSampleData(*root);
+    // Ring buffers, players and decoders are sized from the layout's rate and channels.
+    std::optional<CSampleDataLayout> layout = format.describeSampleData(*root);
+    if (layout && !CheckSoundBounds(layout->sampleRate, layout->channelCount, layout->frameCount)
+                       .withinBounds()) {
+        return std::nullopt;
+    }
+    return layout;
 }
 
 } // namespace SL

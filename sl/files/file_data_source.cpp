@@ -30,13 +30,19 @@ int OpenRegularFile(const std::string& path, int flags) {
     const int statusFlags = ::fcntl(descriptor, F_GETFL);
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || statusFlags < 0 ||
         ::fcntl(descriptor, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
+        const int error = S_ISREG(status.st_mode) ? errno : EINVAL;
         ::close(descriptor);
+        errno = error;
         return -1;
     }
     return descriptor;
 }
 
 } // namespace
+
+int OpenRegularFileForReading(const std::string& path, int flags) {
+    return OpenRegularFile(path, O_RDONLY | flags);
+}
 
 CFileDataSource::CFileDataSource(std::string path, CFileAccess access)
     : path_(std::move(path)), access_(access) {}

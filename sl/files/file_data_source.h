@@ -3,6 +3,8 @@
 #include "sl/files/data_source.h"
 #include "sl/files/descriptor_stream.h"
 
+#include <string>
+
 namespace SL {
 
 // How a CFileDataSource opens its file. Whatever the access, a name that is not a regular file
@@ -19,6 +21,12 @@ enum class CFileAccess {
     // refused.
     UpdateExisting,
 };
+
+// Opens an existing file for reading (flags add to O_RDONLY) as CFileAccess::ReadExisting does:
+// without waiting on a FIFO or device, and only when it is a regular file, whose descriptor is
+// then switched back to blocking. The one gate for every input file a command reads; -1 with
+// errno set otherwise (ExplainOpenFailure tells why).
+int OpenRegularFileForReading(const std::string& path, int flags = 0);
 
 // A file opened in binary mode, as the access says.
 class CFileDataSource : public IDataSource {

@@ -53,6 +53,16 @@ CLoadedWave Read(const CAudioFileFormat& format, std::istream& input) {
     CLoadedWave loaded;
     loaded.fileFormat = format.fileFormat;
     if (root->Read(input)) {
+        // The header is held to the bounds before a wave is described from it.
+        if (const std::optional<CSampleDataLayout> layout = format.describeSampleData(*root)) {
+            const CSoundBoundsCheck bounds =
+                CheckSoundBounds(layout->sampleRate, layout->channelCount, layout->frameCount);
+            if (!bounds.withinBounds()) {
+                CLoadedWave refused = Refused(CReason::OutOfBounds, format.fileFormat);
+                refused.problem.bounds = bounds;
+                return refused;
+            }
+        }
         loaded.wave = format.convertToWave(*root);
     }
     if (loaded.wave) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sl/files/open_failure.h"
+#include "sl/model/sound_bounds.h"
 
 namespace SL {
 
@@ -24,6 +25,8 @@ struct CWaveLoadProblem {
         UnsupportedSampleFormat,
         // A complete WAVE or AIFF file without a usable format or sound data chunk.
         Damaged,
+        // A header whose rate, channel count or length lies outside CSoundBounds; see bounds.
+        OutOfBounds,
     };
 
     CReason reason = CReason::None;
@@ -33,6 +36,7 @@ struct CWaveLoadProblem {
     unsigned formatTag = 0;
     int bitsPerSample = 0;
     bool floatingPoint = false;
+    CSoundBoundsCheck bounds;
 };
 
 } // namespace SL

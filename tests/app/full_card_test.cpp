@@ -5,6 +5,7 @@
 #include "tests/support/card_command_fixture.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/sizeless_file_system.h"
+#include "tests/support/wav_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,27 @@ TEST_F(FullCardTest, ACardKnownToBeTooFullRefusesBeforeWriting) {
     EXPECT_EQ(InformationBytes(), before);
     ExpectOnlyTheInformationFile();
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+}
+
+TEST_F(FullCardTest, AConversionThatWouldNotFitIsRefusedBeforeItStarts) {
+    CSmallVolume card(root, 16);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    // 8 KB at 1 kHz: four seconds, 176400 frames once converted to 44.1 kHz, on 64 KiB.
+    const std::string source = directory / "low.wav";
+    Fixture::WriteWav(source, 1000, 1, 16, 4000, [](std::uint32_t frame, int) {
+        return static_cast<std::int32_t>(frame % 200) * 100;
+    });
+    ImportConversion conversion;
+    conversion.convert = true;
+
+    EXPECT_EQ(controller().importFile(source, conversion), CommandOutcome::Failed);
+
+    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    // Not even the conversion's step was shown, and it wrote no work file.
+    EXPECT_EQ(progress->beginCount(), 0);
+    EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
+    ExpectOnlyTheInformationFile();
 }
 
 TEST_F(FullCardTest, ACardWhoseSpaceIsUnknownIsNotRefusedAndRunningFullFailsInTheWrite) {

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -79,8 +80,10 @@ CommandResult RunZq3(const std::vector<std::string>& arguments,
     ::close(err);
     CommandResult result;
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child) {
+    struct rusage usage {};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
         result.exitCode = ExitCodeOf(status);
+        result.peakKilobytes = usage.ru_maxrss;
     }
     result.out = ReadFileBytes(outPath);
     result.err = ReadFileBytes(errPath);

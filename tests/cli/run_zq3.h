@@ -15,6 +15,8 @@ struct CommandResult {
     int exitCode = -1;
     std::string out;
     std::string err;
+    // The process's peak resident memory in kilobytes, as the kernel measured it; RunZq3 only.
+    long peakKilobytes = -1;
 };
 
 // Runs the zq3 executable with arguments and the given extra environment ("NAME=value"), with
