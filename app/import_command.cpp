@@ -427,8 +427,8 @@ StepResult CImportCommand::copyToCard(int itemCount, std::vector<std::string>& c
         cardCopies.push_back(name);
         // A batch counts its files in its title; the copying text counts one file's channels.
         progress_.setText(CopyingText(i + 1, count));
-        // Written through to the card: a card pulled out later must not hold a copy whose data
-        // never arrived.
+        // Staged on the card; the commit makes every staged file durable before its journal, so
+        // a card pulled out later never holds a copy whose data never arrived.
         if (copied && !transaction_.stage(encoded, name, &progress_)) {
             copied = false;
         }

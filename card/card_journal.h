@@ -12,8 +12,8 @@ namespace ZQ3 {
 
 // The steps that finish a change of the card, kept on the card while they are carried out.
 //
-// A change first puts every new file on the card under a temporary name and flushes it; then
-// the journal is written and flushed, which commits the change; then its steps are applied and
+// A change first puts every new file on the card under a temporary name and flushes them all;
+// then the journal is written and flushed, which commits the change; then its steps are applied and
 // the journal removed. Whoever opens the card next and finds a journal applies it again: every
 // step can be repeated, so a change that a crash interrupted ends complete, and one that never
 // reached its journal leaves only temporary files, which are removed.

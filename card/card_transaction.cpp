@@ -5,12 +5,16 @@
 #include "card/temporary_names.h"
 
 #include <cerrno>
+#include <fcntl.h>
 
 namespace ZQ3 {
 
 CCardTransaction::~CCardTransaction() {
     if (!committed_) {
         removeStaged();
+    }
+    if (folder_ >= 0) {
+        fs_.Close(folder_);
     }
 }
 
@@ -21,6 +25,13 @@ std::string CCardTransaction::directory() const {
 bool CCardTransaction::stage(const std::string& source, const std::string& temporaryName,
                              UL::IProgress* progress) {
     const std::string destination = directory() + temporaryName;
+    if (folder_ < 0) {
+        folder_ = fs_.Open(directory(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        if (folder_ < 0) {
+            obstacle_ = CardObstacle::Refused(directory(), errno);
+            return false;
+        }
+    }
     // Listed first: a copy that fails half-way may leave part of the file.
     staged_.push_back(destination);
     // Only a leftover of our own can be there, as the card was recovered under the lock; a
@@ -35,9 +46,9 @@ bool CCardTransaction::stage(const std::string& source, const std::string& tempo
     }
     if (progress != nullptr) {
         return FileTransfer::CopyWithProgress(source, destination, *progress,
-                                              FileTransfer::Flush::ToDevice, fs_);
+                                              FileTransfer::Flush::Later, fs_);
     }
-    return FileTransfer::CopyAndUnlock(source, destination, FileTransfer::Flush::ToDevice, fs_);
+    return FileTransfer::CopyAndUnlock(source, destination, FileTransfer::Flush::Later, fs_);
 }
 
 void CCardTransaction::renameOnCommit(const std::string& temporaryName,
@@ -72,6 +83,12 @@ CCardTransaction::Result CCardTransaction::commit() {
     if (!namesAreFree()) {
         return Result::NotCommitted;
     }
+    // The journal's name must not reach the device before every staged file and its name have:
+    // a journal that outlived them would rename broken files over the card's.
+    if (!stagedFilesAreDurable()) {
+        obstacle_ = CardObstacle::Refused(directory(), errno);
+        return Result::NotCommitted;
+    }
     if (!CardJournal::Write(directory(), steps_, fs_)) {
         obstacle_ = CardObstacle::Refused(directory() + TemporaryNames::JournalFile, errno);
         // Whatever part of the journal reached the card must go before the staged files do, or
@@ -94,6 +111,21 @@ CCardTransaction::Result CCardTransaction::commit() {
         return Result::Done;
     }
     return Result::Pending;
+}
+
+bool CCardTransaction::stagedFilesAreDurable() {
+    if (folder_ < 0) {
+        return true;
+    }
+    const bool durable = FileTransfer::SyncFilesTogether(folder_, staged_, fs_);
+    const int failure = errno;
+    // A removable file system may report a failed write only when the descriptor is closed.
+    const bool closed = fs_.Close(folder_) == 0;
+    folder_ = -1;
+    if (!durable) {
+        errno = failure;
+    }
+    return durable && closed;
 }
 
 void CCardTransaction::removeStaged() {

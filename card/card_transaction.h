@@ -14,9 +14,10 @@ class IProgress;
 namespace ZQ3 {
 
 // One change of a card, all or nothing. The new files are staged on the card under temporary
-// names; commit then writes the journal that names the steps left (renames over the final
-// names, removals) and carries them out. Until the journal is durable the card still reads as
-// before; from then on the change completes, now or when the card is opened next.
+// names; commit makes them durable together, then writes the journal that names the steps left
+// (renames over the final names, removals) and carries them out. Until the journal is durable
+// the card still reads as before; from then on the change completes, now or when the card is
+// opened next. The flushes a change costs do not grow with the number of its files.
 //
 // The caller holds the card's lock and has recovered the card, so the temporary names are free.
 // A transaction that is dropped uncommitted removes what it staged.
@@ -27,9 +28,10 @@ public:
     CCardTransaction(const CCardTransaction&) = delete;
     CCardTransaction& operator=(const CCardTransaction&) = delete;
 
-    // Copies source into the card directory as temporaryName and flushes it, reporting the
-    // copy on progress when there is one (and stopping when it is cancelled). Anything but a
-    // regular file at temporaryName is left alone and refused, as obstacle() then says.
+    // Copies source into the card directory as temporaryName, reporting the copy on progress when
+    // there is one (and stopping when it is cancelled). Anything but a regular file at
+    // temporaryName is left alone and refused, as obstacle() then says. The copy is flushed by
+    // commit.
     bool stage(const std::string& source, const std::string& temporaryName,
                UL::IProgress* progress);
 
@@ -53,7 +55,8 @@ public:
     };
     // Before the journal is written, every name the steps replace or remove, every staged file
     // and the journal's own name must hold a regular file or nothing: anything else is refused
-    // (NotCommitted) and named by obstacle().
+    // (NotCommitted) and named by obstacle(). A staged file that cannot be flushed leaves the
+    // change uncommitted too.
     Result commit();
 
     // What stopped the last stage or commit: the item in the way, or the name at which the
@@ -66,10 +69,15 @@ private:
     // The first name of the steps, or the journal's, that holds something other than a regular
     // file, into obstacle_; false when there is one.
     bool namesAreFree();
+    // Every staged file, data and name, durable on the device; false with errno set when not.
+    bool stagedFilesAreDurable();
 
     std::string root_;
     IFileSystem& fs_;
     std::vector<std::string> staged_;
+    // The card directory, opened before the first file is staged, so that the flush of the
+    // whole file system at commit reports any write-out of a staged file that failed.
+    int folder_ = -1;
     std::vector<JournalStep> steps_;
     bool committed_ = false;
     CardObstacle obstacle_;

@@ -30,6 +30,10 @@ int CPosixFileSystem::Fsync(int fd) {
     return ::fsync(fd);
 }
 
+int CPosixFileSystem::Syncfs(int fd) {
+    return ::syncfs(fd);
+}
+
 int CPosixFileSystem::Fstat(int fd, struct stat& status) {
     return ::fstat(fd, &status);
 }
@@ -56,6 +60,10 @@ int CPosixFileSystem::Lstat(const std::string& path, struct stat& status) {
 
 int CPosixFileSystem::Statvfs(const std::string& path, struct statvfs& volume) {
     return ::statvfs(path.c_str(), &volume);
+}
+
+int CPosixFileSystem::Fstatfs(int fd, struct statfs& volume) {
+    return ::fstatfs(fd, &volume);
 }
 
 int CPosixFileSystem::Rename(const std::string& oldPath, const std::string& newPath,

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <sys/types.h>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     virtual ssize_t Read(int fd, void* data, std::size_t size) = 0;
     virtual ssize_t Write(int fd, const void* data, std::size_t size) = 0;
     virtual int Fsync(int fd) = 0;
+    // Writes out everything held back for the file system that holds fd, names and data.
+    virtual int Syncfs(int fd) = 0;
     virtual int Fstat(int fd, struct stat& status) = 0;
     virtual int Fchmod(int fd, mode_t mode) = 0;
     virtual int Ftruncate(int fd, off_t length) = 0;
@@ -29,6 +32,8 @@ public:
     virtual int Stat(const std::string& path, struct stat& status) = 0;
     virtual int Lstat(const std::string& path, struct stat& status) = 0;
     virtual int Statvfs(const std::string& path, struct statvfs& volume) = 0;
+    // The file system's type (f_type) among the rest, which statvfs does not tell.
+    virtual int Fstatfs(int fd, struct statfs& volume) = 0;
     // renameat2 with flags such as RENAME_NOREPLACE; 0 is a plain rename.
     virtual int Rename(const std::string& oldPath, const std::string& newPath, unsigned flags) = 0;
     virtual int Link(const std::string& oldPath, const std::string& newPath) = 0;
@@ -45,6 +50,7 @@ public:
     ssize_t Read(int fd, void* data, std::size_t size) override;
     ssize_t Write(int fd, const void* data, std::size_t size) override;
     int Fsync(int fd) override;
+    int Syncfs(int fd) override;
     int Fstat(int fd, struct stat& status) override;
     int Fchmod(int fd, mode_t mode) override;
     int Ftruncate(int fd, off_t length) override;
@@ -52,6 +58,7 @@ public:
     int Stat(const std::string& path, struct stat& status) override;
     int Lstat(const std::string& path, struct stat& status) override;
     int Statvfs(const std::string& path, struct statvfs& volume) override;
+    int Fstatfs(int fd, struct statfs& volume) override;
     int Rename(const std::string& oldPath, const std::string& newPath, unsigned flags) override;
     int Link(const std::string& oldPath, const std::string& newPath) override;
     int Unlink(const std::string& path) override;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
@@ -90,6 +91,21 @@ bool SyncDirectoryEntries(const std::string& directory, IFileSystem& fs) {
         return false;
     }
     return SyncDescriptor(fs, fd.get()) && fd.close();
+}
+
+// The f_type of a FUSE file system (linux/magic.h). Its server decides what a flush of the whole
+// file system does, and need not pass it on to the device at all; a file's own flush it must.
+constexpr decltype(statfs::f_type) FuseSuperMagic = 0x65735546;
+
+bool WholeVolumeFlushReachesDevice(int directoryFd, IFileSystem& fs) {
+    struct statfs volume {};
+    return fs.Fstatfs(directoryFd, volume) == 0 && volume.f_type != FuseSuperMagic;
+}
+
+bool SyncFileAt(const std::string& path, IFileSystem& fs) {
+    // Non-blocking and not through a link: only the regular file that was written is flushed.
+    CDescriptor file(fs, fs.Open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
+    return file.isOpen() && SyncDescriptor(fs, file.get()) && file.close();
 }
 
 // File systems without range syncing get everything flushed at the end instead.
@@ -262,7 +278,7 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
             return fail();
         }
         transferred += got;
-        if (flush == Flush::ToDevice && !writeThrough.written(transferred)) {
+        if (flush != Flush::No && !writeThrough.written(transferred)) {
             return fail();
         }
         position = Thousandths(transferred, total);
@@ -439,6 +455,24 @@ bool SyncDirectory(const std::string& directory, IFileSystem& fs) {
 
 bool SyncContainingDirectory(const std::string& path, IFileSystem& fs) {
     return UsablePath(path) && SyncDirectoryEntries(ParentDirectory(path), fs);
+}
+
+bool SyncFilesTogether(int directoryFd, const std::vector<std::string>& paths, IFileSystem& fs) {
+    // syncfs writes out every file and name of the volume, waits for them, and reports a
+    // write-out that failed since the directory was opened. On any doubt each file is flushed
+    // itself, which also finds the one that failed.
+    const bool wholeVolume =
+        WholeVolumeFlushReachesDevice(directoryFd, fs) && fs.Syncfs(directoryFd) == 0;
+    if (!wholeVolume) {
+        for (const std::string& path : paths) {
+            if (!UsablePath(path) || !SyncFileAt(path, fs)) {
+                return false;
+            }
+        }
+    }
+    // After syncfs, this flush asks the device to empty its own write cache, which syncfs leaves
+    // to the file system and FAT does not do; after the files' flushes, it writes their names.
+    return SyncDescriptor(fs, directoryFd);
 }
 
 bool WritableDestination(const std::string& path, IFileSystem& fs) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace UL {
 class IProgress;
@@ -27,6 +28,9 @@ enum class Flush {
     No,
     // The data and the file's directory entry reach the device; a failed flush fails the copy.
     ToDevice,
+    // The data is sent on its way to the device while it is copied, but the copy is not
+    // flushed: the caller makes it durable later, together with others (SyncFilesTogether).
+    Later,
 };
 
 // An absolute path ("/..."), the only kind the commands accept for files the user names.
@@ -74,6 +78,15 @@ bool CopyWithProgress(const std::string& source, const std::string& destination,
 bool SyncDirectory(const std::string& directory, IFileSystem& fs = PosixFileSystem());
 // SyncDirectory of the directory that holds path.
 bool SyncContainingDirectory(const std::string& path, IFileSystem& fs = PosixFileSystem());
+
+// Makes the files at paths, all in the directory open at directoryFd, durable together with
+// their names: one flush of the whole file system and then one of the directory, whatever the
+// number of files. Where that flush may not reach the device (a FUSE file system need not pass it
+// on) or fails, each file is flushed, then the directory. The directory is best opened before
+// the files are written, as the flush of the whole file system reports only write-outs that
+// failed since.
+bool SyncFilesTogether(int directoryFd, const std::vector<std::string>& paths,
+                       IFileSystem& fs = PosixFileSystem());
 
 // True when path is absolute, does not end in "/", and either nothing exists there or the item
 // there (or the one a link there leads to) is a regular file that is not read-only: a device, a

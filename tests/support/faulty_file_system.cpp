@@ -56,6 +56,10 @@ int CFaultyFileSystem::Fsync(int fd) {
     return fails("fsync") ? -1 : inner_.Fsync(fd);
 }
 
+int CFaultyFileSystem::Syncfs(int fd) {
+    return fails("syncfs") ? -1 : inner_.Syncfs(fd);
+}
+
 int CFaultyFileSystem::Fstat(int fd, struct stat& status) {
     return fails("fstat") ? -1 : inner_.Fstat(fd, status);
 }
@@ -82,6 +86,10 @@ int CFaultyFileSystem::Lstat(const std::string& path, struct stat& status) {
 
 int CFaultyFileSystem::Statvfs(const std::string& path, struct statvfs& volume) {
     return fails("statvfs " + path) ? -1 : inner_.Statvfs(path, volume);
+}
+
+int CFaultyFileSystem::Fstatfs(int fd, struct statfs& volume) {
+    return fails("fstatfs") ? -1 : inner_.Fstatfs(fd, volume);
 }
 
 int CFaultyFileSystem::Rename(const std::string& oldPath, const std::string& newPath,

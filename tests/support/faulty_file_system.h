@@ -41,6 +41,7 @@ public:
     ssize_t Read(int fd, void* data, std::size_t size) override;
     ssize_t Write(int fd, const void* data, std::size_t size) override;
     int Fsync(int fd) override;
+    int Syncfs(int fd) override;
     int Fstat(int fd, struct stat& status) override;
     int Fchmod(int fd, mode_t mode) override;
     int Ftruncate(int fd, off_t length) override;
@@ -48,6 +49,7 @@ public:
     int Stat(const std::string& path, struct stat& status) override;
     int Lstat(const std::string& path, struct stat& status) override;
     int Statvfs(const std::string& path, struct statvfs& volume) override;
+    int Fstatfs(int fd, struct statfs& volume) override;
     int Rename(const std::string& oldPath, const std::string& newPath, unsigned flags) override;
     int Link(const std::string& oldPath, const std::string& newPath) override;
     int Unlink(const std::string& path) override;
