@@ -83,8 +83,11 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
         return CommandOutcome::Cancelled;
     }
     if (decoding == StepResult::Failed) {
-        return fail(MessageExportFailed,
-                    CardFilesDetail(installed_.channelFilePaths(installed_.selectedPad), fs_));
+        // A file that could not be written says nothing about the card's files.
+        return writeFailed_ ? fail(MessageExportFailed)
+                            : fail(MessageExportFailed,
+                                   CardFilesDetail(
+                                       installed_.channelFilePaths(installed_.selectedPad), fs_));
     }
 
     progress_.setCancellable(false);
@@ -145,6 +148,10 @@ StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) 
     }
     // Closes the file before it is moved into place.
     sink.reset();
+    if (!writeBehind.finish()) {
+        writeFailed_ = true;
+        return StepResult::Failed;
+    }
     return StepResult::Done;
 }
 

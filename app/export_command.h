@@ -35,6 +35,9 @@ private:
     UL::IProgress& progress_;
     IFileSystem& fs_;
     CTemporaryFiles temporaries_;
+    // Set by decode when the file's data did not reach the disk, rather than the card's files
+    // failing to decode.
+    bool writeFailed_ = false;
 };
 
 } // namespace ZQ3
