@@ -111,9 +111,15 @@ StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) 
         return StepResult::Failed;
     }
     const SL::CSampleAttribute attribute = card->GetAttribute();
+    // Written out on a thread of its own while the next chunks decode.
+    const std::shared_ptr<CWriteBehindStream> file = CreateWriteBehindFile(temporary);
+    if (!file) {
+        writeFailed_ = true;
+        return StepResult::Failed;
+    }
     std::shared_ptr<CSink> sink =
         std::dynamic_pointer_cast<CSink>(SL::CFileSampleBufferFactory().CreateOutputSampleIterator(
-            attribute, temporary, SL::CWaveFileFormat(fileFormat)));
+            attribute, file, SL::CWaveFileFormat(fileFormat)));
     if (!sink) {
         return StepResult::Failed;
     }
@@ -122,33 +128,31 @@ StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) 
     SampleCopyResult copied;
     // The factory writes 16-bit samples with the plain file iterator; any other sink the slow
     // way.
-    auto file = ExactlyAs<SL::CFileOutputSampleIterator<SL::CSampleTag::Integer16>>(*sink);
-    CWriteBehind writeBehind(temporary);
-    const auto push = [&writeBehind] { writeBehind.push(); };
+    auto plain = ExactlyAs<SL::CFileOutputSampleIterator<SL::CSampleTag::Integer16>>(*sink);
     if (lofi) {
         CSampleIteratorLofiDecorator held(card);
-        copied = file ? CopySamples(held, *file, progress_, push)
-                      : CopySamples(held, *sink, progress_, push);
-    } else if (file && channelFiles.size() == 2) {
+        copied = plain ? CopySamples(held, *plain, progress_) : CopySamples(held, *sink, progress_);
+    } else if (plain && channelFiles.size() == 2) {
         // The opening above has checked both files for the whole length; the pair decodes each
         // on a thread of its own.
         const std::int64_t length = attribute.GetLength();
         CChannelPairReader pair(OpenCardSampleInputIterator({channelFiles[0]}, false, length),
                                 OpenCardSampleInputIterator({channelFiles[1]}, false, length));
-        copied = CopySampleRuns(pair, *file, progress_, push);
+        copied = CopySampleRuns(pair, *plain, progress_);
     } else {
-        copied = file ? CopySampleRuns(*card, *file, progress_, push)
-                      : CopySamples(*card, *sink, progress_, push);
+        copied =
+            plain ? CopySampleRuns(*card, *plain, progress_) : CopySamples(*card, *sink, progress_);
     }
     if (copied == SampleCopyResult::Cancelled) {
         return StepResult::Cancelled;
     }
     if (copied != SampleCopyResult::Completed || !sink->Finish()) {
+        writeFailed_ = file->fail();
         return StepResult::Failed;
     }
     // Closes the file before it is moved into place.
     sink.reset();
-    if (!writeBehind.finish()) {
+    if (!file->close()) {
         writeFailed_ = true;
         return StepResult::Failed;
     }

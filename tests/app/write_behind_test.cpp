@@ -1,6 +1,6 @@
-// The export's write-behind: flushes on its own thread as the file grows, and remembers a flush
-// that failed, which a later flush of the same file need not report again. Runs under
-// ThreadSanitizer.
+// The export's write-behind file: its bytes land where they were put, through seeks and across
+// blocks, while another thread flushes the growing file; a write or flush that fails fails the
+// file. Runs under ThreadSanitizer.
 
 #include "app/write_behind.h"
 #include "tests/support/temporary_directory.h"
@@ -10,81 +10,108 @@
 
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <string>
 
 namespace ZQ3 {
 namespace {
 
+// Bytes that differ from block to block, so that a block written at the wrong place shows.
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 7 + i / 4093) % 251);
+    }
+    return bytes;
+}
+
+int OpenNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+}
+
 class WriteBehindTest : public ::testing::Test {
 protected:
-    WriteBehindTest() { Fixture::WriteFileBytes(path_, std::string(4096, 'x')); }
-
-    // Pushes as a copy does after enough progress steps for the given number of requests.
-    static void PushRequests(CWriteBehind& writeBehind, int requests) {
-        for (int i = 0; i < requests * CWriteBehind::kCallsPerRequest; ++i) {
-            writeBehind.push();
-        }
-    }
-
     Fixture::TemporaryDirectory directory_;
-    const std::string path_ = directory_ / "growing.wav";
+    const std::string path_ = directory_ / "export.wav";
+    std::atomic<int> flushes_{0};
+    CWriteBehindBuffer::Flush counting_ = [this](int) {
+        ++flushes_;
+        return 0;
+    };
 };
 
-TEST_F(WriteBehindTest, FlushesTheFileWhileItGrowsAndNotBeforeItIsAsked) {
-    std::atomic<int> flushes{0};
-    CWriteBehind writeBehind(path_, [&flushes](int) {
-        ++flushes;
+TEST_F(WriteBehindTest, BytesLandWhereTheyWerePutAcrossBlocksAndSeeks) {
+    // As a sample file is written: the data after a header gap, then the header at the start.
+    const std::string data = Pattern(3 * CWriteBehindBuffer::kBlockBytes + 12345);
+    CWriteBehindStream stream(OpenNew(path_), counting_);
+    stream.seekp(44);
+    stream.write(data.data(), static_cast<std::streamsize>(data.size()));
+    EXPECT_EQ(static_cast<std::size_t>(stream.tellp()), 44 + data.size());
+    stream.seekp(0);
+    stream << "RIFF";
+    stream.seekp(40);
+    stream.put('!');
+    stream.seekp(0, std::ios::end);
+    stream << "end";
+    stream.flush();
+    EXPECT_TRUE(stream.good());
+    EXPECT_TRUE(stream.close());
+
+    std::string expected =
+        "RIFF" + std::string(36, '\0') + "!" + std::string(3, '\0') + data + "end";
+    EXPECT_EQ(Fixture::ReadFileBytes(path_), expected);
+}
+
+TEST_F(WriteBehindTest, FlushesWhileTheFileGrows) {
+    CWriteBehindStream stream(OpenNew(path_), counting_);
+    const std::string data =
+        Pattern(3 * static_cast<std::size_t>(CWriteBehindBuffer::kBytesPerFlush));
+    stream.write(data.data(), static_cast<std::streamsize>(data.size()));
+    // Two flushes' worth has been handed over at least; the file is still open.
+    EXPECT_TRUE(Fixture::WaitUntil([this] { return flushes_.load() >= 1; }));
+    EXPECT_TRUE(stream.close());
+    EXPECT_EQ(Fixture::ReadFileBytes(path_), data);
+}
+
+TEST_F(WriteBehindTest, AFailedFlushFailsTheFileEvenWhenLaterOnesSucceed) {
+    CWriteBehindStream stream(OpenNew(path_), [this](int) {
+        if (++flushes_ == 1) {
+            errno = EIO;
+            return -1;
+        }
         return 0;
     });
-    for (int i = 0; i + 1 < CWriteBehind::kCallsPerRequest; ++i) {
-        writeBehind.push();
-    }
-    EXPECT_EQ(flushes.load(), 0);
-    writeBehind.push();
-    EXPECT_TRUE(Fixture::WaitUntil([&flushes] { return flushes.load() == 1; }));
-    PushRequests(writeBehind, 3);
-    EXPECT_TRUE(Fixture::WaitUntil([&flushes] { return flushes.load() >= 2; }));
-    EXPECT_TRUE(writeBehind.finish());
-    // Nothing is flushed once finished, and finishing again answers the same.
-    const int flushed = flushes.load();
-    PushRequests(writeBehind, 2);
-    EXPECT_EQ(flushes.load(), flushed);
-    EXPECT_TRUE(writeBehind.finish());
+    const std::string data =
+        Pattern(3 * static_cast<std::size_t>(CWriteBehindBuffer::kBytesPerFlush));
+    stream.write(data.data(), static_cast<std::streamsize>(data.size()));
+    ASSERT_TRUE(Fixture::WaitUntil([this] { return flushes_.load() >= 1; }));
+    EXPECT_FALSE(stream.close());
+    EXPECT_TRUE(stream.fail());
 }
 
-TEST_F(WriteBehindTest, AFailedFlushIsRememberedUntilTheEnd) {
-    std::atomic<int> flushes{0};
-    CWriteBehind writeBehind(path_, [&flushes](int) {
-        ++flushes;
-        errno = EIO;
-        return -1;
-    });
-    PushRequests(writeBehind, 1);
-    ASSERT_TRUE(Fixture::WaitUntil([&flushes] { return flushes.load() == 1; }));
-    EXPECT_FALSE(writeBehind.finish());
+TEST_F(WriteBehindTest, AFailedWriteFailsTheStream) {
+    // Every write to this device finds no space.
+    CWriteBehindStream stream(::open("/dev/full", O_WRONLY | O_CLOEXEC), counting_);
+    const std::string data = Pattern(2 * CWriteBehindBuffer::kBlockBytes);
+    stream.write(data.data(), static_cast<std::streamsize>(data.size()));
+    stream.flush();
+    EXPECT_TRUE(stream.fail());
+    EXPECT_FALSE(stream.close());
 }
 
-TEST_F(WriteBehindTest, AFileThatCannotBeOpenedLeavesEverythingToTheFinalFlush) {
-    std::atomic<int> flushes{0};
-    CWriteBehind writeBehind(directory_ / "missing.wav", [&flushes](int) {
-        ++flushes;
-        return -1;
-    });
-    PushRequests(writeBehind, 2);
-    EXPECT_TRUE(writeBehind.finish());
-    EXPECT_EQ(flushes.load(), 0);
-}
-
-TEST_F(WriteBehindTest, DestroyingItUnfinishedStopsTheThread) {
-    std::atomic<int> flushes{0};
+TEST_F(WriteBehindTest, AFileThatCouldNotBeOpenedFailsAtOnceAndOneDroppedStopsItsThreads) {
+    CWriteBehindStream unopened(-1, counting_);
+    EXPECT_TRUE(unopened.fail());
+    EXPECT_FALSE(unopened.close());
+    EXPECT_EQ(CreateWriteBehindFile(directory_.path()), nullptr);
     {
-        CWriteBehind writeBehind(path_, [&flushes](int) {
-            ++flushes;
-            return 0;
-        });
-        PushRequests(writeBehind, 1);
+        // A cancelled export drops its file unfinished, with blocks still waiting.
+        const std::string data = Pattern(5 * CWriteBehindBuffer::kBlockBytes);
+        const auto dropped = CreateWriteBehindFile(path_);
+        ASSERT_NE(dropped, nullptr);
+        dropped->write(data.data(), static_cast<std::streamsize>(data.size()));
     }
-    EXPECT_LE(flushes.load(), 1);
+    EXPECT_EQ(CreateWriteBehindFile(path_), nullptr) << "an existing name is never replaced";
 }
 
 } // namespace
