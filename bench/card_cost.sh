@@ -26,16 +26,8 @@ done
 
 CARD=$WORK/card
 KIT=$WORK/kit
-mkdir -p "$KIT"
+make_kit "$KIT"
 sox -n -r 44100 -b 16 -c 1 "$WORK/one.wav" synth 1 sine 220
-sox -n -r 44100 -b 16 -c 2 "$WORK/stereo.wav" synth 1 sine 220 pinknoise
-for ((i = 0; i < 128; i++)); do
-    if ((i % 2 == 0)); then
-        cp "$WORK/one.wav" "$KIT/hit$i.wav"
-    else
-        cp "$WORK/stereo.wav" "$KIT/hit$i.wav"
-    fi
-done
 
 # Runs zq3 with ARGS under strace and sets FLUSHES and BYTES. strace -y names each descriptor's
 # file, so only writes into the card folder count; scratch files elsewhere are not the card's.

@@ -43,17 +43,8 @@ SOX_DECODE_S=${BEST[decode]}
 SHM=${SHM:-/dev/shm}
 BATCH=$(mktemp -d "$SHM/zq3-bench.XXXXXX")
 made+=("$BATCH")
-mkdir -p "$BATCH/kit"
 echo "making 128 one-second files in $BATCH"
-sox -n -r 44100 -b 16 -c 1 "$BATCH/mono.wav" synth 1 sine 220
-sox -n -r 44100 -b 16 -c 2 "$BATCH/stereo.wav" synth 1 sine 220 pinknoise
-for ((i = 0; i < 128; i++)); do
-    if ((i % 2 == 0)); then
-        cp "$BATCH/mono.wav" "$BATCH/kit/hit$i.wav"
-    else
-        cp "$BATCH/stereo.wav" "$BATCH/kit/hit$i.wav"
-    fi
-done
+make_kit "$BATCH/kit"
 mkdir -p "$BATCH/card"
 "$ZQ3" init "$BATCH/card" >/dev/null
 # Each run replaces the whole card; TMPDIR too is in RAM, as the card is.

@@ -5,6 +5,8 @@
 #   run_once CMD...   runs CMD once; sets WALL (wall clock seconds) and PEAK (largest resident
 #                     set, KiB)
 #   keep NAME         keeps the best WALL and the largest PEAK under NAME in BEST and PEAK_KIB
+#   make_kit DIR      fills DIR with 128 one-second WAV files, mono and stereo in turn: a whole
+#                     card's batch
 
 ZQ3=${1:-${ZQ3:-$(command -v zq3 || true)}}
 MINUTES=${MINUTES:-10}
@@ -47,4 +49,19 @@ keep() {
     if ((PEAK > ${PEAK_KIB[$name]:-0})); then
         PEAK_KIB[$name]=$PEAK
     fi
+}
+
+make_kit() {
+    local kit=$1 i
+    mkdir -p "$kit"
+    sox -n -r 44100 -b 16 -c 1 -t wav "$kit/.mono" synth 1 sine 220
+    sox -n -r 44100 -b 16 -c 2 -t wav "$kit/.stereo" synth 1 sine 220 pinknoise
+    for ((i = 0; i < 128; i++)); do
+        if ((i % 2 == 0)); then
+            cp "$kit/.mono" "$kit/hit$i.wav"
+        else
+            cp "$kit/.stereo" "$kit/hit$i.wav"
+        fi
+    done
+    rm "$kit/.mono" "$kit/.stereo"
 }
