@@ -1,0 +1,131 @@
+#include "desktop/main_frame.h"
+
+#include "app/message_catalogue.h"
+#include "desktop/main_view.h"
+#include "desktop/program_files.h"
+#include "desktop/version.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CMainFrame", text);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
+    : profile_(profile), view_(view), manualDirectory_(UL::ProgramDataDirectory("Manual")) {
+    setWindowTitle(QString::fromUtf8(Title));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(UL::ProgramDataDirectory("Bitmap") + "/Icon.png"));
+
+    QMenu* file = menuBar()->addMenu(Tr("&File"));
+    QAction* exit = file->addAction(Tr("E&xit"));
+    QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
+    QMenu* help = menuBar()->addMenu(Tr("&Help"));
+    QAction* manual = help->addAction(Tr("ZQ-314 Wave Converter &Manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    QObject::connect(manual, &QAction::triggered, this, [this] { showManual(); });
+    QAction* about = help->addAction(Tr("&About ZQ-314 Wave Converter..."));
+    QObject::connect(about, &QAction::triggered, this, [this] { showAbout(); });
+
+    view_->setParent(this);
+    setCentralWidget(view_);
+    restorePlacement();
+}
+
+void CMainFrame::restorePlacement() {
+    const std::string position = profile_.getString(PositionKey, "0,0,600,400");
+    int left = 0;
+    int top = 0;
+    int right = Width;
+    int bottom = Height;
+    if (std::sscanf(position.c_str(), "%d,%d,%d,%d", &left, &top, &right, &bottom) != 4) {
+        left = top = 0;
+    }
+    // The window keeps its one size whatever the store says; only its place is restored.
+    setFixedSize(Width, Height);
+    move(OnAScreen(QPoint(left, top)));
+    // "Maximized" is not acted on: the window has one size and no maximise button, so
+    // a maximised window would be the same layout in a screen-sized frame. Only an edited store
+    // holds 1; closing writes what the window really was (0).
+}
+
+QPoint CMainFrame::OnAScreen(const QPoint& corner) {
+    // A place saved on a screen that is no longer attached would open the window out of sight.
+    // The window stays where it was when its title bar can still be grabbed there.
+    const QRect titleBar(corner, QSize(Width, TitleBarHeight));
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens) {
+        const QRect visible = screen->availableGeometry().intersected(titleBar);
+        if (visible.width() >= GrabbableWidth && visible.height() >= TitleBarHeight / 2) {
+            return corner;
+        }
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->availableGeometry().topLeft() : QPoint(0, 0);
+}
+
+QString CMainFrame::placementText() const {
+    const QRect normal = isVisible() ? normalGeometry() : geometry();
+    const QPoint corner = pos();
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(corner.x())
+        .arg(corner.y())
+        .arg(corner.x() + normal.width())
+        .arg(corner.y() + normal.height());
+}
+
+void CMainFrame::savePlacement() {
+    profile_.setInt(MaximizedKey, isMaximized() ? 1 : 0);
+    profile_.setString(FileVersionKey, UL::FileVersionText());
+    profile_.setString(PositionKey, placementText().toStdString());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!saved_) {
+        savePlacement();
+        saved_ = true;
+    }
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted() && onClosed) {
+        onClosed();
+    }
+}
+
+QString CMainFrame::manualPath() const {
+    const bool japanese = ZQ3::MessageCatalogue::Instance().language() == ZQ3::LanguageJapanese;
+    return manualDirectory_ +
+           (japanese ? "/ZQ-314WaveConverterManualJ.pdf" : "/ZQ-314WaveConverterManualE.pdf");
+}
+
+void CMainFrame::showManual() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(manualPath()));
+}
+
+void CMainFrame::showAbout() {
+    const QString description = QString::fromUtf8(UL::FileDescription);
+    QString version = Tr("Version %1").arg(QString::fromStdString(UL::FileVersionText()));
+    // Ctrl while the box opens shows the product version's numbers, for support calls.
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) {
+        version += QStringLiteral(" (%1)").arg(QString::fromStdString(UL::ProductVersionDigits()));
+    }
+    QMessageBox box(QMessageBox::Information, Tr("About %1").arg(description),
+                    description + "\n" + version + "\n" + QString::fromUtf8(UL::LegalCopyright),
+                    QMessageBox::Ok, this);
+    box.setIconPixmap(windowIcon().pixmap(48, 48));
+    box.exec();
+}

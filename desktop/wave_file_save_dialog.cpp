@@ -1,0 +1,61 @@
+#include "desktop/wave_file_save_dialog.h"
+
+#include "card/file_transfer.h"
+
+#include <optional>
+
+#include <QCoreApplication>
+#include <QLabel>
+
+namespace {
+
+const char* const Context = "WaveFileDialog";
+
+} // namespace
+
+CWaveFileSaveDialog::CWaveFileSaveDialog(const ZQ3::CModel& model, GT::IProfile& profile,
+                                         QWidget* parent)
+    : CWaveFileDialog(profile, AcceptSave, QCoreApplication::translate(Context, "Save As"),
+                      WaveFileTypes(), parent),
+      model_(model) {
+    convertSize_ = addPanelRow(QCoreApplication::translate(Context, "Convert Size (Bytes):"));
+    freeSpace_ = addPanelRow(QCoreApplication::translate(Context, "Drive Free Space (Bytes):"));
+    showConvertSize();
+    folderChanged(currentFolder());
+}
+
+QString CWaveFileSaveDialog::convertSizeText() const {
+    return convertSize_->text();
+}
+
+QString CWaveFileSaveDialog::freeSpaceText() const {
+    return freeSpace_->text();
+}
+
+void CWaveFileSaveDialog::folderChanged(const QString& folder) {
+    if (!freeSpace_) {
+        return;
+    }
+    const std::optional<std::uint64_t> freeBytes =
+        ZQ3::FileTransfer::FreeSpace(folder.toStdString());
+    freeSpace_->setText(freeBytes ? ByteCountText(*freeBytes) : QString());
+}
+
+void CWaveFileSaveDialog::filterChanged(int index) {
+    if (!convertSize_) {
+        return;
+    }
+    const QString name = fileNameText();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
+    if (!name.isEmpty()) {
+        const QString stem = dot > slash ? name.left(dot) : name;
+        setFileNameText(stem + ExtensionOf(FormatAt(index)));
+    }
+    showConvertSize();
+}
+
+void CWaveFileSaveDialog::showConvertSize() {
+    convertSize_->setText(
+        ByteCountText(model_.diskBytesNeeded(model_.selectedPad, chosenFormat().GetValue())));
+}

@@ -1,0 +1,128 @@
+#include "desktop/waveform_view.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The panel matches the pad block's dark surround; the outline is the blue, its played part the
+// orange of a palette chosen to stay distinct under colour-vision deficiencies.
+const QColor PanelColour(0x26, 0x27, 0x2b);
+const QColor FrameColour(0x4a, 0x4c, 0x52);
+const QColor LaneColour(0x30, 0x32, 0x37);
+const QColor AxisColour(0x5c, 0x5f, 0x66);
+const QColor WaveColour(0x56, 0xb4, 0xe9);
+const QColor PlayedColour(0xe6, 0x9f, 0x00);
+const QColor PlayLineColour(0xff, 0xff, 0xff);
+const QColor CaptionColour(0xe8, 0xe8, 0xea);
+const QColor DetailColour(0xa8, 0xaa, 0xb0);
+
+constexpr int LaneGap = 4;
+
+// The lowest and highest value over the outline's columns that fall on pixel x of width.
+SL::CWaveform::Column MergedColumn(const SL::CWaveform& waveform, int channel, int x, int width) {
+    const int columns = waveform.columnCount();
+    const auto first = static_cast<int>(static_cast<std::int64_t>(x) * columns / width);
+    int end = static_cast<int>(static_cast<std::int64_t>(x + 1) * columns / width);
+    end = std::max(end, first + 1);
+    SL::CWaveform::Column merged = waveform.column(channel, first);
+    for (int index = first + 1; index < end && index < columns; ++index) {
+        const SL::CWaveform::Column& column = waveform.column(channel, index);
+        merged.min = std::min(merged.min, column.min);
+        merged.max = std::max(merged.max, column.max);
+    }
+    return merged;
+}
+
+} // namespace
+
+CWaveformView::CWaveformView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int CWaveformView::plotWidth() const {
+    return std::max(1, width() - 2 * Border);
+}
+
+void CWaveformView::showWaveform(std::shared_ptr<const SL::CWaveform> waveform,
+                                 const QString& caption, const QString& detail) {
+    waveform_ = std::move(waveform);
+    caption_ = caption;
+    detail_ = detail;
+    playPosition_ = -1.0;
+    update();
+}
+
+void CWaveformView::clear() {
+    showWaveform(nullptr);
+}
+
+void CWaveformView::setPlayPosition(double fraction) {
+    const double position = fraction < 0.0 ? -1.0 : std::min(fraction, 1.0);
+    if (position != playPosition_) {
+        playPosition_ = position;
+        update();
+    }
+}
+
+void CWaveformView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), PanelColour);
+    painter.setPen(FrameColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    const QRect captionArea(Border, 2, width() - 2 * Border, CaptionHeight - 2);
+    painter.setPen(CaptionColour);
+    painter.drawText(captionArea, Qt::AlignLeft | Qt::AlignVCenter, caption_);
+    painter.setPen(DetailColour);
+    painter.drawText(captionArea, Qt::AlignRight | Qt::AlignVCenter, detail_);
+
+    const int top = CaptionHeight + 2;
+    const int bottom = height() - Border;
+    const int left = Border;
+    const int plot = plotWidth();
+    const bool drawable = waveform_ && !waveform_->empty();
+    const int lanes = drawable ? std::max(1, waveform_->channelCount()) : 1;
+    const int laneHeight = std::max(2, (bottom - top - (lanes - 1) * LaneGap) / lanes);
+    const int playedPixels =
+        playPosition_ < 0.0 ? -1 : static_cast<int>(std::lround(playPosition_ * plot));
+
+    for (int lane = 0; lane < lanes; ++lane) {
+        const int laneTop = top + lane * (laneHeight + LaneGap);
+        painter.fillRect(left, laneTop, plot, laneHeight, LaneColour);
+        const double half = (laneHeight - 1) / 2.0;
+        const double centre = laneTop + half;
+        painter.setPen(AxisColour);
+        painter.drawLine(left, static_cast<int>(std::lround(centre)), left + plot - 1,
+                         static_cast<int>(std::lround(centre)));
+        if (!drawable) {
+            continue;
+        }
+        for (int x = 0; x < plot; ++x) {
+            const SL::CWaveform::Column column = MergedColumn(*waveform_, lane, x, plot);
+            const double high = std::clamp(static_cast<double>(column.max), -1.0, 1.0);
+            const double low = std::clamp(static_cast<double>(column.min), -1.0, 1.0);
+            const auto y1 = static_cast<int>(std::lround(centre - high * half));
+            // Even silence gets a pixel, so that a quiet passage still reads as sound.
+            const auto y2 = std::max(y1, static_cast<int>(std::lround(centre - low * half)));
+            painter.setPen(x < playedPixels ? PlayedColour : WaveColour);
+            painter.drawLine(left + x, y1, left + x, y2);
+        }
+        // Lanes too low for a letter beside the sound go without their names.
+        if (lanes == 2 && laneHeight >= 40) {
+            painter.setPen(DetailColour);
+            painter.drawText(QRect(left + 2, laneTop + 1, 12, 12), Qt::AlignLeft | Qt::AlignTop,
+                             lane == 0 ? QStringLiteral("L") : QStringLiteral("R"));
+        }
+    }
+    if (playedPixels >= 0 && drawable) {
+        const int x = left + std::min(playedPixels, plot - 1);
+        painter.setPen(QPen(PlayLineColour, 2));
+        painter.drawLine(x, top, x, top + lanes * laneHeight + (lanes - 1) * LaneGap - 1);
+    }
+}

@@ -1,0 +1,33 @@
+#include "desktop/window_owner.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+namespace UL {
+namespace {
+
+QPointer<QWidget>& MainWindowSlot() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
+} // namespace
+
+QWidget* FindOwnerWindow() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active->window();
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isWindow() && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return MainWindowSlot().data();
+}
+
+void SetMainWindow(QWidget* window) {
+    MainWindowSlot() = window;
+}
+
+} // namespace UL

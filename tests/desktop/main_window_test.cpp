@@ -1,0 +1,958 @@
+// The desktop program driven through its widgets on a card folder made by the test: start-up from
+// the settings, the pad block's clicks and keys, the button rules, import, export and delete
+// through the dialogs, playback's blink, and what is saved at exit. Screenshots of the main
+// window in both languages go to the build's screenshot folder.
+
+#include "app/controller.h"
+#include "app/domain.h"
+#include "app/message_catalogue.h"
+#include "app/player.h"
+#include "app/preferences.h"
+#include "tests/support/sound_file.h"
+#include "tests/support/temporary_directory.h"
+#include "tests/support/wav_fixture.h"
+#include "tests/desktop/screenshots.h"
+#include "desktop/application.h"
+#include "desktop/ini_profile.h"
+#include "desktop/main_frame.h"
+#include "desktop/main_view.h"
+#include "desktop/state_bitmap.h"
+#include "desktop/translations.h"
+#include "desktop/waveform_view.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr std::uint32_t SampleFrames = 13230; // 0.3 s
+
+// One run of the program on a settings store and a card of the test's own.
+class CProgramRun {
+public:
+    CProgramRun() : profile_(settings_.filePath("settings.ini").toStdString()) {}
+    ~CProgramRun() { stop(); }
+
+    GT::CIniProfile& profile() { return profile_; }
+    QString cardRoot() const { return settings_.filePath("card"); }
+    QString file(const QString& name) const { return settings_.filePath(name); }
+
+    void makeCard() { ZQ3::Fixture::MakeEmptyCard(cardRoot().toStdString()); }
+    QString makeWav(const QString& name, int channels = 1) const {
+        ZQ3::Fixture::WriteTestWav(file(name).toStdString(), channels, SampleFrames);
+        return file(name);
+    }
+    // A struck sound of one second that dies away, the right side later and shorter, so that
+    // its waveform reads at a glance.
+    QString makeDrumWav(const QString& name, int channels = 1) const {
+        ZQ3::Fixture::WriteWav(
+            file(name).toStdString(), 44100, channels, 16, 44100,
+            [](std::uint32_t frame, int channel) {
+                const double t = frame / 44100.0 - 0.08 * channel;
+                if (t < 0.0) {
+                    return 0;
+                }
+                const double level = 28000.0 * std::exp(-(4.0 + 4.0 * channel) * t);
+                return static_cast<std::int32_t>(level * std::sin(2.0 * M_PI * 110.0 * t));
+            });
+        return file(name);
+    }
+
+    bool start() {
+        // Each run guards under a name of its own, so that runs never meet.
+        static int run = 0;
+        application_ = std::make_unique<CApplication>(
+            profile_, QStringLiteral("zq3-converter-test-%1-%2").arg(getpid()).arg(++run),
+            std::string(ZQ3_BITMAP_DIR) + "/");
+        return application_->startUp() == CApplication::StartUp::Running;
+    }
+    void stop() {
+        if (application_) {
+            application_->shutDown();
+            application_.reset();
+        }
+        ZQ3::MessageCatalogue::Instance().setLanguage(ZQ3::LanguageEnglish);
+        UL::InstallTranslations(ZQ3::LanguageEnglish);
+    }
+
+    CApplication& application() { return *application_; }
+    CMainView& view() { return *application_->view(); }
+    CMainFrame& frame() { return *application_->frame(); }
+    const ZQ3::CModel& model() { return *application_->domain().model; }
+    ZQ3::CController& controller() { return *application_->domain().controller; }
+
+    ZQ3::APad& pad(int index) {
+        return *view().matrix().getPads()[static_cast<std::size_t>(index)];
+    }
+    QPoint centreOf(int index) {
+        const ZQ3::CPadRect r = pad(index).rect();
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void click(int index, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(&view(), button, {}, centreOf(index));
+    }
+    void doubleClick(int index) {
+        QTest::mouseDClick(&view(), Qt::LeftButton, {}, centreOf(index));
+    }
+
+    // Puts a sample on pad of the current bank through the controller, as Import does.
+    void importDirectly(int pad, const QString& wav) {
+        QVERIFY(controller().selectPad(pad));
+        QCOMPARE(controller().importFile(wav.toStdString()), ZQ3::CommandOutcome::Succeeded);
+    }
+
+    bool playing() {
+        const auto& device = application_->player()->getAudioOutDevice();
+        return device && device->isPlaying();
+    }
+
+private:
+    QTemporaryDir settings_;
+    GT::CIniProfile profile_;
+    std::unique_ptr<CApplication> application_;
+};
+
+void UseJapanese() {
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+}
+void UseEnglish() {
+    qputenv("LC_ALL", "");
+}
+
+// Answers the next question box with button.
+void AnswerNextQuestion(QMessageBox::StandardButton button) {
+    OnNextModal([button](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        QVERIFY(box);
+        QAbstractButton* chosen = box->button(button);
+        QVERIFY(chosen);
+        chosen->click();
+    });
+}
+
+// Answers the message boxes that show while it lives, in turn, with the buttons given, and keeps
+// what each said; a box beyond those is closed (Cancel) and kept as well, so that a test sees
+// every question and never waits for ever.
+class CBoxAnswers {
+public:
+    explicit CBoxAnswers(QList<QMessageBox::StandardButton> buttons)
+        : buttons_(std::move(buttons)) {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) {
+                return;
+            }
+            texts.append(box->text() + QStringLiteral("|") + box->informativeText());
+            QAbstractButton* chosen = buttons_.isEmpty() ? nullptr : box->button(buttons_.front());
+            if (!buttons_.isEmpty()) {
+                buttons_.removeFirst();
+            }
+            if (chosen != nullptr) {
+                chosen->click();
+            } else {
+                box->close();
+            }
+        });
+        timer_.start();
+    }
+
+    QStringList texts;
+
+private:
+    QList<QMessageBox::StandardButton> buttons_;
+    QTimer timer_;
+};
+
+// Types path into the next file dialog's name field and confirms it, as a user does.
+//
+// Not QFileDialog::selectFile: once the dialog shows and its name field has the keyboard focus,
+// selectFile leaves the field alone (it would overwrite what the user is typing), so the dialog
+// kept the name it remembered. When the window got the focus before the choice was made (a matter
+// of timing, more likely on a loaded machine), the export confirmed the remembered name of an
+// existing file, and the dialog asked whether to replace it: a question nobody answered. (Without
+// the focus, the dialog also keeps a file marked in its list as the choice over a typed name.) So
+// the mark is cleared, the name goes into the field itself, and the dialog is confirmed only once
+// it reports the path as its choice. Any other box that shows meanwhile is closed and makes the
+// test fail instead of waiting for ever.
+void ChooseInNextFileDialog(const QString& path) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, path] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) {
+            timer->stop();
+            timer->deleteLater();
+            QWARN(qPrintable(QStringLiteral("unexpected box: ") + modal->windowTitle()));
+            modal->close();
+            return;
+        }
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(name && list);
+        // A file marked in the list counts before the typed name; the dialog unmarks it when
+        // the name changes only while the field has the focus.
+        list->clearSelection();
+        if (name->text() != path) {
+            name->setText(path);
+        }
+        if (dialog->selectedFiles() != QStringList{path}) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        // A box this opens (it should not) is answered by the next tick of a timer of its own.
+        auto* watch = new QTimer;
+        watch->setInterval(10);
+        QPointer<QFileDialog> chosen(dialog);
+        QObject::connect(watch, &QTimer::timeout, [watch, chosen] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (chosen.isNull() || !chosen->isVisible()) {
+                watch->stop();
+                watch->deleteLater();
+            } else if (shown != nullptr && shown != chosen.data()) {
+                QWARN(qPrintable(QStringLiteral("the file dialog asked: ") +
+                                 (qobject_cast<QMessageBox*>(shown)
+                                      ? qobject_cast<QMessageBox*>(shown)->text()
+                                      : shown->windowTitle())));
+                shown->close();
+                chosen->reject();
+            }
+        });
+        watch->start();
+        // As the dialog's own Save or Open button does.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    timer->start();
+}
+
+// Records the file Help / Manual hands to the desktop's viewer, instead of opening it.
+class CUrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QUrl opened;
+
+public slots:
+    void open(const QUrl& url) { opened = url; }
+};
+
+QString OpenedManual(CProgramRun& run) {
+    CUrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    run.frame().showManual();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    return recorder.opened.toLocalFile();
+}
+
+// The text of a PDF file as poppler's pdftotext, not the program, reads it.
+QString ManualText(const QString& pdf) {
+    const QString tool = QStringLiteral(ZQ3_PDFTOTEXT);
+    if (tool.isEmpty()) {
+        QTest::qFail("pdftotext (Debian: poppler-utils) is needed to read the manuals", __FILE__,
+                     __LINE__);
+        return {};
+    }
+    QProcess process;
+    process.start(tool,
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { UseEnglish(); }
+
+    void anEmptyStoreOpensWithoutCardAt0x0() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QCOMPARE(run.frame().windowTitle(), QStringLiteral("ZQ-314 WAVE CONVERTER"));
+        QCOMPARE(run.frame().pos(), QPoint(0, 0));
+        QCOMPARE(run.frame().size(), QSize(600, 400));
+        QCOMPARE(run.view().bankCombo()->count(), 0);
+        QVERIFY(!run.view().bankCombo()->isEnabled());
+        for (const auto& pad : run.view().matrix().getPads()) {
+            QVERIFY(!pad->enabled);
+            QCOMPARE(pad->look(), ZQ3::APad::LookDark);
+        }
+        QVERIFY(!run.view().importButton()->isEnabled());
+        QVERIFY(!run.view().exportButton()->isEnabled());
+        QVERIFY(!run.view().deleteButton()->isEnabled());
+        QVERIFY(run.view().exitButton()->isEnabled());
+        // The drive list ends with the entry that takes any folder.
+        QComboBox* drives = run.view().driveCombo();
+        QVERIFY(drives->count() >= 1);
+        QCOMPARE(drives->itemData(drives->count() - 1).toString(), QString());
+        // A click without a card selects nothing.
+        run.click(5);
+        QCOMPARE(run.model().selectedPad, -1);
+        SaveScreenshot(run.frame(), QStringLiteral("main_no_card_en"));
+    }
+
+    void aSavedCardAndBankReopen() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        run.profile().setString(ZQ3::CPreferences::BankIdKey, "2");
+        run.profile().setString(CMainFrame::PositionKey, "10,20,610,420");
+        QVERIFY(run.start());
+        QCOMPARE(run.model().cardRoot, run.cardRoot().toStdString());
+        QCOMPARE(run.model().bank, 2);
+        QCOMPARE(run.view().bankCombo()->currentText(), QStringLiteral("E"));
+        QVERIFY(run.view().bankCombo()->isEnabled());
+        QCOMPARE(run.view().driveCombo()->currentData().toString(), run.cardRoot());
+        QCOMPARE(run.frame().pos(), QPoint(10, 20));
+        QCOMPARE(run.frame().size(), QSize(600, 400));
+        // Opening the drive list keeps the card chosen.
+        run.view().driveCombo()->showPopup();
+        run.view().driveCombo()->hidePopup();
+        QCOMPARE(run.view().driveCombo()->currentData().toString(), run.cardRoot());
+        run.stop();
+
+        // A bank the card does not have ("010" reads as 8) opens the first bank.
+        run.profile().setString(ZQ3::CPreferences::BankIdKey, "010");
+        QVERIFY(run.start());
+        QCOMPARE(run.model().bank, 0);
+        QCOMPARE(run.view().bankCombo()->currentText(), QStringLiteral("C"));
+    }
+
+    void aPlaceOffEveryScreenOpensOnTheScreenAndNeverMaximised() {
+        CProgramRun run;
+        // Saved on a screen that is gone, and marked maximised by hand.
+        run.profile().setString(CMainFrame::PositionKey, "5000,-3000,5600,-2600");
+        run.profile().setInt(CMainFrame::MaximizedKey, 1);
+        QVERIFY(run.start());
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QCOMPARE(run.frame().pos(),
+                 QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        QCOMPARE(run.frame().size(), QSize(600, 400));
+        QVERIFY(!run.frame().isMaximized());
+        run.view().exitButton()->click();
+        run.stop();
+        QCOMPARE(run.profile().getInt(CMainFrame::MaximizedKey, -1), 0L);
+
+        // Partly off the screen, with enough of its title bar showing to be grabbed: it stays.
+        run.profile().setString(CMainFrame::PositionKey, "-300,10,300,410");
+        QVERIFY(run.start());
+        QCOMPARE(run.frame().pos(), QPoint(-300, 10));
+    }
+
+    void anyFolderCanBeChosenAsTheCard() {
+        CProgramRun run;
+        run.makeCard();
+        QVERIFY(run.start());
+        run.view().askFolder = [&run] { return run.cardRoot() + "/"; };
+        run.view().chooseDrive(run.view().driveCombo()->count() - 1);
+        QCOMPARE(run.model().cardRoot, run.cardRoot().toStdString());
+        QCOMPARE(run.model().bank, 0);
+        QCOMPARE(run.view().driveCombo()->currentData().toString(), run.cardRoot());
+        // A folder that is no card leaves the program without one.
+        run.view().askFolder = [&run] { return run.file(QString()); };
+        // The user is told why.
+        AnswerNextQuestion(QMessageBox::Ok);
+        run.view().chooseOtherFolder();
+        QCOMPARE(run.model().bank, -1);
+        QVERIFY(!run.view().bankCombo()->isEnabled());
+    }
+
+    void aCardThatWentAwayIsReportedOnceWhenTheDriveListOpens() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        QVERIFY(run.model().hasCard());
+        QVERIFY(QDir(run.cardRoot()).removeRecursively());
+        int reports = 0;
+        OnNextModal([&reports](QWidget& modal) {
+            ++reports;
+            QVERIFY(qobject_cast<QMessageBox*>(&modal));
+            modal.close();
+        });
+        run.view().driveCombo()->showPopup();
+        run.view().driveCombo()->hidePopup();
+        QCOMPARE(reports, 1);
+        QVERIFY(!run.model().hasCard());
+        QVERIFY(!run.view().bankCombo()->isEnabled());
+        QVERIFY(!run.pad(0).enabled);
+        // Opening the list again says nothing more.
+        run.view().driveCombo()->showPopup();
+        run.view().driveCombo()->hidePopup();
+        QTest::qWait(50);
+        QCOMPARE(reports, 1);
+    }
+
+    void aCardThatWentAwayIsReportedOnceAtTheNextCommand() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        QVERIFY(QDir(run.cardRoot()).removeRecursively());
+        {
+            // Delete says the card is gone, asks nothing, and the view shows no card.
+            CBoxAnswers answers({QMessageBox::Ok});
+            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            QTRY_COMPARE(answers.texts.size(), 1);
+            QVERIFY(answers.texts.front().startsWith(
+                QStringLiteral("The selected drive is not for the ZQ-314.")));
+            QVERIFY(!run.model().hasCard());
+            QVERIFY(!run.view().bankCombo()->isEnabled());
+            QVERIFY(!run.view().importButton()->isEnabled());
+            QVERIFY(!run.pad(3).enabled);
+            QCOMPARE(run.view().statusLine()->text(), QStringLiteral("No card"));
+            // Nothing more to say at the next key or opening of the drive list.
+            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            run.view().driveCombo()->showPopup();
+            run.view().driveCombo()->hidePopup();
+            QTest::qWait(50);
+            QCOMPARE(answers.texts.size(), 1);
+        }
+    }
+
+    void aCardChangedByAnotherProgramIsReloadedAndNotWritten() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        // Another converter, with a model of its own, fills pad 7 meanwhile.
+        ZQ3::CDomain other;
+        QVERIFY(other.controller->selectDrive(run.cardRoot().toStdString(), 0));
+        QVERIFY(other.controller->selectPad(7));
+        QCOMPARE(other.controller->importFile(run.file("tone.wav").toStdString()),
+                 ZQ3::CommandOutcome::Succeeded);
+        QVERIFY(!run.pad(7).hasSample);
+        {
+            CBoxAnswers answers({QMessageBox::Ok, QMessageBox::Ok});
+            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            QTRY_COMPARE(answers.texts.size(), 2);
+            QVERIFY(answers.texts[1].startsWith(
+                QStringLiteral("The card was changed by another program. It has been reloaded")));
+        }
+        // The delete did not happen; the view shows the card as the other converter left it.
+        QVERIFY(run.model().hasSample(3));
+        QVERIFY(run.model().hasSample(7));
+        QVERIFY(run.pad(7).hasSample);
+        QVERIFY(run.pad(3).hasSample);
+    }
+
+    void clicksAndKeysFollowTheButtonRules() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        const QString wav = run.makeWav("tone.wav");
+        run.importDirectly(5, wav);
+        QVERIFY(run.controller().selectPad(-1));
+        QVERIFY(run.pad(5).hasSample);
+        // The pointer over a pad tells what it holds; the tempo is kept in tenths of a BPM.
+        const ZQ3::SampleEntry& entry = run.model().entryOf(5);
+        QVERIFY(entry.tempo > 300 && entry.tempo < 3000);
+        QCOMPARE(run.view().padToolTip(5),
+                 QStringLiteral("Pad C5: %1 s, mono, not lo-fi, tempo %2 BPM")
+                     .arg(static_cast<double>(run.model().playedLength(5)) / 44100.0, 0, 'f', 2)
+                     .arg(entry.tempo / 10.0, 0, 'f', 1));
+        QCOMPARE(run.view().padToolTip(6), QStringLiteral("Pad C6: empty"));
+        // The status line: free space and the sample time left, mono and stereo.
+        const QString status = run.view().statusLine()->text();
+        QVERIFY(status.startsWith(QStringLiteral("Free: ")));
+        QVERIFY(status.contains(QStringLiteral("\nMono: ")));
+        QVERIFY(status.contains(QStringLiteral("\nStereo: ")));
+        QVERIFY(status.endsWith(QStringLiteral(" left")));
+
+        // The gap between pads 0 and 1, and a right click on a pad: nothing.
+        const ZQ3::CPadRect left = run.pad(0).rect();
+        const ZQ3::CPadRect right = run.pad(1).rect();
+        QTest::mouseClick(&run.view(), Qt::LeftButton, {},
+                          QPoint((left.right + right.left) / 2, left.top + 10));
+        QCOMPARE(run.model().selectedPad, -1);
+        run.click(3, Qt::RightButton);
+        QCOMPARE(run.model().selectedPad, -1);
+        // Without a selection the keys select a pad to start from: End the last, the others
+        // the first.
+        QTest::keyClick(&run.view(), Qt::Key_End);
+        QCOMPARE(run.model().selectedPad, 15);
+        QVERIFY(run.controller().selectPad(-1));
+        QTest::keyClick(&run.view(), Qt::Key_Up);
+        QCOMPARE(run.model().selectedPad, 0);
+
+        run.click(3);
+        QCOMPARE(run.model().selectedPad, 3);
+        QVERIFY(run.view().importButton()->isEnabled());
+        QVERIFY(!run.view().exportButton()->isEnabled());
+        QVERIFY(!run.view().deleteButton()->isEnabled());
+        // A double click on an empty pad only selects it.
+        run.doubleClick(3);
+        QVERIFY(!run.playing());
+
+        run.click(5);
+        QVERIFY(run.view().importButton()->isEnabled());
+        QVERIFY(run.view().exportButton()->isEnabled());
+        QVERIFY(run.view().deleteButton()->isEnabled());
+        QCOMPARE(run.pad(5).look(), ZQ3::APad::LookLitSelected);
+        QTRY_VERIFY(run.view().waveformView()->waveform() != nullptr);
+        SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_en"));
+
+        // Another bank keeps the pad number selected; its pad 5 is empty.
+        QTest::keyClick(&run.view(), Qt::Key_PageDown);
+        QCOMPARE(run.model().bank, 1);
+        QCOMPARE(run.model().selectedPad, 5);
+        QVERIFY(!run.view().exportButton()->isEnabled());
+        QTest::keyClick(&run.view(), Qt::Key_PageUp);
+        QCOMPARE(run.model().bank, 0);
+
+        // Arrows move the selection in the block: up is four pads on.
+        QTest::keyClick(&run.view(), Qt::Key_Right);
+        QCOMPARE(run.model().selectedPad, 6);
+        QTest::keyClick(&run.view(), Qt::Key_Up);
+        QCOMPARE(run.model().selectedPad, 10);
+        QTest::keyClick(&run.view(), Qt::Key_Down);
+        QTest::keyClick(&run.view(), Qt::Key_Left);
+        QCOMPARE(run.model().selectedPad, 5);
+        // Home and End: the first and the last pad of the bank; a key going up does nothing.
+        QTest::keyClick(&run.view(), Qt::Key_End);
+        QCOMPARE(run.model().selectedPad, 15);
+        QTest::keyClick(&run.view(), Qt::Key_Home);
+        QCOMPARE(run.model().selectedPad, 0);
+        QTest::keyRelease(&run.view(), Qt::Key_Up);
+        QCOMPARE(run.model().selectedPad, 0);
+        QTest::keyClick(&run.view(), Qt::Key_Right);
+        QTest::keyClick(&run.view(), Qt::Key_Up);
+        QCOMPARE(run.model().selectedPad, 5);
+
+        // Space plays the selected pad; it blinks until the sample has played.
+        QTest::keyClick(&run.view(), Qt::Key_Space);
+        QVERIFY(run.playing());
+        QVERIFY(run.view().isBlinking());
+        SaveScreenshot(run.frame(), QStringLiteral("main_pad_playing_en"));
+        QTRY_VERIFY_WITH_TIMEOUT(!run.view().isBlinking(), 5000);
+        QVERIFY(!run.playing());
+        QCOMPARE(run.pad(5).look(), ZQ3::APad::LookLitSelected);
+
+        // Enter plays too, and Escape stops it.
+        QTest::keyClick(&run.view(), Qt::Key_Return);
+        QVERIFY(run.playing());
+        QTest::keyClick(&run.view(), Qt::Key_Escape);
+        QVERIFY(!run.playing());
+        QCOMPARE(run.model().selectedPad, 5);
+
+        // A double click plays too, and a click on any pad stops it.
+        run.doubleClick(5);
+        QVERIFY(run.playing());
+        run.click(0);
+        QVERIFY(!run.playing());
+        QCOMPARE(run.model().selectedPad, 0);
+    }
+
+    void theSelectedPadShowsItsWaveformAndWherePlaybackIs() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(5, run.makeDrumWav("kick.wav", 2));
+        run.importDirectly(6, run.makeDrumWav("tom.wav"));
+        QVERIFY(run.controller().selectPad(-1));
+        const CWaveformView& waveform = *run.view().waveformView();
+        // Beside the pad block, inside the window, which keeps its size.
+        const ZQ3::CPadRect block = run.view().matrix().backgroundRect();
+        QVERIFY(waveform.geometry().left() > block.right + 2);
+        QVERIFY(waveform.geometry().top() >= block.top);
+        QVERIFY(run.view().rect().contains(waveform.geometry()));
+        QCOMPARE(run.frame().size(), QSize(600, 400));
+        QVERIFY(waveform.waveform() == nullptr);
+
+        run.click(5);
+        QTRY_VERIFY(waveform.waveform() != nullptr);
+        QCOMPARE(waveform.waveform()->channelCount(), 2);
+        QCOMPARE(waveform.waveform()->frameCount(), run.model().playedLength(5));
+        QCOMPARE(waveform.waveform()->columnCount(), waveform.plotWidth());
+        SaveScreenshot(run.frame(), QStringLiteral("main_waveform_en"));
+        run.click(6);
+        QTRY_VERIFY(waveform.waveform() != nullptr && waveform.waveform()->channelCount() == 1);
+        // An empty pad shows none; a pad seen before shows its own again at once.
+        run.click(3);
+        QVERIFY(waveform.waveform() == nullptr);
+        run.click(5);
+        QVERIFY(waveform.waveform() != nullptr);
+        QCOMPARE(waveform.waveform()->channelCount(), 2);
+
+        // The play line moves while the pad plays and goes at its end.
+        QCOMPARE(waveform.playPosition(), -1.0);
+        run.doubleClick(5);
+        QVERIFY(run.playing());
+        QTRY_VERIFY(waveform.playPosition() > 0.2);
+        SaveScreenshot(run.frame(), QStringLiteral("main_waveform_playing_en"));
+        QTRY_VERIFY(waveform.playPosition() > 0.5 || !run.playing());
+        QTRY_VERIFY_WITH_TIMEOUT(!run.view().isBlinking(), 5000);
+        QTRY_COMPARE(waveform.playPosition(), -1.0);
+        // Without a card the panel is empty.
+        run.view().askFolder = [&run] { return run.file(QString()); };
+        AnswerNextQuestion(QMessageBox::Ok);
+        run.view().chooseOtherFolder();
+        QVERIFY(waveform.waveform() == nullptr);
+    }
+
+    void padsAreDrawnFromTheirCellsBottomLeftFirst() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(0, run.makeWav("tone.wav"));
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        UL::CStateBitmap cells("Pads64", 64, false, false);
+        QVERIFY(cells.load(std::string(ZQ3_BITMAP_DIR) + "/"));
+        const QImage shown = run.view().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // Pad 0 is lit and selected, pad 12 dark; each shows its own numbered cell.
+        const std::pair<int, int> expected[] = {{0, ZQ3::APad::LookLitSelected},
+                                                {12, ZQ3::APad::LookDark}};
+        for (const auto& [index, look] : expected) {
+            const ZQ3::CPadRect r = run.pad(index).rect();
+            const QImage drawn = shown.copy(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            const QImage cell =
+                cells.cellImage(look * 16 + index).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(drawn, cell);
+        }
+        const ZQ3::CPadRect bottomLeft = run.pad(0).rect();
+        const ZQ3::CPadRect topLeft = run.pad(12).rect();
+        QCOMPARE(bottomLeft.left, topLeft.left);
+        QVERIFY(bottomLeft.top > topLeft.top);
+        // The matrix is centred in the window.
+        const ZQ3::CPadRect area = run.view().matrix().backgroundRect();
+        QVERIFY(std::abs(area.left - (run.view().width() - area.right)) <= 1);
+    }
+
+    void importExportAndDeleteThroughTheDialogs() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        const QString wav = run.makeWav("stereo.wav", 2);
+
+        run.click(2);
+        ChooseInNextFileDialog(wav);
+        run.view().importButton()->click();
+        QVERIFY(run.model().hasSample(2));
+        QVERIFY(run.pad(2).hasSample);
+        QVERIFY(run.view().deleteButton()->isEnabled());
+
+        // Import onto a pad with a sample asks first; Cancel changes nothing.
+        AnswerNextQuestion(QMessageBox::Cancel);
+        run.view().importButton()->click();
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(run.model().hasSample(2));
+
+        // The save dialog opens on the name the open dialog remembered, a file that exists; the
+        // export goes to the name typed instead.
+        const QString exported = run.file("out.wav");
+        ChooseInNextFileDialog(exported);
+        run.view().exportButton()->click();
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        // libsndfile, not the converter, reads the exported file back.
+        const auto exportedFile = ZQ3::Fixture::ReadSoundFile<std::int16_t>(exported.toStdString());
+        QVERIFY(exportedFile.has_value());
+        QCOMPARE(exportedFile->channels, 2);
+        // The card keeps whole 16-frame blocks; the export writes what the pad plays.
+        QCOMPARE(exportedFile->frames, run.model().playedLength(2));
+        QVERIFY(exportedFile->frames >= SampleFrames && exportedFile->frames < SampleFrames + 16);
+        QCOMPARE(QString::fromStdString(run.profile().getString("Preferece/File", "")),
+                 QStringLiteral("out.wav"));
+
+        AnswerNextQuestion(QMessageBox::Cancel);
+        run.view().deleteButton()->click();
+        QVERIFY(run.model().hasSample(2));
+        AnswerNextQuestion(QMessageBox::Ok);
+        QTest::keyClick(&run.view(), Qt::Key_Delete);
+        QVERIFY(!run.model().hasSample(2));
+        QVERIFY(!run.pad(2).hasSample);
+        QVERIFY(!run.view().deleteButton()->isEnabled());
+        QVERIFY(run.view().importButton()->isEnabled());
+    }
+
+    void importThroughTheDialogConvertsWhenTheUserAskedAndKeepsTheChoice() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        run.profile().setInt(ZQ3::CPreferences::ConvertToCardFormatKey, 1);
+        QVERIFY(run.start());
+        // Half a second of 48 kHz 24-bit stereo, which the card takes only converted.
+        const QString deep = run.file(QStringLiteral("deep.wav"));
+        ZQ3::Fixture::WriteWav(deep.toStdString(), 48000, 2, 24, 24000,
+                               [](std::uint32_t frame, int channel) {
+                                   return static_cast<std::int32_t>(
+                                       std::lround(2e6 * std::sin(frame * 0.03 * (channel + 1))));
+                               });
+
+        run.click(4);
+        ChooseInNextFileDialog(deep);
+        run.view().importButton()->click();
+        QVERIFY(run.model().hasSample(4));
+        const ZQ3::SampleEntry& entry = run.model().entryOf(4);
+        QVERIFY(entry.stereo);
+        QCOMPARE(entry.frameCount, (22050 + 15) / 16 * 16);
+
+        run.view().exitButton()->click();
+        run.stop();
+        QCOMPARE(run.profile().getInt(ZQ3::CPreferences::ConvertToCardFormatKey, 0), 1L);
+    }
+
+    // Sends a drag over pad and a drop of files onto it, as the file manager does.
+    static void DropOnPad(CProgramRun& run, int pad, const QStringList& files,
+                          std::vector<int>* highlighted = nullptr,
+                          const QString& screenshot = QString()) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& file : files) {
+            urls.append(QUrl::fromLocalFile(file));
+        }
+        data.setUrls(urls);
+        const QPoint at = run.centreOf(pad);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&run.view(), &enter);
+        QVERIFY(enter.isAccepted());
+        if (highlighted) {
+            *highlighted = run.view().dropTargets();
+        }
+        if (!screenshot.isEmpty()) {
+            SaveScreenshot(run.frame(), screenshot);
+        }
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&run.view(), &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(run.view().dropTargets().empty());
+    }
+
+    void droppedFilesAreOneImportAfterOneQuestion() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(13, run.makeWav("old.wav"));
+        run.importDirectly(14, run.file("old.wav"));
+        const QStringList files = {run.makeWav("a.wav"), run.makeWav("b.wav", 2),
+                                   run.makeWav("c.wav")};
+        std::vector<int> highlighted;
+        {
+            // Dropped on pad 12: pads 12, 13 and 14, the two holding samples named in one
+            // question; Cancel changes nothing.
+            CBoxAnswers answers({QMessageBox::Cancel});
+            DropOnPad(run, 12, files, &highlighted, QStringLiteral("main_dragging_en"));
+            QTRY_COMPARE(answers.texts.size(), 1);
+            QTest::qWait(50);
+            QCOMPARE(answers.texts.size(), 1);
+            QVERIFY(answers.texts.front().startsWith(
+                QStringLiteral("C13, C14 already hold samples. Replace them?")));
+        }
+        QCOMPARE(highlighted, (std::vector<int>{12, 13, 14}));
+        QVERIFY(!run.model().hasSample(12));
+        QVERIFY(!run.model().entryOf(13).stereo);
+        {
+            CBoxAnswers answers({QMessageBox::Ok});
+            DropOnPad(run, 12, files);
+            QTRY_VERIFY(run.model().hasSample(12));
+            QCOMPARE(answers.texts.size(), 1);
+        }
+        QVERIFY(run.model().hasSample(13) && run.model().entryOf(13).stereo);
+        QVERIFY(run.model().hasSample(14) && !run.model().entryOf(14).stereo);
+        QVERIFY(!run.model().hasSample(15));
+        QCOMPARE(run.model().selectedPad, 12);
+
+        // Past pad 15 the files run on into the next bank, as the command line's import does;
+        // the highlight shows the pads of the bank in view.
+        {
+            CBoxAnswers answers({});
+            DropOnPad(run, 15, {files[0], files[2]}, &highlighted);
+            QTRY_VERIFY(run.model().hasSample(15));
+            QVERIFY(answers.texts.isEmpty());
+        }
+        QCOMPARE(highlighted, (std::vector<int>{15}));
+        QCOMPARE(run.model().bank, 0);
+        QVERIFY(run.model().entries[16].frameCount > 0);
+
+        // A kit folder stands for its sound files in name order, highlighted as such.
+        const QString kit = run.file("kit");
+        QVERIFY(QDir().mkpath(kit));
+        ZQ3::Fixture::WriteTestWav((kit + "/hat10.wav").toStdString(), 2, SampleFrames);
+        ZQ3::Fixture::WriteTestWav((kit + "/hat9.wav").toStdString(), 1, SampleFrames);
+        {
+            CBoxAnswers answers({});
+            DropOnPad(run, 0, {kit}, &highlighted);
+            QTRY_VERIFY(run.model().hasSample(1));
+            QVERIFY(answers.texts.isEmpty());
+        }
+        QCOMPARE(highlighted, (std::vector<int>{0, 1}));
+        QVERIFY(!run.model().entryOf(0).stereo);
+        QVERIFY(run.model().entryOf(1).stereo);
+    }
+
+    void aDropOfFilesTheCardDoesNotTakeAsksOnceToConvert() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        // 24-bit 48 kHz and 32-bit 44.1 kHz: both need converting; the third file fits as it is.
+        const QString wide = run.file("wide.wav");
+        ZQ3::Fixture::WriteWav(wide.toStdString(), 48000, 1, 24, 14400,
+                               [](std::uint32_t frame, int) {
+                                   return static_cast<std::int32_t>((frame % 100) * 20000);
+                               });
+        const QString deep = run.file("deep.wav");
+        ZQ3::Fixture::WriteWav(deep.toStdString(), 44100, 2, 32, 13230,
+                               [](std::uint32_t frame, int) {
+                                   return static_cast<std::int32_t>((frame % 50) * 4000000);
+                               });
+        const QStringList files = {wide, run.makeWav("fits.wav"), deep};
+        {
+            // No: every file that needs it is refused with its reason, and nothing is written,
+            // not even the file that fits.
+            CBoxAnswers answers({QMessageBox::No, QMessageBox::Ok});
+            DropOnPad(run, 4, files);
+            QTRY_COMPARE(answers.texts.size(), 2);
+            QVERIFY(answers.texts[0].startsWith(QStringLiteral(
+                "wide.wav, deep.wav are not in the card's format (16-bit 44.1 kHz). Convert")));
+            QVERIFY(answers.texts[1].contains(QStringLiteral("wide.wav")));
+            QVERIFY(answers.texts[1].contains(QStringLiteral("deep.wav")));
+            QVERIFY(!answers.texts[1].contains(QStringLiteral("fits.wav")));
+            // The desktop program has no command-line option to advise.
+            QVERIFY(!answers.texts[1].contains(QStringLiteral("--convert")));
+        }
+        for (const int pad : {4, 5, 6}) {
+            QVERIFY(!run.model().hasSample(pad));
+        }
+        {
+            CBoxAnswers answers({QMessageBox::Yes});
+            DropOnPad(run, 4, files);
+            QTRY_VERIFY(run.model().hasSample(6));
+            QCOMPARE(answers.texts.size(), 1);
+        }
+        // 0.3 s at 48 kHz is 13230 frames at 44.1 kHz, kept in whole 16-frame blocks.
+        QCOMPARE(run.model().entryOf(4).frameCount, 13232);
+        QVERIFY(!run.model().entryOf(4).stereo);
+        QVERIFY(run.model().hasSample(5));
+        QVERIFY(run.model().entryOf(6).stereo);
+        // The drop's answer held for that drop only.
+        QVERIFY(!run.controller().importConversion().convert);
+    }
+
+    void theAboutBoxAndTheManualFollowTheLanguage() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        QString shown;
+        OnNextModal([&shown](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            QVERIFY(box);
+            shown = box->windowTitle() + "|" + box->text();
+            box->accept();
+        });
+        run.frame().showAbout();
+        QVERIFY(shown.startsWith(QStringLiteral("About ZQ-314 Wave Converter|")));
+        QVERIFY(shown.contains(QStringLiteral("Version " ZQ3_VERSION)));
+        QVERIFY(shown.contains(QStringLiteral("Copyright")));
+        // The manuals the build laid out; Help / Manual opens the one of the language.
+        const QString manuals = QStringLiteral(ZQ3_MANUAL_DIR);
+        run.frame().setManualDirectory(manuals);
+        const QString english = manuals + QStringLiteral("/ZQ-314WaveConverterManualE.pdf");
+        QCOMPARE(OpenedManual(run), english);
+        QVERIFY(ManualText(english).contains(QStringLiteral("Choosing the card")));
+        run.stop();
+
+        UseJapanese();
+        QVERIFY(run.start());
+        run.frame().setManualDirectory(manuals);
+        const QString japanese = manuals + QStringLiteral("/ZQ-314WaveConverterManualJ.pdf");
+        QCOMPARE(OpenedManual(run), japanese);
+        // The Japanese manual holds Japanese text, not boxes for a missing font.
+        const QString text = ManualText(japanese);
+        QVERIFY(text.contains(QStringLiteral("カードを選ぶ")));
+        QVERIFY(text.contains(QStringLiteral("インポート")));
+    }
+
+    void exitSavesTheSettings() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        run.profile().setString(ZQ3::CPreferences::BankIdKey, "3");
+        run.profile().setString(ZQ3::CPreferences::LoadsBufferTimeKey, "1");
+        run.profile().setString(ZQ3::CPreferences::RingBufferTimeKey, "0.5");
+        run.profile().setString(ZQ3::CPreferences::DeviceBufferTimeKey, "9");
+        QVERIFY(run.start());
+        QCOMPARE(run.application().player()->ringBufferTime, 0.5);
+        QCOMPARE(run.application().player()->deviceBufferTime,
+                 ZQ3::CPreferences::LongestBufferTime);
+        run.frame().move(30, 40);
+        QTest::keyClick(&run.view(), Qt::Key_PageUp);
+        run.view().exitButton()->click();
+        QVERIFY(!run.frame().isVisible());
+        run.stop();
+        GT::CIniProfile& saved = run.profile();
+        QCOMPARE(saved.getString(ZQ3::CPreferences::RingBufferTimeKey, ""),
+                 std::string("0.500000000000000"));
+        QCOMPARE(saved.getString(ZQ3::CPreferences::DeviceBufferTimeKey, ""),
+                 std::string("2.000000000000000"));
+        QCOMPARE(saved.getString(ZQ3::CPreferences::BankIdKey, ""), std::string("2"));
+        QCOMPARE(saved.getString(ZQ3::CPreferences::VolumeNameKey, ""),
+                 run.cardRoot().toStdString());
+        QCOMPARE(saved.getString(CMainFrame::PositionKey, ""), std::string("30,40,630,440"));
+        QCOMPARE(saved.getInt(CMainFrame::MaximizedKey, -1), 0L);
+    }
+
+    void screenshotsInJapanese() {
+        UseJapanese();
+        CProgramRun run;
+        QVERIFY(run.start());
+        QCOMPARE(ZQ3::MessageCatalogue::Instance().language(), int(ZQ3::LanguageJapanese));
+        SaveScreenshot(run.frame(), QStringLiteral("main_no_card_ja"));
+        run.stop();
+
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        UseJapanese();
+        QVERIFY(run.start());
+        run.importDirectly(7, run.makeWav("tone.wav"));
+        run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
+        run.click(9);
+        const CWaveformView& waveform = *run.view().waveformView();
+        QTRY_VERIFY(waveform.waveform() != nullptr);
+        SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_ja"));
+        run.doubleClick(9);
+        QTRY_VERIFY(waveform.playPosition() > 0.2);
+        SaveScreenshot(run.frame(), QStringLiteral("main_pad_playing_ja"));
+    }
+};
+
+} // namespace
+
+std::unique_ptr<QObject> MakeMainWindowTest() {
+    return std::make_unique<MainWindowTest>();
+}
+
+#include "main_window_test.moc"
