@@ -87,6 +87,16 @@ SampleEntry SampleInformationRecord::ToEntry() const {
 
 CSampleInformationDto::CSampleInformationDto() : GT::CEndianed(GT::CEndianness::BigEndian) {}
 
+std::vector<SampleInformationRecord>
+CSampleInformationDto::ReadEachRecord(std::istream& input) const {
+    std::vector<SampleInformationRecord> records;
+    while (records.size() < RecordCount && input.peek() != std::char_traits<char>::eof()) {
+        records.emplace_back();
+        ReadRecord(input, records.back());
+    }
+    return records;
+}
+
 bool CSampleInformationDto::ReadRecord(std::istream& input, SampleInformationRecord& record) const {
     // Each field is one raw read; a read that fails leaves the field at all-ones, so a file
     // that ends inside a record gives an invalid record.

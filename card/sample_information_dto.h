@@ -82,6 +82,10 @@ public:
     // That record as far as it was read: fields past the end of the input stay all-ones.
     const SampleInformationRecord& InvalidRecord() const { return invalidRecord_; }
     bool Write(std::ostream& output) override;
+    // Every record the input holds, up to 128, each as read whether it is valid or not; a record
+    // the input ends inside keeps its unread fields at all-ones. For judging a damaged file
+    // record by record; the DTO's own records are left alone.
+    std::vector<SampleInformationRecord> ReadEachRecord(std::istream& input) const;
 
     const std::vector<SampleInformationRecord>& Records() const { return records_; }
 

@@ -1,0 +1,161 @@
+#include "card/card_check.h"
+
+#include "card/card_layout.h"
+#include "card/card_obstacle.h"
+#include "card/temporary_names.h"
+
+#include <algorithm>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace ZQ3 {
+namespace {
+
+using Kind = CardFinding::Kind;
+using Problem = SampleInformationReading::Problem;
+
+CardFinding Finding(Kind kind, int slot = -1, std::string fileName = {}) {
+    CardFinding finding{kind, slot, std::move(fileName)};
+    return finding;
+}
+
+std::vector<SampleInformationRecord> ReadRecords(const std::string& path) {
+    const std::shared_ptr<std::istream> input = OpenCardFileForReading(path);
+    if (!input) {
+        return {};
+    }
+    std::string bytes(CSampleInformationDto::FileSize, '\0');
+    input->read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(input->gcount()));
+    std::istringstream records(bytes);
+    return CSampleInformationDto().ReadEachRecord(records);
+}
+
+class CCardChecker {
+public:
+    CCardChecker(const std::string& root, IFileSystem& fs) : root_(root), fs_(fs) {}
+
+    CardCheck Run() {
+        const std::string folder = CardLayout::CardDirectory(root_);
+        if (!IsRealFolder(root_ + "/KELDRA") ||
+            !IsRealFolder(folder.substr(0, folder.size() - 1)) ||
+            !fs_.ListDirectory(folder, names_)) {
+            check_.reading.problem = Problem::CannotOpen;
+            check_.findings.push_back(Finding(Kind::NoCardFolder));
+            return std::move(check_);
+        }
+        std::sort(names_.begin(), names_.end());
+        CheckInformationFile();
+        for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
+            CheckSlot(slot);
+        }
+        for (const std::string& name : names_) {
+            if (name.rfind(TemporaryNames::Prefix, 0) == 0) {
+                check_.findings.push_back(Finding(Kind::Leftover, -1, name));
+            }
+        }
+        return std::move(check_);
+    }
+
+private:
+    void CheckInformationFile() {
+        const std::string path = CardLayout::InformationFilePath(root_);
+        check_.reading = ReadSampleInformationFileWithReason(path);
+        const Problem problem = check_.reading.problem;
+        if (problem == Problem::CannotOpen || problem == Problem::SymbolicLink ||
+            problem == Problem::ReadFailed) {
+            check_.findings.push_back(
+                {Kind::InformationFileUnreadable, -1, CardLayout::InformationFileName});
+            return;
+        }
+        check_.records = ReadRecords(path);
+    }
+
+    // A folder itself, not a link to one.
+    bool IsRealFolder(const std::string& path) const {
+        struct stat status {};
+        return fs_.Lstat(path, status) == 0 && S_ISDIR(status.st_mode);
+    }
+
+    bool Exists(const std::string& name) const {
+        return std::binary_search(names_.begin(), names_.end(), name);
+    }
+
+    void CheckSlot(int slot) {
+        const std::string left = CardLayout::LeftFileName(slot);
+        const std::string right = CardLayout::RightFileName(slot);
+        if (static_cast<std::size_t>(slot) >= check_.records.size()) {
+            if (check_.reading.problem == Problem::TooShort) {
+                check_.findings.push_back(Finding(Kind::NoRecord, slot));
+            }
+            return;
+        }
+        const SampleInformationRecord& record = check_.records[static_cast<std::size_t>(slot)];
+        if (const auto field = record.FirstInvalidField()) {
+            CardFinding finding = Finding(Kind::InvalidRecord, slot);
+            finding.field = *field;
+            check_.findings.push_back(finding);
+            return;
+        }
+        if (record.frameCount == 0) {
+            for (const std::string& name : {left, right}) {
+                if (Exists(name)) {
+                    check_.findings.push_back(Finding(Kind::OrphanChannelFile, slot, name));
+                }
+            }
+            return;
+        }
+        CheckChannelFile(slot, left, record);
+        if (record.stereo != 0) {
+            if (Exists(right)) {
+                CheckChannelFile(slot, right, record);
+            } else {
+                check_.findings.push_back(Finding(Kind::StereoFlagDisagrees, slot, right));
+            }
+        } else if (Exists(right)) {
+            check_.findings.push_back(Finding(Kind::StereoFlagDisagrees, slot, right));
+        }
+    }
+
+    void CheckChannelFile(int slot, const std::string& name,
+                          const SampleInformationRecord& record) {
+        struct stat status {};
+        if (!Exists(name) || fs_.Lstat(CardLayout::CardDirectory(root_) + name, status) != 0) {
+            check_.findings.push_back(Finding(Kind::MissingChannelFile, slot, name));
+            return;
+        }
+        if (!S_ISREG(status.st_mode)) {
+            check_.findings.push_back(Finding(Kind::ChannelFileNotRegular, slot, name));
+            return;
+        }
+        const auto bytes = static_cast<std::uint64_t>(status.st_size);
+        const std::uint64_t expected = ChannelFileBytes(record);
+        if (bytes != expected) {
+            const Kind kind = bytes < expected ? Kind::ShortChannelFile : Kind::LongChannelFile;
+            CardFinding finding = Finding(kind, slot, name);
+            finding.bytes = bytes;
+            finding.expectedBytes = expected;
+            check_.findings.push_back(finding);
+        }
+    }
+
+    const std::string& root_;
+    IFileSystem& fs_;
+    std::vector<std::string> names_;
+    CardCheck check_;
+};
+
+} // namespace
+
+std::uint64_t ChannelFileBytes(const SampleInformationRecord& record) {
+    const bool lofi = record.lofi == 1;
+    const std::uint64_t samples = std::uint64_t{record.frameCount} * (lofi ? 2 : 1);
+    const std::uint64_t frameBytes = lofi ? 8 : 16;
+    return (samples + 15) / 16 * frameBytes;
+}
+
+CardCheck CheckCard(const std::string& root, IFileSystem& fs) {
+    return CCardChecker(root, fs).Run();
+}
+
+} // namespace ZQ3
