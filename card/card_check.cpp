@@ -45,6 +45,12 @@ public:
             return std::move(check_);
         }
         std::sort(names_.begin(), names_.end());
+        check_.files.resize(CardLayout::SlotCount);
+        for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
+            SlotFiles& files = check_.files[static_cast<std::size_t>(slot)];
+            files.left = Look(CardLayout::LeftFileName(slot));
+            files.right = Look(CardLayout::RightFileName(slot));
+        }
         CheckInformationFile();
         for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
             CheckSlot(slot);
@@ -77,11 +83,21 @@ private:
         return fs_.Lstat(path, status) == 0 && S_ISDIR(status.st_mode);
     }
 
-    bool Exists(const std::string& name) const {
-        return std::binary_search(names_.begin(), names_.end(), name);
+    ChannelFileState Look(const std::string& name) const {
+        ChannelFileState state;
+        struct stat status {};
+        if (!std::binary_search(names_.begin(), names_.end(), name) ||
+            fs_.Lstat(CardLayout::CardDirectory(root_) + name, status) != 0) {
+            return state;
+        }
+        state.present = true;
+        state.regular = S_ISREG(status.st_mode);
+        state.bytes = state.regular ? static_cast<std::uint64_t>(status.st_size) : 0;
+        return state;
     }
 
     void CheckSlot(int slot) {
+        const SlotFiles& files = check_.files[static_cast<std::size_t>(slot)];
         const std::string left = CardLayout::LeftFileName(slot);
         const std::string right = CardLayout::RightFileName(slot);
         if (static_cast<std::size_t>(slot) >= check_.records.size()) {
@@ -98,42 +114,38 @@ private:
             return;
         }
         if (record.frameCount == 0) {
-            for (const std::string& name : {left, right}) {
-                if (Exists(name)) {
-                    check_.findings.push_back(Finding(Kind::OrphanChannelFile, slot, name));
-                }
+            if (files.left.present) {
+                check_.findings.push_back(Finding(Kind::OrphanChannelFile, slot, left));
+            }
+            if (files.right.present) {
+                check_.findings.push_back(Finding(Kind::OrphanChannelFile, slot, right));
             }
             return;
         }
-        CheckChannelFile(slot, left, record);
-        if (record.stereo != 0) {
-            if (Exists(right)) {
-                CheckChannelFile(slot, right, record);
-            } else {
-                check_.findings.push_back(Finding(Kind::StereoFlagDisagrees, slot, right));
-            }
-        } else if (Exists(right)) {
+        CheckChannelFile(slot, left, files.left, record);
+        if (record.stereo != 0 && files.right.present) {
+            CheckChannelFile(slot, right, files.right, record);
+        } else if ((record.stereo != 0) != files.right.present) {
             check_.findings.push_back(Finding(Kind::StereoFlagDisagrees, slot, right));
         }
     }
 
-    void CheckChannelFile(int slot, const std::string& name,
+    void CheckChannelFile(int slot, const std::string& name, const ChannelFileState& file,
                           const SampleInformationRecord& record) {
-        struct stat status {};
-        if (!Exists(name) || fs_.Lstat(CardLayout::CardDirectory(root_) + name, status) != 0) {
+        if (!file.present) {
             check_.findings.push_back(Finding(Kind::MissingChannelFile, slot, name));
             return;
         }
-        if (!S_ISREG(status.st_mode)) {
+        if (!file.regular) {
             check_.findings.push_back(Finding(Kind::ChannelFileNotRegular, slot, name));
             return;
         }
-        const auto bytes = static_cast<std::uint64_t>(status.st_size);
         const std::uint64_t expected = ChannelFileBytes(record);
-        if (bytes != expected) {
-            const Kind kind = bytes < expected ? Kind::ShortChannelFile : Kind::LongChannelFile;
+        if (file.bytes != expected) {
+            const Kind kind =
+                file.bytes < expected ? Kind::ShortChannelFile : Kind::LongChannelFile;
             CardFinding finding = Finding(kind, slot, name);
-            finding.bytes = bytes;
+            finding.bytes = file.bytes;
             finding.expectedBytes = expected;
             check_.findings.push_back(finding);
         }

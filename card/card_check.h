@@ -49,12 +49,31 @@ struct CardFinding {
     std::uint64_t expectedBytes = 0;
 };
 
+// What is at the name of one channel file, looked at without following a link.
+struct ChannelFileState {
+    bool present = false;
+    bool regular = false;
+    std::uint64_t bytes = 0;
+
+    // A regular file of whole frames of frameBytes, holding at least one.
+    bool HoldsWholeFrames(std::uint64_t frameBytes) const {
+        return regular && bytes > 0 && bytes % frameBytes == 0;
+    }
+};
+
+struct SlotFiles {
+    ChannelFileState left;
+    ChannelFileState right;
+};
+
 // What a check of a card found: the records it could read, slot by slot, and every finding, in
 // slot order with the card-wide ones first.
 struct CardCheck {
     SampleInformationReading reading;
     // One per slot the file holds, valid or not; fewer than 128 when the file is cut short.
     std::vector<SampleInformationRecord> records;
+    // What is at each slot's channel file names, for all 128 slots.
+    std::vector<SlotFiles> files;
     std::vector<CardFinding> findings;
 
     bool IsClean() const { return findings.empty(); }
