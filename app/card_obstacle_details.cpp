@@ -21,6 +21,7 @@ std::string KindName(CardObstacle::Kind kind) {
     case CardObstacle::Kind::None:
     case CardObstacle::Kind::Other:
     case CardObstacle::Kind::SystemError:
+    case CardObstacle::Kind::ReadBackDiffers:
         break;
     }
     return Localized("special file", "特殊ファイル");
@@ -37,6 +38,15 @@ std::string CardObstacleDetail(const CardObstacle& obstacle) {
             "{0}: the card's file could not be examined or changed (system error {1}).",
             "{0}: カードのファイルを確認又は変更できませんでした（システム・エラー {1}）。",
             {obstacle.path, std::to_string(obstacle.errorNumber)});
+    }
+    if (obstacle.kind == CardObstacle::Kind::ReadBackDiffers) {
+        return Localized(
+            "{0}: read back from the card, the file differs from what was written: the card or "
+            "its reader corrupts data. Nothing was changed; try another reader or card.",
+            "{0}: カードから読み返したファイルが書き込んだ内容と違います。カード又はカード・"
+            "リーダーがデータを壊しています。何も変更していません。別のリーダー又はカードで"
+            "試してください。",
+            {obstacle.path});
     }
     return Localized(
         "A {0} is in the way at {1}: the converter keeps only its own regular files "

@@ -235,6 +235,7 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
     {
         CImportCommand command(*installed, *progress, *fs_);
         command.setConversion(conversion);
+        command.setReadBack(readBack_);
         outcome = run(command);
         if (command.newModel()) {
             installModel(std::move(*command.newModel()));
@@ -273,6 +274,7 @@ CommandOutcome CController::deletePad(int pad) {
     CommandOutcome outcome;
     {
         CDeleteCommand command(*installed, *fs_);
+        command.setReadBack(readBack_);
         outcome = command.run(pad);
         if (command.newModel()) {
             installModel(std::move(*command.newModel()));

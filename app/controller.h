@@ -63,6 +63,9 @@ public:
     void setFileSystem(IFileSystem& fs) { fs_ = &fs; }
     IFileSystem& fileSystem() const { return *fs_; }
 
+    // Whether a change reads its files back from the card before it commits; on by default.
+    void setReadBack(bool readBack) { readBack_ = readBack; }
+
     // How a command waits while another converter holds the card's lock.
     void setCardLockWaiting(CardLockWaiting waiting) { lockWaiting_ = std::move(waiting); }
     const CardLockWaiting& cardLockWaiting() const { return lockWaiting_; }
@@ -108,6 +111,7 @@ protected:
     IView* view_ = nullptr;
     ProgressFactory progressFactory_;
     IFileSystem* fs_ = &PosixFileSystem();
+    bool readBack_ = true;
     CardLockWaiting lockWaiting_;
     ImportConversion conversion_;
     CCardLock heldLock_;

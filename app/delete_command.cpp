@@ -31,6 +31,7 @@ CommandOutcome CDeleteCommand::run(int pad) {
         return fail();
     }
     CCardTransaction transaction(installed_.cardRoot, fs_);
+    transaction.setReadBack(readBack_);
     if (!transaction.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
         return fail(CardObstacleDetail(transaction.obstacle()));
     }

@@ -22,6 +22,9 @@ public:
     // which the caller holds for the whole run.
     CommandOutcome run(int pad);
 
+    // Whether the new information file is read back before the change commits.
+    void setReadBack(bool readBack) { readBack_ = readBack; }
+
     // The model to install after a successful run, or after one that left the change to be
     // completed at the card's next opening: the installed one with the pad's slot empty.
     std::optional<CModel>& newModel() { return newModel_; }
@@ -32,6 +35,7 @@ private:
     const CModel& installed_;
     IFileSystem& fs_;
     std::optional<CModel> newModel_;
+    bool readBack_ = true;
 };
 
 } // namespace ZQ3

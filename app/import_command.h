@@ -79,6 +79,8 @@ public:
     CommandOutcome run(const std::vector<ImportItem>& items);
 
     void setConversion(const ImportConversion& conversion) { conversion_ = conversion; }
+    // Whether the card's new files are read back before the change commits.
+    void setReadBack(bool readBack) { transaction_.setReadBack(readBack); }
 
     // The model to install after a successful run, or after one that left the change to be
     // completed at the card's next opening.

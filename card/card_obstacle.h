@@ -23,6 +23,9 @@ struct CardObstacle {
         Other,
         // The system refused to examine or change the name; see errorNumber.
         SystemError,
+        // The file staged at the name, read back from the device, is not what was written:
+        // the card or its reader corrupts data.
+        ReadBackDiffers,
     };
 
     Kind kind = Kind::None;

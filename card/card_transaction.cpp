@@ -34,6 +34,7 @@ bool CCardTransaction::stage(const std::string& source, const std::string& tempo
     }
     // Listed first: a copy that fails half-way may leave part of the file.
     staged_.push_back(destination);
+    written_.emplace_back();
     // Only a leftover of our own can be there, as the card was recovered under the lock; a
     // folder or anything else that recovery left stays, and the change with it.
     obstacle_ = ExamineCardName(destination, fs_);
@@ -46,9 +47,10 @@ bool CCardTransaction::stage(const std::string& source, const std::string& tempo
     }
     if (progress != nullptr) {
         return FileTransfer::CopyWithProgress(source, destination, *progress,
-                                              FileTransfer::Flush::Later, fs_);
+                                              FileTransfer::Flush::Later, fs_, &written_.back());
     }
-    return FileTransfer::CopyAndUnlock(source, destination, FileTransfer::Flush::Later, fs_);
+    return FileTransfer::CopyAndUnlock(source, destination, FileTransfer::Flush::Later, fs_,
+                                       &written_.back());
 }
 
 void CCardTransaction::renameOnCommit(const std::string& temporaryName,
@@ -87,6 +89,9 @@ CCardTransaction::Result CCardTransaction::commit() {
     // a journal that outlived them would rename broken files over the card's.
     if (!stagedFilesAreDurable()) {
         obstacle_ = CardObstacle::Refused(directory(), errno);
+        return Result::NotCommitted;
+    }
+    if (readBack_ && !stagedFilesReadBack()) {
         return Result::NotCommitted;
     }
     if (!CardJournal::Write(directory(), steps_, fs_)) {
@@ -128,11 +133,27 @@ bool CCardTransaction::stagedFilesAreDurable() {
     return durable && closed;
 }
 
+bool CCardTransaction::stagedFilesReadBack() {
+    for (std::size_t i = 0; i < staged_.size(); ++i) {
+        CContentDigest readBack;
+        if (!FileTransfer::DigestFromDevice(staged_[i], readBack, fs_)) {
+            obstacle_ = CardObstacle::Refused(staged_[i], errno);
+            return false;
+        }
+        if (!(readBack == written_[i])) {
+            obstacle_ = {CardObstacle::Kind::ReadBackDiffers, staged_[i], 0};
+            return false;
+        }
+    }
+    return true;
+}
+
 void CCardTransaction::removeStaged() {
     for (const std::string& path : staged_) {
         fs_.Unlink(path);
     }
     staged_.clear();
+    written_.clear();
 }
 
 } // namespace ZQ3

@@ -2,6 +2,7 @@
 
 #include "card/card_journal.h"
 #include "card/card_obstacle.h"
+#include "card/content_digest.h"
 #include "card/file_system.h"
 
 #include <string>
@@ -34,6 +35,11 @@ public:
     // commit.
     bool stage(const std::string& source, const std::string& temporaryName,
                UL::IProgress* progress);
+
+    // Whether commit reads every staged file back from the device, once it is durable, and
+    // compares it with its source before the journal is written: a card or card reader that
+    // corrupts data then abandons the change instead of committing it. On unless turned off.
+    void setReadBack(bool readBack) { readBack_ = readBack; }
 
     // Steps of the commit, in order: a staged file takes a card file's name, replacing what was
     // there; a card file is removed (a missing one is no error).
@@ -71,10 +77,16 @@ private:
     bool namesAreFree();
     // Every staged file, data and name, durable on the device; false with errno set when not.
     bool stagedFilesAreDurable();
+    // Every staged file, read back from the device, equals its source; when one does not, or
+    // cannot be read, obstacle_ names it.
+    bool stagedFilesReadBack();
 
     std::string root_;
     IFileSystem& fs_;
     std::vector<std::string> staged_;
+    // What was written to each staged file, by its index.
+    std::vector<CContentDigest> written_;
+    bool readBack_ = true;
     // The card directory, opened before the first file is staged, so that the flush of the
     // whole file system at commit reports any write-out of a staged file that failed.
     int folder_ = -1;

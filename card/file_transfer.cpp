@@ -3,6 +3,7 @@
 #include "card/path_names.h"
 #include "ul/progress.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -224,7 +225,7 @@ int OpenRegularForReading(const std::string& path, IFileSystem& fs, struct stat&
 }
 
 bool CopyFile(const std::string& source, const std::string& destination, UL::IProgress* progress,
-              Flush flush, bool unlock, IFileSystem& fs) {
+              Flush flush, bool unlock, IFileSystem& fs, CContentDigest* digest) {
     if (!UsablePath(source) || !UsablePath(destination)) {
         return false;
     }
@@ -276,6 +277,9 @@ bool CopyFile(const std::string& source, const std::string& destination, UL::IPr
         }
         if (!WriteAll(fs, out.get(), buffer.data(), static_cast<std::size_t>(got))) {
             return fail();
+        }
+        if (digest != nullptr) {
+            digest->add(buffer.data(), static_cast<std::size_t>(got));
         }
         transferred += got;
         if (flush != Flush::No && !writeThrough.written(transferred)) {
@@ -440,13 +444,59 @@ bool Replace(const std::string& temporaryPath, const std::string& destination, I
 }
 
 bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush,
-                   IFileSystem& fs) {
-    return CopyFile(source, destination, nullptr, flush, true, fs);
+                   IFileSystem& fs, CContentDigest* digest) {
+    return CopyFile(source, destination, nullptr, flush, true, fs, digest);
 }
 
 bool CopyWithProgress(const std::string& source, const std::string& destination,
-                      UL::IProgress& progress, Flush flush, IFileSystem& fs) {
-    return CopyFile(source, destination, &progress, flush, false, fs);
+                      UL::IProgress& progress, Flush flush, IFileSystem& fs,
+                      CContentDigest* digest) {
+    return CopyFile(source, destination, &progress, flush, false, fs, digest);
+}
+
+namespace {
+
+// Reads up to size bytes, fewer only at the end of the file; -1 with errno set on failure.
+ssize_t ReadFully(IFileSystem& fs, int fd, char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = fs.Read(fd, data + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+} // namespace
+
+bool DigestFromDevice(const std::string& path, CContentDigest& digest, IFileSystem& fs) {
+    CDescriptor file(fs, fs.Open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0));
+    if (!file.isOpen()) {
+        return false;
+    }
+    // Clean cached pages are dropped, so that what follows is read from the device. The advice
+    // may be ignored (a FUSE file system keeps its own cache); the digest still catches whatever
+    // the file system itself got wrong.
+    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);
+    std::vector<char> buffer(CopyChunkBytes);
+    for (;;) {
+        const ssize_t got = ReadFully(fs, file.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            return false;
+        }
+        digest.add(buffer.data(), static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < buffer.size()) {
+            return true;
+        }
+    }
 }
 
 bool SyncDirectory(const std::string& directory, IFileSystem& fs) {

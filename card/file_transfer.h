@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/content_digest.h"
 #include "card/file_system.h"
 #include "sl/files/open_failure.h"
 
@@ -63,15 +64,17 @@ bool Replace(const std::string& temporaryPath, const std::string& destination,
 // new file, never written through a link or into a file someone else placed at the name. The
 // copy is made writable by its owner; the result is the copy's. A failed copy removes the
 // incomplete destination.
+// When digest is given, it takes in every byte written.
 bool CopyAndUnlock(const std::string& source, const std::string& destination, Flush flush,
-                   IFileSystem& fs = PosixFileSystem());
+                   IFileSystem& fs = PosixFileSystem(), CContentDigest* digest = nullptr);
 
 // The copy of CopyAndUnlock without the unlock, reporting progress in thousandths: the range
 // becomes 1000 and the position follows the bytes copied, reaching 1000 when the copy is done.
 // The progress is asked after every chunk whether it was cancelled; a cancelled copy removes
 // what it wrote and returns false.
 bool CopyWithProgress(const std::string& source, const std::string& destination,
-                      UL::IProgress& progress, Flush flush, IFileSystem& fs = PosixFileSystem());
+                      UL::IProgress& progress, Flush flush, IFileSystem& fs = PosixFileSystem(),
+                      CContentDigest* digest = nullptr);
 
 // Makes the entries of directory durable on the device: after a rename or remove there, the
 // change survives the card being pulled out.
@@ -87,6 +90,13 @@ bool SyncContainingDirectory(const std::string& path, IFileSystem& fs = PosixFil
 // failed since.
 bool SyncFilesTogether(int directoryFd, const std::vector<std::string>& paths,
                        IFileSystem& fs = PosixFileSystem());
+
+// The digest of the regular file at path (never reached through a link), read from the device
+// rather than from the computer's cache where the system allows: the file must be durable
+// already, so that its cached pages are clean and can be dropped. False, with errno set, when it
+// cannot be opened or read.
+bool DigestFromDevice(const std::string& path, CContentDigest& digest,
+                      IFileSystem& fs = PosixFileSystem());
 
 // True when path is absolute, does not end in "/", and either nothing exists there or the item
 // there (or the one a link there leads to) is a regular file that is not read-only: a device, a
