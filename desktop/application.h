@@ -1,9 +1,10 @@
 #pragma once
 
 #include "app/domain.h"
-#include "gt/profile.h"
 #include "desktop/single_instance.h"
+#include "gt/profile.h"
 #include "ul/state_bitmap.h"
+#include "ul/text_dialog.h"
 
 #include <QString>
 
@@ -24,8 +25,10 @@ public:
     static constexpr const char* InstanceName = "zq3-converter";
 
     // bitmapDirectory: where the pad pictures are; empty for the program's own folder.
+    // textDialog: asks the questions and shows the reports; null for the platform's message box.
     explicit CApplication(GT::IProfile& profile, QString instanceName = InstanceName,
-                          std::string bitmapDirectory = std::string());
+                          std::string bitmapDirectory = std::string(),
+                          std::shared_ptr<UL::ITextDialog> textDialog = nullptr);
     ~CApplication();
 
     enum class StartUp { Running, SecondInstance, Failed };
@@ -45,7 +48,8 @@ private:
     void raiseWindow();
 
     GT::IProfile& profile_;
-    UL::CSingleInstance guard_;
+    ZQ3::Desktop::CSingleInstance guard_;
+    std::shared_ptr<UL::ITextDialog> textDialog_;
     std::unique_ptr<ZQ3::CDomain> domain_;
     std::shared_ptr<ZQ3::CPlayer> player_;
     std::unique_ptr<UL::IStateBitmapFactory> bitmapFactory_;

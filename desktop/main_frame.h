@@ -46,9 +46,6 @@ public:
     void showManual();
     void showAbout();
 
-    // Called once the window has closed, after the placement was saved.
-    std::function<void()> onClosed;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 

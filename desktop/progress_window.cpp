@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 CProgressWindow::CProgressWindow()
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -58,9 +58,7 @@ void CProgressWindow::setCancelShown(bool shown) {
 }
 
 void CProgressWindow::reject() {
-    if (cancelHandler_) {
-        cancelHandler_();
-    }
+    emit cancelRequested();
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

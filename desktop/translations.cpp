@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace UL {
+namespace ZQ3::Desktop {
 namespace {
 
 struct CInstalled {
@@ -60,4 +60,4 @@ bool InstallTranslationsForLocale() {
     return InstallTranslations(ZQ3::LanguageFromEnvironment());
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

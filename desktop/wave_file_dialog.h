@@ -1,8 +1,8 @@
 #pragma once
 
+#include "desktop/file_dialog.h"
 #include "gt/profile.h"
 #include "sl/model/wave_file_format.h"
-#include "desktop/file_dialog.h"
 
 #include <QString>
 

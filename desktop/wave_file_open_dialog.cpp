@@ -288,7 +288,7 @@ void CWaveFileOpenDialog::updatePlayButton() {
 }
 
 void CWaveFileOpenDialog::addWaveformRow() {
-    waveform_ = new CWaveformView(this);
+    waveform_ = new ZQ3::Desktop::CWaveformView(this);
     waveform_->setFixedHeight(88);
     QGridLayout* layout = grid();
     layout->addWidget(waveform_, layout->rowCount(), 0, 1, 3);
