@@ -64,10 +64,9 @@ CApplication::StartUp CApplication::startUp() {
     pads_ = bitmapFactory_->create("Pads64", 64, false, false);
     if (!background_->load(bitmapFactory_->getDirectory()) ||
         !pads_->load(bitmapFactory_->getDirectory())) {
-        QMessageBox::critical(
-            nullptr, QString::fromUtf8(CMainFrame::Title),
-            QApplication::translate("CApplication", "The program's pictures are missing from %1.")
-                .arg(QString::fromStdString(bitmapFactory_->getDirectory())));
+        QMessageBox::critical(nullptr, QString::fromUtf8(CMainFrame::Title),
+                              tr("The program's pictures are missing from %1.")
+                                  .arg(QString::fromStdString(bitmapFactory_->getDirectory())));
         return StartUp::Failed;
     }
 

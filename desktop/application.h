@@ -6,6 +6,7 @@
 #include "ul/state_bitmap.h"
 #include "ul/text_dialog.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -21,6 +22,8 @@ class CPlayer;
 // texts, the pad pictures, the preferences and the main window, made in that order and saved
 // and released again when the program ends.
 class CApplication {
+    Q_DECLARE_TR_FUNCTIONS(CApplication)
+
 public:
     static constexpr const char* InstanceName = "zq3-converter";
 

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -17,13 +16,7 @@
 
 #include <cstdio>
 
-namespace {
-
-QString Tr(const char* text) {
-    return QCoreApplication::translate("CMainFrame", text);
-}
-
-} // namespace
+namespace {} // namespace
 
 CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     : profile_(profile), view_(view),
@@ -33,14 +26,14 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(ZQ3::Desktop::ProgramDataDirectory("Bitmap") + "/Icon.png"));
 
-    QMenu* file = menuBar()->addMenu(Tr("&File"));
-    QAction* exit = file->addAction(Tr("E&xit"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
-    QMenu* help = menuBar()->addMenu(Tr("&Help"));
-    QAction* manual = help->addAction(Tr("ZQ-314 Wave Converter &Manual"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* manual = help->addAction(tr("ZQ-314 Wave Converter &Manual"));
     manual->setShortcut(QKeySequence::HelpContents);
     QObject::connect(manual, &QAction::triggered, this, [this] { showManual(); });
-    QAction* about = help->addAction(Tr("&About ZQ-314 Wave Converter..."));
+    QAction* about = help->addAction(tr("&About ZQ-314 Wave Converter..."));
     QObject::connect(about, &QAction::triggered, this, [this] { showAbout(); });
 
     view_->setParent(this);
@@ -116,13 +109,13 @@ void CMainFrame::showManual() {
 
 void CMainFrame::showAbout() {
     const QString description = QString::fromUtf8(ZQ3::Desktop::FileDescription);
-    QString version = Tr("Version %1").arg(QString::fromStdString(ZQ3::Desktop::FileVersionText()));
+    QString version = tr("Version %1").arg(QString::fromStdString(ZQ3::Desktop::FileVersionText()));
     // Ctrl while the box opens shows the product version's numbers, for support calls.
     if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) {
         version += QStringLiteral(" (%1)").arg(
             QString::fromStdString(ZQ3::Desktop::ProductVersionDigits()));
     }
-    QMessageBox box(QMessageBox::Information, Tr("About %1").arg(description),
+    QMessageBox box(QMessageBox::Information, tr("About %1").arg(description),
                     description + "\n" + version + "\n" +
                         QString::fromUtf8(ZQ3::Desktop::LegalCopyright),
                     QMessageBox::Ok, this);

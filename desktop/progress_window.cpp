@@ -1,6 +1,5 @@
 #include "desktop/progress_window.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,7 +11,7 @@ namespace ZQ3::Desktop {
 CProgressWindow::CProgressWindow()
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       label_(new QLabel(this)), bar_(new QProgressBar(this)),
-      cancel_(new QPushButton(QCoreApplication::translate("ProgressDialog", "Cancel"), this)) {
+      cancel_(new QPushButton(tr("Cancel"), this)) {
     label_->setAlignment(Qt::AlignCenter);
     // Wide enough for the longest progress text in either language without the dialog growing
     // and jumping while a job runs.

@@ -14,6 +14,8 @@ class QLabel;
 // "Preferece" of the profile (spelled so: the stored settings of every earlier version use that
 // name) and the panel's value fields.
 class CWaveFileDialog : public UL::CFileDialogA {
+    Q_OBJECT
+
 public:
     static const CRememberedKeys RememberedKeys;
 
