@@ -32,10 +32,6 @@ public:
     };
     Outcome acquire();
 
-    // The lock file's path and the socket's name, for tests.
-    QString lockPath() const { return lockPath_; }
-    QString serverName() const { return serverName_; }
-
 signals:
     // In the first copy, whenever a second one starts.
     void secondStarted();

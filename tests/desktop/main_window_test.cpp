@@ -38,6 +38,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -645,6 +646,41 @@ private slots:
         // The matrix is centred in the window.
         const ZQ3::CPadRect area = run.view().matrix().backgroundRect();
         QVERIFY(std::abs(area.left - (run.view().width() - area.right)) <= 1);
+    }
+
+    // The grid reports what is done to a pad through its signals; a playing pad blinks in the
+    // picture only, the pad itself keeping the look the model gives it.
+    void theGridReportsPadsAndBlinksInThePictureOnly() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(0, run.makeWav("tone.wav"));
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QSignalSpy selected(&run.grid(), &ZQ3::Desktop::CPadGrid::padSelected);
+        QSignalSpy activated(&run.grid(), &ZQ3::Desktop::CPadGrid::padActivated);
+        run.click(3);
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first().at(0).toInt(), 3);
+        QCOMPARE(activated.size(), 0);
+        run.doubleClick(0);
+        QCOMPARE(selected.last().at(0).toInt(), 0);
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(activated.first().at(0).toInt(), 0);
+
+        QTRY_VERIFY(run.grid().isBlinking());
+        QVERIFY(run.pad(0).hasSample);
+        QCOMPARE(run.pad(0).look(), ZQ3::APad::LookLitSelected);
+        UL::CStateBitmap cells("Pads64", 64, false, false);
+        QVERIFY(cells.load(std::string(ZQ3_BITMAP_DIR) + "/"));
+        const ZQ3::CPadRect r = run.pad(0).rect();
+        const QImage shown = run.grid().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(
+            shown.copy(r.left, r.top, r.right - r.left, r.bottom - r.top),
+            cells.cellImage(ZQ3::APad::LookSelected * 16).convertToFormat(QImage::Format_RGB32));
+        QTest::keyClick(&run.grid(), Qt::Key_Escape);
+        QTRY_VERIFY(!run.grid().isBlinking());
+        QVERIFY(run.pad(0).hasSample);
     }
 
     void importExportAndDeleteThroughTheDialogs() {
