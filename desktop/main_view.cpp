@@ -128,6 +128,10 @@ ZQ3::CPadMatrix& CMainView::matrix() {
     return padGrid_->matrix();
 }
 
+void CMainView::invalidateRect(const ZQ3::CPadRect& rectangle, bool erase) {
+    padGrid_->invalidateRect(rectangle, erase);
+}
+
 void CMainView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     padGrid_->setGeometry(rect());
@@ -146,7 +150,7 @@ void CMainView::initialUpdate() {
     // stop it.
     auto focus = std::make_shared<ZQ3::CPadArrowFocusEventListener>(
         selection_, matrix().columns, matrix().rows * matrix().columns);
-    padGrid_->initialize(originX, MatrixTop,
+    padGrid_->initialize(this, originX, MatrixTop,
                          std::make_shared<ZQ3::CPadPlayStopEventListener>(player_, execute_),
                          focus);
     focus->setPads(&matrix().getPads());

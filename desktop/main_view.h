@@ -33,7 +33,7 @@ class CPlayStartedSignal;
 // The main window's client area: the drive and bank choosers, the pad grid, the waveform, the
 // status panel and the four buttons. The controller calls its update operations after every
 // change of the model; the view turns what its widgets report into controller commands.
-class CMainView : public QWidget, public ZQ3::IView {
+class CMainView : public QWidget, public ZQ3::IView, public ZQ3::IPadContainerView {
     Q_OBJECT
 
 public:
@@ -58,6 +58,8 @@ public:
     void updateImport() override;
     void updateExport() override;
     void updateDelete() override;
+    // The pads lie in the grid, which covers the view: the same rectangle of the grid.
+    void invalidateRect(const ZQ3::CPadRect& rectangle, bool erase) override;
 
     // The commands of the buttons, for the keyboard and for tests.
     void importToSelectedPad();

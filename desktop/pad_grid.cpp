@@ -37,12 +37,13 @@ CPadGrid::CPadGrid(std::shared_ptr<UL::AStateBitmap> background,
     connect(&blinkTimer_, &QTimer::timeout, this, &CPadGrid::onBlinkTimer);
 }
 
-void CPadGrid::initialize(int originX, int originY,
+void CPadGrid::initialize(ZQ3::IPadContainerView* container, int originX, int originY,
                           std::shared_ptr<ZQ3::APad::IEditEventListener> editListener,
                           std::shared_ptr<ZQ3::APad::IFocusEventListener> focusListener) {
     auto signalling = std::make_shared<CSignallingListener>(*this);
-    matrix_->initialize(this, originX, originY, std::make_shared<ZQ3::CPadFactory>(), signalling,
-                        std::move(editListener), std::move(focusListener), signalling);
+    matrix_->initialize(container ? container : this, originX, originY,
+                        std::make_shared<ZQ3::CPadFactory>(), signalling, std::move(editListener),
+                        std::move(focusListener), signalling);
 }
 
 void CPadGrid::showPads(bool enabled, const std::vector<bool>& hasSample, int selectedPad) {

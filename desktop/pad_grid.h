@@ -28,9 +28,10 @@ public:
     CPadGrid(std::shared_ptr<UL::AStateBitmap> background,
              std::shared_ptr<UL::AStateBitmap> padBitmap, QWidget* parent = nullptr);
 
-    // Lays the pads out from the origin; selection and double click reach the signals, the
-    // keyboard's edit (Space, Enter) and focus (arrows) the listeners given.
-    void initialize(int originX, int originY,
+    // Lays the pads out from the origin; container repaints them (the grid itself when null).
+    // Selection and double click reach the signals, the keyboard's edit (Space, Enter) and focus
+    // (arrows) the listeners given.
+    void initialize(ZQ3::IPadContainerView* container, int originX, int originY,
                     std::shared_ptr<ZQ3::APad::IEditEventListener> editListener,
                     std::shared_ptr<ZQ3::APad::IFocusEventListener> focusListener);
 
