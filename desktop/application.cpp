@@ -4,14 +4,15 @@
 #include "app/player.h"
 #include "app/preferences.h"
 #include "app/private_directory.h"
-#include "sl/log/logger.h"
-#include "desktop/cursor.h"
 #include "desktop/main_frame.h"
 #include "desktop/main_view.h"
 #include "desktop/progress_bar.h"
-#include "desktop/state_bitmap.h"
+#include "desktop/qt_cursor.h"
+#include "desktop/qt_state_bitmap.h"
+#include "desktop/qt_text_dialog.h"
 #include "desktop/translations.h"
 #include "desktop/window_owner.h"
+#include "sl/log/logger.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -22,8 +23,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-CApplication::CApplication(GT::IProfile& profile, QString instanceName, std::string bitmapDirectory)
-    : profile_(profile), guard_(instanceName), bitmapDirectory_(std::move(bitmapDirectory)) {}
+CApplication::CApplication(GT::IProfile& profile, QString instanceName, std::string bitmapDirectory,
+                           std::shared_ptr<UL::ITextDialog> textDialog)
+    : profile_(profile), guard_(instanceName),
+      textDialog_(textDialog ? std::move(textDialog) : std::make_shared<UL::CTextDialog>()),
+      bitmapDirectory_(std::move(bitmapDirectory)) {}
 
 CApplication::~CApplication() {
     shutDown();
@@ -36,16 +40,17 @@ CMainView* CApplication::view() const {
 CApplication::StartUp CApplication::startUp() {
     // A second copy raises the first and ends before it makes anything of its own.
     switch (guard_.acquire()) {
-    case UL::CSingleInstance::Outcome::SecondRaisedFirst:
+    case ZQ3::Desktop::CSingleInstance::Outcome::SecondRaisedFirst:
         return StartUp::SecondInstance;
-    case UL::CSingleInstance::Outcome::Failed:
+    case ZQ3::Desktop::CSingleInstance::Outcome::Failed:
         // Without a place for the guard the program still runs; it only cannot keep a second
         // copy out.
         break;
-    case UL::CSingleInstance::Outcome::First:
+    case ZQ3::Desktop::CSingleInstance::Outcome::First:
         break;
     }
-    guard_.onSecondStart = [this] { raiseWindow(); };
+    QObject::connect(&guard_, &ZQ3::Desktop::CSingleInstance::secondStarted,
+                     [this] { raiseWindow(); });
     // What killed converters left in the temporary directory goes before this one adds to it.
     ZQ3::RemoveAbandonedWorkFolders();
 
@@ -54,15 +59,14 @@ CApplication::StartUp CApplication::startUp() {
         bitmapDirectory_.empty() ? UL::CStateBitmapFactory::ProgramBitmapDirectory()
                                  : bitmapDirectory_);
 
-    UL::InstallTranslationsForLocale();
+    ZQ3::Desktop::InstallTranslationsForLocale();
     background_ = bitmapFactory_->create("Background", 1, false, false);
     pads_ = bitmapFactory_->create("Pads64", 64, false, false);
     if (!background_->load(bitmapFactory_->getDirectory()) ||
         !pads_->load(bitmapFactory_->getDirectory())) {
-        QMessageBox::critical(
-            nullptr, QString::fromUtf8(CMainFrame::Title),
-            QApplication::translate("CApplication", "The program's pictures are missing from %1.")
-                .arg(QString::fromStdString(bitmapFactory_->getDirectory())));
+        QMessageBox::critical(nullptr, QString::fromUtf8(CMainFrame::Title),
+                              tr("The program's pictures are missing from %1.")
+                                  .arg(QString::fromStdString(bitmapFactory_->getDirectory())));
         return StartUp::Failed;
     }
 
@@ -73,9 +77,9 @@ CApplication::StartUp CApplication::startUp() {
     domain_->controller->setProgressFactory([] { return UL::CreateProgress(); });
     UL::InstallQtCursorStack();
 
-    auto* view = new CMainView(*domain_, player_, profile_, background_, pads_);
+    auto* view = new CMainView(*domain_, player_, profile_, background_, pads_, textDialog_);
     frame_ = std::make_unique<CMainFrame>(profile_, view);
-    UL::SetMainWindow(frame_.get());
+    ZQ3::Desktop::SetMainWindow(frame_.get());
     frame_->show();
     view->initialUpdate();
     return StartUp::Running;
@@ -104,7 +108,7 @@ void CApplication::shutDown() {
     preferences.write(profile_);
     if (frame_) {
         domain_->controller->setView(nullptr);
-        UL::SetMainWindow(nullptr);
+        ZQ3::Desktop::SetMainWindow(nullptr);
         frame_.reset();
     }
     if (background_) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/domain.h"
-#include "gt/profile.h"
 #include "desktop/single_instance.h"
+#include "gt/profile.h"
 #include "ul/state_bitmap.h"
+#include "ul/text_dialog.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -20,12 +22,16 @@ class CPlayer;
 // texts, the pad pictures, the preferences and the main window, made in that order and saved
 // and released again when the program ends.
 class CApplication {
+    Q_DECLARE_TR_FUNCTIONS(CApplication)
+
 public:
     static constexpr const char* InstanceName = "zq3-converter";
 
     // bitmapDirectory: where the pad pictures are; empty for the program's own folder.
+    // textDialog: asks the questions and shows the reports; null for the platform's message box.
     explicit CApplication(GT::IProfile& profile, QString instanceName = InstanceName,
-                          std::string bitmapDirectory = std::string());
+                          std::string bitmapDirectory = std::string(),
+                          std::shared_ptr<UL::ITextDialog> textDialog = nullptr);
     ~CApplication();
 
     enum class StartUp { Running, SecondInstance, Failed };
@@ -45,7 +51,8 @@ private:
     void raiseWindow();
 
     GT::IProfile& profile_;
-    UL::CSingleInstance guard_;
+    ZQ3::Desktop::CSingleInstance guard_;
+    std::shared_ptr<UL::ITextDialog> textDialog_;
     std::unique_ptr<ZQ3::CDomain> domain_;
     std::shared_ptr<ZQ3::CPlayer> player_;
     std::unique_ptr<UL::IStateBitmapFactory> bitmapFactory_;

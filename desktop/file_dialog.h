@@ -15,6 +15,8 @@ namespace UL {
 // standard controls, which remembers the folder, file name and file type last used in a section
 // of the profile.
 class CFileDialogA : public QFileDialog {
+    Q_OBJECT
+
 public:
     // Where the dialog keeps what it remembers; keys as the profile takes them.
     struct CRememberedKeys {

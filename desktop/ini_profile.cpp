@@ -2,7 +2,7 @@
 
 #include "gt/number_text.h"
 
-namespace GT {
+namespace ZQ3::Desktop {
 namespace {
 
 // "Section/Entry" is also how QSettings names an INI group and key.
@@ -21,7 +21,7 @@ CIniProfile::CIniProfile(const std::string& path)
     : settings_(std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat)) {}
 
 long CIniProfile::getInt(const std::string& key, long defaultValue) {
-    return ReadIntegerText(getString(key, IntegerText(defaultValue)));
+    return GT::ReadIntegerText(getString(key, GT::IntegerText(defaultValue)));
 }
 
 std::string CIniProfile::getString(const std::string& key, const std::string& defaultValue) {
@@ -38,7 +38,7 @@ std::string CIniProfile::getString(const std::string& key, const std::string& de
 }
 
 void CIniProfile::setInt(const std::string& key, long value) {
-    setString(key, IntegerText(value));
+    setString(key, GT::IntegerText(value));
 }
 
 void CIniProfile::setString(const std::string& key, const std::string& value) {
@@ -53,4 +53,4 @@ std::string CIniProfile::fileName() const {
     return settings_->fileName().toStdString();
 }
 
-} // namespace GT
+} // namespace ZQ3::Desktop

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-namespace GT {
+namespace ZQ3::Desktop {
 
 // The settings store of the desktop program: an INI file in the user's configuration folder
 // (XDG), under the maker "Keldra" and the application title. Every value is kept as text, so
 // the file stays readable and editable by hand.
-class CIniProfile : public IProfile {
+class CIniProfile : public GT::IProfile {
 public:
     static constexpr const char* Organisation = "Keldra";
     static constexpr const char* Application = "ZQ-314 Wave Converter";
@@ -36,4 +36,4 @@ private:
     std::unique_ptr<QSettings> settings_;
 };
 
-} // namespace GT
+} // namespace ZQ3::Desktop

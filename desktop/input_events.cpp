@@ -3,28 +3,28 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-namespace UL {
+namespace ZQ3::Desktop {
 
-CMouseInfo MouseInfoOf(const QMouseEvent& event, int action) {
-    CMouseInfo info;
+UL::CMouseInfo MouseInfoOf(const QMouseEvent& event, int action) {
+    UL::CMouseInfo info;
     info.action = action;
     const QPoint at = event.position().toPoint();
     info.x = at.x();
     info.y = at.y();
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     if (modifiers & Qt::ShiftModifier) {
-        info.buttons |= CMouseInfo::ShiftHeld;
+        info.buttons |= UL::CMouseInfo::ShiftHeld;
     }
     if (modifiers & Qt::ControlModifier) {
-        info.buttons |= CMouseInfo::CtrlHeld;
+        info.buttons |= UL::CMouseInfo::CtrlHeld;
     }
     if (modifiers & Qt::AltModifier) {
-        info.buttons |= CMouseInfo::AltHeld;
+        info.buttons |= UL::CMouseInfo::AltHeld;
     }
     // Any button other than the left one counts as the right button: only the left one selects
     // and plays.
-    if (action != CMouseInfo::ActionMove && event.button() != Qt::LeftButton) {
-        info.buttons |= CMouseInfo::RightButton;
+    if (action != UL::CMouseInfo::ActionMove && event.button() != Qt::LeftButton) {
+        info.buttons |= UL::CMouseInfo::RightButton;
     }
     return info;
 }
@@ -32,48 +32,48 @@ CMouseInfo MouseInfoOf(const QMouseEvent& event, int action) {
 int KeyCodeOf(int qtKey) {
     switch (qtKey) {
     case Qt::Key_Up:
-        return KeyCode::Up;
+        return UL::KeyCode::Up;
     case Qt::Key_Down:
-        return KeyCode::Down;
+        return UL::KeyCode::Down;
     case Qt::Key_Left:
-        return KeyCode::Left;
+        return UL::KeyCode::Left;
     case Qt::Key_Right:
-        return KeyCode::Right;
+        return UL::KeyCode::Right;
     case Qt::Key_Home:
-        return KeyCode::Home;
+        return UL::KeyCode::Home;
     case Qt::Key_End:
-        return KeyCode::End;
+        return UL::KeyCode::End;
     case Qt::Key_PageUp:
-        return KeyCode::PageUp;
+        return UL::KeyCode::PageUp;
     case Qt::Key_PageDown:
-        return KeyCode::PageDown;
+        return UL::KeyCode::PageDown;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return KeyCode::Enter;
+        return UL::KeyCode::Enter;
     case Qt::Key_Escape:
-        return KeyCode::Escape;
+        return UL::KeyCode::Escape;
     case Qt::Key_Delete:
-        return KeyCode::Delete;
+        return UL::KeyCode::Delete;
     case Qt::Key_Tab:
-        return KeyCode::Tab;
+        return UL::KeyCode::Tab;
     default:
         break;
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
-        return KeyCode::FunctionKey(qtKey - Qt::Key_F1 + 1);
+        return UL::KeyCode::FunctionKey(qtKey - Qt::Key_F1 + 1);
     }
     return qtKey;
 }
 
-CKeyEvent KeyEventOf(std::any source, const QKeyEvent& event, int action) {
+UL::CKeyEvent KeyEventOf(std::any source, const QKeyEvent& event, int action) {
     int modifiers = 0;
     if (event.modifiers() & Qt::ShiftModifier) {
-        modifiers |= CKeyEvent::ShiftHeld;
+        modifiers |= UL::CKeyEvent::ShiftHeld;
     }
     if (event.modifiers() & Qt::ControlModifier) {
-        modifiers |= CKeyEvent::CtrlHeld;
+        modifiers |= UL::CKeyEvent::CtrlHeld;
     }
-    return CKeyEvent(std::move(source), action, KeyCodeOf(event.key()), modifiers);
+    return UL::CKeyEvent(std::move(source), action, KeyCodeOf(event.key()), modifiers);
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -30,7 +30,7 @@ void PrintHelp() {
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("zq3-converter %s\n", UL::FileVersionText().c_str());
+            std::printf("zq3-converter %s\n", ZQ3::Desktop::FileVersionText().c_str());
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -39,9 +39,9 @@ int main(int argc, char** argv) {
         }
     }
     QApplication qtApplication(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(GT::CIniProfile::Application));
-    QApplication::setOrganizationName(QString::fromUtf8(GT::CIniProfile::Organisation));
-    GT::CIniProfile profile;
+    QApplication::setApplicationName(QString::fromUtf8(ZQ3::Desktop::CIniProfile::Application));
+    QApplication::setOrganizationName(QString::fromUtf8(ZQ3::Desktop::CIniProfile::Organisation));
+    ZQ3::Desktop::CIniProfile profile;
     int exitCode = 0;
     {
         CApplication application(profile);

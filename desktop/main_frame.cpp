@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -17,29 +16,24 @@
 
 #include <cstdio>
 
-namespace {
-
-QString Tr(const char* text) {
-    return QCoreApplication::translate("CMainFrame", text);
-}
-
-} // namespace
+namespace {} // namespace
 
 CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
-    : profile_(profile), view_(view), manualDirectory_(UL::ProgramDataDirectory("Manual")) {
+    : profile_(profile), view_(view),
+      manualDirectory_(ZQ3::Desktop::ProgramDataDirectory("Manual")) {
     setWindowTitle(QString::fromUtf8(Title));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(QIcon(UL::ProgramDataDirectory("Bitmap") + "/Icon.png"));
+    setWindowIcon(QIcon(ZQ3::Desktop::ProgramDataDirectory("Bitmap") + "/Icon.png"));
 
-    QMenu* file = menuBar()->addMenu(Tr("&File"));
-    QAction* exit = file->addAction(Tr("E&xit"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
-    QMenu* help = menuBar()->addMenu(Tr("&Help"));
-    QAction* manual = help->addAction(Tr("ZQ-314 Wave Converter &Manual"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* manual = help->addAction(tr("ZQ-314 Wave Converter &Manual"));
     manual->setShortcut(QKeySequence::HelpContents);
     QObject::connect(manual, &QAction::triggered, this, [this] { showManual(); });
-    QAction* about = help->addAction(Tr("&About ZQ-314 Wave Converter..."));
+    QAction* about = help->addAction(tr("&About ZQ-314 Wave Converter..."));
     QObject::connect(about, &QAction::triggered, this, [this] { showAbout(); });
 
     view_->setParent(this);
@@ -91,7 +85,7 @@ QString CMainFrame::placementText() const {
 
 void CMainFrame::savePlacement() {
     profile_.setInt(MaximizedKey, isMaximized() ? 1 : 0);
-    profile_.setString(FileVersionKey, UL::FileVersionText());
+    profile_.setString(FileVersionKey, ZQ3::Desktop::FileVersionText());
     profile_.setString(PositionKey, placementText().toStdString());
 }
 
@@ -101,9 +95,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         saved_ = true;
     }
     QMainWindow::closeEvent(event);
-    if (event->isAccepted() && onClosed) {
-        onClosed();
-    }
 }
 
 QString CMainFrame::manualPath() const {
@@ -117,14 +108,16 @@ void CMainFrame::showManual() {
 }
 
 void CMainFrame::showAbout() {
-    const QString description = QString::fromUtf8(UL::FileDescription);
-    QString version = Tr("Version %1").arg(QString::fromStdString(UL::FileVersionText()));
+    const QString description = QString::fromUtf8(ZQ3::Desktop::FileDescription);
+    QString version = tr("Version %1").arg(QString::fromStdString(ZQ3::Desktop::FileVersionText()));
     // Ctrl while the box opens shows the product version's numbers, for support calls.
     if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) {
-        version += QStringLiteral(" (%1)").arg(QString::fromStdString(UL::ProductVersionDigits()));
+        version += QStringLiteral(" (%1)").arg(
+            QString::fromStdString(ZQ3::Desktop::ProductVersionDigits()));
     }
-    QMessageBox box(QMessageBox::Information, Tr("About %1").arg(description),
-                    description + "\n" + version + "\n" + QString::fromUtf8(UL::LegalCopyright),
+    QMessageBox box(QMessageBox::Information, tr("About %1").arg(description),
+                    description + "\n" + version + "\n" +
+                        QString::fromUtf8(ZQ3::Desktop::LegalCopyright),
                     QMessageBox::Ok, this);
     box.setIconPixmap(windowIcon().pixmap(48, 48));
     box.exec();

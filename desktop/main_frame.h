@@ -12,6 +12,8 @@ class CMainView;
 // Help / About) and the main view as its client area. It restores its place from the profile when
 // it is made and saves it when it closes.
 class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
 public:
     static constexpr const char* Title = "ZQ-314 WAVE CONVERTER";
     static constexpr int Width = 600;
@@ -45,9 +47,6 @@ public:
 
     void showManual();
     void showAbout();
-
-    // Called once the window has closed, after the placement was saved.
-    std::function<void()> onClosed;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

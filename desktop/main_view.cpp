@@ -10,126 +10,67 @@
 #include "app/player.h"
 #include "app/report.h"
 #include "card/card_layout.h"
-#include "sl/log/logger.h"
-#include "desktop/input_events.h"
-#include "desktop/state_bitmap.h"
-#include "desktop/text_dialog.h"
+#include "desktop/drive_combo_box.h"
+#include "desktop/pad_grid.h"
+#include "desktop/play_started_signal.h"
+#include "desktop/qt_text_dialog.h"
+#include "desktop/status_panel.h"
 #include "desktop/wave_file_open_dialog.h"
 #include "desktop/wave_file_save_dialog.h"
 #include "desktop/waveform_view.h"
+#include "sl/log/logger.h"
 
-#include <QCoreApplication>
-#include <QDragEnterEvent>
 #include <QFileDialog>
-#include <QFileIconProvider>
-#include <QHelpEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMimeData>
-#include <QMouseEvent>
-#include <QPainter>
+#include <QMetaMethod>
 #include <QPushButton>
-#include <QStorageInfo>
-#include <QStyle>
-#include <QToolTip>
-
-#include <algorithm>
 
 namespace {
-
-QString Tr(const char* text) {
-    return QCoreApplication::translate("CMainView", text);
-}
 
 // The bank names the sampler shows: bank 0 is "C".
 QString BankName(int bank) {
     return QString(QChar('C' + bank));
 }
 
-// Volumes a user may keep a card on; the system's own pseudo file systems are left out.
-bool IsUserVolume(const QStorageInfo& volume) {
-    if (!volume.isValid() || !volume.isReady()) {
-        return false;
-    }
-    static const QList<QByteArray> pseudo = {
-        "proc",       "sysfs",   "devtmpfs", "devpts",  "cgroup",      "cgroup2",
-        "securityfs", "pstore",  "debugfs",  "tracefs", "mqueue",      "hugetlbfs",
-        "configfs",   "fusectl", "bpf",      "autofs",  "binfmt_misc", "efivarfs",
-        "ramfs",      "nsfs",    "overlay",  "tmpfs",   "squashfs"};
-    return !pseudo.contains(volume.fileSystemType()) || volume.isRoot();
-}
-
 } // namespace
-
-void CDriveComboBox::showPopup() {
-    if (aboutToOpen) {
-        aboutToOpen();
-    }
-    QComboBox::showPopup();
-}
-
-// Tells the view that the player started a pad.
-class CMainView::CPadPlayObserver : public GT::IMvcObserver {
-public:
-    explicit CPadPlayObserver(CMainView& view) : view_(&view) {}
-    void update(const std::any&, const std::any&, const std::any&) override {
-        view_->onPadStartedPlaying();
-    }
-
-private:
-    CMainView* view_;
-};
 
 CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
                      GT::IProfile& profile, std::shared_ptr<UL::AStateBitmap> background,
-                     std::shared_ptr<UL::AStateBitmap> padBitmap, QWidget* parent)
+                     std::shared_ptr<UL::AStateBitmap> padBitmap,
+                     std::shared_ptr<UL::ITextDialog> textDialog, QWidget* parent)
     : QWidget(parent), domain_(domain), player_(std::move(player)), profile_(profile),
-      background_(background),
-      matrix_(std::make_shared<ZQ3::CPadMatrix>(std::move(background), std::move(padBitmap))) {
-    setFocusPolicy(Qt::StrongFocus);
-    setAcceptDrops(true);
+      background_(background), textDialog_(std::move(textDialog)),
+      playStarted_(std::make_shared<ZQ3::Desktop::CPlayStartedSignal>()) {
     setAutoFillBackground(true);
+    using namespace ZQ3::Desktop;
 
-    driveLabel_ = new QLabel(Tr("ZQ-314 Card &Drive:"), this);
-    driveLabel_->setGeometry(12, 6, 376, 20);
+    // The grid lies under the other widgets and takes the keyboard for the view.
+    padGrid_ = new CPadGrid(std::move(background), std::move(padBitmap), this);
+    setFocusProxy(padGrid_);
+
+    auto* driveLabel = new QLabel(tr("ZQ-314 Card &Drive:"), this);
+    driveLabel->setGeometry(12, 6, 376, 20);
     driveCombo_ = new CDriveComboBox(this);
     driveCombo_->setGeometry(12, 26, 376, 28);
     driveCombo_->setIconSize(QSize(16, 16));
-    driveLabel_->setBuddy(driveCombo_);
-    driveCombo_->aboutToOpen = [this] {
-        noticeCardGone();
-        rebuildDriveList();
-    };
+    driveLabel->setBuddy(driveCombo_);
 
-    bankLabel_ = new QLabel(Tr("ZQ-314 &Bank Select:"), this);
-    bankLabel_->setGeometry(408, 6, 180, 20);
+    auto* bankLabel = new QLabel(tr("ZQ-314 &Bank Select:"), this);
+    bankLabel->setGeometry(408, 6, 180, 20);
     bankCombo_ = new QComboBox(this);
     bankCombo_->setGeometry(408, 26, 180, 28);
-    bankLabel_->setBuddy(bankCombo_);
+    bankLabel->setBuddy(bankCombo_);
 
-    importButton_ = new QPushButton(Tr("&Import"), this);
+    importButton_ = new QPushButton(tr("&Import"), this);
     importButton_->setGeometry(12, 304, 130, 28);
-    exportButton_ = new QPushButton(Tr("&Export"), this);
+    exportButton_ = new QPushButton(tr("&Export"), this);
     exportButton_->setGeometry(12, 338, 130, 28);
-    deleteButton_ = new QPushButton(Tr("De&lete"), this);
+    deleteButton_ = new QPushButton(tr("De&lete"), this);
     deleteButton_->setGeometry(458, 304, 130, 28);
-    exitButton_ = new QPushButton(Tr("E&xit"), this);
+    exitButton_ = new QPushButton(tr("E&xit"), this);
     exitButton_->setGeometry(458, 338, 130, 28);
-    status_ = new QLabel(this);
+    status_ = new CStatusPanel(this);
     status_->setGeometry(150, 304, 300, 62);
-    status_->setAlignment(Qt::AlignCenter);
-    status_->setWordWrap(true);
-
-    QObject::connect(driveCombo_, &QComboBox::activated, this, [this](int i) { chooseDrive(i); });
-    QObject::connect(bankCombo_, &QComboBox::activated, this,
-                     [this](int i) { domain_.controller->selectBank(i); });
-    QObject::connect(importButton_, &QPushButton::clicked, this, [this] { importToSelectedPad(); });
-    QObject::connect(exportButton_, &QPushButton::clicked, this, [this] { exportSelectedPad(); });
-    QObject::connect(deleteButton_, &QPushButton::clicked, this, [this] { deleteSelectedPad(); });
-    QObject::connect(exitButton_, &QPushButton::clicked, this, [this] { exitProgram(); });
-
-    blinkTimer_.setInterval(BlinkMilliseconds);
-    QObject::connect(&blinkTimer_, &QTimer::timeout, this, [this] { onBlinkTick(); });
 
     // The waveform takes the space right of the pad block, as wide as the buttons below it.
     waveformView_ = new CWaveformView(this);
@@ -140,47 +81,86 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
             this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
     });
     playLineTimer_.setInterval(PlayLineMilliseconds);
-    QObject::connect(&playLineTimer_, &QTimer::timeout, this, [this] { onPlayLineTick(); });
 
-    askFolder = [this] {
-        return QFileDialog::getExistingDirectory(this, Tr("Choose the card's folder"));
-    };
+    connect(driveCombo_, &CDriveComboBox::aboutToOpen, this, [this] {
+        noticeCardGone();
+        rebuildDriveList();
+    });
+    connect(driveCombo_, &QComboBox::activated, this, &CMainView::chooseDrive);
+    connect(bankCombo_, &QComboBox::activated, this,
+            [this](int bank) { domain_.controller->selectBank(bank); });
+    connect(importButton_, &QPushButton::clicked, this, &CMainView::importToSelectedPad);
+    connect(exportButton_, &QPushButton::clicked, this, &CMainView::exportSelectedPad);
+    connect(deleteButton_, &QPushButton::clicked, this, &CMainView::deleteSelectedPad);
+    connect(exitButton_, &QPushButton::clicked, this, &CMainView::exitProgram);
+    connect(padGrid_, &CPadGrid::padSelected, this,
+            [this](int pad) { selection_->selectPad(*matrix().getPads()[std::size_t(pad)]); });
+    connect(padGrid_, &CPadGrid::padActivated, this,
+            [this](int pad) { execute_->playPad(*matrix().getPads()[std::size_t(pad)]); });
+    connect(padGrid_, &CPadGrid::firstPadRequested, this,
+            [this](int pad) { domain_.controller->selectPad(pad); });
+    connect(padGrid_, &CPadGrid::deleteRequested, this, [this] {
+        if (deleteButton_->isEnabled()) {
+            deleteSelectedPad();
+        }
+    });
+    connect(padGrid_, &CPadGrid::bankStepRequested, this, &CMainView::changeBankBy);
+    connect(padGrid_, &CPadGrid::stopRequested, this, &CMainView::stopPlayback);
+    connect(padGrid_, &CPadGrid::blinkTick, this, &CMainView::onBlinkTick);
+    // The file manager waits until its drop is taken; the questions and the import come after.
+    connect(padGrid_, &CPadGrid::filesDropped, this, &CMainView::importFilesFrom,
+            Qt::QueuedConnection);
+    connect(playStarted_.get(), &CPlayStartedSignal::started, this, &CMainView::onPadStartedPlaying,
+            Qt::QueuedConnection);
+    connect(&playLineTimer_, &QTimer::timeout, this, &CMainView::onPlayLineTick);
 }
 
 CMainView::~CMainView() {
     // Waits for a waveform being read, before anything it reports to is gone.
     waveforms_.reset();
-    blinkTimer_.stop();
     playLineTimer_.stop();
     if (domain_.controller && domain_.controller->view() == this) {
         domain_.controller->setView(nullptr);
     }
 }
 
+ZQ3::CPadMatrix& CMainView::matrix() {
+    return padGrid_->matrix();
+}
+
+void CMainView::invalidateRect(const ZQ3::CPadRect& rectangle, bool erase) {
+    padGrid_->invalidateRect(rectangle, erase);
+}
+
+void CMainView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    padGrid_->setGeometry(rect());
+}
+
 void CMainView::initialUpdate() {
     ZQ3::CController& controller = *domain_.controller;
     controller.setView(this);
-    playObserver_ = std::make_shared<CPadPlayObserver>(*this);
     if (player_) {
-        player_->addObserver(playObserver_);
+        player_->addObserver(playStarted_);
     }
     const int originX = (width() - background_->cellWidth) / 2;
-    auto execute = std::make_shared<ZQ3::CPadExecuteEventListener>(controller, player_);
-    auto selection = std::make_shared<ZQ3::CPadSelectionEventListener>(controller, player_);
+    execute_ = std::make_shared<ZQ3::CPadExecuteEventListener>(controller, player_);
+    selection_ = std::make_shared<ZQ3::CPadSelectionEventListener>(controller, player_);
     // The keyboard acts on the selected pad: arrows move the selection, Space and Enter play or
     // stop it.
-    focusListener_ = std::make_shared<ZQ3::CPadArrowFocusEventListener>(
-        selection, matrix_->columns, matrix_->rows * matrix_->columns);
-    auto playStop = std::make_shared<ZQ3::CPadPlayStopEventListener>(player_, execute);
-    matrix_->initialize(this, originX, MatrixTop, std::make_shared<ZQ3::CPadFactory>(), selection,
-                        playStop, focusListener_, execute);
-    focusListener_->setPads(&matrix_->getPads());
+    auto focus = std::make_shared<ZQ3::CPadArrowFocusEventListener>(
+        selection_, matrix().columns, matrix().rows * matrix().columns);
+    padGrid_->initialize(this, originX, MatrixTop,
+                         std::make_shared<ZQ3::CPadPlayStopEventListener>(player_, execute_),
+                         focus);
+    focus->setPads(&matrix().getPads());
 
     updateDrive();
     const ZQ3::CModel& model = *domain_.model;
     controller.selectDrive(model.cardRoot, model.bank);
-    SL::CLogger::Instance().SetPrinter(std::make_shared<UL::CMessageBoxPrinter>());
-    setFocus();
+    SL::CLogger::Instance().SetPrinter(
+        std::make_shared<ZQ3::Desktop::CMessageBoxPrinter>(textDialog_));
+    padGrid_->setFocus();
 }
 
 void CMainView::updateDrive() {
@@ -188,37 +168,7 @@ void CMainView::updateDrive() {
 }
 
 void CMainView::rebuildDriveList() {
-    // Keep what is chosen, by its path, across the rebuild.
-    const QString chosen = driveCombo_->currentData().toString();
-    driveCombo_->clear();
-    QFileIconProvider icons;
-    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
-        return a.rootPath() < b.rootPath();
-    });
-    const QIcon cardIcon = style()->standardIcon(QStyle::SP_DriveFDIcon);
-    for (const QStorageInfo& volume : volumes) {
-        if (!IsUserVolume(volume)) {
-            continue;
-        }
-        const QString root = volume.rootPath();
-        const bool card = ZQ3::HoldsCard(root.toStdString());
-        const QString text = card ? root + Tr("  (ZQ-314 card)") : root;
-        driveCombo_->addItem(card ? cardIcon : icons.icon(QFileIconProvider::Drive), text, root);
-    }
-    // A folder chosen as the card root stays in the list while it is the card.
-    const QString modelRoot = QString::fromStdString(domain_.model->cardRoot);
-    for (const QString& kept : {modelRoot, chosen}) {
-        if (!kept.isEmpty() && driveCombo_->findData(kept) < 0) {
-            const bool card = ZQ3::HoldsCard(kept.toStdString());
-            driveCombo_->addItem(card ? cardIcon : icons.icon(QFileIconProvider::Folder),
-                                 card ? kept + Tr("  (ZQ-314 card)") : kept, kept);
-        }
-    }
-    driveCombo_->addItem(icons.icon(QFileIconProvider::Folder), Tr("Other Folder..."),
-                         QString(OtherFolderEntry));
-    const int keep = driveCombo_->findData(chosen.isEmpty() ? modelRoot : chosen);
-    driveCombo_->setCurrentIndex(chosen.isEmpty() && modelRoot.isEmpty() ? -1 : keep);
+    driveCombo_->rebuild(QString::fromStdString(domain_.model->cardRoot));
 }
 
 bool CMainView::noticeCardGone() {
@@ -234,15 +184,14 @@ bool CMainView::noticeCardGone() {
 }
 
 void CMainView::selectDriveOfModel() {
-    const QString root = QString::fromStdString(domain_.model->cardRoot);
-    driveCombo_->setCurrentIndex(root.isEmpty() ? -1 : driveCombo_->findData(root));
+    driveCombo_->choose(QString::fromStdString(domain_.model->cardRoot));
 }
 
 void CMainView::chooseDrive(int index) {
     if (index < 0) {
         return;
     }
-    if (index == driveCombo_->count() - 1) {
+    if (driveCombo_->isOtherFolderEntry(index)) {
         chooseOtherFolder();
         return;
     }
@@ -253,7 +202,12 @@ void CMainView::chooseDrive(int index) {
 }
 
 void CMainView::chooseOtherFolder() {
-    QString folder = askFolder ? askFolder() : QString();
+    QString folder;
+    if (isSignalConnected(QMetaMethod::fromSignal(&CMainView::folderWanted))) {
+        emit folderWanted(folder);
+    } else {
+        folder = QFileDialog::getExistingDirectory(this, tr("Choose the card's folder"));
+    }
     while (folder.size() > 1 && folder.endsWith('/')) {
         folder.chop(1);
     }
@@ -288,23 +242,12 @@ void CMainView::updateBank() {
 
 void CMainView::updatePads() {
     const ZQ3::CModel& model = *domain_.model;
-    matrix_->setAllEnabled(model.hasCard());
-    for (const auto& pad : matrix_->getPads()) {
-        pad->hasSample = model.hasSample(pad->index);
-        pad->invalidate();
+    std::vector<bool> hasSample;
+    for (int pad = 0; pad < ZQ3::CardLayout::PadsPerBank; ++pad) {
+        hasSample.push_back(model.hasSample(pad));
+        padGrid_->setPadToolTip(pad, padToolTip(pad));
     }
-    if (model.selectedPad < 0) {
-        matrix_->clearSelection();
-    } else {
-        matrix_->select(matrix_->rows - 1 - model.selectedPad / matrix_->columns,
-                        model.selectedPad % matrix_->columns);
-    }
-    matrix_->invalidateAll();
-    // A blink shows the pad that plays; any other change of the pads ends it.
-    if (blinkTimer_.isActive() && blinkingPad_ != model.selectedPad) {
-        blinkTimer_.stop();
-        blinkingPad_ = -1;
-    }
+    padGrid_->showPads(model.hasCard(), hasSample, model.selectedPad);
     updateStatusLine();
     showSelectedWaveform();
 }
@@ -329,17 +272,13 @@ void CMainView::updateDelete() {
     enableKeepingFocus(deleteButton_, domain_.model->selectedPadHasSample());
 }
 
-void CMainView::invalidateRect(const ZQ3::CPadRect& rectangle, bool) {
-    update(QRect(rectangle.left, rectangle.top, rectangle.right - rectangle.left,
-                 rectangle.bottom - rectangle.top));
+bool CMainView::isPlaying() const {
+    const auto& device = player_ ? player_->getAudioOutDevice() : nullptr;
+    return device && device->isPlaying();
 }
 
 void CMainView::stopPlayback() {
-    if (!player_) {
-        return;
-    }
-    const auto& device = player_->getAudioOutDevice();
-    if (device && device->isPlaying()) {
+    if (isPlaying()) {
         player_->stop();
     }
 }
@@ -355,10 +294,9 @@ void CMainView::importToSelectedPad() {
         return;
     }
     if (model.selectedPadHasSample()) {
-        UL::CTextDialog question;
         const int answer =
-            question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                         ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion));
+            textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                             ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion));
         if (answer != UL::ITextDialog::AnswerOk) {
             return;
         }
@@ -397,10 +335,9 @@ void CMainView::deleteSelectedPad() {
         return;
     }
     const int pad = model.selectedPad;
-    UL::CTextDialog question;
     const int answer =
-        question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                     ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageDeleteQuestion));
+        textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                         ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageDeleteQuestion));
     if (answer == UL::ITextDialog::AnswerOk) {
         domain_.controller->deletePad(pad);
     }
@@ -423,35 +360,17 @@ void CMainView::changeBankBy(int step) {
 }
 
 void CMainView::onPadStartedPlaying() {
-    const int pad = domain_.model->selectedPad;
-    if (pad < 0 || static_cast<std::size_t>(pad) >= matrix_->getPads().size()) {
-        return;
+    padGrid_->startBlinking(domain_.model->selectedPad);
+    if (padGrid_->isBlinking()) {
+        playLineTimer_.start();
+        onPlayLineTick();
     }
-    blinkingPad_ = pad;
-    auto& shown = matrix_->getPads()[static_cast<std::size_t>(pad)];
-    shown->hasSample = !shown->hasSample;
-    shown->invalidate();
-    blinkTimer_.start();
-    playLineTimer_.start();
-    onPlayLineTick();
 }
 
 void CMainView::onBlinkTick() {
-    const int pad = blinkingPad_;
-    const auto& device = player_ ? player_->getAudioOutDevice() : nullptr;
-    if (pad < 0 || static_cast<std::size_t>(pad) >= matrix_->getPads().size()) {
-        blinkTimer_.stop();
-        return;
+    if (!isPlaying()) {
+        padGrid_->stopBlinking();
     }
-    auto& shown = matrix_->getPads()[static_cast<std::size_t>(pad)];
-    if (device && device->isPlaying()) {
-        shown->hasSample = !shown->hasSample;
-    } else {
-        blinkTimer_.stop();
-        blinkingPad_ = -1;
-        shown->hasSample = domain_.model->hasSample(pad);
-    }
-    shown->invalidate();
 }
 
 void CMainView::showSelectedWaveform() {
@@ -470,7 +389,7 @@ void CMainView::showSelectedWaveform() {
         return;
     }
     const double seconds = static_cast<double>(model->playedLength(pad)) / 44100.0;
-    const QString length = Tr("%1 s").arg(seconds, 0, 'f', 2);
+    const QString length = tr("%1 s").arg(seconds, 0, 'f', 2);
     auto waveform = waveforms_->waveformOf(model, pad);
     // Looked up again while the pad plays, the same outline keeps its play line.
     if (waveform && waveform == waveformView_->waveform()) {
@@ -483,7 +402,8 @@ void CMainView::onPlayLineTick() {
     const ZQ3::CModel& model = *domain_.model;
     const auto& device = player_ ? player_->getAudioOutDevice() : nullptr;
     const int pad = model.selectedPad;
-    if (!device || !device->isPlaying() || blinkingPad_ != pad || !model.hasSample(pad)) {
+    if (!device || !device->isPlaying() || padGrid_->blinkingPad() != pad ||
+        !model.hasSample(pad)) {
         playLineTimer_.stop();
         waveformView_->setPlayPosition(-1.0);
         return;
@@ -497,7 +417,7 @@ void CMainView::onPlayLineTick() {
 void CMainView::updateStatusLine() {
     const ZQ3::CModel& model = *domain_.model;
     if (!model.hasCard()) {
-        status_->setText(Tr("No card"));
+        status_->setText(tr("No card"));
         return;
     }
     // The same measure as the command line's info: what a change can still put on the card.
@@ -511,230 +431,30 @@ void CMainView::updateStatusLine() {
                                       : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
     const auto timeText = [](double secondsLeft) {
         const auto seconds = static_cast<long long>(secondsLeft);
-        return seconds >= 3600 ? Tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
-                               : Tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+        return seconds >= 3600 ? tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
+                               : tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
     };
     status_->setText(
-        Tr("Free: %1\nMono: %2 left\nStereo: %3 left")
+        tr("Free: %1\nMono: %2 left\nStereo: %3 left")
             .arg(free, timeText(space.secondsLeftMono), timeText(space.secondsLeftStereo)));
 }
 
 QString CMainView::padToolTip(int pad) const {
     const ZQ3::CModel& model = *domain_.model;
     if (!model.hasSample(pad)) {
-        return Tr("Pad %1%2: empty").arg(BankName(model.hasCard() ? model.bank : 0)).arg(pad);
+        return tr("Pad %1%2: empty").arg(BankName(model.hasCard() ? model.bank : 0)).arg(pad);
     }
     const ZQ3::SampleEntry& entry = model.entryOf(pad);
     const double seconds = static_cast<double>(model.playedLength(pad)) / 44100.0;
-    QString text = Tr("Pad %1%2: %3 s, %4")
+    QString text = tr("Pad %1%2: %3 s, %4")
                        .arg(BankName(model.bank))
                        .arg(pad)
                        .arg(seconds, 0, 'f', 2)
-                       .arg(entry.stereo ? Tr("stereo") : Tr("mono"));
-    text += entry.isLofi() ? Tr(", lo-fi") : Tr(", not lo-fi");
+                       .arg(entry.stereo ? tr("stereo") : tr("mono"));
+    text += entry.isLofi() ? tr(", lo-fi") : tr(", not lo-fi");
     // The card keeps the tempo in tenths of a beat per minute.
-    text += Tr(", tempo %1 BPM").arg(static_cast<double>(entry.tempo) / 10.0, 0, 'f', 1);
+    text += tr(", tempo %1 BPM").arg(static_cast<double>(entry.tempo) / 10.0, 0, 'f', 1);
     return text;
-}
-
-void CMainView::paintEvent(QPaintEvent*) {
-    // Qt draws every widget into its window's back buffer and shows the finished picture, so
-    // the matrix never flickers while its background and pads are drawn one over the other.
-    QPainter painter(this);
-    UL::CDrawInfo info(painter);
-    matrix_->draw(info);
-    if (!dropTargets_.empty()) {
-        // The pads a drop would fill: a thick dashed frame, visible on any look.
-        painter.setPen(QPen(palette().highlight().color(), 3, Qt::DashLine));
-        painter.setBrush(Qt::NoBrush);
-        for (const int index : dropTargets_) {
-            const ZQ3::CPadRect r = matrix_->getPads()[static_cast<std::size_t>(index)]->rect();
-            painter.drawRect(r.left + 1, r.top + 1, r.right - r.left - 3, r.bottom - r.top - 3);
-        }
-    }
-    if (hasFocus()) {
-        // Where the keyboard goes: a thin frame round the matrix.
-        const ZQ3::CPadRect area = matrix_->backgroundRect();
-        painter.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
-        painter.drawRect(area.left - 2, area.top - 2, area.right - area.left + 3,
-                         area.bottom - area.top + 3);
-    }
-}
-
-void CMainView::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
-    setFocus();
-    matrix_->onMouseEvent(
-        UL::CMouseEvent(this, UL::MouseInfoOf(*event, UL::CMouseInfo::ActionDown)));
-}
-
-void CMainView::mouseReleaseEvent(QMouseEvent* event) {
-    QWidget::mouseReleaseEvent(event);
-    matrix_->onMouseEvent(UL::CMouseEvent(this, UL::MouseInfoOf(*event, UL::CMouseInfo::ActionUp)));
-}
-
-void CMainView::mouseDoubleClickEvent(QMouseEvent* event) {
-    QWidget::mouseDoubleClickEvent(event);
-    matrix_->onMouseEvent(
-        UL::CMouseEvent(this, UL::MouseInfoOf(*event, UL::CMouseInfo::ActionDoubleClick)));
-}
-
-void CMainView::mouseMoveEvent(QMouseEvent* event) {
-    QWidget::mouseMoveEvent(event);
-    matrix_->onMouseEvent(
-        UL::CMouseEvent(this, UL::MouseInfoOf(*event, UL::CMouseInfo::ActionMove)));
-}
-
-void CMainView::keyPressEvent(QKeyEvent* event) {
-    const UL::CKeyEvent key = UL::KeyEventOf(this, *event, UL::CKeyEvent::ActionDown);
-    switch (key.getCode()) {
-    case UL::KeyCode::Delete:
-        if (!event->isAutoRepeat() && deleteButton_->isEnabled()) {
-            deleteSelectedPad();
-        }
-        return;
-    case UL::KeyCode::PageUp:
-        changeBankBy(-1);
-        return;
-    case UL::KeyCode::PageDown:
-        changeBankBy(1);
-        return;
-    case UL::KeyCode::Escape:
-        // Silences an audition at once, wherever the selection is.
-        stopPlayback();
-        return;
-    case UL::KeyCode::Up:
-    case UL::KeyCode::Down:
-    case UL::KeyCode::Left:
-    case UL::KeyCode::Right:
-    case UL::KeyCode::Home:
-    case UL::KeyCode::End:
-        // Without a selected pad the keys have no pad to start from: they select the first pad
-        // (End the last), so that the block can be worked from the keyboard alone.
-        if (domain_.model->hasCard() && domain_.model->selectedPad < 0) {
-            domain_.controller->selectPad(
-                key.getCode() == UL::KeyCode::End ? ZQ3::CardLayout::PadsPerBank - 1 : 0);
-            return;
-        }
-        break;
-    default:
-        break;
-    }
-    if (event->isAutoRepeat() &&
-        (key.getCode() == UL::KeyCode::Space || key.getCode() == UL::KeyCode::Enter)) {
-        return;
-    }
-    matrix_->onKeyEvent(key);
-    if (key.getCode() != UL::KeyCode::Tab) {
-        event->accept();
-    } else {
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void CMainView::keyReleaseEvent(QKeyEvent* event) {
-    // The pads act as a key goes down, so that one press is one action; they hear it going up
-    // too, and do nothing with it.
-    QWidget::keyReleaseEvent(event);
-    matrix_->onKeyEvent(UL::KeyEventOf(this, *event, UL::CKeyEvent::ActionUp));
-}
-
-bool CMainView::event(QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        const auto pad = matrix_->padAt(help->pos().x(), help->pos().y());
-        if (pad && domain_.model->hasCard()) {
-            QToolTip::showText(help->globalPos(), padToolTip(pad->index), this);
-        } else {
-            QToolTip::hideText();
-            event->ignore();
-        }
-        return true;
-    }
-    return QWidget::event(event);
-}
-
-QStringList CMainView::DroppedFiles(const QMimeData* data) {
-    QStringList files;
-    if (!data || !data->hasUrls()) {
-        return files;
-    }
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            files.append(url.toLocalFile());
-        }
-    }
-    return files;
-}
-
-std::vector<int> CMainView::padsForDrop(const QPoint& position, int fileCount) const {
-    std::vector<int> targets;
-    const auto pad = matrix_->padAt(position.x(), position.y());
-    if (!pad || !domain_.model->hasCard()) {
-        return targets;
-    }
-    const int padCount = static_cast<int>(matrix_->getPads().size());
-    for (int index = pad->index; index < padCount && index < pad->index + fileCount; ++index) {
-        targets.push_back(index);
-    }
-    return targets;
-}
-
-void CMainView::setDropTargets(std::vector<int> targets) {
-    if (targets != dropTargets_) {
-        dropTargets_ = std::move(targets);
-        update();
-    }
-}
-
-void CMainView::dragEnterEvent(QDragEnterEvent* event) {
-    const QStringList files = DroppedFiles(event->mimeData());
-    if (files.isEmpty() || !domain_.model->hasCard()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    // A folder stands for its sound files, as in the import itself; listed once per drag.
-    std::vector<std::string> sources;
-    for (const QString& file : files) {
-        sources.push_back(file.toStdString());
-    }
-    dragFileCount_ = 0;
-    for (const std::string& source : sources) {
-        std::vector<std::string> listed;
-        dragFileCount_ += ZQ3::ListSoundFiles(source, listed) ? static_cast<int>(listed.size()) : 1;
-    }
-    setDropTargets(padsForDrop(event->position().toPoint(), dragFileCount_));
-}
-
-void CMainView::dragMoveEvent(QDragMoveEvent* event) {
-    std::vector<int> targets = padsForDrop(event->position().toPoint(), dragFileCount_);
-    if (targets.empty()) {
-        event->ignore();
-    } else {
-        event->acceptProposedAction();
-    }
-    setDropTargets(std::move(targets));
-}
-
-void CMainView::dragLeaveEvent(QDragLeaveEvent* event) {
-    QWidget::dragLeaveEvent(event);
-    setDropTargets({});
-}
-
-void CMainView::dropEvent(QDropEvent* event) {
-    const QStringList files = DroppedFiles(event->mimeData());
-    const std::vector<int> targets =
-        padsForDrop(event->position().toPoint(), static_cast<int>(files.size()));
-    setDropTargets({});
-    if (targets.empty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    // The file manager waits until its drop is taken; the questions and the import come after.
-    const int firstPad = targets.front();
-    QTimer::singleShot(0, this, [this, firstPad, files] { importFilesFrom(firstPad, files); });
 }
 
 void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
@@ -759,7 +479,7 @@ void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
         return;
     }
     domain_.controller->selectPad(firstPad);
-    UL::CTextDialog question;
+    UL::ITextDialog& question = *textDialog_;
     // Declining the conversion still runs the import, which then lists every refusal with its
     // reason and writes nothing.
     ZQ3::ImportConversion conversion;

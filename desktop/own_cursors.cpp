@@ -4,7 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace UL {
+namespace ZQ3::Desktop {
 namespace {
 
 constexpr int Size = 32;
@@ -161,4 +161,4 @@ QCursor OwnCursor(int kind) {
     return Draw(kind);
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -8,7 +8,7 @@
 #define ZQ3_INSTALLED_DATA_DIR ""
 #endif
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 QString ProgramDataDirectory(const QString& folderName) {
     const QString besideProgram = QCoreApplication::applicationDirPath() + "/" + folderName;
@@ -29,4 +29,4 @@ QString ProgramDataDirectory(const QString& folderName) {
     return besideProgram;
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 // The folder of the program's own data named folderName ("Bitmap", "Manual"): beside the program
 // when it is there (the build tree, or a program unpacked anywhere), otherwise in the data folder
@@ -10,4 +10,4 @@ namespace UL {
 // missing is named where a user would look.
 QString ProgramDataDirectory(const QString& folderName);
 
-} // namespace UL
+} // namespace ZQ3::Desktop

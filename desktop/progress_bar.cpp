@@ -34,7 +34,7 @@ void CProgressBar::restart() {
 
 bool CProgressBar::show() {
     if (!window_) {
-        owner_ = FindOwnerWindow();
+        owner_ = ZQ3::Desktop::FindOwnerWindow();
         const bool ownerWasEnabled = owner_ && owner_->isEnabled();
         if (ownerWasEnabled) {
             owner_->setEnabled(false);
@@ -50,7 +50,8 @@ bool CProgressBar::show() {
             owner_ = nullptr;
             return false;
         }
-        window_->setCancelHandler([this] { onCancel(); });
+        QObject::connect(window_.get(), &ZQ3::Desktop::CProgressWindow::cancelRequested,
+                         [this] { onCancel(); });
         window_->setWindowTitle(QString::fromStdString(title_));
     }
     window_->setCancelShown(cancellable_);
@@ -156,8 +157,8 @@ void CProgressBar::onCancel() {
     }
 }
 
-std::unique_ptr<CProgressWindow> CProgressBarA::createWindow() {
-    return std::make_unique<CProgressWindow>();
+std::unique_ptr<ZQ3::Desktop::CProgressWindow> CProgressBarA::createWindow() {
+    return std::make_unique<ZQ3::Desktop::CProgressWindow>();
 }
 
 std::shared_ptr<IProgress> CreateProgress() {

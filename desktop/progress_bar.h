@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 
-namespace UL {
-
+namespace ZQ3::Desktop {
 class CProgressWindow;
+}
+
+namespace UL {
 
 // The progress of a long command as a modeless dialog with a text line, a bar and Cancel. The
 // command runs on the user-interface thread, so the dialog keeps the program responsive by
@@ -50,12 +52,12 @@ public:
     void settle() override {}
 
     // The dialog while it is shown, for tests.
-    CProgressWindow* window() const { return window_.get(); }
+    ZQ3::Desktop::CProgressWindow* window() const { return window_.get(); }
 
 protected:
     // Makes the dialog's window; null when it cannot be made, and the job then runs without
     // a visible progress.
-    virtual std::unique_ptr<CProgressWindow> createWindow() = 0;
+    virtual std::unique_ptr<ZQ3::Desktop::CProgressWindow> createWindow() = 0;
     // Handles the events waiting for the program, so that it repaints and Cancel is seen.
     virtual void processEvents();
 
@@ -73,7 +75,7 @@ private:
     std::string text_;
     bool cancellable_ = false;
     bool cancelled_ = false;
-    std::unique_ptr<CProgressWindow> window_;
+    std::unique_ptr<ZQ3::Desktop::CProgressWindow> window_;
     // The window disabled while the dialog is shown; it may go away meanwhile.
     QPointer<QWidget> owner_;
 };
@@ -81,7 +83,7 @@ private:
 // The program's progress dialog.
 class CProgressBarA : public CProgressBar {
 protected:
-    std::unique_ptr<CProgressWindow> createWindow() override;
+    std::unique_ptr<ZQ3::Desktop::CProgressWindow> createWindow() override;
 };
 
 // The progress the application hands to its commands.

@@ -1,18 +1,17 @@
 #include "desktop/progress_window.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 CProgressWindow::CProgressWindow()
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       label_(new QLabel(this)), bar_(new QProgressBar(this)),
-      cancel_(new QPushButton(QCoreApplication::translate("ProgressDialog", "Cancel"), this)) {
+      cancel_(new QPushButton(tr("Cancel"), this)) {
     label_->setAlignment(Qt::AlignCenter);
     // Wide enough for the longest progress text in either language without the dialog growing
     // and jumping while a job runs.
@@ -58,9 +57,7 @@ void CProgressWindow::setCancelShown(bool shown) {
 }
 
 void CProgressWindow::reject() {
-    if (cancelHandler_) {
-        cancelHandler_();
-    }
+    emit cancelRequested();
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

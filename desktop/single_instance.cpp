@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-namespace UL {
+namespace ZQ3::Desktop {
 namespace {
 
 QString UserTag() {
@@ -61,9 +61,7 @@ CSingleInstance::Outcome CSingleInstance::acquire() {
         while (QLocalSocket* knock = server_->nextPendingConnection()) {
             knock->disconnectFromServer();
             knock->deleteLater();
-            if (onSecondStart) {
-                onSecondStart();
-            }
+            emit secondStarted();
         }
     });
     return Outcome::First;
@@ -79,4 +77,4 @@ bool CSingleInstance::knockOnFirst() {
     return true;
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

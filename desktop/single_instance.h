@@ -4,17 +4,19 @@
 #include <QLockFile>
 #include <QString>
 
-#include <functional>
+#include <QObject>
 #include <memory>
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 // Keeps a second copy of the program from starting for the same user. The first copy holds a
 // lock file and listens on a local socket, both named after the user and the program; a second
 // copy finds the lock taken, knocks on the socket (which raises the first copy's window) and
 // quits. The lock names its holder's process, so a lock left by a killed copy is taken over at
 // once, and the socket of a dead copy is removed before listening again.
-class CSingleInstance {
+class CSingleInstance : public QObject {
+    Q_OBJECT
+
 public:
     // name distinguishes programs (and tests); the user's name is added to it.
     explicit CSingleInstance(const QString& name);
@@ -30,12 +32,9 @@ public:
     };
     Outcome acquire();
 
-    // Called in the first copy whenever a second one starts.
-    std::function<void()> onSecondStart;
-
-    // The lock file's path and the socket's name, for tests.
-    QString lockPath() const { return lockPath_; }
-    QString serverName() const { return serverName_; }
+signals:
+    // In the first copy, whenever a second one starts.
+    void secondStarted();
 
 private:
     bool knockOnFirst();
@@ -46,4 +45,4 @@ private:
     std::unique_ptr<QLocalServer> server_;
 };
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace UL {
+namespace ZQ3::Desktop {
 namespace {
 
 struct CInstalled {
@@ -48,7 +48,7 @@ bool InstallTranslations(int language) {
         installed.qt = std::move(qt);
     }
     auto own = std::make_unique<QTranslator>();
-    if (!own->load(QStringLiteral(":/translations/zq3_ui_ja.qm"))) {
+    if (!own->load(QStringLiteral(":/translations/zq3_desktop_ja.qm"))) {
         return false;
     }
     QCoreApplication::installTranslator(own.get());
@@ -60,4 +60,4 @@ bool InstallTranslationsForLocale() {
     return InstallTranslations(ZQ3::LanguageFromEnvironment());
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

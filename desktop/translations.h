@@ -2,7 +2,7 @@
 
 class QCoreApplication;
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 // Puts the program's texts and Qt's own dialog texts into language (ZQ3::LanguageEnglish or
 // ZQ3::LanguageJapanese) and chooses the message catalogue's language to match; English needs
@@ -13,4 +13,4 @@ bool InstallTranslations(int language);
 // The same for the language the locale asks for (LC_ALL, LC_MESSAGES, LANG).
 bool InstallTranslationsForLocale();
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -6,7 +6,7 @@
 #define ZQ3_VERSION "0.0.0"
 #endif
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 std::string FileVersionText() {
     return ZQ3_VERSION;
@@ -20,4 +20,4 @@ std::string ProductVersionDigits() {
     return digits;
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 // What the About box and the settings store say about the program.
 constexpr const char* FileDescription = "ZQ-314 Wave Converter";
@@ -13,4 +13,4 @@ std::string FileVersionText();
 // The product version's four numbers without separators: "0100" for 0.1.0.0.
 std::string ProductVersionDigits();
 
-} // namespace UL
+} // namespace ZQ3::Desktop

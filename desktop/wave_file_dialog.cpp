@@ -1,6 +1,5 @@
 #include "desktop/wave_file_dialog.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -9,14 +8,12 @@ const CWaveFileDialog::CRememberedKeys CWaveFileDialog::RememberedKeys{
 
 namespace {
 
-const char* const Context = "WaveFileDialog";
-
 // The filter list shows a type as its display text followed by " Files".
 QString FileTypeDescription(const char* displayText) {
     const QString text = QString::fromLatin1(displayText);
     const QString described =
         text.endsWith(QStringLiteral("Files")) ? text : text + QStringLiteral(" Files");
-    return QCoreApplication::translate(Context, described.toLatin1().constData());
+    return CWaveFileDialog::tr(described.toLatin1().constData());
 }
 
 } // namespace
@@ -24,8 +21,8 @@ QString FileTypeDescription(const char* displayText) {
 QList<UL::CFileDialogA::CFileType> CWaveFileDialog::WaveFileTypes() {
     // The entries' texts are translated whole; these markers let the translation tools find
     // them.
-    (void)QT_TRANSLATE_NOOP("WaveFileDialog", "Windows RIFF Wave Files");
-    (void)QT_TRANSLATE_NOOP("WaveFileDialog", "Apple AIFF Wave Files");
+    (void)QT_TRANSLATE_NOOP("CWaveFileDialog", "Windows RIFF Wave Files");
+    (void)QT_TRANSLATE_NOOP("CWaveFileDialog", "Apple AIFF Wave Files");
     return {
         {FileTypeDescription("Windows RIFF Wave"),
          QStringLiteral("*.wav"),
@@ -60,10 +57,10 @@ QString CWaveFileDialog::ExtensionOf(const SL::CWaveFileFormat& format) {
 
 QString CWaveFileDialog::DisplayTextOf(const SL::CWaveFileFormat& format) {
     if (format == SL::CWaveFileFormat::WINWAVE) {
-        return QCoreApplication::translate(Context, "Windows RIFF Wave");
+        return tr("Windows RIFF Wave");
     }
     if (format == SL::CWaveFileFormat::AIFF) {
-        return QCoreApplication::translate(Context, "Apple AIFF Wave");
+        return tr("Apple AIFF Wave");
     }
     return {};
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "desktop/file_dialog.h"
 #include "gt/profile.h"
 #include "sl/model/wave_file_format.h"
-#include "desktop/file_dialog.h"
 
 #include <QString>
 
@@ -14,6 +14,8 @@ class QLabel;
 // "Preferece" of the profile (spelled so: the stored settings of every earlier version use that
 // name) and the panel's value fields.
 class CWaveFileDialog : public UL::CFileDialogA {
+    Q_OBJECT
+
 public:
     static const CRememberedKeys RememberedKeys;
 

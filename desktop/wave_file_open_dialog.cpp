@@ -11,19 +11,12 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-const char* const Context = "WaveFileDialog";
-
-QString Tr(const char* text) {
-    return QCoreApplication::translate(Context, text);
-}
 
 QString RateText(double rate) {
     // Whole rates, the usual case, without decimals; others as the file states them.
@@ -64,33 +57,33 @@ private:
 CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
                                          std::shared_ptr<ZQ3::CPlayer> player,
                                          GT::IProfile& profile, QWidget* parent)
-    : CWaveFileDialog(profile, AcceptOpen, Tr("Open"),
-                      WaveFileTypes() << CFileType{Tr("All Files"),
+    : CWaveFileDialog(profile, AcceptOpen, CWaveFileDialog::tr("Open"),
+                      WaveFileTypes() << CFileType{CWaveFileDialog::tr("All Files"),
                                                    QStringLiteral("*.*"),
                                                    {QStringLiteral("*")}},
                       parent),
       model_(model), player_(std::move(player)), profile_(profile),
       conversion_(std::make_unique<ZQ3::CConversionPreview>()) {
     const char* const labels[] = {
-        QT_TRANSLATE_NOOP("WaveFileDialog", "Format:"),
-        QT_TRANSLATE_NOOP("WaveFileDialog", "Bits Per Sample:"),
-        QT_TRANSLATE_NOOP("WaveFileDialog", "Sampling Frequency (Hz):"),
-        QT_TRANSLATE_NOOP("WaveFileDialog", "Channel Count:"),
-        QT_TRANSLATE_NOOP("WaveFileDialog", "Convert Size (Bytes):"),
-        QT_TRANSLATE_NOOP("WaveFileDialog", "Drive Free Space (Bytes):"),
+        QT_TRANSLATE_NOOP("CWaveFileDialog", "Format:"),
+        QT_TRANSLATE_NOOP("CWaveFileDialog", "Bits Per Sample:"),
+        QT_TRANSLATE_NOOP("CWaveFileDialog", "Sampling Frequency (Hz):"),
+        QT_TRANSLATE_NOOP("CWaveFileDialog", "Channel Count:"),
+        QT_TRANSLATE_NOOP("CWaveFileDialog", "Convert Size (Bytes):"),
+        QT_TRANSLATE_NOOP("CWaveFileDialog", "Drive Free Space (Bytes):"),
     };
     for (int field = 0; field < 6; ++field) {
-        fields_[field] = addPanelRow(Tr(labels[field]));
+        fields_[field] = addPanelRow(CWaveFileDialog::tr(labels[field]));
     }
     QGridLayout* layout = grid();
     reason_ = new CReasonLine(this);
-    play_ = new QPushButton(Tr("Play"), this);
+    play_ = new QPushButton(CWaveFileDialog::tr("Play"), this);
     play_->setAutoDefault(false);
     const int row = layout->rowCount();
     layout->addWidget(reason_, row, 0, 1, 2);
     // Play stands under the standard Cancel button.
     layout->addWidget(play_, row, 2);
-    convert_ = new QCheckBox(Tr("Convert to the card's format"), this);
+    convert_ = new QCheckBox(CWaveFileDialog::tr("Convert to the card's format"), this);
     convert_->setChecked(ZQ3::CPreferences::Read(profile).convertToCardFormat);
     layout->addWidget(convert_, row + 1, 0, 1, 2);
 
@@ -179,7 +172,8 @@ void CWaveFileOpenDialog::preview(const QString& path) {
         // The card's bytes are those of the conversion.
         setField(Field::ConvertSize, ByteCountText(ZQ3::CardLayout::CardBytesNeeded(
                                          check.convertedFrames, check.convertedChannels)));
-        reason_->setFullText(Tr("%1: will be converted to 16-bit 44.1 kHz").arg(fileName));
+        reason_->setFullText(
+            CWaveFileDialog::tr("%1: will be converted to 16-bit 44.1 kHz").arg(fileName));
         break;
     case Verdict::Refused:
         reason_->setFullText(QString::fromStdString(check.refusal));
@@ -284,11 +278,11 @@ void CWaveFileOpenDialog::updatePlayButton() {
         }
     }
     play_->setEnabled(enabled);
-    play_->setText(playing ? Tr("Stop") : Tr("Play"));
+    play_->setText(playing ? CWaveFileDialog::tr("Stop") : CWaveFileDialog::tr("Play"));
 }
 
 void CWaveFileOpenDialog::addWaveformRow() {
-    waveform_ = new CWaveformView(this);
+    waveform_ = new ZQ3::Desktop::CWaveformView(this);
     waveform_->setFixedHeight(88);
     QGridLayout* layout = grid();
     layout->addWidget(waveform_, layout->rowCount(), 0, 1, 3);
@@ -308,8 +302,8 @@ void CWaveFileOpenDialog::readWaveform(const QString& path) {
                     const double rate = waveform->sampleRate();
                     const QString length =
                         rate > 0.0
-                            ? Tr("%1 s").arg(static_cast<double>(waveform->frameCount()) / rate, 0,
-                                             'f', 2)
+                            ? CWaveFileDialog::tr("%1 s").arg(
+                                  static_cast<double>(waveform->frameCount()) / rate, 0, 'f', 2)
                             : QString();
                     waveform_->showWaveform(waveform, QFileInfo(path).fileName(), length);
                 }

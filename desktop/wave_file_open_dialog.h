@@ -11,7 +11,9 @@
 
 #include <memory>
 
+namespace ZQ3::Desktop {
 class CWaveformView;
+}
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -63,7 +65,7 @@ public:
     // How the import of the chosen file converts it, as the check box says.
     ZQ3::ImportConversion importConversion() const;
     // The waveform of the file under the cursor, read on a worker thread.
-    CWaveformView* waveformView() const { return waveform_; }
+    ZQ3::Desktop::CWaveformView* waveformView() const { return waveform_; }
 
     // Stops the audition whatever the result.
     void done(int result) override;
@@ -101,7 +103,7 @@ private:
     QPushButton* play_ = nullptr;
     QCheckBox* convert_ = nullptr;
     QTimer playTimer_;
-    CWaveformView* waveform_ = nullptr;
+    ZQ3::Desktop::CWaveformView* waveform_ = nullptr;
     // Last, so that it is stopped first: its job reports to this dialog.
     ZQ3::CWaveformWorker waveformWorker_;
 };

@@ -4,22 +4,14 @@
 
 #include <optional>
 
-#include <QCoreApplication>
 #include <QLabel>
-
-namespace {
-
-const char* const Context = "WaveFileDialog";
-
-} // namespace
 
 CWaveFileSaveDialog::CWaveFileSaveDialog(const ZQ3::CModel& model, GT::IProfile& profile,
                                          QWidget* parent)
-    : CWaveFileDialog(profile, AcceptSave, QCoreApplication::translate(Context, "Save As"),
-                      WaveFileTypes(), parent),
+    : CWaveFileDialog(profile, AcceptSave, CWaveFileDialog::tr("Save As"), WaveFileTypes(), parent),
       model_(model) {
-    convertSize_ = addPanelRow(QCoreApplication::translate(Context, "Convert Size (Bytes):"));
-    freeSpace_ = addPanelRow(QCoreApplication::translate(Context, "Drive Free Space (Bytes):"));
+    convertSize_ = addPanelRow(CWaveFileDialog::tr("Convert Size (Bytes):"));
+    freeSpace_ = addPanelRow(CWaveFileDialog::tr("Drive Free Space (Bytes):"));
     showConvertSize();
     folderChanged(currentFolder());
 }

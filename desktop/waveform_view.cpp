@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ZQ3::Desktop {
+
 namespace {
 
 // The panel matches the pad block's dark surround; the outline is the blue, its played part the
@@ -126,3 +128,5 @@ void CWaveformView::paintEvent(QPaintEvent*) {
         painter.drawLine(x, top, x, top + lanes * laneHeight + (lanes - 1) * LaneGap - 1);
     }
 }
+
+} // namespace ZQ3::Desktop

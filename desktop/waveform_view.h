@@ -12,6 +12,8 @@
 // with any common colour-vision deficiency tell apart, and the play line marks the place without
 // relying on colour at all. An outline with more columns than the drawing has pixels is merged,
 // one with fewer is stretched.
+namespace ZQ3::Desktop {
+
 class CWaveformView : public QWidget {
 public:
     // Space round the lanes, and the strip at the top for the caption.
@@ -45,3 +47,5 @@ private:
     QString detail_;
     double playPosition_ = -1.0;
 };
+
+} // namespace ZQ3::Desktop

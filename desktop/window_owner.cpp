@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace UL {
+namespace ZQ3::Desktop {
 namespace {
 
 QPointer<QWidget>& MainWindowSlot() {
@@ -30,4 +30,4 @@ void SetMainWindow(QWidget* window) {
     MainWindowSlot() = window;
 }
 
-} // namespace UL
+} // namespace ZQ3::Desktop

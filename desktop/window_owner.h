@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace UL {
+namespace ZQ3::Desktop {
 
 // The window a dialog of the program belongs to: the active window, else the first visible
 // top-level window, else the program's main window; null when there is none.
@@ -11,4 +11,4 @@ QWidget* FindOwnerWindow();
 // The program's main window, the owner of last resort; may be null.
 void SetMainWindow(QWidget* window);
 
-} // namespace UL
+} // namespace ZQ3::Desktop

@@ -30,10 +30,12 @@ public:
     // Shows text and waits for the answer.
     virtual int ask(int buttons, int icon, const std::string& text) = 0;
 
-    // ask with a printf-style text. A separate name keeps a plain text that happens to contain
-    // "%" from being read as a format.
-    int askFormatted(int buttons, int icon, const char* format, ...)
-        __attribute__((format(printf, 4, 5)));
+    // ask with the reason behind text; an empty detail asks text alone. A box that cannot show
+    // the detail apart gets it after the text.
+    virtual int askWithDetail(int buttons, int icon, const std::string& text,
+                              const std::string& detail) {
+        return ask(buttons, icon, detail.empty() ? text : text + "\n\n" + detail);
+    }
 };
 
 } // namespace UL

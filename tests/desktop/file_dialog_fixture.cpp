@@ -5,11 +5,11 @@
 #include <cmath>
 
 CFileDialogFixture::CFileDialogFixture()
-    : profile_(std::make_unique<GT::CIniProfile>(folder_ / "settings.ini")) {}
+    : profile_(std::make_unique<ZQ3::Desktop::CIniProfile>(folder_ / "settings.ini")) {}
 
 void CFileDialogFixture::reopenProfile() {
     profile_.reset();
-    profile_ = std::make_unique<GT::CIniProfile>(folder_ / "settings.ini");
+    profile_ = std::make_unique<ZQ3::Desktop::CIniProfile>(folder_ / "settings.ini");
 }
 
 QString CFileDialogFixture::writeWav(const QString& name, std::uint32_t rate, int channels,

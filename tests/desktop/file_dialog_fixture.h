@@ -16,7 +16,7 @@ public:
 
     QString folder() const { return QString::fromStdString(folder_.path()); }
     QString path(const QString& name) const { return folder() + QLatin1Char('/') + name; }
-    GT::CIniProfile& profile() { return *profile_; }
+    ZQ3::Desktop::CIniProfile& profile() { return *profile_; }
     // Closes the settings store, writing it out, and opens it again from its file, as the next
     // run of the program does.
     void reopenProfile();
@@ -27,5 +27,5 @@ public:
 
 private:
     ZQ3::Fixture::TemporaryDirectory folder_;
-    std::unique_ptr<GT::CIniProfile> profile_;
+    std::unique_ptr<ZQ3::Desktop::CIniProfile> profile_;
 };

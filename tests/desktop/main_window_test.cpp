@@ -8,17 +8,20 @@
 #include "app/message_catalogue.h"
 #include "app/player.h"
 #include "app/preferences.h"
-#include "tests/support/sound_file.h"
-#include "tests/support/temporary_directory.h"
-#include "tests/support/wav_fixture.h"
-#include "tests/desktop/screenshots.h"
 #include "desktop/application.h"
+#include "desktop/drive_combo_box.h"
 #include "desktop/ini_profile.h"
 #include "desktop/main_frame.h"
 #include "desktop/main_view.h"
-#include "desktop/state_bitmap.h"
+#include "desktop/pad_grid.h"
+#include "desktop/qt_state_bitmap.h"
+#include "desktop/status_panel.h"
 #include "desktop/translations.h"
 #include "desktop/waveform_view.h"
+#include "tests/desktop/screenshots.h"
+#include "tests/support/sound_file.h"
+#include "tests/support/temporary_directory.h"
+#include "tests/support/wav_fixture.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -35,6 +38,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -47,13 +51,31 @@ namespace {
 
 constexpr std::uint32_t SampleFrames = 13230; // 0.3 s
 
+// The view's questions and the core's reports, answered from a script as a user would answer
+// them: each text is kept (with the reason behind it after a "|"), and a question beyond the
+// script is closed, which counts as Cancel.
+class CScriptedTextDialog : public UL::ITextDialog {
+public:
+    int ask(int buttons, int icon, const std::string& text) override {
+        return askWithDetail(buttons, icon, text, std::string());
+    }
+    int askWithDetail(int, int, const std::string& text, const std::string& detail) override {
+        texts.append(QString::fromStdString(text) + QStringLiteral("|") +
+                     QString::fromStdString(detail));
+        return answers.isEmpty() ? AnswerCancel : answers.takeFirst();
+    }
+
+    QList<int> answers;
+    QStringList texts;
+};
+
 // One run of the program on a settings store and a card of the test's own.
 class CProgramRun {
 public:
     CProgramRun() : profile_(settings_.filePath("settings.ini").toStdString()) {}
     ~CProgramRun() { stop(); }
 
-    GT::CIniProfile& profile() { return profile_; }
+    ZQ3::Desktop::CIniProfile& profile() { return profile_; }
     QString cardRoot() const { return settings_.filePath("card"); }
     QString file(const QString& name) const { return settings_.filePath(name); }
 
@@ -83,7 +105,7 @@ public:
         static int run = 0;
         application_ = std::make_unique<CApplication>(
             profile_, QStringLiteral("zq3-converter-test-%1-%2").arg(getpid()).arg(++run),
-            std::string(ZQ3_BITMAP_DIR) + "/");
+            std::string(ZQ3_BITMAP_DIR) + "/", dialog_);
         return application_->startUp() == CApplication::StartUp::Running;
     }
     void stop() {
@@ -92,11 +114,15 @@ public:
             application_.reset();
         }
         ZQ3::MessageCatalogue::Instance().setLanguage(ZQ3::LanguageEnglish);
-        UL::InstallTranslations(ZQ3::LanguageEnglish);
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
     }
 
     CApplication& application() { return *application_; }
     CMainView& view() { return *application_->view(); }
+    ZQ3::Desktop::CPadGrid& grid() { return *view().padGrid(); }
+    CScriptedTextDialog& dialog() { return *dialog_; }
+    // The next question is answered with answer (UL::ITextDialog::Answer...).
+    void answerNext(int answer) { dialog_->answers.append(answer); }
     CMainFrame& frame() { return *application_->frame(); }
     const ZQ3::CModel& model() { return *application_->domain().model; }
     ZQ3::CController& controller() { return *application_->domain().controller; }
@@ -109,10 +135,10 @@ public:
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     void click(int index, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(&view(), button, {}, centreOf(index));
+        QTest::mouseClick(&grid(), button, {}, centreOf(index));
     }
     void doubleClick(int index) {
-        QTest::mouseDClick(&view(), Qt::LeftButton, {}, centreOf(index));
+        QTest::mouseDClick(&grid(), Qt::LeftButton, {}, centreOf(index));
     }
 
     // Puts a sample on pad of the current bank through the controller, as Import does.
@@ -128,9 +154,17 @@ public:
 
 private:
     QTemporaryDir settings_;
-    GT::CIniProfile profile_;
+    ZQ3::Desktop::CIniProfile profile_;
+    std::shared_ptr<CScriptedTextDialog> dialog_ = std::make_shared<CScriptedTextDialog>();
     std::unique_ptr<CApplication> application_;
 };
+
+// The folder the drive chooser's "Other Folder..." gets from now on, as if the user chose it.
+void AnswerFolder(CProgramRun& run, const QString& folder) {
+    QObject::disconnect(&run.view(), &CMainView::folderWanted, nullptr, nullptr);
+    QObject::connect(&run.view(), &CMainView::folderWanted,
+                     [folder](QString& chosen) { chosen = folder; });
+}
 
 void UseJapanese() {
     qputenv("LC_ALL", "ja_JP.UTF-8");
@@ -139,49 +173,16 @@ void UseEnglish() {
     qputenv("LC_ALL", "");
 }
 
-// Answers the next question box with button.
-void AnswerNextQuestion(QMessageBox::StandardButton button) {
-    OnNextModal([button](QWidget& modal) {
-        auto* box = qobject_cast<QMessageBox*>(&modal);
-        QVERIFY(box);
-        QAbstractButton* chosen = box->button(button);
-        QVERIFY(chosen);
-        chosen->click();
-    });
-}
-
-// Answers the message boxes that show while it lives, in turn, with the buttons given, and keeps
-// what each said; a box beyond those is closed (Cancel) and kept as well, so that a test sees
-// every question and never waits for ever.
+// Answers the questions asked while it lives, in turn, with the answers given, and keeps what
+// every question and report said.
 class CBoxAnswers {
 public:
-    explicit CBoxAnswers(QList<QMessageBox::StandardButton> buttons)
-        : buttons_(std::move(buttons)) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                return;
-            }
-            texts.append(box->text() + QStringLiteral("|") + box->informativeText());
-            QAbstractButton* chosen = buttons_.isEmpty() ? nullptr : box->button(buttons_.front());
-            if (!buttons_.isEmpty()) {
-                buttons_.removeFirst();
-            }
-            if (chosen != nullptr) {
-                chosen->click();
-            } else {
-                box->close();
-            }
-        });
-        timer_.start();
+    CBoxAnswers(CProgramRun& run, QList<int> answers) : texts(run.dialog().texts) {
+        run.dialog().answers = std::move(answers);
+        run.dialog().texts.clear();
     }
 
-    QStringList texts;
-
-private:
-    QList<QMessageBox::StandardButton> buttons_;
-    QTimer timer_;
+    const QStringList& texts;
 };
 
 // Types path into the next file dialog's name field and confirms it, as a user does.
@@ -371,15 +372,15 @@ private slots:
         CProgramRun run;
         run.makeCard();
         QVERIFY(run.start());
-        run.view().askFolder = [&run] { return run.cardRoot() + "/"; };
+        AnswerFolder(run, run.cardRoot() + "/");
         run.view().chooseDrive(run.view().driveCombo()->count() - 1);
         QCOMPARE(run.model().cardRoot, run.cardRoot().toStdString());
         QCOMPARE(run.model().bank, 0);
         QCOMPARE(run.view().driveCombo()->currentData().toString(), run.cardRoot());
         // A folder that is no card leaves the program without one.
-        run.view().askFolder = [&run] { return run.file(QString()); };
+        AnswerFolder(run, run.file(QString()));
         // The user is told why.
-        AnswerNextQuestion(QMessageBox::Ok);
+        run.answerNext(UL::ITextDialog::AnswerOk);
         run.view().chooseOtherFolder();
         QCOMPARE(run.model().bank, -1);
         QVERIFY(!run.view().bankCombo()->isEnabled());
@@ -392,15 +393,10 @@ private slots:
         QVERIFY(run.start());
         QVERIFY(run.model().hasCard());
         QVERIFY(QDir(run.cardRoot()).removeRecursively());
-        int reports = 0;
-        OnNextModal([&reports](QWidget& modal) {
-            ++reports;
-            QVERIFY(qobject_cast<QMessageBox*>(&modal));
-            modal.close();
-        });
+        const QStringList& reports = run.dialog().texts;
         run.view().driveCombo()->showPopup();
         run.view().driveCombo()->hidePopup();
-        QCOMPARE(reports, 1);
+        QCOMPARE(reports.size(), 1);
         QVERIFY(!run.model().hasCard());
         QVERIFY(!run.view().bankCombo()->isEnabled());
         QVERIFY(!run.pad(0).enabled);
@@ -408,7 +404,7 @@ private slots:
         run.view().driveCombo()->showPopup();
         run.view().driveCombo()->hidePopup();
         QTest::qWait(50);
-        QCOMPARE(reports, 1);
+        QCOMPARE(reports.size(), 1);
     }
 
     void aCardThatWentAwayIsReportedOnceAtTheNextCommand() {
@@ -420,8 +416,8 @@ private slots:
         QVERIFY(QDir(run.cardRoot()).removeRecursively());
         {
             // Delete says the card is gone, asks nothing, and the view shows no card.
-            CBoxAnswers answers({QMessageBox::Ok});
-            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+            QTest::keyClick(&run.grid(), Qt::Key_Delete);
             QTRY_COMPARE(answers.texts.size(), 1);
             QVERIFY(answers.texts.front().startsWith(
                 QStringLiteral("The selected drive is not for the ZQ-314.")));
@@ -431,7 +427,7 @@ private slots:
             QVERIFY(!run.pad(3).enabled);
             QCOMPARE(run.view().statusLine()->text(), QStringLiteral("No card"));
             // Nothing more to say at the next key or opening of the drive list.
-            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            QTest::keyClick(&run.grid(), Qt::Key_Delete);
             run.view().driveCombo()->showPopup();
             run.view().driveCombo()->hidePopup();
             QTest::qWait(50);
@@ -453,8 +449,8 @@ private slots:
                  ZQ3::CommandOutcome::Succeeded);
         QVERIFY(!run.pad(7).hasSample);
         {
-            CBoxAnswers answers({QMessageBox::Ok, QMessageBox::Ok});
-            QTest::keyClick(&run.view(), Qt::Key_Delete);
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk, UL::ITextDialog::AnswerOk});
+            QTest::keyClick(&run.grid(), Qt::Key_Delete);
             QTRY_COMPARE(answers.texts.size(), 2);
             QVERIFY(answers.texts[1].startsWith(
                 QStringLiteral("The card was changed by another program. It has been reloaded")));
@@ -493,17 +489,17 @@ private slots:
         // The gap between pads 0 and 1, and a right click on a pad: nothing.
         const ZQ3::CPadRect left = run.pad(0).rect();
         const ZQ3::CPadRect right = run.pad(1).rect();
-        QTest::mouseClick(&run.view(), Qt::LeftButton, {},
+        QTest::mouseClick(&run.grid(), Qt::LeftButton, {},
                           QPoint((left.right + right.left) / 2, left.top + 10));
         QCOMPARE(run.model().selectedPad, -1);
         run.click(3, Qt::RightButton);
         QCOMPARE(run.model().selectedPad, -1);
         // Without a selection the keys select a pad to start from: End the last, the others
         // the first.
-        QTest::keyClick(&run.view(), Qt::Key_End);
+        QTest::keyClick(&run.grid(), Qt::Key_End);
         QCOMPARE(run.model().selectedPad, 15);
         QVERIFY(run.controller().selectPad(-1));
-        QTest::keyClick(&run.view(), Qt::Key_Up);
+        QTest::keyClick(&run.grid(), Qt::Key_Up);
         QCOMPARE(run.model().selectedPad, 0);
 
         run.click(3);
@@ -524,45 +520,46 @@ private slots:
         SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_en"));
 
         // Another bank keeps the pad number selected; its pad 5 is empty.
-        QTest::keyClick(&run.view(), Qt::Key_PageDown);
+        QTest::keyClick(&run.grid(), Qt::Key_PageDown);
         QCOMPARE(run.model().bank, 1);
         QCOMPARE(run.model().selectedPad, 5);
         QVERIFY(!run.view().exportButton()->isEnabled());
-        QTest::keyClick(&run.view(), Qt::Key_PageUp);
+        QTest::keyClick(&run.grid(), Qt::Key_PageUp);
         QCOMPARE(run.model().bank, 0);
 
         // Arrows move the selection in the block: up is four pads on.
-        QTest::keyClick(&run.view(), Qt::Key_Right);
+        QTest::keyClick(&run.grid(), Qt::Key_Right);
         QCOMPARE(run.model().selectedPad, 6);
-        QTest::keyClick(&run.view(), Qt::Key_Up);
+        QTest::keyClick(&run.grid(), Qt::Key_Up);
         QCOMPARE(run.model().selectedPad, 10);
-        QTest::keyClick(&run.view(), Qt::Key_Down);
-        QTest::keyClick(&run.view(), Qt::Key_Left);
+        QTest::keyClick(&run.grid(), Qt::Key_Down);
+        QTest::keyClick(&run.grid(), Qt::Key_Left);
         QCOMPARE(run.model().selectedPad, 5);
         // Home and End: the first and the last pad of the bank; a key going up does nothing.
-        QTest::keyClick(&run.view(), Qt::Key_End);
+        QTest::keyClick(&run.grid(), Qt::Key_End);
         QCOMPARE(run.model().selectedPad, 15);
-        QTest::keyClick(&run.view(), Qt::Key_Home);
+        QTest::keyClick(&run.grid(), Qt::Key_Home);
         QCOMPARE(run.model().selectedPad, 0);
-        QTest::keyRelease(&run.view(), Qt::Key_Up);
+        QTest::keyRelease(&run.grid(), Qt::Key_Up);
         QCOMPARE(run.model().selectedPad, 0);
-        QTest::keyClick(&run.view(), Qt::Key_Right);
-        QTest::keyClick(&run.view(), Qt::Key_Up);
+        QTest::keyClick(&run.grid(), Qt::Key_Right);
+        QTest::keyClick(&run.grid(), Qt::Key_Up);
         QCOMPARE(run.model().selectedPad, 5);
 
         // Space plays the selected pad; it blinks until the sample has played.
-        QTest::keyClick(&run.view(), Qt::Key_Space);
+        QTest::keyClick(&run.grid(), Qt::Key_Space);
         QVERIFY(run.playing());
-        QVERIFY(run.view().isBlinking());
+        // The player's news reaches the view through the event loop.
+        QTRY_VERIFY(run.grid().isBlinking());
         SaveScreenshot(run.frame(), QStringLiteral("main_pad_playing_en"));
-        QTRY_VERIFY_WITH_TIMEOUT(!run.view().isBlinking(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!run.grid().isBlinking(), 5000);
         QVERIFY(!run.playing());
         QCOMPARE(run.pad(5).look(), ZQ3::APad::LookLitSelected);
 
         // Enter plays too, and Escape stops it.
-        QTest::keyClick(&run.view(), Qt::Key_Return);
+        QTest::keyClick(&run.grid(), Qt::Key_Return);
         QVERIFY(run.playing());
-        QTest::keyClick(&run.view(), Qt::Key_Escape);
+        QTest::keyClick(&run.grid(), Qt::Key_Escape);
         QVERIFY(!run.playing());
         QCOMPARE(run.model().selectedPad, 5);
 
@@ -582,7 +579,7 @@ private slots:
         run.importDirectly(5, run.makeDrumWav("kick.wav", 2));
         run.importDirectly(6, run.makeDrumWav("tom.wav"));
         QVERIFY(run.controller().selectPad(-1));
-        const CWaveformView& waveform = *run.view().waveformView();
+        const ZQ3::Desktop::CWaveformView& waveform = *run.view().waveformView();
         // Beside the pad block, inside the window, which keeps its size.
         const ZQ3::CPadRect block = run.view().matrix().backgroundRect();
         QVERIFY(waveform.geometry().left() > block.right + 2);
@@ -613,11 +610,11 @@ private slots:
         QTRY_VERIFY(waveform.playPosition() > 0.2);
         SaveScreenshot(run.frame(), QStringLiteral("main_waveform_playing_en"));
         QTRY_VERIFY(waveform.playPosition() > 0.5 || !run.playing());
-        QTRY_VERIFY_WITH_TIMEOUT(!run.view().isBlinking(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!run.grid().isBlinking(), 5000);
         QTRY_COMPARE(waveform.playPosition(), -1.0);
         // Without a card the panel is empty.
-        run.view().askFolder = [&run] { return run.file(QString()); };
-        AnswerNextQuestion(QMessageBox::Ok);
+        AnswerFolder(run, run.file(QString()));
+        run.answerNext(UL::ITextDialog::AnswerOk);
         run.view().chooseOtherFolder();
         QVERIFY(waveform.waveform() == nullptr);
     }
@@ -651,6 +648,41 @@ private slots:
         QVERIFY(std::abs(area.left - (run.view().width() - area.right)) <= 1);
     }
 
+    // The grid reports what is done to a pad through its signals; a playing pad blinks in the
+    // picture only, the pad itself keeping the look the model gives it.
+    void theGridReportsPadsAndBlinksInThePictureOnly() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(0, run.makeWav("tone.wav"));
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QSignalSpy selected(&run.grid(), &ZQ3::Desktop::CPadGrid::padSelected);
+        QSignalSpy activated(&run.grid(), &ZQ3::Desktop::CPadGrid::padActivated);
+        run.click(3);
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first().at(0).toInt(), 3);
+        QCOMPARE(activated.size(), 0);
+        run.doubleClick(0);
+        QCOMPARE(selected.last().at(0).toInt(), 0);
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(activated.first().at(0).toInt(), 0);
+
+        QTRY_VERIFY(run.grid().isBlinking());
+        QVERIFY(run.pad(0).hasSample);
+        QCOMPARE(run.pad(0).look(), ZQ3::APad::LookLitSelected);
+        UL::CStateBitmap cells("Pads64", 64, false, false);
+        QVERIFY(cells.load(std::string(ZQ3_BITMAP_DIR) + "/"));
+        const ZQ3::CPadRect r = run.pad(0).rect();
+        const QImage shown = run.grid().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(
+            shown.copy(r.left, r.top, r.right - r.left, r.bottom - r.top),
+            cells.cellImage(ZQ3::APad::LookSelected * 16).convertToFormat(QImage::Format_RGB32));
+        QTest::keyClick(&run.grid(), Qt::Key_Escape);
+        QTRY_VERIFY(!run.grid().isBlinking());
+        QVERIFY(run.pad(0).hasSample);
+    }
+
     void importExportAndDeleteThroughTheDialogs() {
         CProgramRun run;
         run.makeCard();
@@ -666,7 +698,7 @@ private slots:
         QVERIFY(run.view().deleteButton()->isEnabled());
 
         // Import onto a pad with a sample asks first; Cancel changes nothing.
-        AnswerNextQuestion(QMessageBox::Cancel);
+        run.answerNext(UL::ITextDialog::AnswerCancel);
         run.view().importButton()->click();
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QVERIFY(run.model().hasSample(2));
@@ -687,11 +719,11 @@ private slots:
         QCOMPARE(QString::fromStdString(run.profile().getString("Preferece/File", "")),
                  QStringLiteral("out.wav"));
 
-        AnswerNextQuestion(QMessageBox::Cancel);
+        run.answerNext(UL::ITextDialog::AnswerCancel);
         run.view().deleteButton()->click();
         QVERIFY(run.model().hasSample(2));
-        AnswerNextQuestion(QMessageBox::Ok);
-        QTest::keyClick(&run.view(), Qt::Key_Delete);
+        run.answerNext(UL::ITextDialog::AnswerOk);
+        QTest::keyClick(&run.grid(), Qt::Key_Delete);
         QVERIFY(!run.model().hasSample(2));
         QVERIFY(!run.pad(2).hasSample);
         QVERIFY(!run.view().deleteButton()->isEnabled());
@@ -737,18 +769,18 @@ private slots:
         data.setUrls(urls);
         const QPoint at = run.centreOf(pad);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&run.view(), &enter);
+        QApplication::sendEvent(&run.grid(), &enter);
         QVERIFY(enter.isAccepted());
         if (highlighted) {
-            *highlighted = run.view().dropTargets();
+            *highlighted = run.grid().dropTargets();
         }
         if (!screenshot.isEmpty()) {
             SaveScreenshot(run.frame(), screenshot);
         }
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&run.view(), &drop);
+        QApplication::sendEvent(&run.grid(), &drop);
         QVERIFY(drop.isAccepted());
-        QVERIFY(run.view().dropTargets().empty());
+        QVERIFY(run.grid().dropTargets().empty());
     }
 
     void droppedFilesAreOneImportAfterOneQuestion() {
@@ -764,7 +796,7 @@ private slots:
         {
             // Dropped on pad 12: pads 12, 13 and 14, the two holding samples named in one
             // question; Cancel changes nothing.
-            CBoxAnswers answers({QMessageBox::Cancel});
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerCancel});
             DropOnPad(run, 12, files, &highlighted, QStringLiteral("main_dragging_en"));
             QTRY_COMPARE(answers.texts.size(), 1);
             QTest::qWait(50);
@@ -776,7 +808,7 @@ private slots:
         QVERIFY(!run.model().hasSample(12));
         QVERIFY(!run.model().entryOf(13).stereo);
         {
-            CBoxAnswers answers({QMessageBox::Ok});
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
             DropOnPad(run, 12, files);
             QTRY_VERIFY(run.model().hasSample(12));
             QCOMPARE(answers.texts.size(), 1);
@@ -789,7 +821,7 @@ private slots:
         // Past pad 15 the files run on into the next bank, as the command line's import does;
         // the highlight shows the pads of the bank in view.
         {
-            CBoxAnswers answers({});
+            CBoxAnswers answers(run, {});
             DropOnPad(run, 15, {files[0], files[2]}, &highlighted);
             QTRY_VERIFY(run.model().hasSample(15));
             QVERIFY(answers.texts.isEmpty());
@@ -804,7 +836,7 @@ private slots:
         ZQ3::Fixture::WriteTestWav((kit + "/hat10.wav").toStdString(), 2, SampleFrames);
         ZQ3::Fixture::WriteTestWav((kit + "/hat9.wav").toStdString(), 1, SampleFrames);
         {
-            CBoxAnswers answers({});
+            CBoxAnswers answers(run, {});
             DropOnPad(run, 0, {kit}, &highlighted);
             QTRY_VERIFY(run.model().hasSample(1));
             QVERIFY(answers.texts.isEmpty());
@@ -834,7 +866,7 @@ private slots:
         {
             // No: every file that needs it is refused with its reason, and nothing is written,
             // not even the file that fits.
-            CBoxAnswers answers({QMessageBox::No, QMessageBox::Ok});
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerNo, UL::ITextDialog::AnswerOk});
             DropOnPad(run, 4, files);
             QTRY_COMPARE(answers.texts.size(), 2);
             QVERIFY(answers.texts[0].startsWith(QStringLiteral(
@@ -849,7 +881,7 @@ private slots:
             QVERIFY(!run.model().hasSample(pad));
         }
         {
-            CBoxAnswers answers({QMessageBox::Yes});
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerYes});
             DropOnPad(run, 4, files);
             QTRY_VERIFY(run.model().hasSample(6));
             QCOMPARE(answers.texts.size(), 1);
@@ -909,11 +941,11 @@ private slots:
         QCOMPARE(run.application().player()->deviceBufferTime,
                  ZQ3::CPreferences::LongestBufferTime);
         run.frame().move(30, 40);
-        QTest::keyClick(&run.view(), Qt::Key_PageUp);
+        QTest::keyClick(&run.grid(), Qt::Key_PageUp);
         run.view().exitButton()->click();
         QVERIFY(!run.frame().isVisible());
         run.stop();
-        GT::CIniProfile& saved = run.profile();
+        ZQ3::Desktop::CIniProfile& saved = run.profile();
         QCOMPARE(saved.getString(ZQ3::CPreferences::RingBufferTimeKey, ""),
                  std::string("0.500000000000000"));
         QCOMPARE(saved.getString(ZQ3::CPreferences::DeviceBufferTimeKey, ""),
@@ -940,7 +972,7 @@ private slots:
         run.importDirectly(7, run.makeWav("tone.wav"));
         run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
         run.click(9);
-        const CWaveformView& waveform = *run.view().waveformView();
+        const ZQ3::Desktop::CWaveformView& waveform = *run.view().waveformView();
         QTRY_VERIFY(waveform.waveform() != nullptr);
         SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_ja"));
         run.doubleClick(9);

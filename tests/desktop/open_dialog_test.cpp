@@ -31,7 +31,7 @@ class OpenDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(UL::InstallTranslations(ZQ3::LanguageEnglish)); }
+    void init() { QVERIFY(ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish)); }
 
     void anImportableFileFillsThePanelAndEnablesPlay() {
         CFileDialogFixture fixture;
@@ -304,7 +304,7 @@ private slots:
         qputenv("LANG", "ja_JP.UTF-8");
         qunsetenv("LC_ALL");
         qunsetenv("LC_MESSAGES");
-        QVERIFY(UL::InstallTranslationsForLocale());
+        QVERIFY(ZQ3::Desktop::InstallTranslationsForLocale());
         qputenv("LANG", "C.UTF-8");
         CFileDialogFixture fixture;
         ZQ3::CModel model;
@@ -330,7 +330,7 @@ private slots:
 
     void screenshotsInBothLanguages() {
         for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
-            QVERIFY(UL::InstallTranslations(language));
+            QVERIFY(ZQ3::Desktop::InstallTranslations(language));
             CFileDialogFixture fixture;
             ZQ3::CModel model;
             model.cardRoot = fixture.folder().toStdString();
@@ -350,7 +350,7 @@ private slots:
             QTRY_VERIFY(dialog.waveformView()->waveform() != nullptr);
             SaveScreenshot(dialog, QStringLiteral("open_dialog_convert") + suffix);
         }
-        UL::InstallTranslations(ZQ3::LanguageEnglish);
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
     }
 };
 

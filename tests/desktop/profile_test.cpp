@@ -19,7 +19,7 @@ private slots:
     void theProgramsStoreLivesInTheUsersConfigurationFolder() {
         const ZQ3::Fixture::TemporaryDirectory home;
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path()));
-        GT::CIniProfile profile;
+        ZQ3::Desktop::CIniProfile profile;
         QCOMPARE(QString::fromStdString(profile.fileName()),
                  QString::fromStdString(home / "Keldra/ZQ-314 Wave Converter.ini"));
     }
@@ -27,7 +27,7 @@ private slots:
     void integersReadAsDecimalHexadecimalOrOctalAndOtherTextAsZero() {
         const ZQ3::Fixture::TemporaryDirectory folder;
         const std::string path = folder / "store.ini";
-        GT::CIniProfile profile(path);
+        ZQ3::Desktop::CIniProfile profile(path);
         const std::pair<const char*, long> cases[] = {{"0x3", 3},     {"010", 8},     {"abc", 0},
                                                       {"  -12", -12}, {"7 banks", 7}, {"", 0}};
         for (const auto& [text, expected] : cases) {
@@ -50,7 +50,7 @@ private slots:
         const ZQ3::Fixture::TemporaryDirectory folder;
         const QString path = QString::fromStdString(folder / "store.ini");
         {
-            GT::CIniProfile profile(path.toStdString());
+            ZQ3::Desktop::CIniProfile profile(path.toStdString());
             profile.setInt("Preference/BankId", 3);
             profile.setString("Preferece/Directory", "/music/takes");
             profile.setString("Window/Position", "0,0,600,400");
@@ -62,7 +62,7 @@ private slots:
         // Integers are stored as text, and every section under its own name.
         QVERIFY(text.contains("[Preference]\nBankId=3"));
         QVERIFY(text.contains("[Preferece]\nDirectory=/music/takes"));
-        GT::CIniProfile reread(path.toStdString());
+        ZQ3::Desktop::CIniProfile reread(path.toStdString());
         QCOMPARE(reread.getString("Window/Position", ""), std::string("0,0,600,400"));
         QCOMPARE(reread.getString("Preferece/Directory", ""), std::string("/music/takes"));
         QCOMPARE(reread.getString("Preference/Directory", "none"), std::string("none"));
@@ -75,7 +75,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Window]\nPosition=10,20,610,420\n");
         file.close();
-        GT::CIniProfile profile(path.toStdString());
+        ZQ3::Desktop::CIniProfile profile(path.toStdString());
         QCOMPARE(profile.getString("Window/Position", ""), std::string("10,20,610,420"));
     }
 };

@@ -46,7 +46,7 @@ public:
 
 protected:
     void processEvents() override {
-        if (UL::CProgressWindow* shown = window()) {
+        if (ZQ3::Desktop::CProgressWindow* shown = window()) {
             const QString text = shown->text();
             if (texts.isEmpty() || texts.last() != text) {
                 texts << text;
@@ -62,7 +62,7 @@ protected:
 // A progress whose window cannot be made.
 class CWindowlessProgress : public UL::CProgressBar {
 protected:
-    std::unique_ptr<UL::CProgressWindow> createWindow() override { return nullptr; }
+    std::unique_ptr<ZQ3::Desktop::CProgressWindow> createWindow() override { return nullptr; }
 };
 
 class ProgressTest : public QObject {
@@ -213,7 +213,7 @@ private slots:
 
     void screenshotsInBothLanguages() {
         for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
-            QVERIFY(UL::InstallTranslations(language));
+            QVERIFY(ZQ3::Desktop::InstallTranslations(language));
             UL::CProgressBarA progress;
             progress.begin(100, ZQ3::CatalogueText(ZQ3::MessageConverting), true);
             progress.setPosition(40);
@@ -234,7 +234,7 @@ private slots:
             progress.end();
         }
         ZQ3::MessageCatalogue::Instance().setLanguage(ZQ3::LanguageEnglish);
-        UL::InstallTranslations(ZQ3::LanguageEnglish);
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
     }
 
 private:

@@ -31,7 +31,7 @@ class SaveDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(UL::InstallTranslations(ZQ3::LanguageEnglish)); }
+    void init() { QVERIFY(ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish)); }
 
     void switchingToAiffChangesTheExtensionAndTheConvertSize() {
         CFileDialogFixture fixture;
@@ -108,7 +108,7 @@ private slots:
 
     void screenshotsInBothLanguages() {
         for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
-            QVERIFY(UL::InstallTranslations(language));
+            QVERIFY(ZQ3::Desktop::InstallTranslations(language));
             CFileDialogFixture fixture;
             const ZQ3::CModel model = ModelWithSelectedSample(fixture.folder());
             fixture.writeWav(QStringLiteral("old take.wav"), 44100, 2, 16, 4410);
@@ -120,7 +120,7 @@ private slots:
                 language == ZQ3::LanguageEnglish ? QStringLiteral("_en") : QStringLiteral("_ja");
             SaveScreenshot(dialog, QStringLiteral("save_dialog") + suffix);
         }
-        UL::InstallTranslations(ZQ3::LanguageEnglish);
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
     }
 };
 

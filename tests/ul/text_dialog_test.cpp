@@ -5,24 +5,14 @@
 namespace UL {
 namespace {
 
-TEST(TextDialog, FormattedQuestionAsksTheFormattedText) {
+TEST(TextDialog, ADetailFollowsTheTextWhereTheBoxCannotShowItApart) {
     CSilentTextDialog dialog;
-    dialog.askFormatted(ITextDialog::ButtonsOk, ITextDialog::IconWarning, "%s %d/%d", "Copying...",
-                        1, 2);
-    ASSERT_EQ(dialog.questions().size(), 1u);
-    EXPECT_EQ(dialog.questions()[0].text, "Copying... 1/2");
-    EXPECT_EQ(dialog.questions()[0].icon, ITextDialog::IconWarning);
-
-    // A long text is not cut at any buffer size.
-    const std::string longText(5000, 'x');
-    dialog.askFormatted(ITextDialog::ButtonsOk, ITextDialog::IconError, "%s!", longText.c_str());
-    EXPECT_EQ(dialog.questions()[1].text, longText + "!");
-}
-
-TEST(TextDialog, PlainTextIsNeverReadAsAFormat) {
-    CSilentTextDialog dialog;
-    dialog.ask(ITextDialog::ButtonsOk, ITextDialog::IconError, "100% %s %n");
-    EXPECT_EQ(dialog.questions()[0].text, "100% %s %n");
+    dialog.askWithDetail(ITextDialog::ButtonsOk, ITextDialog::IconWarning, "Import failed.",
+                         "a.wav: 8-bit");
+    dialog.askWithDetail(ITextDialog::ButtonsOk, ITextDialog::IconWarning, "OK to delete?", "");
+    ASSERT_EQ(dialog.questions().size(), 2u);
+    EXPECT_EQ(dialog.questions()[0].text, "Import failed.\n\na.wav: 8-bit");
+    EXPECT_EQ(dialog.questions()[1].text, "OK to delete?");
 }
 
 TEST(TextDialog, SilentDialogAcceptsUnlessAnswersAreQueued) {

@@ -2,7 +2,7 @@
 
 #include "tests/desktop/screenshots.h"
 #include "tests/desktop/test_classes.h"
-#include "desktop/cursor.h"
+#include "desktop/qt_cursor.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -66,4 +66,4 @@ std::unique_ptr<QObject> MakeCursorTest() {
     return std::make_unique<CursorTest>();
 }
 
-#include "cursor_test.moc"
+#include "qt_cursor_test.moc"

@@ -1,4 +1,4 @@
-#include "desktop/text_dialog.h"
+#include "desktop/qt_text_dialog.h"
 
 #include "desktop/window_owner.h"
 
@@ -84,7 +84,7 @@ int CTextDialog::ask(int buttons, int icon, const std::string& text) {
 int CTextDialog::askWithDetail(int buttons, int icon, const std::string& text,
                                const std::string& detail) {
     CAnswerBox box(IconOf(icon), QString::fromLatin1(Caption), QString::fromStdString(text),
-                   ButtonsOf(buttons), FindOwnerWindow());
+                   ButtonsOf(buttons), ZQ3::Desktop::FindOwnerWindow());
     if (!detail.empty()) {
         box.setInformativeText(QString::fromStdString(detail));
     }
@@ -95,6 +95,10 @@ int CTextDialog::askWithDetail(int buttons, int icon, const std::string& text,
     return AnswerOf(box.standardButton(box.clickedButton()));
 }
 
+} // namespace UL
+
+namespace ZQ3::Desktop {
+
 void CMessageBoxPrinter::Print(const std::string& text) {
     // A plain log line ends with its line feed, which a box does not show.
     std::string shown = text;
@@ -102,16 +106,13 @@ void CMessageBoxPrinter::Print(const std::string& text) {
         shown.pop_back();
     }
     if (!shown.empty()) {
-        dialog_.ask(ITextDialog::ButtonsOk, ITextDialog::IconWarning, shown);
+        dialog_->ask(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning, shown);
     }
 }
 
 void CMessageBoxPrinter::PrintReport(const std::string& message, const std::string& detail) {
-    dialog_.askWithDetail(ITextDialog::ButtonsOk, ITextDialog::IconWarning, message, detail);
+    dialog_->askWithDetail(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning, message,
+                           detail);
 }
 
-std::shared_ptr<ITextDialog> CreateTextDialog() {
-    return std::make_shared<CTextDialog>();
-}
-
-} // namespace UL
+} // namespace ZQ3::Desktop

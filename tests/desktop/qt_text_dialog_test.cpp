@@ -3,7 +3,7 @@
 
 #include "tests/desktop/screenshots.h"
 #include "tests/desktop/test_classes.h"
-#include "desktop/text_dialog.h"
+#include "desktop/qt_text_dialog.h"
 #include "desktop/translations.h"
 
 #include "app/message_catalogue.h"
@@ -85,8 +85,9 @@ private slots:
 
     void aReportedFailureShowsTheMessageWithTheReasonAsInformativeText() {
         for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
-            QVERIFY(UL::InstallTranslations(language));
-            SL::CLogger::Instance().SetPrinter(std::make_shared<UL::CMessageBoxPrinter>());
+            QVERIFY(ZQ3::Desktop::InstallTranslations(language));
+            SL::CLogger::Instance().SetPrinter(std::make_shared<ZQ3::Desktop::CMessageBoxPrinter>(
+                std::make_shared<UL::CTextDialog>()));
             QString text;
             QString informative;
             OnNextModal([&](QWidget& modal) {
@@ -109,7 +110,7 @@ private slots:
             QCOMPARE(informative, QString::fromStdString(reason));
             SL::CLogger::Instance().ResetPrinter();
         }
-        UL::InstallTranslations(ZQ3::LanguageEnglish);
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
     }
 };
 
@@ -119,4 +120,4 @@ std::unique_ptr<QObject> MakeTextDialogTest() {
     return std::make_unique<TextDialogTest>();
 }
 
-#include "text_dialog_test.moc"
+#include "qt_text_dialog_test.moc"

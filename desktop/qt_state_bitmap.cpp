@@ -1,4 +1,4 @@
-#include "desktop/state_bitmap.h"
+#include "desktop/qt_state_bitmap.h"
 
 #include "desktop/program_files.h"
 
@@ -71,7 +71,7 @@ std::shared_ptr<AStateBitmap> CStateBitmapFactory::create(const std::string& nam
 }
 
 std::string CStateBitmapFactory::ProgramBitmapDirectory() {
-    return ProgramDataDirectory("Bitmap").toStdString() + "/";
+    return ZQ3::Desktop::ProgramDataDirectory("Bitmap").toStdString() + "/";
 }
 
 } // namespace UL

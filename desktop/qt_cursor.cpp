@@ -1,4 +1,4 @@
-#include "desktop/cursor.h"
+#include "desktop/qt_cursor.h"
 
 #include "desktop/own_cursors.h"
 
@@ -24,7 +24,7 @@ QCursor CCursor::CursorOfKind(int kind) {
     case CursorKind::Cross:
         return QCursor(Qt::CrossCursor);
     default:
-        return OwnCursor(kind);
+        return ZQ3::Desktop::OwnCursor(kind);
     }
 }
 

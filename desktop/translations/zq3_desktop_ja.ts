@@ -1,0 +1,218 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP" sourcelanguage="en">
+<context>
+    <name>CApplication</name>
+    <message>
+        <source>The program&apos;s pictures are missing from %1.</source>
+        <translation>プログラムの画像が %1 にありません。</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>ZQ-314 Wave Converter &amp;Manual</source>
+        <translation>ZQ-314 ウェーブコンバーター 取扱説明書(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;About ZQ-314 Wave Converter...</source>
+        <translation>ZQ-314 ウェーブコンバーターについて(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>バージョン %1</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>%1 について</translation>
+    </message>
+</context>
+<context>
+    <name>CMainView</name>
+    <message>
+        <source>ZQ-314 Card &amp;Drive:</source>
+        <translation>ZQ-314 カードドライブ(&amp;D):</translation>
+    </message>
+    <message>
+        <source>ZQ-314 &amp;Bank Select:</source>
+        <translation>ZQ-314 バンク選択(&amp;B):</translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation>インポート(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>エクスポート(&amp;E)</translation>
+    </message>
+    <message>
+        <source>De&amp;lete</source>
+        <translation>削除(&amp;L)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Choose the card&apos;s folder</source>
+        <translation>カードのフォルダーを選択</translation>
+    </message>
+    <message>
+        <source>No card</source>
+        <translation>カードがありません</translation>
+    </message>
+    <message>
+        <source>Free: %1
+Mono: %2 left
+Stereo: %3 left</source>
+        <translation>空き容量: %1
+モノラル: あと %2
+ステレオ: あと %3</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 時間 %2 分</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s</source>
+        <translation>%1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>Pad %1%2: empty</source>
+        <translation>パッド %1%2: 空</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>Pad %1%2: %3 s, %4</source>
+        <translation>パッド %1%2: %3 秒、%4</translation>
+    </message>
+    <message>
+        <source>stereo</source>
+        <translation>ステレオ</translation>
+    </message>
+    <message>
+        <source>mono</source>
+        <translation>モノラル</translation>
+    </message>
+    <message>
+        <source>, lo-fi</source>
+        <translation>、ローファイ</translation>
+    </message>
+    <message>
+        <source>, not lo-fi</source>
+        <translation>、ローファイなし</translation>
+    </message>
+    <message>
+        <source>, tempo %1 BPM</source>
+        <translation>、テンポ %1 BPM</translation>
+    </message>
+</context>
+<context>
+    <name>CWaveFileDialog</name>
+    <message>
+        <source>Windows RIFF Wave Files</source>
+        <translation>Windows RIFF Wave ファイル</translation>
+    </message>
+    <message>
+        <source>Apple AIFF Wave Files</source>
+        <translation>Apple AIFF Wave ファイル</translation>
+    </message>
+    <message>
+        <source>Windows RIFF Wave</source>
+        <translation>Windows RIFF Wave</translation>
+    </message>
+    <message>
+        <source>Apple AIFF Wave</source>
+        <translation>Apple AIFF Wave</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>すべてのファイル</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>フォーマット:</translation>
+    </message>
+    <message>
+        <source>Bits Per Sample:</source>
+        <translation>量子化ビット数:</translation>
+    </message>
+    <message>
+        <source>Sampling Frequency (Hz):</source>
+        <translation>サンプリング周波数 (Hz):</translation>
+    </message>
+    <message>
+        <source>Channel Count:</source>
+        <translation>チャンネル数:</translation>
+    </message>
+    <message>
+        <source>Convert Size (Bytes):</source>
+        <translation>変換後のサイズ (バイト):</translation>
+    </message>
+    <message>
+        <source>Drive Free Space (Bytes):</source>
+        <translation>ドライブの空き容量 (バイト):</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>Convert to the card&apos;s format</source>
+        <translation>カードの形式に変換する</translation>
+    </message>
+    <message>
+        <source>%1: will be converted to 16-bit 44.1 kHz</source>
+        <translation>%1: 16 ビット 44.1 kHz に変換されます</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+</context>
+<context>
+    <name>ZQ3::Desktop::CDriveComboBox</name>
+    <message>
+        <source>  (ZQ-314 card)</source>
+        <translation>  (ZQ-314 カード)</translation>
+    </message>
+    <message>
+        <source>Other Folder...</source>
+        <translation>その他のフォルダー...</translation>
+    </message>
+</context>
+<context>
+    <name>ZQ3::Desktop::CProgressWindow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+</TS>
