@@ -6,10 +6,10 @@
 #include <functional>
 #include <mutex>
 #include <ostream>
+#include <span>
 #include <streambuf>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace ZQ3 {
 
@@ -50,6 +50,15 @@ public:
     // or the close failed, or nothing was open.
     bool close();
 
+    // The rest of the block being filled, for a producer to fill in place rather than copy into
+    // it: at least `minimum` bytes (at most kBlockBytes), the full block being handed over first
+    // when less is left. Its start lies as many bytes into a block as have been put into it, so
+    // a producer that only ever puts whole values keeps it aligned for them. Empty after a
+    // failure or when minimum is larger than a block.
+    std::span<char> fillable(std::size_t minimum);
+    // Counts the first `count` bytes of the last fillable() as put; count must not exceed it.
+    void commit(std::size_t count);
+
 protected:
     int_type overflow(int_type c) override;
     std::streamsize xsputn(const char* data, std::streamsize count) override;
@@ -63,7 +72,7 @@ private:
     // Bytes for the file at offset. The filling thread owns a block until it hands it over; the
     // writing thread then owns it until it gives it back. The counters below order the two.
     struct CBlock {
-        std::vector<char> bytes;
+        char* bytes = nullptr;
         std::int64_t offset = 0;
         std::size_t size = 0;
     };
@@ -74,6 +83,8 @@ private:
     void flushWhenAsked();
     bool writeBlock(const CBlock& block);
     void stop();
+    bool allocateBlocks();
+    void releaseBlocks();
 
     const Flush flush_;
     int descriptor_;
@@ -104,6 +115,10 @@ public:
 
     // Writes everything and closes the file; false when anything written was lost.
     bool close();
+
+    // The in-place filling of CWriteBehindBuffer.
+    std::span<char> fillable(std::size_t minimum) { return buffer_.fillable(minimum); }
+    void commit(std::size_t count) { buffer_.commit(count); }
 
 private:
     CWriteBehindBuffer buffer_;
