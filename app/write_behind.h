@@ -14,13 +14,13 @@
 namespace ZQ3 {
 
 // A new file written on a thread of its own and made durable as it grows on another. The
-// decoding thread only copies its bytes into a block and goes on with the next chunk while the
-// last one is written out; one thread writes each block at its place and, every few megabytes,
-// asks the other to flush what has been written, which it does while the writing goes on. So the
-// flush that completes the finished file has only the last megabytes left. Asking the system to
-// start the write-out early is not enough: the flush of a large new file still waits for its blocks
-// to be allocated and journalled, which here cost half as much as writing the data; flushing as the
-// file grows pays that along the way.
+// decoding thread only puts its bytes into a block (or decodes straight into it, see fillable)
+// and goes on with the next one while the last one is written out; one thread writes each block at
+// its place and, every few megabytes, asks the other to flush what has been written, which it does
+// while the writing goes on. So the flush that completes the finished file has only the last
+// megabytes left. Asking the system to start the write-out early is not enough: the flush of a
+// large new file still waits for its blocks to be allocated and journalled, which here cost half as
+// much as writing the data; flushing as the file grows pays that along the way.
 //
 // The final flush stays the caller's: this stream never makes a file complete or durable, it
 // only leaves that flush less to do. A write or flush that fails makes the stream fail; a flush
