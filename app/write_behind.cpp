@@ -296,6 +296,15 @@ bool CWriteBehindStream::close() {
     return closed;
 }
 
+std::span<char> CWriteBehindStream::fillable(std::size_t minimum) {
+    const std::span<char> room = buffer_.fillable(minimum);
+    // More than a block is never there; less is missing only when the file has failed.
+    if (room.size() < minimum && minimum <= CWriteBehindBuffer::kBlockBytes) {
+        setstate(std::ios::badbit);
+    }
+    return room;
+}
+
 std::shared_ptr<CWriteBehindStream> CreateWriteBehindFile(const std::string& path) {
     // As every file the converter makes: O_EXCL refuses any name already taken, a link included.
     int descriptor = -1;

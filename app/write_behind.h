@@ -116,8 +116,9 @@ public:
     // Writes everything and closes the file; false when anything written was lost.
     bool close();
 
-    // The in-place filling of CWriteBehindBuffer.
-    std::span<char> fillable(std::size_t minimum) { return buffer_.fillable(minimum); }
+    // The in-place filling of CWriteBehindBuffer; no room after a failure sets the bad bit, as
+    // a failed write does.
+    std::span<char> fillable(std::size_t minimum);
     void commit(std::size_t count) { buffer_.commit(count); }
 
 private:

@@ -124,6 +124,17 @@ TEST_F(WriteBehindTest, AFailedWriteFailsTheStream) {
     stream.flush();
     EXPECT_TRUE(stream.fail());
     EXPECT_FALSE(stream.close());
+
+    // Filled in place, the failure shows as no room, and on the stream as a failed write would.
+    CWriteBehindStream filled(::open("/dev/full", O_WRONLY | O_CLOEXEC), counting_);
+    std::size_t blocks = 0;
+    for (std::span<char> room = filled.fillable(4); !room.empty(); room = filled.fillable(4)) {
+        ASSERT_LT(++blocks, 2 + CWriteBehindBuffer::kBlocks) << "a failed write ends the room";
+        filled.commit(room.size());
+        EXPECT_FALSE(filled.fail());
+    }
+    EXPECT_TRUE(filled.fail());
+    EXPECT_FALSE(filled.close());
 }
 
 TEST_F(WriteBehindTest, AFileThatCouldNotBeOpenedFailsAtOnceAndOneDroppedStopsItsThreads) {
