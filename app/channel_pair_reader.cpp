@@ -1,7 +1,6 @@
 #include "app/channel_pair_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <system_error>
 
 namespace ZQ3 {
@@ -16,20 +15,12 @@ CChannelPairReader::CChannelPairReader(std::shared_ptr<SL::CVexaFileInputSampleI
         return;
     }
     frames_ = left_->GetAttribute().GetLength();
-    total_ = 2 * frames_;
-    for (CChunk& chunk : chunks_) {
-        chunk.samples.resize(2 * kChunkFrames);
-    }
-    good_ = true;
     try {
         worker_ = std::thread([this] { decodeRight(); });
     } catch (const std::system_error&) {
-        good_ = false;
         return;
     }
-    if (total_ > 0) {
-        takeNextChunk();
-    }
+    good_ = true;
 }
 
 CChannelPairReader::~CChannelPairReader() {
@@ -44,74 +35,61 @@ CChannelPairReader::~CChannelPairReader() {
 }
 
 void CChannelPairReader::decodeRight() {
-    std::int64_t remaining = frames_;
-    while (remaining > 0) {
-        std::size_t slot = 0;
+    for (;;) {
+        std::int16_t* out = nullptr;
+        std::size_t frames = 0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return stopping_ || produced_ - consumed_ < kChunks; });
+            changed_.wait(lock, [this] { return stopping_ || runsAsked_ != runsDone_; });
             if (stopping_) {
                 return;
             }
-            slot = produced_ % kChunks;
+            out = runOut_;
+            frames = runFrames_;
         }
-        // The chunk is the worker's alone until produced_ counts it.
-        CChunk& chunk = chunks_[slot];
-        const std::size_t wanted =
-            static_cast<std::size_t>(std::min<std::int64_t>(remaining, kChunkFrames));
-        const std::size_t read = right_->ReadSpaced(chunk.samples.data() + 1, wanted, 2);
-        chunk.good = read == wanted && right_->IsGood();
-        remaining -= static_cast<std::int64_t>(read);
+        const std::size_t read = right_->ReadSpaced(out + 1, frames, 2);
+        const bool good = read == frames && right_->IsGood();
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            ++produced_;
+            rightDelivered_ = read;
+            rightGood_ = good;
+            ++runsDone_;
         }
         changed_.notify_all();
-        if (!chunk.good) {
-            return;
-        }
     }
 }
 
-void CChannelPairReader::takeNextChunk() {
-    std::size_t slot = 0;
+std::size_t CChannelPairReader::ReadFrames(std::int16_t* out, std::size_t frames) {
+    if (!IsValid()) {
+        return 0;
+    }
+    frames = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(frames), frames_ - delivered_));
+    if (frames == 0) {
+        return 0;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        runOut_ = out;
+        runFrames_ = frames;
+        ++runsAsked_;
+    }
+    changed_.notify_all();
+    // The worker meanwhile decodes the right channel into the odd places.
+    const std::size_t left = left_->ReadSpaced(out, frames, 2);
+    const bool leftGood = left == frames && left_->IsGood();
+    std::size_t right = 0;
+    bool rightGood = false;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (holdsChunk_) {
-            ++consumed_;
-            holdsChunk_ = false;
-        }
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return produced_ != consumed_; });
-        slot = consumed_ % kChunks;
+        changed_.wait(lock, [this] { return runsDone_ == runsAsked_; });
+        right = rightDelivered_;
+        rightGood = rightGood_;
     }
-    holdsChunk_ = true;
-    CChunk& chunk = chunks_[slot];
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::int64_t>(frames_ - delivered_ / 2, kChunkFrames));
-    // The worker is meanwhile decoding the right channel of the chunks after this one.
-    const std::size_t read = left_->ReadSpaced(chunk.samples.data(), wanted, 2);
-    good_ = chunk.good && read == wanted && left_->IsGood();
-    current_ = chunk.samples.data();
-    position_ = 0;
-    filled_ = good_ ? 2 * wanted : 0;
-}
-
-std::size_t CChannelPairReader::Read(std::int16_t* out, std::size_t count) {
-    std::size_t copied = 0;
-    while (copied < count && IsValid()) {
-        const std::size_t run = std::min(count - copied, filled_ - position_);
-        std::memcpy(out + copied, current_ + position_, run * sizeof(std::int16_t));
-        copied += run;
-        position_ += run;
-        delivered_ += static_cast<std::int64_t>(run);
-        // The next chunk is made ready at once, so that the current sample and the valid flag
-        // always hold, as in the card's own reader.
-        if (position_ == filled_ && delivered_ < total_) {
-            takeNextChunk();
-        }
-    }
-    return copied;
+    good_ = leftGood && rightGood;
+    const std::size_t both = std::min(left, right);
+    delivered_ += static_cast<std::int64_t>(both);
+    return both;
 }
 
 } // namespace ZQ3

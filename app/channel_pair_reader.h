@@ -2,36 +2,27 @@
 
 #include "sl/codec/vexa_file_input_sample_iterator.h"
 
-#include <array>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace ZQ3 {
 
-// Decodes the two channel files of a stereo sample on two threads and delivers them as one
-// interleaved stream. The files are coded independently, so a thread of the reader's own decodes
-// the right channel ahead into the odd places of a few chunk buffers, while the caller's thread
-// decodes the left channel into the even places of the oldest of them and reads it out: on two
-// cores an export then waits for little more than half the decoding. The threads never write
-// into the same buffer at once.
+// Decodes the two channel files of a stereo sample on two threads, straight into the caller's
+// interleaved buffer. The files are coded independently, so for each run the reader's own thread
+// decodes the right channel into the odd places while the caller's thread decodes the left one
+// into the even places: on two cores a run then takes little more than half the decoding. The
+// caller's buffer is the only one; no sample is copied after it is decoded, so the buffer can be
+// the very block a file is written from.
 //
-// It reads like the card's own stereo reader (IsValid, IsGood, GetValue, Read) and delivers the
-// same samples. A channel that fails or ends early clears the good flag at the chunk boundary
-// where that shows; the stream is then no longer valid. Destroying the reader stops its thread
-// within one chunk's decoding, so a cancelled copy returns at once.
+// It delivers the samples of the card's own stereo reader. A channel that fails or ends early
+// clears the good flag with the run where that shows; the reader is then no longer valid.
+// Destroying the reader stops its thread, which is idle between runs.
 class CChannelPairReader {
 public:
-    // Sample frames decoded per hand-over. Every hand-over wakes a thread, which on a virtual
-    // machine costs far more than on bare metal: with a quarter of this the threads spent so long
-    // waking each other that the export was often slower than on one thread. A chunk is still
-    // decoded in well under a millisecond, so a stop is seen at once; the four chunks take 1 MiB.
-    static constexpr std::size_t kChunkFrames = 65536;
-
     // left and right deliver one channel each, the same number of samples. A missing channel,
     // channels of different lengths or a thread that cannot be started give a reader that is
     // neither good nor valid.
@@ -41,49 +32,35 @@ public:
     CChannelPairReader(const CChannelPairReader&) = delete;
     CChannelPairReader& operator=(const CChannelPairReader&) = delete;
 
-    bool IsValid() const { return good_ && delivered_ < total_; }
+    // Whether sample frames are left to read.
+    bool IsValid() const { return good_ && delivered_ < frames_; }
     bool IsGood() const { return good_; }
-    // The current interleaved sample; meaningful only while the reader is valid.
-    std::int16_t GetValue() const { return current_[position_]; }
-    // Copies up to count interleaved samples into out, starting with the current one, and
-    // advances past them. Answers how many were copied.
-    std::size_t Read(std::int16_t* out, std::size_t count);
+
+    // Decodes the next sample frames, up to `frames`, into out as left, right, left, right...
+    // Answers how many frames it decoded: all asked for as far as the sample goes, fewer only
+    // when a channel fell short, which also clears the good flag.
+    std::size_t ReadFrames(std::int16_t* out, std::size_t frames);
 
 private:
-    // One chunk of interleaved samples. The worker fills the odd places and hands the chunk
-    // over; the caller's thread then fills the even places, reads it out and gives it back. The
-    // hand-over counters below order the two.
-    struct CChunk {
-        std::vector<std::int16_t> samples;
-        bool good = true;
-    };
-    static constexpr std::size_t kChunks = 4;
-
     void decodeRight();
-    // Gives back the chunk read out, waits for the next one from the worker and decodes the
-    // left channel into it; clears the good flag when either channel falls short.
-    void takeNextChunk();
 
     std::shared_ptr<SL::CVexaFileInputSampleIterator> left_;
     std::shared_ptr<SL::CVexaFileInputSampleIterator> right_;
     std::int64_t frames_ = 0; // per channel
-    std::int64_t total_ = 0;  // interleaved samples
     std::int64_t delivered_ = 0;
     bool good_ = false;
 
-    std::int16_t silence_ = 0; // the current chunk of a reader that never started
-    const std::int16_t* current_ = &silence_;
-    std::size_t position_ = 0; // the current sample in current_
-    std::size_t filled_ = 0;   // the samples current_ holds
-    bool holdsChunk_ = false;  // whether current_ is a chunk not yet given back
-
-    std::array<CChunk, kChunks> chunks_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    // Guarded by mutex_: chunks handed over by the worker, chunks given back by the reader, and
-    // the request to stop.
-    std::size_t produced_ = 0;
-    std::size_t consumed_ = 0;
+    // Guarded by mutex_: the run asked of the worker (where its right channel goes and how many
+    // frames), runs asked and runs done, what the last one delivered, and the request to stop.
+    // The run's places are the worker's alone from its asking until it is counted done.
+    std::int16_t* runOut_ = nullptr;
+    std::size_t runFrames_ = 0;
+    std::size_t runsAsked_ = 0;
+    std::size_t runsDone_ = 0;
+    std::size_t rightDelivered_ = 0;
+    bool rightGood_ = true;
     bool stopping_ = false;
     std::thread worker_;
 };

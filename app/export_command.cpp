@@ -15,7 +15,10 @@
 #include "sl/model/wave_file_format.h"
 #include "sl/samples/file_output_sample_iterator.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <sys/stat.h>
 #include <vector>
 
@@ -39,6 +42,73 @@ bool LiesInCardDirectory(const std::string& path, const std::string& root) {
     return ::stat(directory.c_str(), &destination) == 0 &&
            ::stat(CardLayout::CardDirectory(root).c_str(), &card) == 0 &&
            destination.st_dev == card.st_dev && destination.st_ino == card.st_ino;
+}
+
+using CPlainSink = SL::CFileOutputSampleIterator<SL::CSampleTag::Integer16>;
+
+// The card's reader of all the channels in one, read a sample frame at a time as the pair reader
+// is.
+class CCardFrameSource {
+public:
+    explicit CCardFrameSource(SL::CVexaFileInputSampleIterator& card)
+        : card_(card), channels_(static_cast<std::size_t>(card.GetAttribute().GetChannelCount())) {}
+    bool IsValid() const { return card_.IsValid(); }
+    bool IsGood() const { return card_.IsGood(); }
+    std::size_t ReadFrames(std::int16_t* out, std::size_t frames) {
+        return card_.Read(out, frames * channels_) / channels_;
+    }
+
+private:
+    SL::CVexaFileInputSampleIterator& card_;
+    std::size_t channels_;
+};
+
+void SwapBytes(std::int16_t* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto value = static_cast<std::uint16_t>(samples[i]);
+        samples[i] =
+            static_cast<std::int16_t>(static_cast<std::uint16_t>((value << 8) | (value >> 8)));
+    }
+}
+
+// Decodes source's samples straight into the blocks the file is written from: each sample is
+// stored once, by the decoder, in the file's byte order, and the block goes to the disk from
+// there while the next one decodes. Progress, cancel points and results are those of
+// CopySampleRuns, a block at a time; sink only keeps the count for the header that Finish writes.
+template <class Source>
+SampleCopyResult DecodeIntoFile(Source& source, std::size_t channels, CWriteBehindStream& file,
+                                CPlainSink& sink, UL::IProgress& progress) {
+    const std::size_t frameBytes = channels * sizeof(std::int16_t);
+    const bool swap = !sink.WritesHostByteOrder();
+    std::int64_t moved = 0;
+    progress.setPosition(0);
+    while (source.IsValid()) {
+        if (progress.isCancelled()) {
+            return SampleCopyResult::Cancelled;
+        }
+        const std::span<char> room = file.fillable(frameBytes);
+        // Never more than the sink's range holds, so that a source left over is seen below.
+        const auto frames = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(room.size() / frameBytes),
+                                   sink.Room() / static_cast<std::int64_t>(channels)));
+        // The block's bytes so far are whole samples, so the room is aligned for them.
+        if (frames == 0 ||
+            reinterpret_cast<std::uintptr_t>(room.data()) % alignof(std::int16_t) != 0) {
+            return SampleCopyResult::Failed;
+        }
+        auto* samples = reinterpret_cast<std::int16_t*>(room.data());
+        const std::size_t count = source.ReadFrames(samples, frames) * channels;
+        if (swap) {
+            SwapBytes(samples, count);
+        }
+        file.commit(count * sizeof(std::int16_t));
+        if (sink.CountWrittenInPlace(count) != count) {
+            return SampleCopyResult::Failed;
+        }
+        moved += static_cast<std::int64_t>(count);
+        progress.setPosition(moved);
+    }
+    return source.IsGood() ? SampleCopyResult::Completed : SampleCopyResult::Failed;
 }
 
 } // namespace
@@ -127,21 +197,24 @@ StepResult CExportCommand::decode(int fileFormat, const std::string& temporary) 
     progress_.setRange(std::int64_t{attribute.GetChannelCount()} * attribute.GetLength());
     SampleCopyResult copied;
     // The factory writes 16-bit samples with the plain file iterator; any other sink the slow
-    // way.
-    auto plain = ExactlyAs<SL::CFileOutputSampleIterator<SL::CSampleTag::Integer16>>(*sink);
+    // way. Only the plain iterator's own class leaves the samples' bytes as they are decoded.
+    auto plain = ExactlyAs<CPlainSink>(*sink);
+    CPlainSink* inPlace = plain ? &dynamic_cast<CPlainSink&>(*sink) : nullptr;
     if (lofi) {
         CSampleIteratorLofiDecorator held(card);
         copied = plain ? CopySamples(held, *plain, progress_) : CopySamples(held, *sink, progress_);
-    } else if (plain && channelFiles.size() == 2) {
+    } else if (inPlace && channelFiles.size() == 2) {
         // The opening above has checked both files for the whole length; the pair decodes each
         // on a thread of its own.
         const std::int64_t length = attribute.GetLength();
         CChannelPairReader pair(OpenCardSampleInputIterator({channelFiles[0]}, false, length),
                                 OpenCardSampleInputIterator({channelFiles[1]}, false, length));
-        copied = CopySampleRuns(pair, *plain, progress_);
+        copied = DecodeIntoFile(pair, 2, *file, *inPlace, progress_);
+    } else if (inPlace) {
+        CCardFrameSource source(*card);
+        copied = DecodeIntoFile(source, channelFiles.size(), *file, *inPlace, progress_);
     } else {
-        copied =
-            plain ? CopySampleRuns(*card, *plain, progress_) : CopySamples(*card, *sink, progress_);
+        copied = CopySamples(*card, *sink, progress_);
     }
     if (copied == SampleCopyResult::Cancelled) {
         return StepResult::Cancelled;

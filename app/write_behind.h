@@ -6,21 +6,21 @@
 #include <functional>
 #include <mutex>
 #include <ostream>
+#include <span>
 #include <streambuf>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace ZQ3 {
 
 // A new file written on a thread of its own and made durable as it grows on another. The
-// decoding thread only copies its bytes into a block and goes on with the next chunk while the
-// last one is written out; one thread writes each block at its place and, every few megabytes,
-// asks the other to flush what has been written, which it does while the writing goes on. So the
-// flush that completes the finished file has only the last megabytes left. Asking the system to
-// start the write-out early is not enough: the flush of a large new file still waits for its blocks
-// to be allocated and journalled, which here cost half as much as writing the data; flushing as the
-// file grows pays that along the way.
+// decoding thread only puts its bytes into a block (or decodes straight into it, see fillable)
+// and goes on with the next one while the last one is written out; one thread writes each block at
+// its place and, every few megabytes, asks the other to flush what has been written, which it does
+// while the writing goes on. So the flush that completes the finished file has only the last
+// megabytes left. Asking the system to start the write-out early is not enough: the flush of a
+// large new file still waits for its blocks to be allocated and journalled, which here cost half as
+// much as writing the data; flushing as the file grows pays that along the way.
 //
 // The final flush stays the caller's: this stream never makes a file complete or durable, it
 // only leaves that flush less to do. A write or flush that fails makes the stream fail; a flush
@@ -50,6 +50,15 @@ public:
     // or the close failed, or nothing was open.
     bool close();
 
+    // The rest of the block being filled, for a producer to fill in place rather than copy into
+    // it: at least `minimum` bytes (at most kBlockBytes), the full block being handed over first
+    // when less is left. Its start lies as many bytes into a block as have been put into it, so
+    // a producer that only ever puts whole values keeps it aligned for them. Empty after a
+    // failure or when minimum is larger than a block.
+    std::span<char> fillable(std::size_t minimum);
+    // Counts the first `count` bytes of the last fillable() as put; count must not exceed it.
+    void commit(std::size_t count);
+
 protected:
     int_type overflow(int_type c) override;
     std::streamsize xsputn(const char* data, std::streamsize count) override;
@@ -63,7 +72,7 @@ private:
     // Bytes for the file at offset. The filling thread owns a block until it hands it over; the
     // writing thread then owns it until it gives it back. The counters below order the two.
     struct CBlock {
-        std::vector<char> bytes;
+        char* bytes = nullptr;
         std::int64_t offset = 0;
         std::size_t size = 0;
     };
@@ -74,6 +83,8 @@ private:
     void flushWhenAsked();
     bool writeBlock(const CBlock& block);
     void stop();
+    bool allocateBlocks();
+    void releaseBlocks();
 
     const Flush flush_;
     int descriptor_;
@@ -104,6 +115,11 @@ public:
 
     // Writes everything and closes the file; false when anything written was lost.
     bool close();
+
+    // The in-place filling of CWriteBehindBuffer; no room after a failure sets the bad bit, as
+    // a failed write does.
+    std::span<char> fillable(std::size_t minimum);
+    void commit(std::size_t count) { buffer_.commit(count); }
 
 private:
     CWriteBehindBuffer buffer_;

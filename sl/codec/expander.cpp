@@ -195,6 +195,53 @@ std::int32_t expander::ExpandFrame(const std::uint8_t* frame, std::int32_t state
     return DecodeFrame<N, EVexaLayout::G>(p, q, state, dq, samples, stride, r);
 }
 
+// Flattened, so that the frame's decoding and its stores are one loop body.
+template <int N, std::size_t Stride>
+[[gnu::flatten]] std::int32_t expander::ExpandFramesAt(const std::uint8_t* frames,
+                                                       std::size_t count, std::int32_t state,
+                                                       std::int16_t* samples, std::size_t stride) {
+    // A stride known when compiling (0 meaning not known) puts every store at a fixed offset.
+    const std::size_t step = Stride != 0 ? Stride : stride;
+    std::int32_t r[kVexaFrameSamples];
+    for (std::size_t k = 0; k < count; ++k) {
+        state = ExpandFrame<N>(frames + k * 2 * N, state, samples + k * kVexaFrameSamples * step,
+                               step, r);
+    }
+    return state;
+}
+
+template <int N>
+std::int32_t expander::ExpandFrames(const std::uint8_t* frames, std::size_t count,
+                                    std::int32_t state, std::int16_t* samples, std::size_t stride) {
+    // A mono stream (stride 1) and one channel of a stereo buffer (stride 2) are what a stream
+    // asks for.
+    switch (stride) {
+    case 1:
+        return ExpandFramesAt<N, 1>(frames, count, state, samples, stride);
+    case 2:
+        return ExpandFramesAt<N, 2>(frames, count, state, samples, stride);
+    default:
+        return ExpandFramesAt<N, 0>(frames, count, state, samples, stride);
+    }
+}
+
+std::int32_t expander::ExpandRun(int bitsPerSample, const std::uint8_t* frames, std::size_t count,
+                                 std::int32_t state, std::int16_t* samples, std::size_t stride) {
+    assert(IsValidVexaBitsPerSample(bitsPerSample));
+    switch (bitsPerSample) {
+    case 4:
+        return ExpandFrames<4>(frames, count, state, samples, stride);
+    case 5:
+        return ExpandFrames<5>(frames, count, state, samples, stride);
+    case 6:
+        return ExpandFrames<6>(frames, count, state, samples, stride);
+    case 7:
+        return ExpandFrames<7>(frames, count, state, samples, stride);
+    default:
+        return ExpandFrames<8>(frames, count, state, samples, stride);
+    }
+}
+
 std::int32_t expander::Expand(int bitsPerSample, const std::uint8_t* frame, std::int32_t state,
                               CSamples samples) {
     return Expand(bitsPerSample, frame, state, samples.data(), 1);

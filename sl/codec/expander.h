@@ -30,12 +30,25 @@ public:
     std::int32_t Expand(int bitsPerSample, const std::uint8_t* frame, std::int32_t state,
                         std::int16_t* samples, std::size_t stride);
 
+    // Decodes `count` consecutive frames, frame k's sample i going to samples[(16k + i) * stride]:
+    // a run of one channel's frames straight into an interleaved buffer. The same as `count`
+    // calls of the Expand above, each anchored on the state the one before answered, with the
+    // format chosen once for the run rather than for every frame. Answers the last state.
+    std::int32_t ExpandRun(int bitsPerSample, const std::uint8_t* frames, std::size_t count,
+                           std::int32_t state, std::int16_t* samples, std::size_t stride);
+
     std::int16_t GetRangeExponent() const { return rangeExponent_; }
     char16_t GetMode() const { return static_cast<char16_t>(mode_); }
     std::int32_t GetMask() const { return mask_; }
     std::int32_t GetHalfStep() const { return halfStep_; }
 
 private:
+    template <int N>
+    std::int32_t ExpandFrames(const std::uint8_t* frames, std::size_t count, std::int32_t state,
+                              std::int16_t* samples, std::size_t stride);
+    template <int N, std::size_t Stride>
+    std::int32_t ExpandFramesAt(const std::uint8_t* frames, std::size_t count, std::int32_t state,
+                                std::int16_t* samples, std::size_t stride);
     template <int N>
     std::int32_t ExpandFrame(const std::uint8_t* frame, std::int32_t state, std::int16_t* samples,
                              std::size_t stride, std::int32_t* reconstruction);

@@ -49,6 +49,16 @@ public:
         return state;
     }
 
+    // DecodeFrame for `count` consecutive frames of the channel, frame k's samples starting at
+    // samples[channel + 16k × stride].
+    std::int32_t DecodeFrames(const std::uint8_t* frames, std::size_t count, std::int16_t* samples,
+                              std::size_t stride, std::size_t channel) {
+        std::int32_t& state = StateOf(channel);
+        state =
+            expander_->ExpandRun(bitsPerSample_, frames, count, state, samples + channel, stride);
+        return state;
+    }
+
     // The last reconstructed sample of a channel; 0 before its first frame.
     std::int32_t GetState(std::size_t channel) const;
     void SetState(std::size_t channel, std::int32_t state);

@@ -88,6 +88,30 @@ void CVexaFileInputSampleIterator::DecodeNextFrames(std::int16_t* samples, std::
     }
 }
 
+std::size_t CVexaFileInputSampleIterator::DecodeFrameRun(std::int16_t* samples, std::size_t spacing,
+                                                         std::size_t frames) {
+    if (!good_) {
+        return 0;
+    }
+    std::size_t run = frames;
+    for (CChannelReader& reader : readers_) {
+        if (reader.end - reader.begin < frameBytes_ && !Refill(reader)) {
+            good_ = false;
+            std::fill(pcm_, pcm_ + slotsPerBuffer_, std::int16_t{0});
+            return 0;
+        }
+        run = std::min(run, (reader.end - reader.begin) / frameBytes_);
+    }
+    const std::size_t channels = readers_.size();
+    for (std::size_t c = 0; c < channels; ++c) {
+        CChannelReader& reader = readers_[c];
+        coding_->DecodeFrames(reader.block.data() + reader.begin, run, samples + c * (spacing - 1),
+                              channels * spacing, c);
+        reader.begin += run * frameBytes_;
+    }
+    return run;
+}
+
 std::size_t CVexaFileInputSampleIterator::ReadSpaced(std::int16_t* out, std::size_t count,
                                                      std::size_t spacing) {
     std::size_t copied = 0;
@@ -112,15 +136,16 @@ std::size_t CVexaFileInputSampleIterator::ReadSpaced(std::int16_t* out, std::siz
         // Whole blocks the caller still wants are decoded straight into its buffer. The PCM
         // buffer is left stale meanwhile: the Advance below decodes into it before anything
         // reads it.
+        // As many at a time as the channels' blocks hold.
         const auto wholeBlock = static_cast<std::int64_t>(slotsPerBuffer_);
         while (slot_ == 0 && good_ && count - copied >= slotsPerBuffer_ &&
                total_ - counter_ >= wholeBlock) {
-            DecodeNextFrames(out + copied * spacing, spacing);
-            if (!good_) {
-                break;
-            }
-            copied += slotsPerBuffer_;
-            counter_ += wholeBlock;
+            const std::size_t wanted =
+                std::min((count - copied) / slotsPerBuffer_,
+                         static_cast<std::size_t>((total_ - counter_) / wholeBlock));
+            const std::size_t decoded = DecodeFrameRun(out + copied * spacing, spacing, wanted);
+            copied += decoded * slotsPerBuffer_;
+            counter_ += static_cast<std::int64_t>(decoded) * wholeBlock;
         }
         Advance();
     }

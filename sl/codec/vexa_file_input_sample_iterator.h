@@ -89,6 +89,11 @@ private:
     // (the PCM buffer, or a caller's run with its samples `spacing` apart); on a missing frame
     // clears the good flag and the PCM buffer.
     void DecodeNextFrames(std::int16_t* samples, std::size_t spacing = 1);
+    // DecodeNextFrames for up to `frames` frames of every channel at once, as many as the
+    // channels' blocks hold (refilling a block that holds none whole): frame k's samples start
+    // at samples + 16k × channels × spacing. Answers how many; none, with the good flag cleared
+    // as DecodeNextFrames does, when a channel has no whole frame left.
+    std::size_t DecodeFrameRun(std::int16_t* samples, std::size_t spacing, std::size_t frames);
     // Makes at least one whole frame available in the reader's block.
     bool Refill(CChannelReader& reader);
     // Forgets buffered bytes and positions every stream on frame `frame`.

@@ -112,6 +112,24 @@ public:
         return taken;
     }
 
+    // Whether the file's bytes of a sample are the host's own (no byte swap on the way).
+    bool WritesHostByteOrder() const { return !reverse_; }
+
+    // Counts as written up to `count` samples that the caller has put into the stream itself at
+    // the write position, in the file's byte order: for a stream that lets its buffer be filled
+    // in place, which saves copying every sample through the iterator's block. Answers how many
+    // the range had room for; none while samples of the iterator's own wait in its block, since
+    // they would belong before the caller's.
+    std::size_t CountWrittenInPlace(std::size_t count) {
+        if (filled_ != 0 || !CanTake()) {
+            return 0;
+        }
+        const std::size_t taken = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(count), Room()));
+        position_ += static_cast<std::int64_t>(taken * Width);
+        return taken;
+    }
+
     bool Finish() override {
         if (finished_) {
             return finishResult_;

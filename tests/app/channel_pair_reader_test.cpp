@@ -1,11 +1,9 @@
 // The two-thread stereo reader of export: the same samples as the card's own stereo reader at
-// every run size, and a channel that fails or a copy that is cancelled part way stops it cleanly.
-// Runs under ThreadSanitizer.
+// every run size, and a channel that fails or a reader dropped part way stops it cleanly. Runs
+// under ThreadSanitizer.
 
 #include "app/channel_pair_reader.h"
-#include "app/sample_copy.h"
 #include "sl/codec/vexa_file_output_sample_iterator.h"
-#include "tests/support/silent_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +18,8 @@ namespace ZQ3 {
 namespace {
 
 constexpr int kBits = SL::CVexaFileOutputSampleIterator::kCardBitsPerSample;
-// Several chunks and a partial one, with a partial codec frame at the end.
-constexpr std::int32_t kFrames =
-    3 * static_cast<std::int32_t>(CChannelPairReader::kChunkFrames) + 1237;
+// Runs of many codec frames, with a partial codec frame at the end.
+constexpr std::int32_t kFrames = 3 * 65536 + 1237;
 
 // The two channel files of a stereo sample: a tone on the left, noise on the right.
 std::vector<std::string> EncodeStereo() {
@@ -67,37 +64,40 @@ TEST_F(ChannelPairReader, DeliversTheSamplesOfTheStereoReaderAtAnyRunSize) {
     ASSERT_EQ(stereo.Read(expected.data(), expected.size()), expected.size());
     ASSERT_TRUE(stereo.IsGood());
 
-    // Odd runs cross chunk boundaries mid-frame; a run larger than a chunk spans several.
-    for (std::size_t run :
-         {std::size_t{1}, std::size_t{4097}, 3 * CChannelPairReader::kChunkFrames}) {
+    // Runs that end mid codec frame, and runs longer than what is left.
+    for (std::size_t run : {std::size_t{33}, std::size_t{4099}, std::size_t{1} << 20}) {
         CChannelPairReader pair(Channel(files_[0]), Channel(files_[1]));
-        ASSERT_TRUE(pair.IsValid());
-        EXPECT_EQ(pair.GetValue(), expected[0]);
-        std::vector<std::int16_t> got(expected.size() + 5);
-        std::size_t total = 0;
+        std::vector<std::int16_t> got(expected.size() + 6, 0x7777);
+        std::size_t frames = 0;
         while (pair.IsValid()) {
-            const std::size_t wanted = std::min(run, got.size() - total);
-            total += pair.Read(got.data() + total, wanted);
+            const std::size_t wanted = std::min(run, got.size() / 2 - frames);
+            frames += pair.ReadFrames(got.data() + 2 * frames, wanted);
         }
         EXPECT_TRUE(pair.IsGood()) << run;
-        ASSERT_EQ(total, expected.size()) << run;
-        got.resize(total);
-        EXPECT_EQ(got, expected) << run;
+        EXPECT_EQ(pair.ReadFrames(got.data(), 1), 0U) << run;
+        ASSERT_EQ(frames, std::size_t{kFrames}) << run;
+        EXPECT_EQ(got,
+                  [&] {
+                      std::vector<std::int16_t> padded = expected;
+                      padded.resize(got.size(), 0x7777);
+                      return padded;
+                  }())
+            << "nothing is written past the frames read, run " << run;
     }
 }
 
-TEST_F(ChannelPairReader, AChannelThatEndsEarlyFailsTheCopy) {
-    // A file cut in the second chunk, on either side.
+TEST_F(ChannelPairReader, AChannelThatEndsEarlyFailsTheRunWhereItShows) {
     const std::string cut0 = files_[0].substr(0, files_[0].size() * 2 / 5);
     const std::string cut1 = files_[1].substr(0, files_[1].size() * 2 / 5);
     for (const auto& [left, right] : {std::pair{cut0, files_[1]}, std::pair{files_[0], cut1}}) {
         CChannelPairReader pair(Channel(left), Channel(right));
         std::vector<std::int16_t> sink(2 * std::size_t{kFrames});
-        const std::size_t read = pair.Read(sink.data(), sink.size());
+        EXPECT_EQ(pair.ReadFrames(sink.data(), 65536), 65536U);
+        EXPECT_TRUE(pair.IsGood());
+        EXPECT_LT(pair.ReadFrames(sink.data(), kFrames), std::size_t{kFrames} - 65536);
         EXPECT_FALSE(pair.IsGood());
         EXPECT_FALSE(pair.IsValid());
-        EXPECT_LT(read, sink.size());
-        EXPECT_EQ(read % (2 * CChannelPairReader::kChunkFrames), 0U);
+        EXPECT_EQ(pair.ReadFrames(sink.data(), 16), 0U);
     }
     // Channels of different lengths never start.
     CChannelPairReader uneven(Channel(files_[0]), Channel(files_[1], kFrames - 1));
@@ -105,39 +105,16 @@ TEST_F(ChannelPairReader, AChannelThatEndsEarlyFailsTheCopy) {
     EXPECT_FALSE(uneven.IsGood());
 }
 
-// Collects what a copy writes, in runs as the plain file writer takes them.
-class CCollector {
-public:
-    bool IsValid() const { return true; }
-    bool IsGood() const { return true; }
-    std::int64_t Room() const { return 1 << 30; }
-    std::size_t Write(const std::int16_t* values, std::size_t count) {
-        samples_.insert(samples_.end(), values, values + count);
-        return count;
-    }
-    std::size_t size() const { return samples_.size(); }
-
-private:
-    std::vector<std::int16_t> samples_;
-};
-
-TEST_F(ChannelPairReader, ACopyCancelledOrFailingMidwayStopsTheThread) {
-    UL::CSilentProgress cancelling;
-    cancelling.setCancellable(true);
-    cancelling.pressCancelAtQuery(10);
-    CCollector kept;
-    {
+TEST_F(ChannelPairReader, AReaderDroppedPartWayStopsItsThread) {
+    std::vector<std::int16_t> sink(2 * std::size_t{kFrames});
+    for (std::size_t runs = 0; runs < 3; ++runs) {
         CChannelPairReader pair(Channel(files_[0]), Channel(files_[1]));
-        EXPECT_EQ(CopySampleRuns(pair, kept, cancelling), SampleCopyResult::Cancelled);
-        // Leaving the scope joins the worker while it still has chunks to decode.
+        for (std::size_t run = 0; run < runs; ++run) {
+            EXPECT_EQ(pair.ReadFrames(sink.data(), 4096), 4096U);
+        }
+        EXPECT_TRUE(pair.IsValid());
+        // Leaving the scope joins the worker, whether it has run or not.
     }
-    EXPECT_EQ(kept.size(), 9 * std::size_t{kSamplesPerProgressStep});
-
-    UL::CSilentProgress progress;
-    CCollector partial;
-    CChannelPairReader pair(Channel(files_[0]), Channel(files_[1].substr(0, files_[1].size() / 2)));
-    EXPECT_EQ(CopySampleRuns(pair, partial, progress), SampleCopyResult::Failed);
-    EXPECT_LT(partial.size(), 2 * std::size_t{kFrames});
 }
 
 } // namespace

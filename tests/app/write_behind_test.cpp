@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -62,6 +63,32 @@ TEST_F(WriteBehindTest, BytesLandWhereTheyWerePutAcrossBlocksAndSeeks) {
     EXPECT_EQ(Fixture::ReadFileBytes(path_), expected);
 }
 
+TEST_F(WriteBehindTest, BytesFilledInPlaceLandAmongThoseWritten) {
+    // As an export decodes into the blocks: odd-sized runs of whole 4-byte values, some blocks
+    // over, after a header gap and some bytes written the ordinary way.
+    const std::string data = Pattern(3 * CWriteBehindBuffer::kBlockBytes + 4 * 1001);
+    CWriteBehindStream stream(OpenNew(path_), counting_);
+    stream.seekp(46);
+    stream.write(data.data(), 4 * 3);
+    std::size_t put = 4 * 3;
+    while (put < data.size()) {
+        const std::span<char> room = stream.fillable(4);
+        ASSERT_GE(room.size(), 4U);
+        const std::size_t run = std::min({room.size() / 4 * 4, data.size() - put, 4 * 7777UL});
+        std::copy_n(data.data() + put, run, room.data());
+        stream.commit(run);
+        put += run;
+    }
+    EXPECT_EQ(static_cast<std::size_t>(stream.tellp()), 46 + data.size());
+    EXPECT_TRUE(stream.fillable(CWriteBehindBuffer::kBlockBytes + 1).empty());
+    stream.seekp(0);
+    stream << "RIFF";
+    EXPECT_TRUE(stream.close());
+    EXPECT_TRUE(stream.fillable(1).empty()) << "nothing is handed out once closed";
+
+    EXPECT_EQ(Fixture::ReadFileBytes(path_), "RIFF" + std::string(42, '\0') + data);
+}
+
 TEST_F(WriteBehindTest, FlushesWhileTheFileGrows) {
     CWriteBehindStream stream(OpenNew(path_), counting_);
     const std::string data =
@@ -97,6 +124,17 @@ TEST_F(WriteBehindTest, AFailedWriteFailsTheStream) {
     stream.flush();
     EXPECT_TRUE(stream.fail());
     EXPECT_FALSE(stream.close());
+
+    // Filled in place, the failure shows as no room, and on the stream as a failed write would.
+    CWriteBehindStream filled(::open("/dev/full", O_WRONLY | O_CLOEXEC), counting_);
+    std::size_t blocks = 0;
+    for (std::span<char> room = filled.fillable(4); !room.empty(); room = filled.fillable(4)) {
+        ASSERT_LT(++blocks, 2 + CWriteBehindBuffer::kBlocks) << "a failed write ends the room";
+        filled.commit(room.size());
+        EXPECT_FALSE(filled.fail());
+    }
+    EXPECT_TRUE(filled.fail());
+    EXPECT_FALSE(filled.close());
 }
 
 TEST_F(WriteBehindTest, AFileThatCouldNotBeOpenedFailsAtOnceAndOneDroppedStopsItsThreads) {

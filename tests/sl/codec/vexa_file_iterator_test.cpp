@@ -624,6 +624,36 @@ TEST(VexaFileInput, RunsReadWhatStepsRead) {
     }
 }
 
+TEST(VexaFileInput, LongRunsDecodeWhatFramesDecodeAtEveryWidthAndSpacing) {
+    // Runs that span several of the file blocks, decoded a block's frames at a time, in every
+    // frame width, as one stream or into every other place as the stereo export reads.
+    std::mt19937 rng(19);
+    constexpr std::size_t kLength = 3 * CVexaFileInputSampleIterator::kBlockBytes + 37;
+    const std::vector<Samples> source{MakeChannel(rng, kLength), MakeChannel(rng, kLength)};
+    for (int n = 4; n <= 8; ++n) {
+        SCOPED_TRACE(testing::Message() << "N = " << n);
+        const std::vector<Bytes> files{EncodeDirectly(n, source[0]), EncodeDirectly(n, source[1])};
+        const Samples left = DecodeDirectly(n, files[0], kLength);
+        const Samples expected = Interleave({left, DecodeDirectly(n, files[1], kLength)});
+
+        CVexaFileInputSampleIterator stereo(InputsOf(files), n, static_cast<std::int32_t>(kLength));
+        Samples read(expected.size());
+        EXPECT_EQ(stereo.Read(read.data(), read.size()), read.size());
+        EXPECT_TRUE(stereo.IsGood());
+        EXPECT_EQ(read, expected);
+
+        CVexaFileInputSampleIterator mono(InputsOf({files[0]}), n,
+                                          static_cast<std::int32_t>(kLength));
+        Samples spaced(2 * kLength, 7);
+        EXPECT_EQ(mono.ReadSpaced(spaced.data(), kLength, 2), kLength);
+        EXPECT_TRUE(mono.IsGood());
+        for (std::size_t i = 0; i < kLength; ++i) {
+            ASSERT_EQ(spaced[2 * i], left[i]) << i;
+            ASSERT_EQ(spaced[2 * i + 1], 7) << i;
+        }
+    }
+}
+
 TEST(VexaFileInput, ARunStopsAtAShortFileAndAfterASeek) {
     std::mt19937 rng(18);
     const std::vector<Samples> channels{MakeChannel(rng, 80), MakeChannel(rng, 80)};
