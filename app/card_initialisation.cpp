@@ -133,27 +133,21 @@ std::string CardInitialisation::text() const {
     case Problem::None:
         return {};
     case Problem::NoSuchFolder:
-        return Localized("{0}: there is no such folder.", "{0}: フォルダーが見つかりません。",
-                         {path});
+        return Localized("{0}: there is no such folder.", {path});
     case Problem::AlreadyACard:
         return Localized("{0}: a sample-information file is already there; nothing was changed.",
-                         "{0}: サンプル情報ファイルが既にあります。何も変更していません。", {path});
+                         {path});
     case Problem::CannotMakeFolder:
-        return Localized("{0}: the folder cannot be made ({1}).",
-                         "{0}: フォルダーを作れません（{1}）。", {path, reason});
+        return Localized("{0}: the folder cannot be made ({1}).", {path, reason});
     case Problem::Busy:
         return Localized("{0}: another converter is changing this card; nothing was changed.",
-                         "{0}: 別のコンバーターがこのカードを変更中です。何も変更していません。",
                          {path});
     case Problem::InTheWay:
         return Localized("{0}: something that is not a file the converter made is in the way; "
                          "remove it and try again.",
-                         "{0}: コンバーターが作ったファイルではないものがあります。"
-                         "取り除いてからやり直してください。",
                          {path});
     case Problem::CannotWrite:
-        return Localized("{0}: the file cannot be made ({1}).",
-                         "{0}: ファイルを作れません（{1}）。", {path, reason});
+        return Localized("{0}: the file cannot be made ({1}).", {path, reason});
     }
     return {};
 }

@@ -78,8 +78,7 @@ bool MoveIntoPlace(const std::string& temporary, const std::string& output,
 }
 
 std::string ExistsText(const std::string& outName) {
-    return Localized("{0}: the file exists already; it is not replaced.",
-                     "{0}: ファイルが既に存在します。置き換えません。", {outName});
+    return Localized("{0}: the file exists already; it is not replaced.", {outName});
 }
 
 } // namespace
@@ -93,9 +92,7 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
     const std::string outName = PathNames::LastPart(output);
     const std::optional<CContainer> container = ContainerByName(output);
     if (!container) {
-        outcome.text = Localized("{0}: name the converted file .wav, .aif or .aiff.",
-                                 "{0}: 変換後のファイル名は .wav、.aif 又は .aiff にしてください。",
-                                 {outName});
+        outcome.text = Localized("{0}: name the converted file .wav, .aif or .aiff.", {outName});
         return outcome;
     }
     struct stat status {};
@@ -108,8 +105,7 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
     if (destination.problem != FileTransfer::DestinationCheck::Problem::None) {
         outcome.text = DestinationDetail(output, destination);
         if (outcome.text.empty()) {
-            outcome.text = Localized("{0}: the converted file could not be written.",
-                                     "{0}: 変換後のファイルを書き込めませんでした。", {outName});
+            outcome.text = Localized("{0}: the converted file could not be written.", {outName});
         }
         return outcome;
     }
@@ -132,12 +128,10 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
     case CStatus::Done:
         outcome.done = true;
         outcome.text = Localized("{0} → {1}: 16-bit, 44100 Hz, {2} frames.",
-                                 "{0} → {1}: 16 ビット、44100 Hz、{2} フレーム。",
                                  {inName, outName, std::to_string(outcome.result.framesWritten)});
         if (outcome.result.clippedSamples > 0) {
-            outcome.text +=
-                " " + Localized("{0} samples were clipped.", "{0} 個のサンプルがクリップしました。",
-                                {std::to_string(outcome.result.clippedSamples)});
+            outcome.text += " " + Localized("{0} samples were clipped.",
+                                            {std::to_string(outcome.result.clippedSamples)});
         }
         break;
     case CStatus::CannotRead:
@@ -145,8 +139,7 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
         if (!outcome.text.empty()) {
             break;
         }
-        outcome.text = Localized("{0}: this is not a sound file the converter reads.",
-                                 "{0}: 変換できるサウンド・ファイルではありません。", {inName});
+        outcome.text = Localized("{0}: this is not a sound file the converter reads.", {inName});
         break;
     case CStatus::CannotOpen:
     case CStatus::OutOfBounds:
@@ -156,13 +149,10 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
         outcome.text = Localized(
             "{0}: the file is cut short or damaged; its sound ends before the length its header "
             "announces. Nothing was written.",
-            "{0}: ファイルが途中で切れているか壊れています。ヘッダーが示す長さより前にサウンドが"
-            "終わっています。何も書き込んでいません。",
             {inName});
         break;
     case CStatus::CannotWrite:
-        outcome.text = Localized("{0}: the converted file could not be written.",
-                                 "{0}: 変換後のファイルを書き込めませんでした。", {outName});
+        outcome.text = Localized("{0}: the converted file could not be written.", {outName});
         break;
     case CStatus::Cancelled:
         break;

@@ -147,17 +147,13 @@ std::string ImportBatch::problemText() const {
     case Problem::None:
         break;
     case Problem::NoFiles:
-        return Localized("no WAV or AIFF file to import was given.",
-                         "インポートする WAV 又は AIFF ファイルが指定されていません。");
+        return Localized("no WAV or AIFF file to import was given.");
     case Problem::PastLastPad:
         return Localized(
             "{0} files do not fit: from the first pad given to J15 there are {1} pads.",
-            "{0} 個のファイルは入りません。指定されたパッドから J15 までは {1} "
-            "パッドしかありません。",
             {std::to_string(fileCount), std::to_string(padsLeft)});
     case Problem::UnreadableFolder:
-        return Localized("{0}: the folder cannot be read.", "{0}: フォルダーを読み取れません。",
-                         {subject});
+        return Localized("{0}: the folder cannot be read.", {subject});
     }
     return {};
 }
@@ -185,17 +181,15 @@ std::string PadList(const std::vector<int>& slots) {
 }
 
 std::string BatchImportTitle(int number, int count, const std::string& fileName) {
-    return Localized("Importing {0}/{1}: {2}", "インポート中 {0}/{1}: {2}",
+    return Localized("Importing {0}/{1}: {2}",
                      {std::to_string(number), std::to_string(count), fileName});
 }
 
 std::string ReplaceQuestion(const std::vector<int>& slots) {
     if (slots.size() == 1) {
-        return Localized("{0} already holds a sample. Replace it?",
-                         "{0} には既にサンプルがあります。置き換えますか？", {PadList(slots)});
+        return Localized("{0} already holds a sample. Replace it?", {PadList(slots)});
     }
-    return Localized("{0} already hold samples. Replace them?",
-                     "{0} には既にサンプルがあります。置き換えますか？", {PadList(slots)});
+    return Localized("{0} already hold samples. Replace them?", {PadList(slots)});
 }
 
 std::vector<std::string> FilesNeedingConversion(const std::vector<ImportItem>& items) {
@@ -214,13 +208,9 @@ std::string ConversionQuestion(const std::vector<std::string>& paths) {
         names += (names.empty() ? "" : ", ") + PathNames::LastPart(path);
     }
     if (paths.size() == 1) {
-        return Localized("{0} is not in the card's format (16-bit 44.1 kHz). Convert it?",
-                         "{0} はカードの形式（16 ビット 44.1 kHz）ではありません。変換しますか？",
-                         {names});
+        return Localized("{0} is not in the card's format (16-bit 44.1 kHz). Convert it?", {names});
     }
-    return Localized("{0} are not in the card's format (16-bit 44.1 kHz). Convert them?",
-                     "{0} はカードの形式（16 ビット 44.1 kHz）ではありません。変換しますか？",
-                     {names});
+    return Localized("{0} are not in the card's format (16-bit 44.1 kHz). Convert them?", {names});
 }
 
 } // namespace ZQ3

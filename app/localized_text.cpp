@@ -2,16 +2,19 @@
 
 #include "app/message_catalogue.h"
 #include "app/shown_name.h"
+#include "app/text_domain.h"
 
 namespace ZQ3 {
+namespace {
 
 bool SpeaksJapanese() {
     return MessageCatalogue::Instance().language() == LanguageJapanese;
 }
 
-std::string Localized(const char* english, const char* japanese,
-                      std::initializer_list<std::string> values) {
-    const char* pattern = SpeaksJapanese() ? japanese : english;
+} // namespace
+
+std::string Localized(const char* english, std::initializer_list<std::string> values) {
+    const char* pattern = SpeaksJapanese() ? CTextDomain::Instance().japanese(english) : english;
     std::string text;
     for (const char* at = pattern; *at != '\0'; ++at) {
         if (at[0] == '{' && at[1] >= '0' && at[1] <= '9' && at[2] == '}') {

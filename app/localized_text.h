@@ -5,14 +5,16 @@
 
 namespace ZQ3 {
 
-// A text of the converter's own that is not in the message catalogue (the tool's lines, the
-// questions that name pads), in the catalogue's current language: english or japanese (UTF-8),
-// with each "{0}", "{1}"... replaced by the value of that number, shown as ShownName shows a
-// name: a value with control characters appears escaped, never raw.
-std::string Localized(const char* english, const char* japanese,
-                      std::initializer_list<std::string> values = {});
+// Marks a text for the catalogue files (po/) where it is only named, in a table of texts that is
+// translated later: xgettext collects it as it collects the first argument of Localized.
+constexpr const char* N_(const char* text) {
+    return text;
+}
 
-// Whether the catalogue speaks Japanese, for texts that differ in more than their words.
-bool SpeaksJapanese();
+// A text of the converter's own that is not in the message catalogue (the tool's lines, the
+// questions that name pads): english, the catalogue files' key, in the catalogue's current
+// language (UTF-8), with each "{0}", "{1}"... replaced by the value of that number, shown as
+// ShownName shows a name: a value with control characters appears escaped, never raw.
+std::string Localized(const char* english, std::initializer_list<std::string> values = {});
 
 } // namespace ZQ3

@@ -38,13 +38,14 @@ enum MessageId : int {
 
 enum Language : int { LanguageEnglish = 0, LanguageJapanese = 1 };
 
-// The texts the converter shows to the user, in English and Japanese (UTF-8).
+// The texts the converter shows to the user, in English and Japanese (UTF-8). The English texts
+// are built in; fill() takes the Japanese ones from the catalogue file po/ja.po.
 class MessageCatalogue {
 public:
     static MessageCatalogue& Instance();
 
     void add(int language, int id, std::string text);
-    void setLanguage(int language) { language_ = language; }
+    void setLanguage(int language);
     int language() const { return language_; }
     // The text of id in the current language; empty when there is none.
     std::string text(int id) const;

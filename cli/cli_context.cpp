@@ -64,9 +64,8 @@ std::string ErrorPrefix(const std::string& command) {
 
 int UsageError(const std::string& command, const std::string& message) {
     const std::string help = command.empty() ? "zq3 help" : "zq3 help " + command;
-    std::fprintf(
-        stderr, "%s%s\n%s\n", ErrorPrefix(command).c_str(), message.c_str(),
-        Localized("Run '{0}' for usage.", "使い方は '{0}' で確認できます。", {help}).c_str());
+    std::fprintf(stderr, "%s%s\n%s\n", ErrorPrefix(command).c_str(), message.c_str(),
+                 Localized("Run '{0}' for usage.", {help}).c_str());
     return ExitUsage;
 }
 

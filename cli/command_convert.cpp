@@ -31,15 +31,12 @@ int Convert(CCliContext& context, const ConvertArguments& arguments) {
                          arguments.replace ? ExistingOutput::Replace : ExistingOutput::Keep,
                          [](std::int64_t, std::int64_t) { return !InterruptRequested(); });
     if (outcome.result.status == SL::CConversionResult::Status::Cancelled) {
-        context.note(Localized("Cancelled; nothing was written.",
-                               "取り消しました。何も書き込んでいません。"));
+        context.note(Localized("Cancelled; nothing was written."));
         return ExitCancelled;
     }
     if (outcome.outputExists) {
         // Japanese runs its sentences together without a space.
-        return context.fail(outcome.text +
-                            Localized(" Give --force to replace it.",
-                                      "置き換えるには --force を指定してください。"));
+        return context.fail(outcome.text + Localized(" Give --force to replace it."));
     }
     if (!outcome.done) {
         return context.fail(outcome.text);

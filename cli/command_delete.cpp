@@ -26,16 +26,13 @@ int Delete(CCliContext& context, const DeleteArguments& arguments) {
         return context.fail(command.emptyPadText());
     }
     const std::string description = SampleDescription(context.model().entryOf(command.pad().pad));
-    if (auto exitCode =
-            command.confirm(Localized("Delete the sample on {0}?", "{0} のサンプルを削除しますか？",
-                                      {command.padName()}),
-                            arguments.assumeYes)) {
+    if (auto exitCode = command.confirm(Localized("Delete the sample on {0}?", {command.padName()}),
+                                        arguments.assumeYes)) {
         return *exitCode;
     }
     const int exitCode = ExitCodeOf(context.controller().deletePad(command.pad().pad));
     if (exitCode == ExitDone) {
-        context.say(Localized("{0} emptied {1}", "{0} を空にしました {1}",
-                              {command.padName(), description}));
+        context.say(Localized("{0} emptied {1}", {command.padName(), description}));
     }
     return exitCode;
 }

@@ -115,8 +115,6 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
         return UsageError(context.command(),
                           Localized("PADS must be a pad such as D5, a bank letter C to J, or all, "
                                     "not '{0}'.",
-                                    "PADS は D5 のようなパッド、バンク文字 C から J、又は all です"
-                                    "（'{0}' は使えません）。",
                                     {arguments.pads}));
     }
     // Absolute, without a trailing "/", for a file as for a folder.
@@ -131,8 +129,6 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
         return UsageError(context.command(),
                           Localized("cannot tell the file format of '{0}': name it .wav, .aif or "
                                     ".aiff, or give --format wav|aiff.",
-                                    "'{0}' のファイル形式が分かりません。.wav、.aif 又は .aiff "
-                                    "の名前にするか、--format wav|aiff を指定してください。",
                                     {arguments.target}));
     }
     CPadCommand command(context);
@@ -145,22 +141,19 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
     const std::vector<int> slots = SlotsToExport(context.model(), *selection);
     if (selection->kind == PadSelection::Kind::Pad &&
         context.model().entries[std::size_t(slots.front())].isEmpty()) {
-        return context.fail(Localized("{0} holds no sample.", "{0} にはサンプルがありません。",
-                                      {SlotName(slots.front())}));
+        return context.fail(Localized("{0} holds no sample.", {SlotName(slots.front())}));
     }
     if (!intoFolder) {
         return ExportSlot(context, slots.front(), *format, target);
     }
     if (slots.empty()) {
-        context.note(Localized("no pad there holds a sample; nothing was written.",
-                               "サンプルのあるパッドがないため、何も書き出していません。"));
+        context.note(Localized("no pad there holds a sample; nothing was written."));
         return ExitDone;
     }
     if (!IsFolder(target) && ::mkdir(target.c_str(), 0777) != 0) {
         const int error = errno;
-        return context.fail(Localized("{0}: the folder cannot be made ({1}).",
-                                      "{0}: フォルダーを作れません（{1}）。",
-                                      {target, std::strerror(error)}));
+        return context.fail(
+            Localized("{0}: the folder cannot be made ({1}).", {target, std::strerror(error)}));
     }
     for (const int slot : slots) {
         const std::string path =

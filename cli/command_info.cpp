@@ -52,8 +52,7 @@ std::string Fixed(double value, int decimals) {
 // "12 min 34 s" for a time left on the card.
 std::string Duration(double seconds) {
     const auto whole = static_cast<long long>(std::floor(seconds));
-    return Localized("{0} min {1} s", "{0} 分 {1} 秒",
-                     {std::to_string(whole / 60), std::to_string(whole % 60)});
+    return Localized("{0} min {1} s", {std::to_string(whole / 60), std::to_string(whole % 60)});
 }
 
 // "512.0 MiB", "7.4 GiB".
@@ -79,14 +78,11 @@ const char* Mark(const SampleEntry& entry) {
 
 void PrintHeader(const CModel& model, const CardSpace& space) {
     if (!space.freeBytes) {
-        std::printf("%s\n", Localized("Card {0}: free space unknown", "カード {0}: 空き容量不明",
-                                      {model.cardRoot})
-                                .c_str());
+        std::printf("%s\n", Localized("Card {0}: free space unknown", {model.cardRoot}).c_str());
         return;
     }
     std::printf("%s\n",
                 Localized("Card {0}: {1} free, {2} of mono or {3} of stereo left at 44.1 kHz",
-                          "カード {0}: 空き {1}、44.1 kHz でモノラル {2} 又はステレオ {3}",
                           {model.cardRoot, Size(*space.freeBytes), Duration(space.secondsLeftMono),
                            Duration(space.secondsLeftStereo)})
                     .c_str());
@@ -99,8 +95,7 @@ void PrintGrids(const CModel& model, int firstBank, int bankCount) {
         const int rowEnd = std::min(rowStart + BanksPerRow, firstBank + bankCount);
         std::string line;
         for (int bank = rowStart; bank < rowEnd; ++bank) {
-            line += Padded(Localized("Bank {0}", "バンク {0}",
-                                     {std::string(1, CardLayout::BankLetter(bank))}),
+            line += Padded(Localized("Bank {0}", {std::string(1, CardLayout::BankLetter(bank))}),
                            4 * PadsPerRow) +
                     gap;
         }
@@ -120,15 +115,13 @@ void PrintGrids(const CModel& model, int firstBank, int bankCount) {
             std::printf("%s\n", WithoutTrailingSpaces(line).c_str());
         }
     }
-    std::printf("\n%s\n", Localized("M mono   S stereo   L lo-fi   · empty",
-                                    "M モノラル   S ステレオ   L ローファイ   · 空き")
-                              .c_str());
+    std::printf("\n%s\n", Localized("M mono   S stereo   L lo-fi   · empty").c_str());
 }
 
 void PrintPads(const CModel& model, int firstBank, int bankCount) {
-    const std::vector<std::string> headings = {
-        Localized("Pad", "パッド"), Localized("Seconds", "秒"), Localized("Channels", "チャンネル"),
-        Localized("Lo-fi", "ローファイ"), Localized("Tempo (BPM)", "テンポ (BPM)")};
+    const std::vector<std::string> headings = {Localized("Pad"), Localized("Seconds"),
+                                               Localized("Channels"), Localized("Lo-fi"),
+                                               Localized("Tempo (BPM)")};
     const std::size_t widths[] = {8, 10, 12, 12, 0};
     std::string line;
     for (std::size_t i = 0; i < headings.size(); ++i) {
@@ -149,9 +142,8 @@ void PrintPads(const CModel& model, int firstBank, int bankCount) {
         ++occupied;
         const std::vector<std::string> cells = {
             SlotName(slot), Fixed(PlayedSeconds(entry), 3),
-            entry.stereo ? Localized("stereo", "ステレオ") : Localized("mono", "モノラル"),
-            entry.isLofi() ? Localized("yes", "あり") : Localized("no", "なし"),
-            Fixed(entry.tempo / 10.0, 1)};
+            entry.stereo ? Localized("stereo") : Localized("mono"),
+            entry.isLofi() ? Localized("yes") : Localized("no"), Fixed(entry.tempo / 10.0, 1)};
         std::string row;
         for (std::size_t i = 0; i < cells.size(); ++i) {
             row += Padded(cells[i], widths[i]);
@@ -160,7 +152,6 @@ void PrintPads(const CModel& model, int firstBank, int bankCount) {
     }
     const int pads = bankCount * CardLayout::PadsPerBank;
     std::printf("\n%s\n", Localized("{0} of {1} pads hold a sample",
-                                    "{1} パッド中 {0} パッドにサンプルがあります",
                                     {std::to_string(occupied), std::to_string(pads)})
                               .c_str());
 }
@@ -227,10 +218,9 @@ int Info(CCliContext& context, const InfoArguments& arguments) {
                         ? std::toupper(static_cast<unsigned char>(arguments.bank[0])) - 'C'
                         : -1;
         if (!CardLayout::IsValidBank(firstBank)) {
-            return UsageError(context.command(),
-                              Localized("BANK must be a letter C to J, not '{0}'.",
-                                        "BANK は C から J の文字です（'{0}' は使えません）。",
-                                        {arguments.bank}));
+            return UsageError(
+                context.command(),
+                Localized("BANK must be a letter C to J, not '{0}'.", {arguments.bank}));
         }
         bankCount = 1;
     }

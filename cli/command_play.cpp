@@ -53,9 +53,7 @@ void AnnouncePlaying(const std::string& what, double seconds) {
     char length[32];
     std::snprintf(length, sizeof length, "%.1f", seconds);
     std::fprintf(stderr, "%s\n",
-                 Localized("Playing {0} ({1} s), Ctrl-C stops",
-                           "{0} を再生中（{1} 秒）、Ctrl-C で停止", {what, length})
-                     .c_str());
+                 Localized("Playing {0} ({1} s), Ctrl-C stops", {what, length}).c_str());
     std::fflush(stderr);
 }
 

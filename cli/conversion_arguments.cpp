@@ -27,9 +27,8 @@ ConversionArguments::options(const CCliContext& context) const {
         const double level = std::strtod(normalize.c_str(), &end);
         if (end == normalize.c_str() || *end != '\0' || !std::isfinite(level) || level > 0.0 ||
             level < -96.0) {
-            context.fail(Localized(
-                "--normalize: '{0}' is not a level from -96 to 0 dBFS.",
-                "--normalize: '{0}' は -96 から 0 dBFS までのレベルではありません。", {normalize}));
+            context.fail(
+                Localized("--normalize: '{0}' is not a level from -96 to 0 dBFS.", {normalize}));
             return std::nullopt;
         }
         result.normalizePeakDb = level;

@@ -82,10 +82,9 @@ bool IsCommand(const std::string& word) {
 
 int NoSuchCommand(const std::string& word) {
     const std::string nearest = NearestCommand(word);
-    std::string message =
-        Localized("no such command: {0}.", "そのようなコマンドはありません: {0}。", {word});
+    std::string message = Localized("no such command: {0}.", {word});
     if (!nearest.empty()) {
-        message += Localized(" Did you mean '{0}'?", "'{0}' のことですか？", {nearest});
+        message += Localized(" Did you mean '{0}'?", {nearest});
     }
     return UsageError("", message);
 }
@@ -111,11 +110,10 @@ std::string ParseErrorText(const CLI::ParseError& error) {
     // CLI11 words its own errors in English; the kinds a user meets most get the tool's words.
     if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr ||
         dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
-        return Localized("an argument is missing ({0}).", "引数が足りません（{0}）。",
-                         {error.what()});
+        return Localized("an argument is missing ({0}).", {error.what()});
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
-        return Localized("too many arguments ({0}).", "引数が多すぎます（{0}）。", {error.what()});
+        return Localized("too many arguments ({0}).", {error.what()});
     }
     return error.what();
 }
@@ -130,8 +128,7 @@ int main(int argc, char** argv) {
                    : *line.language == "ja"         ? LanguageJapanese
                                                     : LanguageEnglish);
     if (line.languageMissing || !knownLanguage) {
-        return UsageError(
-            "", Localized("--lang takes en or ja.", "--lang には en か ja を指定します。"));
+        return UsageError("", Localized("--lang takes en or ja."));
     }
 
     const std::vector<std::string>& arguments = line.arguments;
@@ -144,7 +141,7 @@ int main(int argc, char** argv) {
         if (Has(arguments, {"--help", "-h"})) {
             return PrintHelp(OverviewHelp());
         }
-        return UsageError("", Localized("a COMMAND is required.", "COMMAND を指定してください。"));
+        return UsageError("", Localized("a COMMAND is required."));
     }
     if (!IsCommand(command)) {
         return NoSuchCommand(command);
@@ -182,5 +179,5 @@ int main(int argc, char** argv) {
             return registered.run();
         }
     }
-    return UsageError("", Localized("a COMMAND is required.", "COMMAND を指定してください。"));
+    return UsageError("", Localized("a COMMAND is required."));
 }

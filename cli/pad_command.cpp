@@ -17,8 +17,6 @@ std::optional<int> CPadCommand::prepare(const std::string& card, const std::stri
         return UsageError(context_.command(),
                           Localized("PAD must be a bank letter C to J and a pad number 0 to 15, "
                                     "not '{0}'.",
-                                    "PAD はバンク文字 C から J とパッド番号 0 から 15 です"
-                                    "（'{0}' は使えません）。",
                                     {pad}));
     }
     pad_ = *address;
@@ -59,9 +57,7 @@ std::optional<int> CPadCommand::confirm(const std::string& question, bool assume
         // A script must hear why it got nothing done, and how to say yes beforehand.
         context_.note(question + " " +
                       Localized("There is no terminal to answer on, so nothing was changed. Give "
-                                "--yes to go ahead without asking.",
-                                "答える端末がないため、何も変更していません。確認せずに進めるには "
-                                "--yes を指定してください。"));
+                                "--yes to go ahead without asking."));
         return int(ExitCancelled);
     }
     CTerminalTextDialog dialog(assumeYes, stdin, stderr, interactive);
@@ -70,12 +66,12 @@ std::optional<int> CPadCommand::confirm(const std::string& question, bool assume
     if (answer == UL::ITextDialog::AnswerOk) {
         return std::nullopt;
     }
-    context_.note(Localized("Nothing was changed.", "何も変更していません。"));
+    context_.note(Localized("Nothing was changed."));
     return int(ExitCancelled);
 }
 
 std::string CPadCommand::emptyPadText() const {
-    return Localized("{0} holds no sample.", "{0} にはサンプルがありません。", {padName()});
+    return Localized("{0} holds no sample.", {padName()});
 }
 
 } // namespace ZQ3

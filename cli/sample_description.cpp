@@ -16,9 +16,8 @@ double PlayedSeconds(const SampleEntry& entry) {
 std::string SampleDescription(const SampleEntry& entry) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.2f", PlayedSeconds(entry));
-    const std::string channels =
-        entry.stereo ? Localized("stereo", "ステレオ") : Localized("mono", "モノラル");
-    return Localized("({0} s, {1})", "（{0} 秒、{1}）", {seconds, channels});
+    const std::string channels = entry.stereo ? Localized("stereo") : Localized("mono");
+    return Localized("({0} s, {1})", {seconds, channels});
 }
 
 std::string SlotName(int slot) {

@@ -43,8 +43,8 @@ int CTerminalTextDialog::ask(int buttons, int, const std::string& text) {
     if (!interactive_) {
         return AnswerCancel;
     }
-    const char* choices = SpeaksJapanese() ? "[はい/いいえ]" : yesNo ? "[y/N]" : "[ok/Cancel]";
-    std::fprintf(output_, "%s %s ", text.c_str(), choices);
+    const std::string choices = yesNo ? Localized("[y/N]") : Localized("[ok/Cancel]");
+    std::fprintf(output_, "%s %s ", text.c_str(), choices.c_str());
     std::fflush(output_);
     char line[256];
     if (std::fgets(line, sizeof line, input_) == nullptr) {

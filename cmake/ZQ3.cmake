@@ -1,11 +1,22 @@
-# zq3_add_library(NAME SOURCES ... [DEPENDS lib ...])
-#   A static library of one subsystem folder.
+# zq3_add_library(NAME SOURCES ... [PUBLIC lib ...] [PRIVATE lib ...])
+#   A static library of one subsystem folder. PUBLIC names the libraries its headers include,
+#   PRIVATE those only its sources use.
 function(zq3_add_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
-    add_library(${name} STATIC ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC;PRIVATE;DEPENDS" ${ARGN})
     if(ARG_DEPENDS)
-        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+        message(FATAL_ERROR "zq3_add_library(${name}): say PUBLIC for the libraries its headers "
+                            "include and PRIVATE for the others, instead of DEPENDS")
     endif()
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE} zq3_build_flags)
+endfunction()
+
+# zq3_add_executable(NAME SOURCES ... [DEPENDS lib ...])
+#   A program of ours, built with the configuration's warnings and sanitizers.
+function(zq3_add_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} zq3_build_flags)
 endfunction()
 
 # zq3_add_test(NAME SOURCES ... [DEPENDS lib ...] [LABELS label])
@@ -22,8 +33,8 @@ function(zq3_add_test name)
     if(ARG_LABELS)
         set(label ${ARG_LABELS})
     endif()
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+    zq3_add_executable(${name} SOURCES ${ARG_SOURCES}
+                       DEPENDS ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
     if(label STREQUAL "threads")
         # The ThreadSanitizer run builds only these (target zq3_thread_tests), not the whole tree.
         set_property(GLOBAL APPEND PROPERTY ZQ3_THREAD_TEST_TARGETS ${name})

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 
 namespace ZQ3 {
 namespace {
@@ -53,6 +56,29 @@ TEST_F(MessageCatalogueTest, CopyingTextCountsFiles) {
     EXPECT_EQ(CopyingText(2, 2), "Copying... 2/2");
     catalogue.setLanguage(LanguageJapanese);
     EXPECT_EQ(CopyingText(2, 2), "コピー中です。 2/2");
+}
+
+// The Japanese texts come from the catalogue file in a process whose locale is plain "C", as on
+// a system without a Japanese locale, and choosing them changes nothing else of the process: the
+// C library's own messages stay as they were, and the user's LANGUAGE comes back with English.
+TEST_F(MessageCatalogueTest, JapaneseNeedsNoJapaneseLocaleAndLeavesTheProcessAlone) {
+    const std::optional<std::string> language =
+        std::getenv("LANGUAGE") ? std::optional<std::string>(std::getenv("LANGUAGE"))
+                                : std::nullopt;
+    ::setenv("LANGUAGE", "fr", 1);
+    const std::string systemError = std::strerror(ENOENT);
+    catalogue.fill(LanguageJapanese);
+    EXPECT_EQ(catalogue.text(MessageCardFull), "保存先のメモリー・カードの容量が足りません。");
+    EXPECT_EQ(ConvertingFileText("a.flac"), "a.flac を 16 ビット 44.1 kHz に変換中です。");
+    EXPECT_EQ(std::strerror(ENOENT), systemError);
+    catalogue.fill(LanguageEnglish);
+    EXPECT_EQ(ConvertingFileText("a.flac"), "Converting a.flac to 16-bit 44.1 kHz...");
+    EXPECT_STREQ(std::getenv("LANGUAGE"), "fr");
+    if (language) {
+        ::setenv("LANGUAGE", language->c_str(), 1);
+    } else {
+        ::unsetenv("LANGUAGE");
+    }
 }
 
 class LanguageFromEnvironmentTest : public ::testing::Test {
