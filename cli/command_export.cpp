@@ -102,7 +102,7 @@ int ExportSlot(CCliContext& context, int slot, int format, const std::string& pa
     }
     const int exitCode = ExitCodeOf(controller.exportPad(format, path));
     if (exitCode == ExitDone) {
-        context.say(SlotName(slot) + " → " + ShownName(path) + " " +
+        context.say(CardLayout::PadName(slot) + " → " + ShownName(path) + " " +
                     SampleDescription(context.model().entries[std::size_t(slot)]));
     }
     return exitCode;
@@ -146,7 +146,7 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
     if (selection->kind == PadSelection::Kind::Pad &&
         context.model().entries[std::size_t(slots.front())].isEmpty()) {
         return context.fail(Localized("{0} holds no sample.", "{0} にはサンプルがありません。",
-                                      {SlotName(slots.front())}));
+                                      {CardLayout::PadName(slots.front())}));
     }
     if (!intoFolder) {
         return ExportSlot(context, slots.front(), *format, target);

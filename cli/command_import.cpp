@@ -1,6 +1,7 @@
 #include "app/import_batch.h"
 #include "app/localized_text.h"
 #include "app/shown_name.h"
+#include "card/card_layout.h"
 #include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
@@ -57,7 +58,8 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
         return exitCode;
     }
     for (const ImportItem& item : batch.items) {
-        context.say(SlotName(item.slot) + " ← " + ShownName(PathNames::LastPart(item.path)) + " " +
+        context.say(CardLayout::PadName(item.slot) + " ← " +
+                    ShownName(PathNames::LastPart(item.path)) + " " +
                     SampleDescription(context.model().entries[std::size_t(item.slot)]));
     }
     return exitCode;

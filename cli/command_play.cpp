@@ -69,7 +69,7 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     if (!model.selectedPadHasSample()) {
         return context.fail(command.emptyPadText());
     }
-    AnnouncePlaying(command.padName(), PlayedSeconds(model.entryOf(model.selectedPad)));
+    AnnouncePlaying(command.padName(), model.playedSeconds(model.selectedPad));
     // The same request a press on the pad makes.
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);

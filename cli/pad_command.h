@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_layout.h"
 #include "cli/cli_context.h"
 #include "cli/pad_name.h"
 
@@ -37,7 +38,7 @@ public:
     std::string emptyPadText() const;
 
     const PadAddress& pad() const { return pad_; }
-    std::string padName() const { return PadName(pad_.bank, pad_.pad); }
+    std::string padName() const { return CardLayout::PadName(pad_.slot()); }
 
 private:
     CCliContext& context_;

@@ -8,6 +8,7 @@
 #include "app/message_catalogue.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
+#include "app/quantity_text.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "sl/log/logger.h"
@@ -506,17 +507,11 @@ void CMainView::updateStatusLine() {
         status_->clear();
         return;
     }
-    const double bytes = static_cast<double>(*space.freeBytes);
-    const QString free = bytes >= 1e9 ? QStringLiteral("%1 GB").arg(bytes / 1e9, 0, 'f', 1)
-                                      : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
-    const auto timeText = [](double secondsLeft) {
-        const auto seconds = static_cast<long long>(secondsLeft);
-        return seconds >= 3600 ? Tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
-                               : Tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
-    };
-    status_->setText(
-        Tr("Free: %1\nMono: %2 left\nStereo: %3 left")
-            .arg(free, timeText(space.secondsLeftMono), timeText(space.secondsLeftStereo)));
+    // The figures in the core's units, so that they read as `zq3 info` gives them.
+    status_->setText(Tr("Free: %1\nMono: %2 left\nStereo: %3 left")
+                         .arg(QString::fromStdString(ZQ3::SizeText(*space.freeBytes)),
+                              QString::fromStdString(ZQ3::DurationText(space.secondsLeftMono)),
+                              QString::fromStdString(ZQ3::DurationText(space.secondsLeftStereo))));
 }
 
 QString CMainView::padToolTip(int pad) const {
