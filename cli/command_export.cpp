@@ -143,10 +143,14 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
         return *exitCode;
     }
     const std::vector<int> slots = SlotsToExport(context.model(), *selection);
-    if (selection->kind == PadSelection::Kind::Pad &&
-        context.model().entries[std::size_t(slots.front())].isEmpty()) {
-        return context.fail(Localized("{0} holds no sample.", "{0} にはサンプルがありません。",
-                                      {CardLayout::PadName(slots.front())}));
+    if (selection->kind == PadSelection::Kind::Pad) {
+        // One pad is refused as the desktop program's Export button refuses it.
+        if (!context.controller().selectPad(selection->pad)) {
+            return ExitFailed;
+        }
+        if (const CommandState& exporting = context.view().commands().exportPad; !exporting) {
+            return context.fail(exporting.reason);
+        }
     }
     if (!intoFolder) {
         return ExportSlot(context, slots.front(), *format, target);

@@ -74,8 +74,4 @@ std::optional<int> CPadCommand::confirm(const std::string& question, bool assume
     return int(ExitCancelled);
 }
 
-std::string CPadCommand::emptyPadText() const {
-    return Localized("{0} holds no sample.", "{0} にはサンプルがありません。", {padName()});
-}
-
 } // namespace ZQ3

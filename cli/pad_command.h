@@ -34,9 +34,6 @@ public:
     // (saying so, and naming --yes); nothing when the command can go on.
     std::optional<int> confirm(const std::string& question, bool assumeYes);
 
-    // "D5 holds no sample." in the user's language.
-    std::string emptyPadText() const;
-
     const PadAddress& pad() const { return pad_; }
     std::string padName() const { return CardLayout::PadName(pad_.slot()); }
 

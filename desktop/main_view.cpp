@@ -2,6 +2,7 @@
 
 #include "app/card_probe.h"
 #include "app/card_space.h"
+#include "app/command_availability.h"
 #include "app/controller.h"
 #include "app/domain.h"
 #include "app/import_batch.h"
@@ -319,15 +320,15 @@ void CMainView::enableKeepingFocus(QWidget* widget, bool enabled) {
 }
 
 void CMainView::updateImport() {
-    enableKeepingFocus(importButton_, domain_.model->hasCard() && domain_.model->selectedPad >= 0);
+    enableKeepingFocus(importButton_, ZQ3::AvailableCommands(*domain_.model).importFile.enabled);
 }
 
 void CMainView::updateExport() {
-    enableKeepingFocus(exportButton_, domain_.model->selectedPadHasSample());
+    enableKeepingFocus(exportButton_, ZQ3::AvailableCommands(*domain_.model).exportPad.enabled);
 }
 
 void CMainView::updateDelete() {
-    enableKeepingFocus(deleteButton_, domain_.model->selectedPadHasSample());
+    enableKeepingFocus(deleteButton_, ZQ3::AvailableCommands(*domain_.model).deletePad.enabled);
 }
 
 void CMainView::invalidateRect(const ZQ3::CPadRect& rectangle, bool) {

@@ -1,5 +1,7 @@
-// The rules both front ends read from the core: how sizes and times read.
+// The rules both front ends read from the core: which commands are on, and how sizes and times
+// read.
 
+#include "app/command_availability.h"
 #include "app/quantity_text.h"
 #include "tests/support/card_command_fixture.h"
 
@@ -7,6 +9,41 @@
 
 namespace ZQ3 {
 namespace {
+
+TEST(CommandAvailability, FollowsTheCardAndTheSelectedPadWithAReasonWhenOff) {
+    MessageCatalogue::Instance().fill(LanguageEnglish);
+    CModel model;
+    CommandAvailability commands = AvailableCommands(model);
+    EXPECT_FALSE(commands.chooseBank);
+    EXPECT_FALSE(commands.importFile);
+    EXPECT_EQ(commands.importFile.reason, "No card is loaded.");
+
+    model.cardRoot = "/card";
+    model.bank = 1;
+    model.entries[CardLayout::Slot(1, 5)].frameCount = 4000;
+    commands = AvailableCommands(model);
+    EXPECT_TRUE(commands.chooseBank);
+    EXPECT_FALSE(commands.importFile);
+    EXPECT_EQ(commands.exportPad.reason, "No pad is selected.");
+
+    model.selectedPad = 4;
+    commands = AvailableCommands(model);
+    EXPECT_TRUE(commands.importFile);
+    EXPECT_TRUE(commands.importFile.reason.empty());
+    for (const CommandState* off : {&commands.exportPad, &commands.deletePad, &commands.playPad}) {
+        EXPECT_FALSE(*off);
+        EXPECT_EQ(off->reason, "D4 holds no sample.");
+    }
+
+    model.selectedPad = 5;
+    commands = AvailableCommands(model);
+    EXPECT_TRUE(commands.exportPad && commands.deletePad && commands.playPad);
+
+    MessageCatalogue::Instance().setLanguage(LanguageJapanese);
+    model.selectedPad = 4;
+    EXPECT_EQ(AvailableCommands(model).deletePad.reason, "D4 にはサンプルがありません。");
+    MessageCatalogue::Instance().setLanguage(LanguageEnglish);
+}
 
 TEST(QuantityText, BinaryUnitsThatNeverRoundUpTo1024) {
     EXPECT_EQ(SizeText(0), "0 B");
