@@ -6,6 +6,7 @@
 #include "app/controller.h"
 #include "app/domain.h"
 #include "app/import_batch.h"
+#include "app/import_plan.h"
 #include "app/message_catalogue.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
@@ -742,39 +743,29 @@ void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
     if (!model.hasCard() || !ZQ3::CardLayout::IsValidPad(firstPad)) {
         return;
     }
-    // The same plan as the command line's import: files in the order given, a folder standing
-    // for its sound files, running on into the next bank after pad 15.
+    // The same plan and questions as the command line's import.
     std::vector<std::string> sources;
     for (const QString& file : files) {
         sources.push_back(file.toStdString());
     }
-    const ZQ3::ImportBatch batch =
-        ZQ3::PlanImportBatch(ZQ3::CardLayout::Slot(model.bank, firstPad), sources);
-    if (!batch.isValid()) {
-        ZQ3::ReportMessage(ZQ3::MessageImportFailed, batch.problemText());
+    const ZQ3::CImportPlan plan(model, ZQ3::CardLayout::Slot(model.bank, firstPad), sources);
+    if (!plan.isValid()) {
+        ZQ3::ReportMessage(ZQ3::MessageImportFailed, plan.problemText());
         return;
     }
     domain_.controller->selectPad(firstPad);
     UL::CTextDialog question;
-    // Declining the conversion still runs the import, which then lists every refusal with its
-    // reason and writes nothing.
-    ZQ3::ImportConversion conversion;
-    const std::vector<std::string> unfit = ZQ3::FilesNeedingConversion(batch.items);
-    if (!unfit.empty()) {
-        conversion.convert =
+    // The drop's answers hold for this import only; the settings of the Import button stay.
+    ZQ3::ImportAnswers answers;
+    if (plan.asksToConvert()) {
+        answers.conversion.convert =
             question.ask(UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconQuestion,
-                         ZQ3::ConversionQuestion(unfit)) == UL::ITextDialog::AnswerYes;
+                         plan.conversionQuestion()) == UL::ITextDialog::AnswerYes;
     }
-    const std::vector<int> occupied = ZQ3::OccupiedSlots(model, batch.items);
-    if (!occupied.empty() && (unfit.empty() || conversion.convert) &&
-        question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                     ZQ3::ReplaceQuestion(occupied)) != UL::ITextDialog::AnswerOk) {
-        return;
+    if (plan.asksToReplace(answers.conversion.convert)) {
+        answers.replace =
+            question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                         plan.replaceQuestion()) == UL::ITextDialog::AnswerOk;
     }
-    // The drop's answer holds for this import only; the settings of the Import button stay.
-    ZQ3::CController& controller = *domain_.controller;
-    const ZQ3::ImportConversion kept = controller.importConversion();
-    controller.setImportConversion(conversion);
-    controller.importFiles(batch.items);
-    controller.setImportConversion(kept);
+    domain_.controller->importPlanned(plan, answers);
 }
