@@ -70,11 +70,11 @@ public:
 
     enum class CardAccess { Ready, Failed, Cancelled };
 
-    // Takes the lock of the card at root and keeps it until releaseCardLock, so that loading the
-    // card and the commands after it see no other converter's change in between. Without it,
-    // every command takes the lock for its own run. Reports why it failed.
+    // Takes the lock of the card at root and keeps it while the controller lives (or until it
+    // holds another card's), so that loading the card and the commands after it see no other
+    // converter's change in between. Without it, every command takes the lock for its own run.
+    // Reports why it failed.
     CardAccess holdCardLock(const std::string& root);
-    void releaseCardLock() { heldLock_.release(); }
 
 protected:
     // Reports a lock that could not be taken with failureMessage and what is wrong with root.
