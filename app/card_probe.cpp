@@ -1,6 +1,7 @@
 #include "app/card_probe.h"
 
 #include "card/card_layout.h"
+#include "card/file_transfer.h"
 #include "card/sample_information_dto.h"
 
 namespace ZQ3 {
@@ -9,12 +10,6 @@ bool HoldsCard(const std::string& root) {
     return !root.empty() &&
            ReadSampleInformationFile(CardLayout::InformationFilePath(root)).has_value();
 }
-
-} // namespace ZQ3
-
-#include "card/file_transfer.h"
-
-namespace ZQ3 {
 
 std::optional<std::uint64_t> CardFreeBytes(const std::string& root) {
     if (root.empty()) {

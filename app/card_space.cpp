@@ -1,6 +1,7 @@
 #include "app/card_space.h"
 
 #include "card/card_layout.h"
+#include "sl/codec/card_sound_format.h"
 
 namespace ZQ3 {
 
@@ -19,7 +20,6 @@ std::uint64_t TransactionBytesTaken(int pads, const FileTransfer::VolumeSpace& v
 }
 
 CardSpace MeasureCardSpace(const std::string& root, IFileSystem& fs) {
-    constexpr double CardSampleRate = 44100.0;
     const FileTransfer::VolumeSpace volume =
         FileTransfer::MeasureVolume(CardLayout::CardDirectory(root), fs);
     CardSpace space;
@@ -37,8 +37,8 @@ CardSpace MeasureCardSpace(const std::string& root, IFileSystem& fs) {
     const std::uint64_t usable = *volume.freeBytes - reserved;
     const std::uint64_t monoFrames = usable / 16 * 16;
     const std::uint64_t stereoFrames = usable / 32 * 16;
-    space.secondsLeftMono = static_cast<double>(monoFrames) / CardSampleRate;
-    space.secondsLeftStereo = static_cast<double>(stereoFrames) / CardSampleRate;
+    space.secondsLeftMono = static_cast<double>(monoFrames) / SL::CCardSoundFormat::kSampleRate;
+    space.secondsLeftStereo = static_cast<double>(stereoFrames) / SL::CCardSoundFormat::kSampleRate;
     return space;
 }
 

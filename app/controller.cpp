@@ -205,17 +205,24 @@ bool CController::selectPad(int pad) {
     return true;
 }
 
-CommandOutcome CController::importFile(const std::string& path) {
-    return importFile(path, conversion_);
-}
-
 CommandOutcome CController::importFile(const std::string& path,
                                        const ImportConversion& conversion) {
     return runImport([&path](CImportCommand& command) { return command.run(path); }, conversion);
 }
 
-CommandOutcome CController::importFiles(const std::vector<ImportItem>& items) {
-    return runImport([&items](CImportCommand& command) { return command.run(items); }, conversion_);
+CommandOutcome CController::importFiles(const std::vector<ImportItem>& items,
+                                        const ImportConversion& conversion) {
+    return runImport([&items](CImportCommand& command) { return command.run(items); }, conversion);
+}
+
+CommandOutcome CController::importPlanned(const CImportPlan& plan, const ImportAnswers& answers) {
+    if (!plan.isValid()) {
+        return CommandOutcome::Failed;
+    }
+    if (!plan.runsWith(answers)) {
+        return CommandOutcome::Cancelled;
+    }
+    return importFiles(plan.items(), answers.conversion);
 }
 
 CommandOutcome CController::runImport(const std::function<CommandOutcome(CImportCommand&)>& run,

@@ -3,6 +3,7 @@
 #include "app/command_outcome.h"
 #include "app/import_batch.h"
 #include "app/import_command.h"
+#include "app/import_plan.h"
 #include "app/model.h"
 #include "app/view.h"
 #include "card/card_lock.h"
@@ -40,17 +41,17 @@ public:
     // Selects pad (-1 for none) of the current bank; false without a card or for a bad pad.
     bool selectPad(int pad);
 
-    // Puts the WAV or AIFF file at path onto the selected pad of the loaded card.
-    CommandOutcome importFile(const std::string& path);
-    // The same, converting the file as conversion says rather than as set for every import:
-    // the desktop program's open dialog asks for each import.
-    CommandOutcome importFile(const std::string& path, const ImportConversion& conversion);
+    // Puts the WAV or AIFF file at path onto the selected pad of the loaded card, converting it
+    // as conversion says (by default a file the card does not take is refused).
+    CommandOutcome importFile(const std::string& path, const ImportConversion& conversion = {});
     // Puts the file of each item onto its slot of the loaded card, in one change of the card:
     // all of them or, after a refusal, a failure or a cancel, none.
-    CommandOutcome importFiles(const std::vector<ImportItem>& items);
-    // How the imports after this convert files the card does not take as they are.
-    void setImportConversion(const ImportConversion& conversion) { conversion_ = conversion; }
-    const ImportConversion& importConversion() const { return conversion_; }
+    CommandOutcome importFiles(const std::vector<ImportItem>& items,
+                               const ImportConversion& conversion = {});
+    // Runs plan as answers allow: its items with the answered conversion, in one change of the
+    // card. An invalid plan (whose problem the caller shows) fails, and one whose replacement
+    // was declined is cancelled, both without touching the card.
+    CommandOutcome importPlanned(const CImportPlan& plan, const ImportAnswers& answers);
     // Writes the sample of the selected pad to path as fileFormat (an SL::CWaveFileFormat value:
     // CardLayout::FileFormatWave or CardLayout::FileFormatAiff).
     CommandOutcome exportPad(int fileFormat, const std::string& path);
@@ -72,11 +73,11 @@ public:
 
     enum class CardAccess { Ready, Failed, Cancelled };
 
-    // Takes the lock of the card at root and keeps it until releaseCardLock, so that loading the
-    // card and the commands after it see no other converter's change in between. Without it,
-    // every command takes the lock for its own run. Reports why it failed.
+    // Takes the lock of the card at root and keeps it while the controller lives (or until it
+    // holds another card's), so that loading the card and the commands after it see no other
+    // converter's change in between. Without it, every command takes the lock for its own run.
+    // Reports why it failed.
     CardAccess holdCardLock(const std::string& root);
-    void releaseCardLock() { heldLock_.release(); }
 
 protected:
     // Reports a lock that could not be taken with failureMessage and what is wrong with root.
@@ -113,7 +114,6 @@ protected:
     IFileSystem* fs_ = &PosixFileSystem();
     bool readBack_ = true;
     CardLockWaiting lockWaiting_;
-    ImportConversion conversion_;
     CCardLock heldLock_;
 };
 

@@ -175,7 +175,7 @@ std::string PadList(const std::vector<int>& slots) {
         if (!list.empty()) {
             list += ", ";
         }
-        list += SlotPadName(slot);
+        list += CardLayout::PadName(slot);
     }
     return list;
 }

@@ -15,6 +15,7 @@
 #include "card/sample_information_dto.h"
 #include "card/tempo.h"
 #include "card/temporary_names.h"
+#include "sl/codec/card_sound_format.h"
 #include "sl/codec/vexa_file_output_sample_iterator.h"
 #include "sl/files/file_sample_buffer_factory.h"
 #include "sl/files/wave_file_loader.h"
@@ -28,8 +29,6 @@
 namespace ZQ3 {
 namespace {
 
-constexpr double kCardSampleRate = 44100.0;
-constexpr double kShortestSeconds = 0.07;
 constexpr std::int64_t kFramesPerBlock = 16;
 
 using CSource = SL::ITypedInputSampleIterator<SL::CSampleTag::Integer16>;
@@ -65,14 +64,16 @@ WaveShape CImportCommand::CheckShape(const SL::IWave& wave) {
     if (shape.bitDepth != SL::CBitDepth::INTEGER16) {
         shape.missed |= WaveShape::SixteenBitInteger;
     }
-    if (shape.sampleRate != kCardSampleRate) {
+    if (shape.sampleRate != SL::CCardSoundFormat::kSampleRate) {
         shape.missed |= WaveShape::CardSampleRate;
     }
-    if (shape.channelCount < 1 || shape.channelCount > 2) {
+    if (shape.channelCount < SL::CCardSoundFormat::kMinChannels ||
+        shape.channelCount > SL::CCardSoundFormat::kMaxChannels) {
         shape.missed |= WaveShape::OneOrTwoChannels;
     }
     // Measured at the file's own rate: that is how long it sounds.
-    if (!(static_cast<double>(shape.frameCount) / shape.sampleRate >= kShortestSeconds)) {
+    if (!(static_cast<double>(shape.frameCount) / shape.sampleRate >=
+          SL::CCardSoundFormat::kShortestSeconds)) {
         shape.missed |= WaveShape::LongEnough;
     }
     return shape;
@@ -377,7 +378,7 @@ StepResult CImportCommand::encode(const std::string& path, const std::string& fi
     // The file is read a second time; one that changed since it was checked is not trusted.
     if (!source || source->GetAttribute().GetChannelCount() != channelCount ||
         source->GetAttribute().GetLength() != frameCount ||
-        source->GetAttribute().GetSampleRate() != kCardSampleRate) {
+        source->GetAttribute().GetSampleRate() != SL::CCardSoundFormat::kSampleRate) {
         encodeFailure_ = RereadFailedDetail(path, fileName);
         return StepResult::Failed;
     }

@@ -2,6 +2,7 @@
 
 #include "app/refusal_details.h"
 #include "card/path_names.h"
+#include "sl/codec/card_sound_format.h"
 #include "sl/convert/channel_mixer.h"
 
 #include <cmath>
@@ -62,7 +63,7 @@ ImportFileCheck CheckImportFile(const std::string& path, const ImportConversion&
         check.convertedChannels =
             SL::CChannelMixer(source.channelCount, conversion.options.mono).outputChannels();
         check.convertedFrames = std::llround(static_cast<double>(source.frameCount) *
-                                             SL::CSoundFileConverter::kCardSampleRate /
+                                             SL::CCardSoundFormat::kSampleRate /
                                              static_cast<double>(source.sampleRate));
         return check;
     }

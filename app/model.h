@@ -54,12 +54,8 @@ public:
         return paths;
     }
     // Frames per channel that pad plays and exports: a lo-fi sample stores half of them.
-    std::int64_t playedLength(int pad) const {
-        const SampleEntry& entry = entryOf(pad);
-        // Frame counts come from the card and are at most 32 bits wide; read them as unsigned.
-        const std::int64_t stored = static_cast<std::uint32_t>(entry.frameCount);
-        return entry.isLofi() ? 2 * stored : stored;
-    }
+    std::int64_t playedLength(int pad) const { return entryOf(pad).playedFrames(); }
+    double playedSeconds(int pad) const { return entryOf(pad).playedSeconds(); }
 
     // Size estimate of a 16-bit export of pad; 0 without a card or for an empty pad.
     std::uint64_t diskBytesNeeded(int pad, int fileFormat) const {

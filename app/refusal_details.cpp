@@ -249,11 +249,6 @@ CardFolderProblem ExamineCardFolder(const std::string& root, IFileSystem& fs) {
     return CardFolderProblem::None;
 }
 
-std::string SlotPadName(int slot) {
-    return std::string(1, CardLayout::BankLetter(slot / CardLayout::PadsPerBank)) +
-           std::to_string(slot % CardLayout::PadsPerBank);
-}
-
 std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& loaded) {
     using CReason = SL::CWaveLoadProblem::CReason;
     const SL::CWaveLoadProblem& problem = loaded.problem;
@@ -341,7 +336,7 @@ std::string InformationFileDetail(const std::string& path,
                                                std::to_string(CSampleInformationDto::FileSize)});
     case Problem::InvalidRecord:
         return Say(Text::InformationInvalidRecord,
-                   {path, SlotPadName(reading.slot), FieldName(reading.field),
+                   {path, CardLayout::PadName(reading.slot), FieldName(reading.field),
                     std::to_string(SampleInformationFieldOffset(reading.field))});
     }
     return {};

@@ -31,9 +31,6 @@ enum class CardFolderProblem {
 // an item that cannot be examined (an I/O error) gives None.
 CardFolderProblem ExamineCardFolder(const std::string& root, IFileSystem& fs);
 
-// "D5": the pad name of a slot of the card.
-std::string SlotPadName(int slot);
-
 // Why a sound file gave no wave; fileName is the name shown.
 std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& loaded);
 // What the file is and what the card takes instead.

@@ -12,9 +12,9 @@ public:
     // Empty and disable the bank list without a card; otherwise list the banks and select one.
     virtual void updateBank() = 0;
     virtual void updatePads() = 0;
-    // Import is enabled exactly when a pad is selected.
+    // Import, Export and Delete are enabled as AvailableCommands (app/command_availability.h)
+    // says: Import when a pad is selected, Export and Delete when it holds a sample.
     virtual void updateImport() = 0;
-    // Export and Delete are enabled exactly when the selected pad holds a sample.
     virtual void updateExport() = 0;
     virtual void updateDelete() = 0;
 };

@@ -1,11 +1,17 @@
 #include "card/card_layout.h"
 
+#include "sl/codec/card_sound_format.h"
+
 #include <cstdio>
 
 namespace ZQ3::CardLayout {
 
 char BankLetter(int bank) {
     return static_cast<char>('C' + bank);
+}
+
+std::string PadName(int slot) {
+    return BankLetter(slot / PadsPerBank) + std::to_string(slot % PadsPerBank);
 }
 
 std::string CardDirectory(const std::string& root) {
@@ -60,14 +66,11 @@ std::uint64_t DiskBytesNeeded(const SampleEntry& entry, int fileFormat) {
     if (entry.isEmpty()) {
         return 0;
     }
-    // Frame counts come from the card and are at most 32 bits wide; read them as unsigned.
-    std::uint64_t frames = static_cast<std::uint32_t>(entry.frameCount);
-    if (entry.isLofi()) {
-        frames *= 2;
-    }
+    const auto frames = static_cast<std::uint64_t>(entry.playedFrames());
     const std::uint64_t header =
         fileFormat == FileFormatWave ? 46 : (fileFormat == FileFormatAiff ? 54 : 0);
-    return frames * 2 * static_cast<std::uint64_t>(entry.channelCount()) + header;
+    constexpr std::uint64_t BytesPerSample = SL::CCardSoundFormat::kBitsPerSample / 8;
+    return frames * BytesPerSample * static_cast<std::uint64_t>(entry.channelCount()) + header;
 }
 
 } // namespace ZQ3::CardLayout

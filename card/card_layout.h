@@ -34,6 +34,8 @@ constexpr bool IsValidPad(int pad) {
 
 // "C" for bank 0 up to "J" for bank 7.
 char BankLetter(int bank);
+// "D5" for slot 21: the bank letter and the pad number, as the sampler and every text name a pad.
+std::string PadName(int slot);
 
 std::string CardDirectory(const std::string& root);
 std::string InformationFilePath(const std::string& root);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sl/codec/card_sound_format.h"
+
 #include <cstdint>
 
 namespace ZQ3 {
@@ -26,6 +28,15 @@ struct SampleEntry {
     bool isEmpty() const { return frameCount == 0; }
     bool isLofi() const { return lofi == 1; }
     int channelCount() const { return stereo ? 2 : 1; }
+    // Frames per channel the sample plays and exports: a lo-fi sample stores half of them.
+    std::int64_t playedFrames() const {
+        // Frame counts come from the card and are at most 32 bits wide; read them as unsigned.
+        const std::int64_t stored = static_cast<std::uint32_t>(frameCount);
+        return isLofi() ? 2 * stored : stored;
+    }
+    double playedSeconds() const {
+        return static_cast<double>(playedFrames()) / SL::CCardSoundFormat::kSampleRate;
+    }
 
     friend bool operator==(const SampleEntry&, const SampleEntry&) = default;
 };

@@ -31,10 +31,6 @@ bool CCliContext::loadCard(const std::string& card, int bank) {
     return controller().selectDrive(CardRootFromArgument(card), bank);
 }
 
-bool CCliContext::loadCardAndSelectPad(const std::string& card, int bank, int pad) {
-    return loadCard(card, bank) && controller().selectPad(pad);
-}
-
 void CCliContext::useTerminalProgress() {
     std::FILE* drawOn = ::isatty(STDERR_FILENO) ? stderr : nullptr;
     controller().setProgressFactory(

@@ -41,8 +41,6 @@ public:
 
     // Loads the card at the path the user gave, as choosing a drive does.
     bool loadCard(const std::string& card, int bank = 0);
-    // Loads the card and selects the pad named on the command line, as a click on the pad does.
-    bool loadCardAndSelectPad(const std::string& card, int bank, int pad);
     // Shows the progress of long commands on standard error when it is a terminal.
     void useTerminalProgress();
 

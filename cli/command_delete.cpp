@@ -22,8 +22,8 @@ int Delete(CCliContext& context, const DeleteArguments& arguments) {
             command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
-    if (!context.model().selectedPadHasSample()) {
-        return context.fail(command.emptyPadText());
+    if (const CommandState& deletion = context.view().commands().deletePad; !deletion) {
+        return context.fail(deletion.reason);
     }
     const std::string description = SampleDescription(context.model().entryOf(command.pad().pad));
     if (auto exitCode = command.confirm(Localized("Delete the sample on {0}?", {command.padName()}),

@@ -102,7 +102,7 @@ int ExportSlot(CCliContext& context, int slot, int format, const std::string& pa
     }
     const int exitCode = ExitCodeOf(controller.exportPad(format, path));
     if (exitCode == ExitDone) {
-        context.say(SlotName(slot) + " → " + ShownName(path) + " " +
+        context.say(CardLayout::PadName(slot) + " → " + ShownName(path) + " " +
                     SampleDescription(context.model().entries[std::size_t(slot)]));
     }
     return exitCode;
@@ -139,9 +139,14 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
         return *exitCode;
     }
     const std::vector<int> slots = SlotsToExport(context.model(), *selection);
-    if (selection->kind == PadSelection::Kind::Pad &&
-        context.model().entries[std::size_t(slots.front())].isEmpty()) {
-        return context.fail(Localized("{0} holds no sample.", {SlotName(slots.front())}));
+    if (selection->kind == PadSelection::Kind::Pad) {
+        // One pad is refused as the desktop program's Export button refuses it.
+        if (!context.controller().selectPad(selection->pad)) {
+            return ExitFailed;
+        }
+        if (const CommandState& exporting = context.view().commands().exportPad; !exporting) {
+            return context.fail(exporting.reason);
+        }
     }
     if (!intoFolder) {
         return ExportSlot(context, slots.front(), *format, target);

@@ -1,6 +1,7 @@
-#include "app/import_batch.h"
+#include "app/import_plan.h"
 #include "app/localized_text.h"
 #include "app/shown_name.h"
+#include "card/card_layout.h"
 #include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
@@ -28,11 +29,6 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
     if (!options) {
         return ExitUsage;
     }
-    ImportConversion conversion;
-    conversion.convert = arguments.convert;
-    conversion.options = *options;
-    conversion.adviseConvertOption = true;
-    context.controller().setImportConversion(conversion);
     CPadCommand command(context);
     if (auto exitCode =
             command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
@@ -42,22 +38,29 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
     for (const std::string& file : arguments.files) {
         sources.push_back(AbsolutePath(file));
     }
-    const ImportBatch batch = PlanImportBatch(command.pad().slot(), sources);
-    if (!batch.isValid()) {
-        return context.fail(batch.problemText());
+    // The same plan and questions as a drop onto the desktop program's pads; --convert answers
+    // the conversion question beforehand, and --yes the replace question.
+    const CImportPlan plan(context.model(), command.pad().slot(), sources);
+    if (!plan.isValid()) {
+        return context.fail(plan.problemText());
     }
-    const std::vector<int> occupied = OccupiedSlots(context.model(), batch.items);
-    if (!occupied.empty()) {
-        if (auto exitCode = command.confirm(ReplaceQuestion(occupied), arguments.assumeYes)) {
+    ImportAnswers answers;
+    answers.conversion.convert = arguments.convert;
+    answers.conversion.options = *options;
+    answers.conversion.adviseConvertOption = true;
+    if (plan.asksToReplace(answers.conversion.convert)) {
+        if (auto exitCode = command.confirm(plan.replaceQuestion(), arguments.assumeYes)) {
             return *exitCode;
         }
+        answers.replace = true;
     }
-    const int exitCode = ExitCodeOf(context.controller().importFiles(batch.items));
+    const int exitCode = ExitCodeOf(context.controller().importPlanned(plan, answers));
     if (exitCode != ExitDone) {
         return exitCode;
     }
-    for (const ImportItem& item : batch.items) {
-        context.say(SlotName(item.slot) + " ← " + ShownName(PathNames::LastPart(item.path)) + " " +
+    for (const ImportItem& item : plan.items()) {
+        context.say(CardLayout::PadName(item.slot) + " ← " +
+                    ShownName(PathNames::LastPart(item.path)) + " " +
                     SampleDescription(context.model().entries[std::size_t(item.slot)]));
     }
     return exitCode;

@@ -1,15 +1,15 @@
 #include "app/card_space.h"
 #include "app/localized_text.h"
+#include "app/quantity_text.h"
+#include "card/card_layout.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "cli/pad_name.h"
 #include "cli/sample_description.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -49,18 +49,6 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-// "12 min 34 s" for a time left on the card.
-std::string Duration(double seconds) {
-    const auto whole = static_cast<long long>(std::floor(seconds));
-    return Localized("{0} min {1} s", {std::to_string(whole / 60), std::to_string(whole % 60)});
-}
-
-// "512.0 MiB", "7.4 GiB".
-std::string Size(std::uint64_t bytes) {
-    const double mebibytes = static_cast<double>(bytes) / (1024.0 * 1024.0);
-    return mebibytes < 1024 ? Fixed(mebibytes, 1) + " MiB" : Fixed(mebibytes / 1024, 1) + " GiB";
-}
-
 const SampleEntry& EntryAt(const CModel& model, int slot) {
     return model.entries[static_cast<std::size_t>(slot)];
 }
@@ -81,11 +69,12 @@ void PrintHeader(const CModel& model, const CardSpace& space) {
         std::printf("%s\n", Localized("Card {0}: free space unknown", {model.cardRoot}).c_str());
         return;
     }
-    std::printf("%s\n",
-                Localized("Card {0}: {1} free, {2} of mono or {3} of stereo left at 44.1 kHz",
-                          {model.cardRoot, Size(*space.freeBytes), Duration(space.secondsLeftMono),
-                           Duration(space.secondsLeftStereo)})
-                    .c_str());
+    std::printf(
+        "%s\n",
+        Localized("Card {0}: {1} free, {2} of mono or {3} of stereo left at 44.1 kHz",
+                  {model.cardRoot, SizeText(*space.freeBytes), DurationText(space.secondsLeftMono),
+                   DurationText(space.secondsLeftStereo)})
+            .c_str());
 }
 
 // The banks as the sampler lays out its pads: pad 0 bottom left, pad 15 top right.
@@ -141,7 +130,7 @@ void PrintPads(const CModel& model, int firstBank, int bankCount) {
         }
         ++occupied;
         const std::vector<std::string> cells = {
-            SlotName(slot), Fixed(PlayedSeconds(entry), 3),
+            CardLayout::PadName(slot), Fixed(entry.playedSeconds(), 3),
             entry.stereo ? Localized("stereo") : Localized("mono"),
             entry.isLofi() ? Localized("yes") : Localized("no"), Fixed(entry.tempo / 10.0, 1)};
         std::string row;
@@ -193,9 +182,8 @@ void PrintJson(const CModel& model, const CardSpace& space) {
         json.key("option20").value(entry.option20);
         json.key("tempo2").value(entry.tempo2);
         // A lo-fi sample plays twice the frames its files hold.
-        json.key("playedFrames")
-            .value(entry.isLofi() ? 2 * std::int64_t{stored} : std::int64_t{stored});
-        json.key("seconds").value(PlayedSeconds(entry));
+        json.key("playedFrames").value(entry.playedFrames());
+        json.key("seconds").value(entry.playedSeconds());
         json.key("bpm").value(entry.tempo / 10.0);
         json.endObject();
     }

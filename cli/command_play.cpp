@@ -64,10 +64,10 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
         return *exitCode;
     }
     const CModel& model = context.model();
-    if (!model.selectedPadHasSample()) {
-        return context.fail(command.emptyPadText());
+    if (const CommandState& play = context.view().commands().playPad; !play) {
+        return context.fail(play.reason);
     }
-    AnnouncePlaying(command.padName(), PlayedSeconds(model.entryOf(model.selectedPad)));
+    AnnouncePlaying(command.padName(), model.playedSeconds(model.selectedPad));
     // The same request a press on the pad makes.
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);

@@ -70,8 +70,4 @@ std::optional<int> CPadCommand::confirm(const std::string& question, bool assume
     return int(ExitCancelled);
 }
 
-std::string CPadCommand::emptyPadText() const {
-    return Localized("{0} holds no sample.", {padName()});
-}
-
 } // namespace ZQ3

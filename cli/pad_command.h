@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/card_layout.h"
 #include "cli/cli_context.h"
 #include "cli/pad_name.h"
 
@@ -33,11 +34,8 @@ public:
     // (saying so, and naming --yes); nothing when the command can go on.
     std::optional<int> confirm(const std::string& question, bool assumeYes);
 
-    // "D5 holds no sample." in the user's language.
-    std::string emptyPadText() const;
-
     const PadAddress& pad() const { return pad_; }
-    std::string padName() const { return PadName(pad_.bank, pad_.pad); }
+    std::string padName() const { return CardLayout::PadName(pad_.slot()); }
 
 private:
     CCliContext& context_;

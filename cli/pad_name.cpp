@@ -31,8 +31,4 @@ std::optional<PadAddress> ParsePadName(const std::string& name) {
     return PadAddress{bank, pad};
 }
 
-std::string PadName(int bank, int pad) {
-    return std::string(1, CardLayout::BankLetter(bank)) + std::to_string(pad);
-}
-
 } // namespace ZQ3

@@ -14,6 +14,5 @@ struct PadAddress {
 // "D5" is bank D (1), pad 5; the bank letter runs from "C" to "J", the pad from 0 to 15, and
 // the letter may be lower case.
 std::optional<PadAddress> ParsePadName(const std::string& name);
-std::string PadName(int bank, int pad);
 
 } // namespace ZQ3

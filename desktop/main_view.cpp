@@ -2,12 +2,15 @@
 
 #include "app/card_probe.h"
 #include "app/card_space.h"
+#include "app/command_availability.h"
 #include "app/controller.h"
 #include "app/domain.h"
 #include "app/import_batch.h"
+#include "app/import_plan.h"
 #include "app/message_catalogue.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
+#include "app/quantity_text.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "desktop/drive_combo_box.h"
@@ -26,6 +29,11 @@
 #include <QPushButton>
 
 namespace {
+
+// "D5", as the core names pads.
+QString PadName(int bank, int pad) {
+    return QString::fromStdString(ZQ3::CardLayout::PadName(ZQ3::CardLayout::Slot(bank, pad)));
+}
 
 // The bank names the sampler shows: bank 0 is "C".
 QString BankName(int bank) {
@@ -261,15 +269,15 @@ void CMainView::enableKeepingFocus(QWidget* widget, bool enabled) {
 }
 
 void CMainView::updateImport() {
-    enableKeepingFocus(importButton_, domain_.model->hasCard() && domain_.model->selectedPad >= 0);
+    enableKeepingFocus(importButton_, ZQ3::AvailableCommands(*domain_.model).importFile.enabled);
 }
 
 void CMainView::updateExport() {
-    enableKeepingFocus(exportButton_, domain_.model->selectedPadHasSample());
+    enableKeepingFocus(exportButton_, ZQ3::AvailableCommands(*domain_.model).exportPad.enabled);
 }
 
 void CMainView::updateDelete() {
-    enableKeepingFocus(deleteButton_, domain_.model->selectedPadHasSample());
+    enableKeepingFocus(deleteButton_, ZQ3::AvailableCommands(*domain_.model).deletePad.enabled);
 }
 
 bool CMainView::isPlaying() const {
@@ -383,13 +391,12 @@ void CMainView::showSelectedWaveform() {
         waveformView_->clear();
         return;
     }
-    const QString name = BankName(model->bank) + QString::number(pad);
+    const QString name = PadName(model->bank, pad);
     if (!model->hasSample(pad)) {
         waveformView_->showWaveform(nullptr, name);
         return;
     }
-    const double seconds = static_cast<double>(model->playedLength(pad)) / 44100.0;
-    const QString length = tr("%1 s").arg(seconds, 0, 'f', 2);
+    const QString length = tr("%1 s").arg(model->playedSeconds(pad), 0, 'f', 2);
     auto waveform = waveforms_->waveformOf(model, pad);
     // Looked up again while the pad plays, the same outline keeps its play line.
     if (waveform && waveform == waveformView_->waveform()) {
@@ -426,30 +433,22 @@ void CMainView::updateStatusLine() {
         status_->clear();
         return;
     }
-    const double bytes = static_cast<double>(*space.freeBytes);
-    const QString free = bytes >= 1e9 ? QStringLiteral("%1 GB").arg(bytes / 1e9, 0, 'f', 1)
-                                      : QStringLiteral("%1 MB").arg(bytes / 1e6, 0, 'f', 1);
-    const auto timeText = [](double secondsLeft) {
-        const auto seconds = static_cast<long long>(secondsLeft);
-        return seconds >= 3600 ? tr("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60)
-                               : tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
-    };
-    status_->setText(
-        tr("Free: %1\nMono: %2 left\nStereo: %3 left")
-            .arg(free, timeText(space.secondsLeftMono), timeText(space.secondsLeftStereo)));
+    // The figures in the core's units, so that they read as `zq3 info` gives them.
+    status_->setText(tr("Free: %1\nMono: %2 left\nStereo: %3 left")
+                         .arg(QString::fromStdString(ZQ3::SizeText(*space.freeBytes)),
+                              QString::fromStdString(ZQ3::DurationText(space.secondsLeftMono)),
+                              QString::fromStdString(ZQ3::DurationText(space.secondsLeftStereo))));
 }
 
 QString CMainView::padToolTip(int pad) const {
     const ZQ3::CModel& model = *domain_.model;
     if (!model.hasSample(pad)) {
-        return tr("Pad %1%2: empty").arg(BankName(model.hasCard() ? model.bank : 0)).arg(pad);
+        return tr("Pad %1: empty").arg(PadName(model.hasCard() ? model.bank : 0, pad));
     }
     const ZQ3::SampleEntry& entry = model.entryOf(pad);
-    const double seconds = static_cast<double>(model.playedLength(pad)) / 44100.0;
-    QString text = tr("Pad %1%2: %3 s, %4")
-                       .arg(BankName(model.bank))
-                       .arg(pad)
-                       .arg(seconds, 0, 'f', 2)
+    QString text = tr("Pad %1: %2 s, %3")
+                       .arg(PadName(model.bank, pad))
+                       .arg(model.playedSeconds(pad), 0, 'f', 2)
                        .arg(entry.stereo ? tr("stereo") : tr("mono"));
     text += entry.isLofi() ? tr(", lo-fi") : tr(", not lo-fi");
     // The card keeps the tempo in tenths of a beat per minute.
@@ -466,39 +465,29 @@ void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
     if (!model.hasCard() || !ZQ3::CardLayout::IsValidPad(firstPad)) {
         return;
     }
-    // The same plan as the command line's import: files in the order given, a folder standing
-    // for its sound files, running on into the next bank after pad 15.
+    // The same plan and questions as the command line's import.
     std::vector<std::string> sources;
     for (const QString& file : files) {
         sources.push_back(file.toStdString());
     }
-    const ZQ3::ImportBatch batch =
-        ZQ3::PlanImportBatch(ZQ3::CardLayout::Slot(model.bank, firstPad), sources);
-    if (!batch.isValid()) {
-        ZQ3::ReportMessage(ZQ3::MessageImportFailed, batch.problemText());
+    const ZQ3::CImportPlan plan(model, ZQ3::CardLayout::Slot(model.bank, firstPad), sources);
+    if (!plan.isValid()) {
+        ZQ3::ReportMessage(ZQ3::MessageImportFailed, plan.problemText());
         return;
     }
     domain_.controller->selectPad(firstPad);
     UL::ITextDialog& question = *textDialog_;
-    // Declining the conversion still runs the import, which then lists every refusal with its
-    // reason and writes nothing.
-    ZQ3::ImportConversion conversion;
-    const std::vector<std::string> unfit = ZQ3::FilesNeedingConversion(batch.items);
-    if (!unfit.empty()) {
-        conversion.convert =
+    // The drop's answers hold for this import only; the settings of the Import button stay.
+    ZQ3::ImportAnswers answers;
+    if (plan.asksToConvert()) {
+        answers.conversion.convert =
             question.ask(UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconQuestion,
-                         ZQ3::ConversionQuestion(unfit)) == UL::ITextDialog::AnswerYes;
+                         plan.conversionQuestion()) == UL::ITextDialog::AnswerYes;
     }
-    const std::vector<int> occupied = ZQ3::OccupiedSlots(model, batch.items);
-    if (!occupied.empty() && (unfit.empty() || conversion.convert) &&
-        question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                     ZQ3::ReplaceQuestion(occupied)) != UL::ITextDialog::AnswerOk) {
-        return;
+    if (plan.asksToReplace(answers.conversion.convert)) {
+        answers.replace =
+            question.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                         plan.replaceQuestion()) == UL::ITextDialog::AnswerOk;
     }
-    // The drop's answer holds for this import only; the settings of the Import button stay.
-    ZQ3::CController& controller = *domain_.controller;
-    const ZQ3::ImportConversion kept = controller.importConversion();
-    controller.setImportConversion(conversion);
-    controller.importFiles(batch.items);
-    controller.setImportConversion(kept);
+    domain_.controller->importPlanned(plan, answers);
 }

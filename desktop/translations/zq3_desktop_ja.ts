@@ -82,24 +82,16 @@ Stereo: %3 left</source>
 ステレオ: あと %3</translation>
     </message>
     <message>
-        <source>%1 h %2 min</source>
-        <translation>%1 時間 %2 分</translation>
-    </message>
-    <message>
-        <source>%1 min %2 s</source>
-        <translation>%1 分 %2 秒</translation>
-    </message>
-    <message>
-        <source>Pad %1%2: empty</source>
-        <translation>パッド %1%2: 空</translation>
+        <source>Pad %1: empty</source>
+        <translation>パッド %1: 空</translation>
     </message>
     <message>
         <source>%1 s</source>
         <translation>%1 秒</translation>
     </message>
     <message>
-        <source>Pad %1%2: %3 s, %4</source>
-        <translation>パッド %1%2: %3 秒、%4</translation>
+        <source>Pad %1: %2 s, %3</source>
+        <translation>パッド %1: %2 秒、%3</translation>
     </message>
     <message>
         <source>stereo</source>

@@ -1,5 +1,7 @@
 #include "sl/codec/vexa_file_input_sample_iterator.h"
 
+#include "sl/codec/card_sound_format.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,8 +10,8 @@ namespace SL {
 CVexaFileInputSampleIterator::CVexaFileInputSampleIterator(
     std::vector<std::shared_ptr<std::istream>> streams, int bitsPerSample, std::int32_t length,
     std::int64_t dataOffset)
-    : attribute_(CBitDepth::INTEGER16, kSampleRate, static_cast<std::int32_t>(streams.size()),
-                 std::max<std::int32_t>(length, 0)),
+    : attribute_(CBitDepth::INTEGER16, CCardSoundFormat::kSampleRate,
+                 static_cast<std::int32_t>(streams.size()), std::max<std::int32_t>(length, 0)),
       dataOffset_(dataOffset), bitsPerSample_(bitsPerSample),
       frameBytes_(2 * static_cast<std::size_t>(std::max(bitsPerSample, 0))),
       total_(attribute_.GetSampleCount()) {

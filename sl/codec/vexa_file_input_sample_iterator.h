@@ -27,7 +27,6 @@ namespace SL {
 class CVexaFileInputSampleIterator final : public ITypedInputSampleIterator<CSampleTag::Integer16>,
                                            public ILocatable1D {
 public:
-    static constexpr double kSampleRate = 44100.0;
     // Bytes read from a file at a time (rounded down to whole frames).
     static constexpr std::size_t kBlockBytes = 65536;
 

@@ -1,5 +1,7 @@
 #include "sl/codec/vexa_file_output_sample_iterator.h"
 
+#include "sl/codec/card_sound_format.h"
+
 #include <algorithm>
 
 namespace SL {
@@ -7,7 +9,8 @@ namespace SL {
 CVexaFileOutputSampleIterator::CVexaFileOutputSampleIterator(
     std::vector<std::shared_ptr<std::ostream>> streams, int bitsPerSample, std::int64_t dataOffset,
     std::int64_t byteLimit)
-    : attribute_(CBitDepth::INTEGER16, kSampleRate, static_cast<std::int32_t>(streams.size()), 0),
+    : attribute_(CBitDepth::INTEGER16, CCardSoundFormat::kSampleRate,
+                 static_cast<std::int32_t>(streams.size()), 0),
       byteLimit_(byteLimit), frameBytes_(2 * static_cast<std::size_t>(std::max(bitsPerSample, 0))),
       written_(dataOffset) {
     const std::size_t channels = streams.size();

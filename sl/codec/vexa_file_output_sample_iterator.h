@@ -27,7 +27,6 @@ class CVexaFileOutputSampleIterator final
     : public ITypedOutputSampleIterator<CSampleTag::Integer16>,
       public ILocatable1D {
 public:
-    static constexpr double kSampleRate = 44100.0;
     // The ordinary card form: 16 bytes per 16 samples.
     static constexpr int kCardBitsPerSample = 8;
     // The largest card sample file, in bytes.

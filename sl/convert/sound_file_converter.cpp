@@ -1,5 +1,6 @@
 #include "sl/convert/sound_file_converter.h"
 
+#include "sl/codec/card_sound_format.h"
 #include "sl/convert/channel_mixer.h"
 #include "sl/convert/tpdf_quantizer.h"
 #include "sl/files/file_data_source.h"
@@ -104,17 +105,17 @@ public:
         const auto outChannels = static_cast<std::size_t>(mixer_.outputChannels());
         SoxrHandle resampler;
         double ratio = 1.0;
-        if (info_.samplerate != CSoundFileConverter::kCardSampleRate) {
+        if (info_.samplerate != CCardSoundFormat::kSampleRate) {
             soxr_error_t error = nullptr;
             const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
             const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
-            resampler.reset(soxr_create(info_.samplerate, CSoundFileConverter::kCardSampleRate,
+            resampler.reset(soxr_create(info_.samplerate, CCardSoundFormat::kSampleRate,
                                         static_cast<unsigned>(outChannels), &error, &io, &quality,
                                         nullptr));
             if (!resampler || error) {
                 return PassEnd::Failed;
             }
-            ratio = CSoundFileConverter::kCardSampleRate / static_cast<double>(info_.samplerate);
+            ratio = CCardSoundFormat::kSampleRate / static_cast<double>(info_.samplerate);
         }
         std::vector<float> input(kBlockFrames * static_cast<std::size_t>(info_.channels));
         std::vector<float> mixed(kBlockFrames * outChannels);
@@ -242,7 +243,8 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
         return result;
     }
     const CChannelMixer mixer(inInfo.channels, options.mono);
-    const bool copyExactly = IsSixteenBitInteger(inInfo) && inInfo.samplerate == kCardSampleRate &&
+    const bool copyExactly = IsSixteenBitInteger(inInfo) &&
+                             inInfo.samplerate == CCardSoundFormat::kSampleRate &&
                              inInfo.channels == mixer.outputChannels() && !options.normalizePeakDb;
     result.copiedUnchanged = copyExactly;
 
@@ -253,7 +255,7 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
         return result;
     }
     SF_INFO outInfo{};
-    outInfo.samplerate = kCardSampleRate;
+    outInfo.samplerate = CCardSoundFormat::kSampleRate;
     outInfo.channels = mixer.outputChannels();
     outInfo.format =
         (container == Container::Wave ? SF_FORMAT_WAV : SF_FORMAT_AIFF) | SF_FORMAT_PCM_16;

@@ -78,8 +78,6 @@ public:
     // reads; false cancels it.
     using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
-    static constexpr int kCardSampleRate = 44100;
-
     // The shape of the file at path, or nothing when libsndfile does not read it as sound.
     // A shape outside CSoundBounds is given as it is: no conversion of it starts.
     static std::optional<CSoundFileShape> Probe(const std::string& path);

@@ -27,6 +27,9 @@ TEST(CardPaths, InformationFileAndCardCopies) {
 TEST(CardPaths, BankLetters) {
     EXPECT_EQ(BankLetter(0), 'C');
     EXPECT_EQ(BankLetter(7), 'J');
+    EXPECT_EQ(PadName(0), "C0");
+    EXPECT_EQ(PadName(0x15), "D5");
+    EXPECT_EQ(PadName(127), "J15");
 }
 
 TEST(SizeRules, CardBytesCountStartedBlocksPerChannel) {

@@ -262,6 +262,19 @@ TEST_F(ConversionTest, ImportConvertsWhatTheCardRefusesInOneChange) {
     EXPECT_TRUE(c.stereo);
     EXPECT_EQ(c.frameCount, WholeBlocks(88200));
 
+    // Onto pads that hold samples, the plan a drop on the desktop program follows: left
+    // unconverted, the file is refused whatever the answer, so nobody is asked to replace; to be
+    // converted, it asks, and without a terminal to answer on, changes nothing.
+    const auto unconverted = RunZq3({"--lang", "en", "import", card(), "D0", path("c.flac")});
+    EXPECT_EQ(unconverted.exitCode, 1);
+    EXPECT_NE(unconverted.err.find("(add --convert to convert it)"), std::string::npos);
+    EXPECT_EQ(unconverted.err.find("Replace"), std::string::npos) << unconverted.err;
+    const auto unanswered =
+        RunZq3({"--lang", "en", "import", card(), "D0", path("c.flac"), "--convert"});
+    EXPECT_EQ(unanswered.exitCode, 3);
+    EXPECT_NE(unanswered.err.find("D0 already holds a sample. Replace it?"), std::string::npos);
+    EXPECT_EQ(entries()[std::size_t(CardLayout::Slot(1, 0))], a);
+
     Sox("-n -r 48000 -b 24 -c 2 " + path("d.flac") + " synth 1 sine 440");
     ASSERT_EQ(RunZq3({"import", card(), "D3", path("d.flac"), "--convert", "--mono"}).exitCode, 0);
     EXPECT_FALSE(entries()[std::size_t(CardLayout::Slot(1, 3))].stereo);

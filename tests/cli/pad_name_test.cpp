@@ -18,7 +18,6 @@ TEST(PadName, BankLetterAndPadNumber) {
     ASSERT_TRUE(j15.has_value());
     EXPECT_EQ(j15->slot(), 127);
     EXPECT_EQ(ParsePadName("c0")->slot(), 0);
-    EXPECT_EQ(PadName(7, 15), "J15");
 }
 
 TEST(PadName, RefusesAnythingElse) {

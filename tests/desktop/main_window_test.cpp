@@ -891,8 +891,16 @@ private slots:
         QVERIFY(!run.model().entryOf(4).stereo);
         QVERIFY(run.model().hasSample(5));
         QVERIFY(run.model().entryOf(6).stereo);
-        // The drop's answer held for that drop only.
-        QVERIFY(!run.controller().importConversion().convert);
+        // The drop's answer held for that drop only: the next import converts nothing.
+        {
+            CBoxAnswers answers({QMessageBox::Ok});
+            QVERIFY(run.controller().selectPad(7));
+            QCOMPARE(run.controller().importFile(wide.toStdString()),
+                     ZQ3::CommandOutcome::Failed);
+            QCOMPARE(answers.texts.size(), 1);
+            QVERIFY(answers.texts[0].contains(QStringLiteral("wide.wav")));
+        }
+        QVERIFY(!run.model().hasSample(7));
     }
 
     void theAboutBoxAndTheManualFollowTheLanguage() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_availability.h"
 #include "app/domain.h"
 #include "app/view.h"
 #include "sl/log/logger.h"
@@ -12,7 +13,7 @@
 namespace ZQ3::Fixture {
 
 // A view that remembers which updates the controller asked for, and the state each update
-// would show.
+// would show, as every front end reads it from AvailableCommands.
 class CRecordingView : public IView {
 public:
     explicit CRecordingView(const CDomain& domain) : domain_(domain) {}
@@ -20,20 +21,20 @@ public:
     void updateDrive() override { calls.push_back("drive"); }
     void updateBank() override {
         calls.push_back("bank");
-        bankListEnabled = domain_.model->hasCard();
+        bankListEnabled = AvailableCommands(*domain_.model).chooseBank.enabled;
     }
     void updatePads() override { calls.push_back("pads"); }
     void updateImport() override {
         calls.push_back("import");
-        importEnabled = domain_.model->selectedPad >= 0;
+        importEnabled = AvailableCommands(*domain_.model).importFile.enabled;
     }
     void updateExport() override {
         calls.push_back("export");
-        exportEnabled = domain_.model->selectedPadHasSample();
+        exportEnabled = AvailableCommands(*domain_.model).exportPad.enabled;
     }
     void updateDelete() override {
         calls.push_back("delete");
-        deleteEnabled = domain_.model->selectedPadHasSample();
+        deleteEnabled = AvailableCommands(*domain_.model).deletePad.enabled;
     }
 
     std::vector<std::string> calls;
