@@ -893,7 +893,7 @@ private slots:
         QVERIFY(run.model().entryOf(6).stereo);
         // The drop's answer held for that drop only: the next import converts nothing.
         {
-            CBoxAnswers answers({QMessageBox::Ok});
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
             QVERIFY(run.controller().selectPad(7));
             QCOMPARE(run.controller().importFile(wide.toStdString()),
                      ZQ3::CommandOutcome::Failed);
