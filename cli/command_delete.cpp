@@ -13,6 +13,7 @@ struct DeleteArguments {
     std::string pad;
     bool assumeYes = false;
     bool quiet = false;
+    bool noVerify = false;
 };
 
 int Delete(CCliContext& context, const DeleteArguments& arguments) {
@@ -30,6 +31,7 @@ int Delete(CCliContext& context, const DeleteArguments& arguments) {
                                         arguments.assumeYes)) {
         return *exitCode;
     }
+    context.controller().setReadBack(!arguments.noVerify);
     const int exitCode = ExitCodeOf(context.controller().deletePad(command.pad().pad));
     if (exitCode == ExitDone) {
         context.say(Localized("{0} emptied {1}", {command.padName(), description}));
@@ -46,6 +48,7 @@ CliCommand AddDeleteCommand(CLI::App& app, CCliContext& context) {
     deleteCommand->add_option("PAD", arguments->pad)->required();
     deleteCommand->add_flag("--yes,-y", arguments->assumeYes);
     deleteCommand->add_flag("--quiet,-q", arguments->quiet);
+    deleteCommand->add_flag("--no-verify", arguments->noVerify);
     return {deleteCommand, [&context, arguments] { return Delete(context, *arguments); }};
 }
 

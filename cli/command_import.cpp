@@ -20,6 +20,7 @@ struct ImportArguments {
     bool assumeYes = false;
     bool quiet = false;
     bool convert = false;
+    bool noVerify = false;
     ConversionArguments conversion;
 };
 
@@ -54,6 +55,7 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
         }
         answers.replace = true;
     }
+    context.controller().setReadBack(!arguments.noVerify);
     const int exitCode = ExitCodeOf(context.controller().importPlanned(plan, answers));
     if (exitCode != ExitDone) {
         return exitCode;
@@ -76,6 +78,7 @@ CliCommand AddImportCommand(CLI::App& app, CCliContext& context) {
     import->add_option("FILE", arguments->files)->required()->expected(1, -1);
     import->add_flag("--yes,-y", arguments->assumeYes);
     import->add_flag("--quiet,-q", arguments->quiet);
+    import->add_flag("--no-verify", arguments->noVerify);
     import->add_flag("--convert", arguments->convert,
                      "Convert files the card does not take as they are to 16-bit 44100 Hz");
     arguments->conversion.addTo(*import);

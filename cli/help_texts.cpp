@@ -42,7 +42,7 @@ constexpr CommandHelpText CommandHelps[] = {
         "  mkdir card && zq3 init card\n")},
     {"import",
      N_("Usage: zq3 import CARD PAD FILE... [--convert [--mono] [--normalize[=DB]]] [--yes]\n"
-        "       [--quiet]\n"
+        "       [--quiet] [--no-verify]\n"
         "\n"
         "Puts WAV or AIFF files (16-bit, 44.1 kHz, mono or stereo, at least 70 ms) onto PAD and the\n"
         "pads after it, in the order given: D0 a b c fills D0, D1 and D2; after D15 comes E0, and\n"
@@ -57,6 +57,7 @@ constexpr CommandHelpText CommandHelps[] = {
         "  --normalize[=DB]  with --convert, scale the peak to DB dBFS (-0.3 when bare)\n"
         "  --yes, -y    replace samples already on the pads without asking\n"
         "  --quiet, -q  print nothing on success\n"
+        "  --no-verify  do not read the new files back from the card before the change is made\n"
         "\n"
         "Examples:\n"
         "  zq3 import /run/media/$USER/ZQCARD D5 kick.wav\n"
@@ -79,12 +80,13 @@ constexpr CommandHelpText CommandHelps[] = {
         "  zq3 export /run/media/$USER/ZQCARD D ~/kits/bank-d/\n"
         "  zq3 export /run/media/$USER/ZQCARD all ~/backup/ZQCARD-$(date +%F)/\n")},
     {"delete",
-     N_("Usage: zq3 delete CARD PAD [--yes] [--quiet]\n"
+     N_("Usage: zq3 delete CARD PAD [--yes] [--quiet] [--no-verify]\n"
         "\n"
         "Empties PAD after asking.\n"
         "\n"
         "  --yes, -y    delete without asking\n"
         "  --quiet, -q  print nothing on success\n"
+        "  --no-verify  do not read the new information file back from the card first\n"
         "\n"
         "Example:\n"
         "  zq3 delete /run/media/$USER/ZQCARD D5\n")},
