@@ -208,6 +208,8 @@ std::string LengthName(std::int64_t frames, double rate) {
                {Printed(std::fmod(tenths, 10) == 0 ? "%.0f" : "%.1f", tenths / 10)});
 }
 
+} // namespace
+
 std::string FieldName(SampleInformationField field) {
     constexpr Text Names[] = {Text::FieldRangeBegin, Text::FieldRangeEnd, Text::FieldFrameCount,
                               Text::FieldLofi,       Text::FieldStereo,   Text::FieldOption14,
@@ -215,8 +217,6 @@ std::string FieldName(SampleInformationField field) {
                               Text::FieldTempo,      Text::FieldOption20, Text::FieldTempo2};
     return Say(Names[static_cast<int>(field)], {});
 }
-
-} // namespace
 
 CardFolderProblem ExamineCardFolder(const std::string& root, IFileSystem& fs) {
     if (root.empty()) {

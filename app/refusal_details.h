@@ -62,6 +62,8 @@ std::string ConversionResultDetail(const std::string& path, const std::string& f
 std::string RereadFailedDetail(const std::string& path, const std::string& fileName);
 std::string CardFolderDetail(const std::string& root, CardFolderProblem problem);
 // Why the information file at path did not read.
+// The name of a field of the information file's records, as the user reads it.
+std::string FieldName(SampleInformationField field);
 std::string InformationFileDetail(const std::string& path, const SampleInformationReading& reading);
 // Why an export may not write path; nothing to add for a path that could not be examined.
 std::string DestinationDetail(const std::string& path, const FileTransfer::DestinationCheck& check);

@@ -4,8 +4,8 @@ namespace ZQ3 {
 
 const std::vector<CommandRegistrar>& CommandRegistrars() {
     static const std::vector<CommandRegistrar> registrars = {
-        AddInfoCommand,   AddInitCommand, AddImportCommand,  AddExportCommand,
-        AddDeleteCommand, AddPlayCommand, AddConvertCommand,
+        AddInfoCommand, AddInitCommand,    AddImportCommand, AddExportCommand, AddDeleteCommand,
+        AddPlayCommand, AddConvertCommand, AddCheckCommand,  AddRepairCommand,
     };
     return registrars;
 }

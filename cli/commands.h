@@ -11,5 +11,7 @@ CliCommand AddExportCommand(CLI::App& app, CCliContext& context);
 CliCommand AddDeleteCommand(CLI::App& app, CCliContext& context);
 CliCommand AddPlayCommand(CLI::App& app, CCliContext& context);
 CliCommand AddConvertCommand(CLI::App& app, CCliContext& context);
+CliCommand AddCheckCommand(CLI::App& app, CCliContext& context);
+CliCommand AddRepairCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

@@ -110,6 +110,29 @@ constexpr CommandHelpText CommandHelps[] = {
         "Examples:\n"
         "  zq3 convert take.flac take.wav\n"
         "  zq3 convert pad.wav pad-mono.aif --mono --normalize=-1\n")},
+    {"check",
+     N_("Usage: zq3 check CARD\n"
+        "\n"
+        "Reports everything on CARD that does not agree: damaged records (with pad and field),\n"
+        "channel files that are missing, cut short, too long or not regular files, stereo flags\n"
+        "that disagree with the right-channel file, channel files no record uses, and files an\n"
+        "interrupted run left. Nothing is changed. Exit status 0 when all agrees, 1 otherwise.\n"
+        "\n"
+        "Example:\n"
+        "  zq3 check /run/media/$USER/ZQCARD\n")},
+    {"repair",
+     N_("Usage: zq3 repair CARD [--yes]\n"
+        "\n"
+        "Shows what check reports and what the repair will do, asks, and then in one change of\n"
+        "the card keeps every pad that agrees with its files, rebuilds a damaged record from its\n"
+        "channel files where they are whole, empties the pads nothing can be saved of and removes\n"
+        "channel files no record uses. The old information file is kept in CARD/KELDRA/ as\n"
+        "WVCINFO0.ZQD.bad-DATE.\n"
+        "\n"
+        "  --yes, -y    repair without asking\n"
+        "\n"
+        "Example:\n"
+        "  zq3 repair /run/media/$USER/ZQCARD\n")},
     {"play",
      N_("Usage: zq3 play CARD PAD | FILE [--ring-buffer-time S] [--device-buffer-time S]\n"
         "\n"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/card_repair.h"
+#include "card/card_check.h"
+
+#include <string>
+
+namespace ZQ3 {
+
+// One finding of the check of the card at root, as a sentence, for both front ends.
+std::string FindingText(const std::string& root, const CardCheck& check,
+                        const CardFinding& finding);
+// What a repair will do to a slot, or to the card's files.
+std::string SlotRepairText(const SlotRepair& repair);
+std::string RemovalText(const std::string& fileName);
+// How a repair that did not end as planned ended; empty for one that did.
+std::string RepairingProblemText(const std::string& root, const CardRepairing& repairing);
+
+} // namespace ZQ3
