@@ -63,6 +63,34 @@ std::string RemovalText(const std::string& fileName) {
     return Localized("{0}: removed; no record uses it.", {fileName});
 }
 
+std::string RepairPlanText(const std::string& root, const CardCheck& check,
+                           const CardRepairPlan& plan) {
+    std::string text;
+    for (const CardFinding& finding : check.findings) {
+        text += FindingText(root, check, finding) + "\n";
+    }
+    for (const SlotRepair& slot : plan.slotRepairs) {
+        text += SlotRepairText(slot) + "\n";
+    }
+    for (const std::string& name : plan.removals) {
+        text += RemovalText(name) + "\n";
+    }
+    return text;
+}
+
+std::string RepairQuestion() {
+    return Localized("Repair the card? Every pad that agrees with its files stays as it is; "
+                     "the old information file is kept in the KELDRA folder.");
+}
+
+std::string RepairedText(const std::string& root, const CardRepairing& repairing) {
+    if (repairing.plan.NothingToDo()) {
+        return Localized("{0}: every record agrees with its files; nothing to repair.", {root});
+    }
+    return Localized("{0}: repaired; the old information file is kept as {1}.",
+                     {root, repairing.keptInformationFile});
+}
+
 std::string RepairingProblemText(const std::string& root, const CardRepairing& repairing) {
     using Problem = CardRepairing::Problem;
     switch (repairing.problem) {

@@ -13,6 +13,13 @@ std::string FindingText(const std::string& root, const CardCheck& check,
 // What a repair will do to a slot, or to the card's files.
 std::string SlotRepairText(const SlotRepair& repair);
 std::string RemovalText(const std::string& fileName);
+// What a check or repair found and will do, one line each: the findings, the slots that change
+// and the files that go.
+std::string RepairPlanText(const std::string& root, const CardCheck& check,
+                           const CardRepairPlan& plan);
+// The question before a repair, and how one that went as planned ended.
+std::string RepairQuestion();
+std::string RepairedText(const std::string& root, const CardRepairing& repairing);
 // How a repair that did not end as planned ended; empty for one that did.
 std::string RepairingProblemText(const std::string& root, const CardRepairing& repairing);
 

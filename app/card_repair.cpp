@@ -94,9 +94,9 @@ CardRepairPlan PlanCardRepair(const CardCheck& check) {
         }
         if (rebuilt) {
             plan.entries[index] = *rebuilt;
-            plan.slots.push_back({slot, SlotRepair::Action::Rebuilt});
+            plan.slotRepairs.push_back({slot, SlotRepair::Action::Rebuilt});
         } else if (!recordIsEmpty) {
-            plan.slots.push_back({slot, SlotRepair::Action::Emptied});
+            plan.slotRepairs.push_back({slot, SlotRepair::Action::Emptied});
         }
         // A file the repaired record does not use goes: an orphan, the right file of what is
         // now mono, the files of an emptied slot.
@@ -107,7 +107,7 @@ CardRepairPlan PlanCardRepair(const CardCheck& check) {
             plan.removals.push_back(CardLayout::RightFileName(slot));
         }
     }
-    if (!plan.slots.empty()) {
+    if (!plan.slotRepairs.empty()) {
         plan.rewritesInformationFile = true;
     }
     return plan;

@@ -31,7 +31,7 @@ struct CardRepairPlan {
     // The 128 entries of the repaired card.
     std::vector<SampleEntry> entries;
     // The slots that change, in slot order.
-    std::vector<SlotRepair> slots;
+    std::vector<SlotRepair> slotRepairs;
     // Channel files that go, by their names in the card folder: files no record uses, a right
     // file a mono pad does not use, the files of emptied slots.
     std::vector<std::string> removals;
@@ -39,7 +39,7 @@ struct CardRepairPlan {
     bool rewritesInformationFile = false;
 
     bool NothingToDo() const {
-        return slots.empty() && removals.empty() && !rewritesInformationFile;
+        return slotRepairs.empty() && removals.empty() && !rewritesInformationFile;
     }
 };
 

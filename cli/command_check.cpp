@@ -44,17 +44,8 @@ int Repair(CCliContext& context, const CheckArguments& arguments) {
     const CardRepairing repairing = RepairCard(
         root,
         [&](const CardCheck& check, const CardRepairPlan& plan) {
-            PrintFindings(root, check);
-            for (const SlotRepair& slot : plan.slots) {
-                std::printf("%s\n", SlotRepairText(slot).c_str());
-            }
-            for (const std::string& name : plan.removals) {
-                std::printf("%s\n", RemovalText(name).c_str());
-            }
-            declined = command.confirm(
-                Localized("Repair the card? Every pad that agrees with its files stays as it is; "
-                          "the old information file is kept in the KELDRA folder."),
-                arguments.assumeYes);
+            std::printf("%s", RepairPlanText(root, check, plan).c_str());
+            declined = command.confirm(RepairQuestion(), arguments.assumeYes);
             return !declined;
         },
         context.controller().cardLockWaiting());
@@ -67,13 +58,7 @@ int Repair(CCliContext& context, const CheckArguments& arguments) {
                                repairing.problem == CardRepairing::Problem::Undecided;
         return committed ? int(ExitUnsettled) : exitCode;
     }
-    if (repairing.plan.NothingToDo()) {
-        context.say(
-            Localized("{0}: every record agrees with its files; nothing to repair.", {root}));
-        return ExitDone;
-    }
-    context.say(Localized("{0}: repaired; the old information file is kept as {1}.",
-                          {root, repairing.keptInformationFile}));
+    context.say(RepairedText(root, repairing));
     return ExitDone;
 }
 

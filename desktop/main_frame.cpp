@@ -27,6 +27,9 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     setWindowIcon(QIcon(ZQ3::Desktop::ProgramDataDirectory("Bitmap") + "/Icon.png"));
 
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* repair = file->addAction(tr("Check and &Repair Card..."));
+    QObject::connect(repair, &QAction::triggered, this, [this] { view_->checkAndRepairCard(); });
+    file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
     QMenu* help = menuBar()->addMenu(tr("&Help"));

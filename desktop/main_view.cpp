@@ -1,6 +1,8 @@
 #include "desktop/main_view.h"
 
+#include "app/card_check_text.h"
 #include "app/card_probe.h"
+#include "app/card_repair.h"
 #include "app/card_space.h"
 #include "app/command_availability.h"
 #include "app/controller.h"
@@ -209,7 +211,7 @@ void CMainView::chooseDrive(int index) {
     selectDriveOfModel();
 }
 
-void CMainView::chooseOtherFolder() {
+QString CMainView::askCardFolder() {
     QString folder;
     if (isSignalConnected(QMetaMethod::fromSignal(&CMainView::folderWanted))) {
         emit folderWanted(folder);
@@ -219,9 +221,48 @@ void CMainView::chooseOtherFolder() {
     while (folder.size() > 1 && folder.endsWith('/')) {
         folder.chop(1);
     }
+    return folder;
+}
+
+void CMainView::chooseOtherFolder() {
+    const QString folder = askCardFolder();
     if (!folder.isEmpty()) {
         domain_.controller->selectDrive(folder.toStdString(), 0);
     }
+    rebuildDriveList();
+    selectDriveOfModel();
+}
+
+void CMainView::checkAndRepairCard() {
+    stopPlayback();
+    std::string root = domain_.model->cardRoot;
+    if (root.empty()) {
+        const QString folder = askCardFolder();
+        if (folder.isEmpty()) {
+            return;
+        }
+        root = folder.toStdString();
+    }
+    const ZQ3::CardRepairing repairing = ZQ3::RepairCard(
+        root,
+        [this, &root](const ZQ3::CardCheck& check, const ZQ3::CardRepairPlan& plan) {
+            return textDialog_->askWithDetail(UL::ITextDialog::ButtonsOkCancel,
+                                              UL::ITextDialog::IconQuestion, ZQ3::RepairQuestion(),
+                                              ZQ3::RepairPlanText(root, check, plan)) ==
+                   UL::ITextDialog::AnswerOk;
+        },
+        domain_.controller->cardLockWaiting());
+    if (repairing.problem == ZQ3::CardRepairing::Problem::Declined) {
+        return;
+    }
+    const std::string problem = ZQ3::RepairingProblemText(root, repairing);
+    if (problem.empty()) {
+        textDialog_->ask(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconQuestion,
+                         ZQ3::RepairedText(root, repairing));
+    } else {
+        textDialog_->ask(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconError, problem);
+    }
+    domain_.controller->selectDrive(root, domain_.model->hasCard() ? domain_.model->bank : 0);
     rebuildDriveList();
     selectDriveOfModel();
 }

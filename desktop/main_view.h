@@ -70,6 +70,10 @@ public:
     void chooseDrive(int index);
     // Asks for a folder and takes it as the card root.
     void chooseOtherFolder();
+    // Checks the loaded card, or a folder asked for when none is loaded, shows what does not
+    // agree and what a repair would do, and repairs it once the user agrees; the card is loaded
+    // afresh afterwards.
+    void checkAndRepairCard();
 
     ZQ3::CPadMatrix& matrix();
     ZQ3::Desktop::CPadGrid* padGrid() const { return padGrid_; }
@@ -102,6 +106,9 @@ private:
     // it did.
     bool noticeCardGone();
     void rebuildDriveList();
+    // A folder for the card, asked of the user (or of whoever answers folderWanted), without a
+    // trailing "/"; empty when none was chosen.
+    QString askCardFolder();
     void selectDriveOfModel();
     void onPadStartedPlaying();
     void onBlinkTick();

@@ -38,6 +38,10 @@
         <source>About %1</source>
         <translation>%1 について</translation>
     </message>
+    <message>
+        <source>Check and &amp;Repair Card...</source>
+        <translation>カードの検査と修復(&amp;R)...</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>

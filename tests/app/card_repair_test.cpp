@@ -97,7 +97,7 @@ TEST_F(CardRepairTest, KeepsSoundPadsRebuildsFromFilesEmptiesTheRestAndKeepsTheO
     const std::vector<std::pair<int, Action>> expected = {
         {2, Action::Rebuilt}, {3, Action::Emptied}, {100, Action::Emptied}, {120, Action::Rebuilt}};
     std::vector<std::pair<int, Action>> planned;
-    for (const SlotRepair& slot : repairing.plan.slots) {
+    for (const SlotRepair& slot : repairing.plan.slotRepairs) {
         planned.emplace_back(slot.slot, slot.action);
     }
     EXPECT_EQ(planned, expected);

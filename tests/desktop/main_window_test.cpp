@@ -8,6 +8,7 @@
 #include "app/message_catalogue.h"
 #include "app/player.h"
 #include "app/preferences.h"
+#include "card/card_layout.h"
 #include "desktop/application.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/ini_profile.h"
@@ -384,6 +385,27 @@ private slots:
         run.view().chooseOtherFolder();
         QCOMPARE(run.model().bank, -1);
         QVERIFY(!run.view().bankCombo()->isEnabled());
+    }
+
+    void aDamagedCardIsCheckedAndRepairedAfterOneQuestion() {
+        CProgramRun run;
+        run.makeCard();
+        const std::string information =
+            ZQ3::CardLayout::InformationFilePath(run.cardRoot().toStdString());
+        std::string bytes = ZQ3::Fixture::ReadFileBytes(information);
+        bytes[5 * 23 + 17] = '\xFF';
+        QFile::remove(QString::fromStdString(information));
+        ZQ3::Fixture::WriteFileBytes(information, bytes);
+        QVERIFY(run.start());
+        QVERIFY(!run.model().hasCard());
+        AnswerFolder(run, run.cardRoot());
+        CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk, UL::ITextDialog::AnswerOk});
+        run.view().checkAndRepairCard();
+        QCOMPARE(answers.texts.size(), 2);
+        QVERIFY(answers.texts[0].startsWith(QStringLiteral("Repair the card?")));
+        QVERIFY(answers.texts[0].contains(QStringLiteral("C5: its record is damaged")));
+        QVERIFY(answers.texts[1].contains(QStringLiteral("repaired")));
+        QCOMPARE(run.model().cardRoot, run.cardRoot().toStdString());
     }
 
     void aCardThatWentAwayIsReportedOnceWhenTheDriveListOpens() {
@@ -895,8 +917,7 @@ private slots:
         {
             CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
             QVERIFY(run.controller().selectPad(7));
-            QCOMPARE(run.controller().importFile(wide.toStdString()),
-                     ZQ3::CommandOutcome::Failed);
+            QCOMPARE(run.controller().importFile(wide.toStdString()), ZQ3::CommandOutcome::Failed);
             QCOMPARE(answers.texts.size(), 1);
             QVERIFY(answers.texts[0].contains(QStringLiteral("wide.wav")));
         }
