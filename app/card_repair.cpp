@@ -85,7 +85,7 @@ CardRepairPlan PlanCardRepair(const CardCheck& check) {
             record = check.records[index].ToEntry();
         }
         if (index >= check.records.size() && !files.left.present && !files.right.present) {
-            continue;  // past the end of a short file, with nothing to lose: simply empty
+            continue; // past the end of a short file, with nothing to lose: simply empty
         }
         const bool recordIsEmpty = record && record->isEmpty();
         std::optional<SampleEntry> rebuilt;

@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 
 // Lowest first; folders of one rank do not include each other.
 const std::map<std::string, int> LayerRanks{
-    {"gt", 0}, {"platform", 1}, {"ul", 1}, {"sl", 2},
-    {"card", 3}, {"app", 4}, {"cli", 5}, {"desktop", 5},
+    {"gt", 0},   {"platform", 1}, {"ul", 1},  {"sl", 2},
+    {"card", 3}, {"app", 4},      {"cli", 5}, {"desktop", 5},
 };
 
 TEST(IncludeLayers, NoIncludeRunsFromALowerFolderToAHigherOne) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/support/temporary_directory.h"
 #include "desktop/ini_profile.h"
+#include "tests/support/temporary_directory.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
 // The import's file dialog on files the test makes: the preview, the reason line, Play and what
 // the dialog remembers.
 
-#include "tests/support/required_program.h"
-#include "tests/desktop/file_dialog_fixture.h"
-#include "tests/desktop/screenshots.h"
-#include "tests/desktop/test_classes.h"
 #include "desktop/translations.h"
 #include "desktop/wave_file_open_dialog.h"
 #include "desktop/waveform_view.h"
+#include "tests/desktop/file_dialog_fixture.h"
+#include "tests/desktop/screenshots.h"
+#include "tests/desktop/test_classes.h"
+#include "tests/support/required_program.h"
 
 #include "app/domain.h"
 #include "app/message_catalogue.h"

@@ -1,10 +1,10 @@
 // The settings store: the number texts the stored values are read and written with, and the
 // sections that exist side by side.
 
-#include "gt/number_text.h"
-#include "tests/support/temporary_directory.h"
-#include "tests/desktop/test_classes.h"
 #include "desktop/ini_profile.h"
+#include "gt/number_text.h"
+#include "tests/desktop/test_classes.h"
+#include "tests/support/temporary_directory.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,11 +1,11 @@
 // The progress dialog: how often it lets the program handle events, Cancel, and the window it
 // disables while a job runs.
 
-#include "tests/desktop/screenshots.h"
-#include "tests/desktop/test_classes.h"
 #include "desktop/progress_bar.h"
 #include "desktop/progress_window.h"
 #include "desktop/translations.h"
+#include "tests/desktop/screenshots.h"
+#include "tests/desktop/test_classes.h"
 
 #include "app/controller.h"
 #include "app/domain.h"

@@ -1,8 +1,8 @@
 // The cursor stack over Qt's override cursor, and the program's own cursors.
 
+#include "desktop/qt_cursor.h"
 #include "tests/desktop/screenshots.h"
 #include "tests/desktop/test_classes.h"
-#include "desktop/qt_cursor.h"
 
 #include <QDir>
 #include <QGuiApplication>

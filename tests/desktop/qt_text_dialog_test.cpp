@@ -1,10 +1,10 @@
 // The message box: which answer each button and a dismissal give, and how a reported failure
 // shows its reason.
 
-#include "tests/desktop/screenshots.h"
-#include "tests/desktop/test_classes.h"
 #include "desktop/qt_text_dialog.h"
 #include "desktop/translations.h"
+#include "tests/desktop/screenshots.h"
+#include "tests/desktop/test_classes.h"
 
 #include "app/message_catalogue.h"
 #include "app/report.h"

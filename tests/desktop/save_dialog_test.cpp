@@ -1,11 +1,11 @@
 // The export's file dialog: the extension follows the type, the convert size follows the type,
 // and what is remembered after OK and after Cancel.
 
+#include "desktop/translations.h"
+#include "desktop/wave_file_save_dialog.h"
 #include "tests/desktop/file_dialog_fixture.h"
 #include "tests/desktop/screenshots.h"
 #include "tests/desktop/test_classes.h"
-#include "desktop/translations.h"
-#include "desktop/wave_file_save_dialog.h"
 
 #include "app/message_catalogue.h"
 #include "card/card_layout.h"
