@@ -1,9 +1,6 @@
 #include "desktop/main_view.h"
 
-#include "app/card_check_text.h"
 #include "app/card_probe.h"
-#include "app/card_repair.h"
-#include "app/card_space.h"
 #include "app/command_availability.h"
 #include "app/controller.h"
 #include "app/domain.h"
@@ -12,9 +9,9 @@
 #include "app/message_catalogue.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
-#include "app/quantity_text.h"
 #include "app/report.h"
 #include "card/card_layout.h"
+#include "desktop/card_repair_flow.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/pad_grid.h"
 #include "desktop/play_started_signal.h"
@@ -243,24 +240,9 @@ void CMainView::checkAndRepairCard() {
         }
         root = folder.toStdString();
     }
-    const ZQ3::CardRepairing repairing = ZQ3::RepairCard(
-        root,
-        [this, &root](const ZQ3::CardCheck& check, const ZQ3::CardRepairPlan& plan) {
-            return textDialog_->askWithDetail(UL::ITextDialog::ButtonsOkCancel,
-                                              UL::ITextDialog::IconQuestion, ZQ3::RepairQuestion(),
-                                              ZQ3::RepairPlanText(root, check, plan)) ==
-                   UL::ITextDialog::AnswerOk;
-        },
-        domain_.controller->cardLockWaiting());
-    if (repairing.problem == ZQ3::CardRepairing::Problem::Declined) {
+    if (!ZQ3::Desktop::CheckAndRepairCard(root, *textDialog_,
+                                          domain_.controller->cardLockWaiting())) {
         return;
-    }
-    const std::string problem = ZQ3::RepairingProblemText(root, repairing);
-    if (problem.empty()) {
-        textDialog_->ask(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconQuestion,
-                         ZQ3::RepairedText(root, repairing));
-    } else {
-        textDialog_->ask(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconError, problem);
     }
     domain_.controller->selectDrive(root, domain_.model->hasCard() ? domain_.model->bank : 0);
     rebuildDriveList();
@@ -463,22 +445,7 @@ void CMainView::onPlayLineTick() {
 }
 
 void CMainView::updateStatusLine() {
-    const ZQ3::CModel& model = *domain_.model;
-    if (!model.hasCard()) {
-        status_->setText(tr("No card"));
-        return;
-    }
-    // The same measure as the command line's info: what a change can still put on the card.
-    const ZQ3::CardSpace space = ZQ3::MeasureCardSpace(model.cardRoot);
-    if (!space.freeBytes) {
-        status_->clear();
-        return;
-    }
-    // The figures in the core's units, so that they read as `zq3 info` gives them.
-    status_->setText(tr("Free: %1\nMono: %2 left\nStereo: %3 left")
-                         .arg(QString::fromStdString(ZQ3::SizeText(*space.freeBytes)),
-                              QString::fromStdString(ZQ3::DurationText(space.secondsLeftMono)),
-                              QString::fromStdString(ZQ3::DurationText(space.secondsLeftStereo))));
+    status_->showCardSpace(domain_.model->hasCard() ? domain_.model->cardRoot : std::string());
 }
 
 QString CMainView::padToolTip(int pad) const {

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <string>
+
 namespace ZQ3::Desktop {
 
 // The few lines between the buttons that say what the card can still take.
@@ -13,6 +15,10 @@ public:
         setAlignment(Qt::AlignCenter);
         setWordWrap(true);
     }
+
+    // What the card at root can still take, measured as the command line's info measures it;
+    // root is empty when no card is loaded.
+    void showCardSpace(const std::string& root);
 };
 
 } // namespace ZQ3::Desktop

@@ -74,18 +74,6 @@
         <translation>カードのフォルダーを選択</translation>
     </message>
     <message>
-        <source>No card</source>
-        <translation>カードがありません</translation>
-    </message>
-    <message>
-        <source>Free: %1
-Mono: %2 left
-Stereo: %3 left</source>
-        <translation>空き容量: %1
-モノラル: あと %2
-ステレオ: あと %3</translation>
-    </message>
-    <message>
         <source>Pad %1: empty</source>
         <translation>パッド %1: 空</translation>
     </message>
@@ -209,6 +197,21 @@ Stereo: %3 left</source>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ZQ3::Desktop::CStatusPanel</name>
+    <message>
+        <source>No card</source>
+        <translation>カードがありません</translation>
+    </message>
+    <message>
+        <source>Free: %1
+Mono: %2 left
+Stereo: %3 left</source>
+        <translation>空き容量: %1
+モノラル: あと %2
+ステレオ: あと %3</translation>
     </message>
 </context>
 </TS>
