@@ -66,6 +66,7 @@ public:
 
     // Whether a change reads its files back from the card before it commits; on by default.
     void setReadBack(bool readBack) { readBack_ = readBack; }
+    bool readsBack() const { return readBack_; }
 
     // How a command waits while another converter holds the card's lock.
     void setCardLockWaiting(CardLockWaiting waiting) { lockWaiting_ = std::move(waiting); }

@@ -18,6 +18,7 @@ CPreferences CPreferences::Read(GT::IProfile& profile) {
     read.bank = bank >= 0 && bank < CardLayout::BankCount ? static_cast<int>(bank) : 0;
     // Written as 1; any number but 0 edited in by hand counts as on too.
     read.convertToCardFormat = profile.getInt(ConvertToCardFormatKey, 0) != 0;
+    read.readBack = profile.getInt(ReadBackKey, 1) != 0;
     if (profile.getInt(LoadsBufferTimeKey, 0) > 0) {
         const double ring = GT::ReadRealText(profile.getString(RingBufferTimeKey, "0"));
         const double device = GT::ReadRealText(profile.getString(DeviceBufferTimeKey, "0"));
@@ -38,10 +39,15 @@ void CPreferences::write(GT::IProfile& profile) const {
     profile.setString(RingBufferTimeKey, GT::RealText(ringBufferTime));
     profile.setString(DeviceBufferTimeKey, GT::RealText(deviceBufferTime));
     WriteConvertToCardFormat(profile, convertToCardFormat);
+    WriteReadBack(profile, readBack);
 }
 
 void CPreferences::WriteConvertToCardFormat(GT::IProfile& profile, bool convert) {
     profile.setInt(ConvertToCardFormatKey, convert ? 1 : 0);
+}
+
+void CPreferences::WriteReadBack(GT::IProfile& profile, bool readBack) {
+    profile.setInt(ReadBackKey, readBack ? 1 : 0);
 }
 
 } // namespace ZQ3

@@ -15,6 +15,7 @@ struct CPreferences {
     static constexpr const char* RingBufferTimeKey = "Preference/RingBufferTime";
     static constexpr const char* DeviceBufferTimeKey = "Preference/DeviceBufferTime";
     static constexpr const char* ConvertToCardFormatKey = "Preference/ConvertToCardFormat";
+    static constexpr const char* ReadBackKey = "Preference/ReadBack";
 
     // Buffer times from a store edited by hand are kept within these bounds (seconds): a huge
     // value would make the read-ahead ring take the machine's memory, a tiny one would make
@@ -31,15 +32,21 @@ struct CPreferences {
     // (0 or 1 in the store); off unless the user turned it on, so that such a file is refused
     // as it always was.
     bool convertToCardFormat = false;
+    // Whether every change reads back from the card what it wrote before it commits (0 or 1 in
+    // the store); on unless the user turned it off, since a card that lies about what it stored
+    // is found only this way.
+    bool readBack = true;
 
     // The buffer-time entries count only when "Preference/LoadsBufferTime" is above 0, so that
     // they take effect only after a user asked for it.
     static CPreferences Read(GT::IProfile& profile);
-    // Writes card, bank, buffer times and the conversion choice; "Preference/LoadsBufferTime"
-    // is left as it is.
+    // Writes card, bank, buffer times, the conversion choice and the read-back;
+    // "Preference/LoadsBufferTime" is left as it is.
     void write(GT::IProfile& profile) const;
     // Writes the conversion choice alone, as the open dialog does when it closes.
     static void WriteConvertToCardFormat(GT::IProfile& profile, bool convert);
+    // Writes the read-back choice alone, as the menu does when it is toggled.
+    static void WriteReadBack(GT::IProfile& profile, bool readBack);
 
     static double ClampBufferTime(double seconds);
 };

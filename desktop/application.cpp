@@ -74,6 +74,7 @@ CApplication::StartUp CApplication::startUp() {
     domain_->model->cardRoot = preferences.cardRoot;
     domain_->model->bank = preferences.bank;
     player_ = domain_->createPlayer(preferences.ringBufferTime, preferences.deviceBufferTime);
+    domain_->controller->setReadBack(preferences.readBack);
     domain_->controller->setProgressFactory([] { return UL::CreateProgress(); });
     UL::InstallQtCursorStack();
 

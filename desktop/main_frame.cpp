@@ -32,6 +32,14 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
+    QMenu* options = menuBar()->addMenu(tr("&Options"));
+    readBack_ = options->addAction(tr("&Verify What Is Written to the Card"));
+    readBack_->setCheckable(true);
+    readBack_->setChecked(view_->readsBack());
+    readBack_->setToolTip(tr("Reads every written file back from the card before a change is "
+                             "kept, so that a card that stores wrong bytes is caught."));
+    QObject::connect(readBack_, &QAction::toggled, this,
+                     [this](bool checked) { view_->setReadBack(checked); });
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* manual = help->addAction(tr("ZQ-314 Wave Converter &Manual"));
     manual->setShortcut(QKeySequence::HelpContents);

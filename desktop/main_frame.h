@@ -2,6 +2,7 @@
 
 #include "gt/profile.h"
 
+#include <QAction>
 #include <QMainWindow>
 
 #include <functional>
@@ -47,6 +48,8 @@ public:
 
     void showManual();
     void showAbout();
+    // Options / Verify What Is Written to the Card.
+    QAction* readBackAction() const { return readBack_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,4 +61,5 @@ private:
     CMainView* view_;
     bool saved_ = false;
     QString manualDirectory_;
+    QAction* readBack_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "app/message_catalogue.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
+#include "app/preferences.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "desktop/card_repair_flow.h"
@@ -228,6 +229,15 @@ void CMainView::chooseOtherFolder() {
     }
     rebuildDriveList();
     selectDriveOfModel();
+}
+
+bool CMainView::readsBack() const {
+    return domain_.controller->readsBack();
+}
+
+void CMainView::setReadBack(bool readBack) {
+    domain_.controller->setReadBack(readBack);
+    ZQ3::CPreferences::WriteReadBack(profile_, readBack);
 }
 
 void CMainView::checkAndRepairCard() {

@@ -74,6 +74,10 @@ public:
     // agree and what a repair would do, and repairs it once the user agrees; the card is loaded
     // afresh afterwards.
     void checkAndRepairCard();
+    // Whether changes read back from the card what they wrote before committing; kept in the
+    // profile for the next run.
+    bool readsBack() const;
+    void setReadBack(bool readBack);
 
     ZQ3::CPadMatrix& matrix();
     ZQ3::Desktop::CPadGrid* padGrid() const { return padGrid_; }

@@ -42,6 +42,18 @@
         <source>Check and &amp;Repair Card...</source>
         <translation>カードの検査と修復(&amp;R)...</translation>
     </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>オプション(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Verify What Is Written to the Card</source>
+        <translation>カードに書いた内容を読み返して確かめる(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Reads every written file back from the card before a change is kept, so that a card that stores wrong bytes is caught.</source>
+        <translation>変更を確定する前に、書き込んだファイルをすべてカードから読み返します。正しく保存できないカードもこれで見つかります。</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>

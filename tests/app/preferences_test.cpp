@@ -58,6 +58,18 @@ TEST(PreferencesTest, TheConversionChoiceIsOffUntilChosenAndKept) {
     EXPECT_FALSE(CPreferences::Read(store).convertToCardFormat);
 }
 
+// Reading back what was written is the safe default: only a stored 0 turns it off.
+TEST(PreferencesTest, TheReadBackIsOnUntilTurnedOff) {
+    CMemoryProfile store;
+    EXPECT_TRUE(CPreferences::Read(store).readBack);
+    CPreferences::WriteReadBack(store, false);
+    EXPECT_EQ(store.values[CPreferences::ReadBackKey], "0");
+    CPreferences read = CPreferences::Read(store);
+    EXPECT_FALSE(read.readBack);
+    read.write(store);
+    EXPECT_EQ(store.values[CPreferences::ReadBackKey], "0");
+}
+
 TEST(PreferencesTest, BufferTimesCountOnlyAfterTheUserAskedForThem) {
     CMemoryProfile store;
     store.values[CPreferences::RingBufferTimeKey] = "0.5";

@@ -294,6 +294,19 @@ class MainWindowTest : public QObject {
 private slots:
     void cleanup() { UseEnglish(); }
 
+    // The read-back follows the stored choice at start and the Options menu afterwards, and the
+    // choice is stored when toggled.
+    void theReadBackFollowsTheStoredChoiceAndTheMenu() {
+        CProgramRun run;
+        run.profile().setInt(ZQ3::CPreferences::ReadBackKey, 0);
+        QVERIFY(run.start());
+        QVERIFY(!run.controller().readsBack());
+        QVERIFY(!run.frame().readBackAction()->isChecked());
+        run.frame().readBackAction()->trigger();
+        QVERIFY(run.controller().readsBack());
+        QCOMPARE(run.profile().getInt(ZQ3::CPreferences::ReadBackKey, 0), 1);
+    }
+
     void anEmptyStoreOpensWithoutCardAt0x0() {
         CProgramRun run;
         QVERIFY(run.start());
