@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <set>
 
+#include <sys/stat.h>
+
 namespace ZQ3 {
 namespace {
 
@@ -44,19 +46,28 @@ std::vector<SlotPair> CopiesOf(PadTransferKind kind, const std::vector<SlotPair>
     return copies;
 }
 
-// A finding that makes the sample of its slot unfit to be copied byte for byte.
-bool SpoilsTheSample(CardFinding::Kind kind) {
-    using Kind = CardFinding::Kind;
-    return kind == Kind::InvalidRecord || kind == Kind::MissingChannelFile ||
-           kind == Kind::ChannelFileNotRegular || kind == Kind::ShortChannelFile ||
-           kind == Kind::LongChannelFile || kind == Kind::StereoFlagDisagrees;
+// Whether the channel files of entry at slot are regular files of the size its record needs,
+// so that copying them byte for byte carries the whole sample and nothing else.
+bool ChannelFilesAreWhole(const std::string& root, int slot, const SampleEntry& entry,
+                          IFileSystem& fs) {
+    SampleInformationRecord record;
+    record.frameCount = static_cast<std::uint32_t>(entry.frameCount);
+    record.lofi = entry.isLofi() ? 1 : 0;
+    const std::uint64_t expected = ChannelFileBytes(record);
+    const auto whole = [&](const std::string& path) {
+        struct stat status {};
+        return fs.Lstat(path, status) == 0 && S_ISREG(status.st_mode) &&
+               static_cast<std::uint64_t>(status.st_size) == expected;
+    };
+    return whole(CardLayout::LeftFilePath(root, slot)) &&
+           (!entry.stereo || whole(CardLayout::RightFilePath(root, slot)));
 }
 
-// A card held for the transfer: locked, settled, checked.
+// A card held for the transfer: locked, settled, its records read.
 struct HeldCard {
     explicit HeldCard(IFileSystem& fs) : lock(fs) {}
     CCardLock lock;
-    CardCheck check;
+    std::vector<SampleEntry> entries;
 };
 
 std::optional<PadTransferring> Hold(const std::string& root, HeldCard& card,
@@ -76,10 +87,12 @@ std::optional<PadTransferring> Hold(const std::string& root, HeldCard& card,
         failure.error = errno;
         return Failed(Problem::NotRecovered, root, std::move(failure));
     }
-    card.check = CheckCard(root, fs);
-    if (!card.check.reading.entries) {
+    SampleInformationReading reading =
+        ReadSampleInformationFileWithReason(CardLayout::InformationFilePath(root));
+    if (!reading.entries) {
         return Failed(Problem::CardNeedsRepair, root);
     }
+    card.entries = std::move(*reading.entries);
     return std::nullopt;
 }
 
@@ -243,9 +256,8 @@ PadTransferring TransferPads(const std::string& sourceRoot, const std::string& d
             return *failure;
         }
     }
-    const std::vector<SampleEntry>& source = *sourceCard.check.reading.entries;
-    const std::vector<SampleEntry>& destination =
-        oneCard ? source : *destinationCard.check.reading.entries;
+    const std::vector<SampleEntry>& source = sourceCard.entries;
+    const std::vector<SampleEntry>& destination = oneCard ? source : destinationCard.entries;
 
     PadTransferPlan plan = PlanPadTransfer(options.kind, pairs, source, destination, oneCard);
     if (plan.refusal != PadTransferRefusal::None) {
@@ -254,14 +266,11 @@ PadTransferring TransferPads(const std::string& sourceRoot, const std::string& d
         return Failed(Problem::Refused, sourceRoot, std::move(refused));
     }
     const std::vector<SlotPair> copies = CopiesOf(options.kind, pairs);
-    for (const CardFinding& finding : sourceCard.check.findings) {
-        const bool copied = std::any_of(copies.begin(), copies.end(), [&](const SlotPair& copy) {
-            return copy.source == finding.slot;
-        });
-        if (copied && SpoilsTheSample(finding.kind) &&
-            !source[static_cast<std::size_t>(finding.slot)].isEmpty()) {
+    for (const SlotPair& copy : copies) {
+        const SampleEntry& entry = source[static_cast<std::size_t>(copy.source)];
+        if (!entry.isEmpty() && !ChannelFilesAreWhole(sourceRoot, copy.source, entry, fs)) {
             PadTransferring damaged;
-            damaged.slot = finding.slot;
+            damaged.slot = copy.source;
             return Failed(Problem::SourceDamaged, sourceRoot, std::move(damaged));
         }
     }

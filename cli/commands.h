@@ -13,5 +13,8 @@ CliCommand AddPlayCommand(CLI::App& app, CCliContext& context);
 CliCommand AddConvertCommand(CLI::App& app, CCliContext& context);
 CliCommand AddCheckCommand(CLI::App& app, CCliContext& context);
 CliCommand AddRepairCommand(CLI::App& app, CCliContext& context);
+CliCommand AddMoveCommand(CLI::App& app, CCliContext& context);
+CliCommand AddCopyCommand(CLI::App& app, CCliContext& context);
+CliCommand AddSwapCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

@@ -133,6 +133,40 @@ constexpr CommandHelpText CommandHelps[] = {
         "\n"
         "Example:\n"
         "  zq3 repair /run/media/$USER/ZQCARD\n")},
+    {"move",
+     N_("Usage: zq3 move CARD FROM [CARD2] TO [--yes] [--no-verify]\n"
+        "\n"
+        "Moves the sample of pad FROM to pad TO, or every pad of bank FROM to bank TO, on CARD or\n"
+        "onto CARD2. Nothing is converted again: each record keeps every field and its channel\n"
+        "files are copied byte for byte under TO's names; FROM ends empty. Pads that hold a\n"
+        "sample are named in one question first. One change per card.\n"
+        "\n"
+        "  --yes, -y     replace samples without asking\n"
+        "  --no-verify   do not read the written files back before the change is kept\n"
+        "\n"
+        "Examples:\n"
+        "  zq3 move /run/media/$USER/ZQCARD C3 D7\n"
+        "  zq3 move /run/media/$USER/ZQCARD C /run/media/$USER/SPARE E\n")},
+    {"copy",
+     N_("Usage: zq3 copy CARD FROM [CARD2] TO [--yes] [--no-verify]\n"
+        "\n"
+        "Copies the sample of pad FROM to pad TO, or every pad of bank FROM to bank TO (an empty\n"
+        "pad empties its counterpart), on CARD or onto CARD2, as move does, keeping FROM.\n"
+        "\n"
+        "  --yes, -y     replace samples without asking\n"
+        "  --no-verify   do not read the written files back before the change is kept\n"
+        "\n"
+        "Examples:\n"
+        "  zq3 copy /run/media/$USER/ZQCARD C3 D7\n"
+        "  zq3 copy /run/media/$USER/ZQCARD C3 /run/media/$USER/SPARE D7\n")},
+    {"swap",
+     N_("Usage: zq3 swap CARD A B [--no-verify]\n"
+        "\n"
+        "Trades the samples of pads A and B, or of banks A and B, of CARD in one change; nothing\n"
+        "is lost, so nothing is asked.\n"
+        "\n"
+        "Example:\n"
+        "  zq3 swap /run/media/$USER/ZQCARD C D\n")},
     {"play",
      N_("Usage: zq3 play CARD PAD | FILE [--ring-buffer-time S] [--device-buffer-time S]\n"
         "\n"
@@ -207,6 +241,11 @@ std::string OverviewHelp() {
                      "  export   write pads to files             zq3 export CARD D backup/\n"
                      "  delete   empty a pad                     zq3 delete CARD D5\n"
                      "  play     listen to a pad or a file       zq3 play CARD D5\n"
+                     "  move     move pads or banks              zq3 move CARD C3 D7\n"
+                     "  copy     copy pads, also to another card zq3 copy CARD C CARD2 E\n"
+                     "  swap     trade two pads or banks         zq3 swap CARD C D\n"
+                     "  check    report what does not agree      zq3 check CARD\n"
+                     "  repair   mend a damaged card             zq3 repair CARD\n"
                      "  convert  convert a file to 16-bit 44.1k  zq3 convert a.flac a.wav\n"
                      "  help     show a command's help           zq3 help import\n"
                      "\n"

@@ -5,6 +5,7 @@
 // failure was reported with the command's message.
 
 #include "app/import_command.h"
+#include "app/pad_transfer.h"
 #include "card/temporary_names.h"
 #include "tests/support/card_command_fixture.h"
 #include "tests/support/faulty_file_system.h"
@@ -92,7 +93,8 @@ protected:
     }
 
     // Runs command on a card made by setUp with each call failing in turn, then opens the card
-    // again and checks it. message is the command's failure message.
+    // again and checks it. message is the command's failure message, or -1 for a command that
+    // reports through its result alone.
     void Sweep(const std::function<void()>& setUp, const std::function<CommandOutcome()>& command,
                int message) {
         setUp();
@@ -121,8 +123,11 @@ protected:
                 EXPECT_TRUE(now == before);
             }
             EXPECT_EQ(Fixture::FileNames(temporaryDirectory), std::vector<std::string>{});
-            if (GetParam() != Fault::Crash) {
+            if (GetParam() != Fault::Crash && message >= 0) {
                 ExpectTruthfulOutcome(outcome, texts, message, now == before, now == after);
+            } else if (GetParam() != Fault::Crash) {
+                EXPECT_TRUE(outcome != CommandOutcome::Failed || now == before);
+                EXPECT_TRUE(outcome != CommandOutcome::Succeeded || now == after);
             }
             if (HasFailure()) {
                 return;
@@ -162,6 +167,33 @@ TEST_P(FileCommandFaultsTest, Delete) {
             PutSample(6, 1, 3400, 9);
         },
         [&] { return controller().deletePad(5); }, MessageDeletionFailed);
+}
+
+// Pads changing places on one card as one change: a swap stages both pads' files, renames each
+// over the other's and rewrites both records, so it meets every step a move or copy takes. The
+// samples lie on pads 5 and 6 of bank D, slots 21 and 22.
+TEST_P(FileCommandFaultsTest, Swap) {
+    Sweep(
+        [&] {
+            std::filesystem::remove_all(root);
+            LoadEmptyCard();
+            PutSample(5, 2, 3300);
+            PutSample(6, 1, 3400, 9);
+        },
+        [&] {
+            PadTransferOptions options;
+            options.kind = PadTransferKind::Swap;
+            switch (TransferPads(root, root, {{21, 22}}, options, faulty).problem) {
+            case PadTransferring::Problem::None:
+                return CommandOutcome::Succeeded;
+            case PadTransferring::Problem::Pending:
+            case PadTransferring::Problem::Undecided:
+                return CommandOutcome::Unsettled;
+            default:
+                return CommandOutcome::Failed;
+            }
+        },
+        -1);
 }
 
 // A device that takes the journal but refuses every rename: the change is committed, so the
