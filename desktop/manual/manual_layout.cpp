@@ -151,31 +151,27 @@ void BreakBefore(const QTextBlock& block) {
 
 // The first block that must move to the next page: a picture whose paragraph starts on the page
 // before, or a heading or picture that would end a page. One that already starts its page
-// stays: moving it would only leave an empty page. Invalid when none must move.
+// stays: moving it would only leave an empty page. The first in reading order, since moving it
+// moves everything after it. Invalid when none must move.
 QTextBlock FirstStranded(const QTextDocument& document, const CPagePlacement& placement) {
     const std::vector<PlacedBlock> placed = placement.blocks(); // finishes the layout first
+    // The placed blocks are the document's blocks with text, in order.
+    std::size_t i = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const bool moved =
             block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
         if (!moved && placement.pictureLeftItsParagraph(block)) {
             return block;
         }
-    }
-    std::size_t stranded = placed.size();
-    for (std::size_t i = 0; i + 1 < placed.size(); ++i) {
-        const bool startsPage = i == 0 || placed[i - 1].lastPage < placed[i].firstPage;
-        if (KeepsWithNext(placed[i]) && !startsPage &&
-            placed[i].lastPage < placed[i + 1].firstPage) {
-            stranded = i;
-            break;
+        if (!IsPlaced(block)) {
+            continue;
         }
-    }
-    // The placed blocks are the document's blocks with text, in order.
-    std::size_t index = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (IsPlaced(block) && index++ == stranded) {
+        const bool startsPage = i == 0 || placed[i - 1].lastPage < placed[i].firstPage;
+        if (i + 1 < placed.size() && KeepsWithNext(placed[i]) && !startsPage &&
+            placed[i].lastPage < placed[i + 1].firstPage) {
             return block;
         }
+        ++i;
     }
     return {};
 }

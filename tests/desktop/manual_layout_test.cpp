@@ -80,12 +80,14 @@ private slots:
         QImage picture(600, 400, QImage::Format_RGB32);
         picture.fill(QColor(40, 90, 160));
         QVERIFY(picture.save(folder.filePath("window.png")));
-        for (int shift = 0; shift < 4; ++shift) {
+        // Texts before the pictures that grow by about half a line from one document to the
+        // next, so that in some a picture just fits at the foot of a page and its caption not.
+        for (int shift = 0; shift < 10; ++shift) {
             QString html;
             for (int figure = 0; figure < 6; ++figure) {
                 html += QStringLiteral("<p>%1</p><p><img src=\"window.png\" width=\"480\"></p>"
                                        "<p>Figure %2.</p>")
-                            .arg(Words(40 + shift * 50 + figure * 13))
+                            .arg(Words(40 + shift * 7 + figure * 13))
                             .arg(figure);
             }
             const LaidOutManual manual =
