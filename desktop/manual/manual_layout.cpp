@@ -115,17 +115,10 @@ public:
             const QTextLayout* layout = block.layout();
             placed.push_back({block.text(), block.blockFormat().headingLevel(),
                               HoldsPictureOnly(block), pageOfLine(*layout, 0),
-                              pageOfLine(*layout, layout->lineCount() - 1)});
+                              pageOfLine(*layout, layout->lineCount() - 1),
+                              pageAt(layout->position().y())});
         }
         return placed;
-    }
-
-    // A picture that did not fit at the foot of a page goes to the next one, but its paragraph
-    // still starts on the page before, which then shows a sliver of the picture's edge.
-    bool pictureLeftItsParagraph(const QTextBlock& block) const {
-        const QTextLayout* layout = block.layout();
-        return HoldsPictureOnly(block) && layout != nullptr && layout->lineCount() > 0 &&
-               pageAt(layout->position().y()) < pageOfLine(*layout, 0);
     }
 
 private:
@@ -158,17 +151,20 @@ QTextBlock FirstStranded(const QTextDocument& document, const CPagePlacement& pl
     // The placed blocks are the document's blocks with text, in order.
     std::size_t i = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const bool moved =
-            block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
-        if (!moved && placement.pictureLeftItsParagraph(block)) {
-            return block;
-        }
         if (!IsPlaced(block)) {
             continue;
         }
-        const bool startsPage = i == 0 || placed[i - 1].lastPage < placed[i].firstPage;
-        if (i + 1 < placed.size() && KeepsWithNext(placed[i]) && !startsPage &&
-            placed[i].lastPage < placed[i + 1].firstPage) {
+        const PlacedBlock& here = placed[i];
+        // A picture that did not fit at the foot of a page goes to the next one, but its
+        // paragraph still begins on the page before, which then shows a sliver of its edge.
+        const bool moved =
+            block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+        if (here.picture && !moved && here.paragraphPage < here.firstPage) {
+            return block;
+        }
+        const bool startsPage = i == 0 || placed[i - 1].lastPage < here.firstPage;
+        if (i + 1 < placed.size() && KeepsWithNext(here) && !startsPage &&
+            here.lastPage < placed[i + 1].firstPage) {
             return block;
         }
         ++i;

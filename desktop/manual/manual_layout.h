@@ -20,6 +20,9 @@ struct PlacedBlock {
     // The pages of its first and its last line, counted from 0.
     int firstPage = 0;
     int lastPage = 0;
+    // The page its paragraph begins on, with the space above it: a page before firstPage when
+    // only that space fits at the foot of the page before.
+    int paragraphPage = 0;
 };
 
 struct LaidOutManual {

@@ -40,6 +40,14 @@ void VerifyNothingStranded(const LaidOutManual& manual, const QString& name) {
                                 .arg(name, blocks[i].text)
                                 .arg(blocks[i].lastPage + 1)));
     }
+    // A picture's paragraph begins on the picture's page, or the page before would show its edge.
+    for (const PlacedBlock& block : blocks) {
+        QVERIFY2(!block.picture || block.paragraphPage == block.firstPage,
+                 qPrintable(QStringLiteral("%1: a picture begins on page %2 and shows on page %3")
+                                .arg(name)
+                                .arg(block.paragraphPage + 1)
+                                .arg(block.firstPage + 1)));
+    }
 }
 
 class ManualLayoutTest : public QObject {
