@@ -65,6 +65,12 @@ constexpr int SampleRate = 44100;
 constexpr QSize OpenDialogSize(820, 600);
 constexpr QSize SaveDialogSize(820, 480);
 
+// The size a dialog is shown at: the size given, unless the dialog makes itself larger, which
+// its code decides alike on every machine.
+QSize FixedSize(const QWidget& dialog, QSize size) {
+    return size.expandedTo(dialog.size()).expandedTo(dialog.minimumSizeHint());
+}
+
 // Stops the run with what failed; the build then reports it and makes no manual.
 [[noreturn]] void Fail(const QString& what) {
     throw std::runtime_error(what.toStdString());
@@ -221,7 +227,7 @@ public:
 
         {
             CWaveFileOpenDialog dialog(model(), application.player(), profile, &frame);
-            dialog.resize(OpenDialogSize.expandedTo(dialog.minimumSizeHint()));
+            dialog.resize(FixedSize(dialog, OpenDialogSize));
             showOnlyOwnPlaces(dialog, sounds);
             dialog.setDirectory(sounds);
             dialog.selectFile(sound("piano.wav"));
@@ -231,7 +237,7 @@ public:
         }
         {
             CWaveFileSaveDialog dialog(model(), profile, &frame);
-            dialog.resize(SaveDialogSize.expandedTo(dialog.minimumSizeHint()));
+            dialog.resize(FixedSize(dialog, SaveDialogSize));
             showOnlyOwnPlaces(dialog, sounds);
             save(dialog, QStringLiteral("save_dialog"), [] { return true; });
         }
