@@ -232,13 +232,13 @@ LaidOutManual WriteManualPdf(const QString& html, const QString& pictureFolder,
         QPainter painter(&writer);
         if (!painter.isActive()) {
             result.problem = QStringLiteral("cannot write ") + partPath;
-            return result;
+        } else {
+            // The pictures of the program show text: kept as they are, not JPEG-compressed.
+            painter.setRenderHint(QPainter::LosslessImageRendering);
         }
-        // The pictures of the program show text: kept as they are, not JPEG-compressed.
-        painter.setRenderHint(QPainter::LosslessImageRendering);
         QFont numberFont = font;
         numberFont.setPointSize(PageNumberPoints);
-        for (int index = 0; index < result.pageCount; ++index) {
+        for (int index = 0; result.problem.isEmpty() && index < result.pageCount; ++index) {
             if (index > 0) {
                 writer.newPage();
             }
@@ -252,8 +252,11 @@ LaidOutManual WriteManualPdf(const QString& html, const QString& pictureFolder,
                              Qt::AlignRight | Qt::AlignBottom, QString::number(index + 1));
         }
     }
-    if (QFileInfo(partPath).size() <= 0) {
+    if (result.problem.isEmpty() && QFileInfo(partPath).size() <= 0) {
         result.problem = QStringLiteral("cannot write ") + partPath;
+    }
+    if (!result.problem.isEmpty()) {
+        QFile::remove(partPath);
         return result;
     }
     QFile::remove(outputPath);
