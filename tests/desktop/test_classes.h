@@ -8,10 +8,12 @@ std::unique_ptr<QObject> MakeTextDialogTest();
 std::unique_ptr<QObject> MakeCursorTest();
 std::unique_ptr<QObject> MakeOpenDialogTest();
 std::unique_ptr<QObject> MakeSaveDialogTest();
+std::unique_ptr<QObject> MakeManualLayoutTest();
 
 // Every test class by the name CTest runs it under.
 inline TestClassList UiTestClasses() {
-    return {{"ProfileTest", MakeProfileTest},       {"ProgressTest", MakeProgressTest},
-            {"TextDialogTest", MakeTextDialogTest}, {"CursorTest", MakeCursorTest},
-            {"OpenDialogTest", MakeOpenDialogTest}, {"SaveDialogTest", MakeSaveDialogTest}};
+    return {{"ProfileTest", MakeProfileTest},          {"ProgressTest", MakeProgressTest},
+            {"TextDialogTest", MakeTextDialogTest},    {"CursorTest", MakeCursorTest},
+            {"OpenDialogTest", MakeOpenDialogTest},    {"SaveDialogTest", MakeSaveDialogTest},
+            {"ManualLayoutTest", MakeManualLayoutTest}};
 }
