@@ -32,6 +32,28 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* cut = edit->addAction(tr("Cu&t Pad"));
+    cut->setShortcut(QKeySequence::Cut);
+    QObject::connect(cut, &QAction::triggered, this, [this] { view_->cutSelectedPad(); });
+    QAction* copy = edit->addAction(tr("&Copy Pad"));
+    copy->setShortcut(QKeySequence::Copy);
+    QObject::connect(copy, &QAction::triggered, this, [this] { view_->copySelectedPad(); });
+    QAction* paste = edit->addAction(tr("&Paste onto Selected Pad"));
+    paste->setShortcut(QKeySequence::Paste);
+    QObject::connect(paste, &QAction::triggered, this, [this] { view_->pasteOnSelectedPad(); });
+    QObject::connect(edit, &QMenu::aboutToShow, this, [this, cut, copy, paste] {
+        cut->setEnabled(view_->canCutOrCopy());
+        copy->setEnabled(view_->canCutOrCopy());
+        paste->setEnabled(view_->canPaste());
+    });
+    // Closed, the menu leaves its commands on for their shortcuts, which check for themselves.
+    QObject::connect(edit, &QMenu::aboutToHide, this, [cut, copy, paste] {
+        for (QAction* action : {cut, copy, paste}) {
+            action->setEnabled(true);
+        }
+    });
+    editMenu_ = edit;
     QMenu* options = menuBar()->addMenu(tr("&Options"));
     readBack_ = options->addAction(tr("&Verify What Is Written to the Card"));
     readBack_->setCheckable(true);

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMainWindow>
+#include <QMenu>
 
 #include <functional>
 
@@ -50,6 +51,7 @@ public:
     void showAbout();
     // Options / Verify What Is Written to the Card.
     QAction* readBackAction() const { return readBack_; }
+    QMenu* editMenu() const { return editMenu_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,4 +64,5 @@ private:
     bool saved_ = false;
     QString manualDirectory_;
     QAction* readBack_ = nullptr;
+    QMenu* editMenu_ = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "desktop/card_repair_flow.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/pad_grid.h"
+#include "desktop/pad_transfer_flow.h"
 #include "desktop/play_started_signal.h"
 #include "desktop/qt_text_dialog.h"
 #include "desktop/status_panel.h"
@@ -111,6 +112,11 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
         if (deleteButton_->isEnabled()) {
             deleteSelectedPad();
         }
+    });
+    connect(padGrid_, &CPadGrid::padDragged, this, [this](int from, int to, bool copy) {
+        const int bank = domain_.model->bank;
+        transferPad(copy ? ZQ3::PadTransferKind::Copy : ZQ3::PadTransferKind::Move,
+                    ZQ3::CardLayout::Slot(bank, from), ZQ3::CardLayout::Slot(bank, to));
     });
     connect(padGrid_, &CPadGrid::bankStepRequested, this, &CMainView::changeBankBy);
     connect(padGrid_, &CPadGrid::stopRequested, this, &CMainView::stopPlayback);
@@ -238,6 +244,63 @@ bool CMainView::readsBack() const {
 void CMainView::setReadBack(bool readBack) {
     domain_.controller->setReadBack(readBack);
     ZQ3::CPreferences::WriteReadBack(profile_, readBack);
+}
+
+bool CMainView::canCutOrCopy() const {
+    return domain_.model->hasCard() && domain_.model->selectedPadHasSample();
+}
+
+bool CMainView::canPaste() const {
+    return clipboardSlot_ >= 0 && domain_.model->hasCard() && domain_.model->selectedPad >= 0;
+}
+
+void CMainView::cutSelectedPad() {
+    if (canCutOrCopy()) {
+        clipboardSlot_ = ZQ3::CardLayout::Slot(domain_.model->bank, domain_.model->selectedPad);
+        clipboardCut_ = true;
+    }
+}
+
+void CMainView::copySelectedPad() {
+    if (canCutOrCopy()) {
+        clipboardSlot_ = ZQ3::CardLayout::Slot(domain_.model->bank, domain_.model->selectedPad);
+        clipboardCut_ = false;
+    }
+}
+
+void CMainView::pasteOnSelectedPad() {
+    if (!canPaste()) {
+        return;
+    }
+    const int target = ZQ3::CardLayout::Slot(domain_.model->bank, domain_.model->selectedPad);
+    if (target == clipboardSlot_) {
+        return;
+    }
+    const int source = clipboardSlot_;
+    const bool move = clipboardCut_;
+    // A cut pad is pasted once: its sample is gone from where it was.
+    if (move) {
+        clipboardSlot_ = -1;
+    }
+    transferPad(move ? ZQ3::PadTransferKind::Move : ZQ3::PadTransferKind::Copy, source, target);
+}
+
+void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot) {
+    stopPlayback();
+    if (noticeCardGone()) {
+        return;
+    }
+    const std::string root = domain_.model->cardRoot;
+    const int bank = domain_.model->bank;
+    if (!ZQ3::Desktop::TransferPadsAsked(root, kind, {{fromSlot, toSlot}},
+                                         domain_.controller->readsBack(), *textDialog_,
+                                         domain_.controller->cardLockWaiting())) {
+        return;
+    }
+    domain_.controller->selectDrive(root, bank);
+    if (toSlot / ZQ3::CardLayout::PadsPerBank == bank) {
+        domain_.controller->selectPad(toSlot % ZQ3::CardLayout::PadsPerBank);
+    }
 }
 
 void CMainView::checkAndRepairCard() {

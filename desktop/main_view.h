@@ -2,6 +2,7 @@
 
 #include "app/pad_listeners.h"
 #include "app/pad_matrix.h"
+#include "app/pad_transfer.h"
 #include "app/view.h"
 #include "gt/profile.h"
 
@@ -79,6 +80,17 @@ public:
     bool readsBack() const;
     void setReadBack(bool readBack);
 
+    // Edit / Cut, Copy and Paste of the selected pad: pasting a cut pad moves its sample, a
+    // copied one copies it, onto the pad selected then, in whichever bank is shown.
+    void cutSelectedPad();
+    void copySelectedPad();
+    void pasteOnSelectedPad();
+    bool canCutOrCopy() const;
+    bool canPaste() const;
+    // Moves or copies the sample of fromSlot onto toSlot of the card shown, asking first when
+    // that replaces a sample, and shows the card afresh.
+    void transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot);
+
     ZQ3::CPadMatrix& matrix();
     ZQ3::Desktop::CPadGrid* padGrid() const { return padGrid_; }
     ZQ3::Desktop::CDriveComboBox* driveCombo() const { return driveCombo_; }
@@ -128,6 +140,9 @@ private:
     void changeBankBy(int step);
 
     ZQ3::CDomain& domain_;
+    // The slot Cut or Copy took, -1 for none, and whether Paste moves it.
+    int clipboardSlot_ = -1;
+    bool clipboardCut_ = false;
     std::shared_ptr<ZQ3::CPlayer> player_;
     GT::IProfile& profile_;
     std::shared_ptr<UL::AStateBitmap> background_;

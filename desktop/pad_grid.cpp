@@ -5,6 +5,7 @@
 #include "desktop/input_events.h"
 #include "desktop/qt_state_bitmap.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -152,11 +153,34 @@ void CPadGrid::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
     setFocus();
     matrix_->onMouseEvent(UL::CMouseEvent(this, MouseInfoOf(*event, UL::CMouseInfo::ActionDown)));
+    const QPoint position = event->position().toPoint();
+    const auto pad = matrix_->padAt(position.x(), position.y());
+    padDragFrom_ =
+        event->button() == Qt::LeftButton && pad && pad->hasSample && isOpen() ? pad->index : -1;
+    padDragStart_ = position;
+    padDragging_ = false;
 }
 
 void CPadGrid::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     matrix_->onMouseEvent(UL::CMouseEvent(this, MouseInfoOf(*event, UL::CMouseInfo::ActionUp)));
+    if (padDragging_) {
+        const int target = padDragTarget(event->position().toPoint());
+        const int from = padDragFrom_;
+        padDragging_ = false;
+        padDragFrom_ = -1;
+        setDropTargets({});
+        unsetCursor();
+        if (target >= 0) {
+            emit padDragged(from, target, event->modifiers().testFlag(Qt::ControlModifier));
+        }
+    }
+    padDragFrom_ = -1;
+}
+
+int CPadGrid::padDragTarget(const QPoint& position) const {
+    const auto pad = matrix_->padAt(position.x(), position.y());
+    return pad && pad->index != padDragFrom_ ? pad->index : -1;
 }
 
 void CPadGrid::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -168,6 +192,21 @@ void CPadGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 void CPadGrid::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
     matrix_->onMouseEvent(UL::CMouseEvent(this, MouseInfoOf(*event, UL::CMouseInfo::ActionMove)));
+    if (padDragFrom_ < 0 || !event->buttons().testFlag(Qt::LeftButton)) {
+        return;
+    }
+    const QPoint position = event->position().toPoint();
+    if (!padDragging_ &&
+        (position - padDragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+        padDragging_ = true;
+    }
+    if (padDragging_) {
+        const int target = padDragTarget(position);
+        setCursor(target < 0                                         ? Qt::ForbiddenCursor
+                  : event->modifiers().testFlag(Qt::ControlModifier) ? Qt::DragCopyCursor
+                                                                     : Qt::DragMoveCursor);
+        setDropTargets(target < 0 ? std::vector<int>{} : std::vector<int>{target});
+    }
 }
 
 void CPadGrid::keyPressEvent(QKeyEvent* event) {

@@ -58,6 +58,8 @@ signals:
     void padActivated(int pad);
     // Files and folders dropped on the block, to be imported from firstPad on.
     void filesDropped(int firstPad, const QStringList& files);
+    // A pad that holds a sample dragged onto another pad: moved there, or copied with Ctrl.
+    void padDragged(int fromPad, int toPad, bool copy);
     // Without a selected pad, an arrow, Home or End asks for the first pad (End: the last).
     void firstPadRequested(int pad);
     void deleteRequested();
@@ -90,6 +92,8 @@ private:
     static QStringList DroppedFiles(const QMimeData* data);
     std::vector<int> padsForDrop(const QPoint& position, int fileCount) const;
     void setDropTargets(std::vector<int> targets);
+    // The pad under position that a pad dragged from padDragFrom_ would land on, or -1.
+    int padDragTarget(const QPoint& position) const;
 
     std::shared_ptr<UL::AStateBitmap> padBitmap_;
     std::shared_ptr<ZQ3::CPadMatrix> matrix_;
@@ -101,6 +105,10 @@ private:
     std::vector<int> dropTargets_;
     // How many sound files the files and folders being dragged stand for.
     int dragFileCount_ = 0;
+    // A press on a pad that holds a sample may become a drag of that pad onto another.
+    int padDragFrom_ = -1;
+    QPoint padDragStart_;
+    bool padDragging_ = false;
 };
 
 } // namespace ZQ3::Desktop

@@ -54,6 +54,22 @@
         <source>Reads every written file back from the card before a change is kept, so that a card that stores wrong bytes is caught.</source>
         <translation>変更を確定する前に、書き込んだファイルをすべてカードから読み返します。正しく保存できないカードもこれで見つかります。</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t Pad</source>
+        <translation>パッドを切り取り(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Pad</source>
+        <translation>パッドをコピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste onto Selected Pad</source>
+        <translation>選択したパッドに貼り付け(&amp;P)</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>

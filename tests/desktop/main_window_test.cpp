@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -398,6 +399,58 @@ private slots:
         run.view().chooseOtherFolder();
         QCOMPARE(run.model().bank, -1);
         QVERIFY(!run.view().bankCombo()->isEnabled());
+    }
+
+    // A pad dragged onto another moves there, with Ctrl it is copied, asking before a sample is
+    // replaced; Edit / Cut and Paste move a pad into another bank. Screenshots of a drag and of
+    // the Edit menu in both languages.
+    void padsMoveByDragCopyWithCtrlAndPasteIntoAnotherBank() {
+        for (const bool japanese : {false, true}) {
+            const QString language = japanese ? QStringLiteral("ja") : QStringLiteral("en");
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            if (japanese) {
+                UseJapanese();
+            }
+            QVERIFY(run.start());
+            run.importDirectly(0, run.makeWav("a.wav"));
+            run.importDirectly(1, run.makeDrumWav("b.wav", 2));
+            const ZQ3::SampleEntry first = run.model().entryOf(0);
+
+            QTest::mousePress(&run.grid(), Qt::LeftButton, {}, run.centreOf(0));
+            QTest::mouseMove(&run.grid(), run.centreOf(4));
+            QTest::mouseMove(&run.grid(), run.centreOf(5));
+            QCOMPARE(run.grid().dropTargets(), std::vector<int>{5});
+            SaveScreenshot(run.frame(), QStringLiteral("main_pad_drag_") + language);
+            QTest::mouseRelease(&run.grid(), Qt::LeftButton, {}, run.centreOf(5));
+            QCOMPARE(run.model().entryOf(5), first);
+            QVERIFY(run.model().entryOf(0).isEmpty());
+
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+            QTest::mousePress(&run.grid(), Qt::LeftButton, {}, run.centreOf(5));
+            QTest::mouseMove(&run.grid(), run.centreOf(1));
+            QTest::mouseRelease(&run.grid(), Qt::LeftButton, Qt::ControlModifier, run.centreOf(1));
+            QCOMPARE(answers.texts.size(), 1);
+            QVERIFY(answers.texts[0].startsWith(QStringLiteral("C1")));
+            QCOMPARE(run.model().entryOf(1), first);
+            QCOMPARE(run.model().entryOf(5), first);
+
+            run.click(5);
+            QMenu& edit = *run.frame().editMenu();
+            edit.popup(run.frame().mapToGlobal(QPoint(40, 20)));
+            QVERIFY(QTest::qWaitForWindowExposed(&edit));
+            SaveScreenshot(edit, QStringLiteral("main_edit_menu_") + language);
+            edit.close();
+            run.view().cutSelectedPad();
+            QVERIFY(run.controller().selectBank(3));
+            QVERIFY(run.controller().selectPad(2));
+            run.view().pasteOnSelectedPad();
+            QCOMPARE(run.model().entryOf(2), first);
+            QVERIFY(run.controller().selectBank(0));
+            QVERIFY(run.model().entryOf(5).isEmpty());
+            QVERIFY(!run.view().canPaste());
+        }
     }
 
     void aDamagedCardIsCheckedAndRepairedAfterOneQuestion() {
