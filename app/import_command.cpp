@@ -22,6 +22,7 @@
 #include "sl/model/bit_depth.h"
 #include "sl/samples/file_input_sample_iterator.h"
 
+#include <algorithm>
 #include <bitset>
 #include <memory>
 #include <unistd.h>
@@ -182,13 +183,18 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
         fail(MessageCardFull);
         return std::nullopt;
     }
+    // A file refused as it is makes the whole import refused: nothing is converted for it.
+    const bool refusesAFile =
+        std::any_of(checks.begin(), checks.end(), [](const ImportFileCheck& check) {
+            return check.verdict == ImportFileCheck::Verdict::Refused;
+        });
     for (std::size_t index = 0; index < items.size(); ++index) {
         const ImportItem& item = items[index];
         const ImportFileCheck& check = checks[index];
         WaveShape shape = check.shape;
         bool refused = check.verdict == ImportFileCheck::Verdict::Refused;
         std::string refusal = check.refusal;
-        if (check.verdict == ImportFileCheck::Verdict::Converted) {
+        if (check.verdict == ImportFileCheck::Verdict::Converted && !refusesAFile) {
             const SL::CLoadedWave loaded = convert(item.path, index, refusal, cancelled);
             if (cancelled) {
                 return std::nullopt;

@@ -102,6 +102,33 @@ TEST_F(BatchCommandsTest, OneRefusedFileWritesNothingAndIsNamed) {
     EXPECT_EQ(Snapshot(card()), before);
 }
 
+TEST_F(BatchCommandsTest, AskNothingWhenAFileIsRefusedWhateverTheAnswer) {
+    MakeKit(path("kit"));
+    ASSERT_EQ(RunZq3({"import", card(), "E0", path("kit/hit1.wav"), path("kit/hit2.wav"),
+                      path("kit/hit3.wav")})
+                  .exitCode,
+              0);
+    const auto before = Snapshot(card());
+    Fixture::WriteTestWav(path("click.wav"), 1, 1000);
+    Fixture::WriteWav(path("pad24.wav"), 44100, 2, 24, 5000, [](auto, int) { return 0; });
+    Fixture::WriteFileBytes(path("fake.wav"), "not a sound");
+
+    // Converting would mend pad24.wav but neither of the others, with the question or without.
+    for (const bool convert : {false, true}) {
+        std::vector<std::string> arguments{
+            "import", card(), "E0", path("click.wav"), path("pad24.wav"), path("fake.wav")};
+        if (convert) {
+            arguments.push_back("--convert");
+        }
+        const auto refused = RunZq3(arguments);
+        EXPECT_EQ(refused.exitCode, 1) << refused.err;
+        EXPECT_EQ(refused.err.find("Replace"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("\nclick.wav: "), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("\nfake.wav: "), std::string::npos) << refused.err;
+        EXPECT_EQ(Snapshot(card()), before);
+    }
+}
+
 TEST_F(BatchCommandsTest, PadsRunIntoTheNextBankButNeverPastTheLastPad) {
     Fixture::WriteTestWav(path("a.wav"), 1, 3200);
     Fixture::WriteTestWav(path("b.wav"), 2, 3200);
