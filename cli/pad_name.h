@@ -15,4 +15,7 @@ struct PadAddress {
 // the letter may be lower case. "D05", as an export names the pad's file, is D5 as well.
 std::optional<PadAddress> ParsePadName(const std::string& name);
 
+// The bank a bank letter "C" to "J" (in either case) names.
+std::optional<int> ParseBankLetter(const std::string& name);
+
 } // namespace ZQ3

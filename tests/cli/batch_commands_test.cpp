@@ -129,6 +129,49 @@ TEST_F(BatchCommandsTest, AskNothingWhenAFileIsRefusedWhateverTheAnswer) {
     }
 }
 
+TEST_F(BatchCommandsTest, ABackupGoesBackOntoThePadsItsFilesAreNamedFor) {
+    MakeKit(path("kit"));
+    const std::map<std::string, std::string> padFiles{
+        {"C3", "hit1.wav"}, {"D2", "hit2.wav"}, {"D9", "hit3.wav"}, {"J15", "hit4.wav"}};
+    for (const auto& [pad, file] : padFiles) {
+        ASSERT_EQ(RunZq3({"import", card(), pad, path("kit/" + file)}).exitCode, 0);
+    }
+    ASSERT_EQ(RunZq3({"export", card(), "all", path("backup")}).exitCode, 0);
+    const auto original = entries(card());
+
+    const std::string restored = path("restored");
+    Fixture::MakeEmptyCard(restored);
+    const auto all = RunZq3({"import", restored, "all", path("backup")});
+    ASSERT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(entries(restored), original);
+    EXPECT_NE(all.out.find("D9 ← D09.wav"), std::string::npos) << all.out;
+
+    // One bank: the files of the other banks are left out.
+    const std::string bankD = path("bank-d");
+    Fixture::MakeEmptyCard(bankD);
+    ASSERT_EQ(RunZq3({"import", bankD, "d", path("backup")}).exitCode, 0);
+    const auto bankEntries = entries(bankD);
+    for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
+        const bool inBankD = slot / CardLayout::PadsPerBank == 1;
+        EXPECT_EQ(bankEntries[std::size_t(slot)],
+                  inBankD ? original[std::size_t(slot)] : SampleEntry{})
+            << slot;
+    }
+
+    // A file whose name is no pad's, or a second file for one pad, has nowhere to go.
+    Fixture::WriteTestWav(path("backup/kick.wav"), 1, 3200);
+    const auto before = Snapshot(restored);
+    const auto unnamed = RunZq3({"import", restored, "all", path("backup"), "--yes"});
+    EXPECT_EQ(unnamed.exitCode, 1);
+    EXPECT_NE(unnamed.err.find("kick.wav: "), std::string::npos) << unnamed.err;
+    fs::remove(path("backup/kick.wav"));
+    Fixture::WriteTestWav(path("backup/d2.aif"), 1, 3200);
+    const auto twice = RunZq3({"import", restored, "D", path("backup"), "--yes"});
+    EXPECT_EQ(twice.exitCode, 1);
+    EXPECT_NE(twice.err.find("D02.wav"), std::string::npos) << twice.err;
+    EXPECT_EQ(Snapshot(restored), before);
+}
+
 TEST_F(BatchCommandsTest, PadsRunIntoTheNextBankButNeverPastTheLastPad) {
     Fixture::WriteTestWav(path("a.wav"), 1, 3200);
     Fixture::WriteTestWav(path("b.wav"), 2, 3200);

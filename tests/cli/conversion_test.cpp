@@ -280,6 +280,19 @@ TEST_F(ConversionTest, ImportConvertsWhatTheCardRefusesInOneChange) {
     EXPECT_FALSE(entries()[std::size_t(CardLayout::Slot(1, 3))].stereo);
 }
 
+TEST_F(ConversionTest, WithConvertAFolderStandsForEverySoundFileTheConverterReads) {
+    fs::create_directory(path("kit"));
+    Sox("-n -r 48000 -b 24 -c 2 " + path("kit/1-take.flac") + " synth 1 sine 440");
+    Sox("-n -r 48000 -b 24 -c 1 " + path("kit/2-snare.wav") + " synth 0.5 sine 440");
+    Fixture::WriteFileBytes(path("kit/notes.txt"), "tuned down a tone");
+
+    const auto imported = RunZq3({"import", card(), "H0", path("kit"), "--convert"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out.rfind("H0 ← 1-take.flac", 0), 0u) << imported.out;
+    EXPECT_NE(imported.out.find("\nH1 ← 2-snare.wav"), std::string::npos) << imported.out;
+    EXPECT_TRUE(entries()[std::size_t(CardLayout::Slot(5, 2))].isEmpty());
+}
+
 // MP3, Ogg Vorbis and Opus: libsndfile decodes them, and the sound lands like any other. The
 // oracle is the import of the same file converted first with `zq3 convert`: a 16-bit 44.1 kHz
 // WAV the card takes as it is, whose record and channel files the import must match.
