@@ -44,7 +44,7 @@ TEST(CliInit, MakesAnEmptyCardThatInfoLists) {
     EXPECT_EQ(info.out.rfind("{\"root\":\"" + card.path() + "\",\"freeBytes\":", 0), 0u);
 }
 
-TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
+TEST(CliInit, NeverOverwritesAndMakesAMissingFolder) {
     Fixture::TemporaryDirectory card;
     ASSERT_EQ(RunZq3({"init", card.path()}).exitCode, 0);
     const std::string path = CardLayout::InformationFilePath(card.path());
@@ -56,8 +56,12 @@ TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_NE(again.err.find("already"), std::string::npos);
     EXPECT_EQ(Fixture::ReadFileBytes(path), before);
-    EXPECT_EQ(RunZq3({"init", card / "missing"}).exitCode, 1);
-    EXPECT_FALSE(std::filesystem::exists(card / "missing"));
+    const auto made = RunZq3({"init", (card / "missing/card")});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_EQ(made.out.find((card / "missing") + ": "), 0u) << made.out;
+    EXPECT_NE(made.out.find("\n" + (card / "missing/card") + ": "), std::string::npos)
+        << made.out;
+    EXPECT_TRUE(ReadSampleInformationFile(CardLayout::InformationFilePath(card / "missing/card")));
 }
 
 // A card with a mono, a stereo and a lo-fi pad, as the sampler would lay them out.
