@@ -5,6 +5,7 @@
 #include "app/card_space.h"
 #include "app/channel_pair_writer.h"
 #include "app/import_file_check.h"
+#include "app/localized_text.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/refusal_details.h"
@@ -135,6 +136,8 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
     // Its own step, cancellable like the encoding that follows, in the one progress display
     // of the whole import.
     showStep(ConvertingFileText(fileName));
+    progress_.setBatchStep(static_cast<int>(index) + 1, static_cast<int>(sources_.size()), fileName,
+                           Localized("converting"));
     const SL::CConversionResult result = SL::CSoundFileConverter::Convert(
         path, converted, SL::CSoundFileConverter::Container::Wave, conversion_.options,
         [this](std::int64_t done, std::int64_t total) {
@@ -313,10 +316,12 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     for (int i = 0; i < count; ++i) {
         const ImportItem& item = items[static_cast<std::size_t>(i)];
         const WaveShape& shape = (*shapes)[static_cast<std::size_t>(i)];
+        const std::string fileName = PathNames::LastPart(item.path);
         if (count > 1) {
-            progress_.setTitle(BatchImportTitle(i + 1, count, PathNames::LastPart(item.path)));
+            progress_.setTitle(BatchImportTitle(i + 1, count, fileName));
             progress_.setText(CatalogueText(MessageConverting));
         }
+        progress_.setBatchStep(i + 1, count, fileName, Localized("encoding"));
         // One import keeps the plain work names; the files of a batch carry their slot.
         std::string base = TemporaryNames::SampleFile;
         if (count > 1) {
@@ -332,6 +337,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
         if (encoding == StepResult::Failed) {
             return fail(MessageImportFailed, encodeFailure_);
         }
+        progress_.setBatchStep(i + 1, count, fileName, Localized("copying"));
         cardCopies_.emplace_back();
         const StepResult copying = copyToCard(count, cardCopies_.back());
         if (copying == StepResult::Cancelled) {
@@ -346,6 +352,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
 
     // What follows must not stop half-way on the user's word.
     progress_.setCancellable(false);
+    progress_.setBatchStep(0, 0, {}, {});
     progress_.setText(CatalogueText(MessageFinalizing));
     const std::optional<CCardTransaction::Result> committed = commit(updated, items);
     if (!committed || *committed == CCardTransaction::Result::NotCommitted) {

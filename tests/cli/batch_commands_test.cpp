@@ -172,6 +172,24 @@ TEST_F(BatchCommandsTest, ABackupGoesBackOntoThePadsItsFilesAreNamedFor) {
     EXPECT_EQ(Snapshot(restored), before);
 }
 
+TEST_F(BatchCommandsTest, ProgressCountsTheBatchsFilesNotTheirChannels) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+        Fixture::WriteTestWav(path(name), 2, 44100);
+    }
+    Fixture::Zq3Process batch(
+        {"--lang", "en", "import", card(), "C0", path("a.wav"), path("b.wav"), path("c.wav")});
+    const auto batchResult = batch.finish();
+    ASSERT_EQ(batchResult.exitCode, 0) << batchResult.err;
+    EXPECT_NE(batchResult.err.find("2/3 b.wav: encoding"), std::string::npos) << batchResult.err;
+    EXPECT_NE(batchResult.err.find("3/3 c.wav: copying"), std::string::npos) << batchResult.err;
+
+    Fixture::Zq3Process single({"--lang", "en", "import", card(), "D0", path("a.wav")});
+    const auto singleResult = single.finish();
+    ASSERT_EQ(singleResult.exitCode, 0) << singleResult.err;
+    EXPECT_NE(singleResult.err.find("a.wav: copying"), std::string::npos) << singleResult.err;
+    EXPECT_EQ(singleResult.err.find("1/2"), std::string::npos) << singleResult.err;
+}
+
 TEST_F(BatchCommandsTest, PadsRunIntoTheNextBankButNeverPastTheLastPad) {
     Fixture::WriteTestWav(path("a.wav"), 1, 3200);
     Fixture::WriteTestWav(path("b.wav"), 2, 3200);
