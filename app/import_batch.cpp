@@ -245,6 +245,11 @@ std::string ImportBatch::problemText() const {
         return Localized("{0} and {1} are both named for pad {2}; keep one of them.",
                          {subjects.at(0), subjects.at(1), CardLayout::PadName(slot)});
     case Problem::PastLastPad:
+        if (padsLeft == 1) {
+            return Localized(
+                "{0} files do not fit: from the first pad given to J15 there is {1} pad.",
+                {std::to_string(fileCount), std::to_string(padsLeft)});
+        }
         return Localized(
             "{0} files do not fit: from the first pad given to J15 there are {1} pads.",
             {std::to_string(fileCount), std::to_string(padsLeft)});

@@ -120,6 +120,8 @@ TEST(CliInfo, ShowsBanksAsTheSamplerDoesAndEveryFieldAsJson) {
               std::string::npos)
         << japanese.out;
     EXPECT_EQ(RunZq3({"info", card.path(), "K"}).exitCode, 2);
+    EXPECT_NE(RunZq3({"info", card.path(), "D"}).out.find("\n1 of 16 pads holds a sample\n"),
+              std::string::npos);
 }
 
 TEST(CliInfo, RefusesFoldersThatAreNotCards) {
@@ -185,6 +187,30 @@ TEST(CliUsage, ErrorsExitTwoWithAHint) {
     }
     EXPECT_EQ(RunZq3({"help", "help"}).out.rfind("Usage: zq3 help [COMMAND]", 0), 0u);
     EXPECT_NE(RunZq3({"help", "import", "--lang", "ja"}).out.find("終了ステータス"),
+              std::string::npos);
+}
+
+// The argument parser's own complaints reach the user in the user's language, naming only the
+// command's arguments and what was typed.
+TEST(CliUsage, ArgumentErrorsInTheUsersLanguage) {
+    const std::vector<std::vector<std::string>> mistakes{
+        {"import", "card"},
+        {"info", "card", "D", "more", "words"},
+        {"export", "card", "D5", "x.wav", "--format", "mp3"},
+        {"play", "x.wav", "--ring-buffer-time", "often"}};
+    for (const auto& arguments : mistakes) {
+        std::vector<std::string> japanese{"--lang", "ja"};
+        japanese.insert(japanese.end(), arguments.begin(), arguments.end());
+        const auto result = RunZq3(japanese);
+        EXPECT_EQ(result.exitCode, 2) << arguments[0];
+        // Past the prefix, no English words: only names and what was typed are ASCII.
+        const std::string said = result.err.substr(0, result.err.find('\n'));
+        for (const char* english : {"required", "expected", "not in", "convert", "argument"}) {
+            EXPECT_EQ(said.find(english), std::string::npos) << said;
+        }
+    }
+    EXPECT_NE(RunZq3({"import", "card"}).err.find("PAD is missing."), std::string::npos);
+    EXPECT_NE(RunZq3({"info", "card", "D", "more"}).err.find("too many arguments: more."),
               std::string::npos);
 }
 
