@@ -19,9 +19,9 @@ TEST(PadName, BankLetterAndPadNumber) {
     EXPECT_EQ(j15->slot(), 127);
     EXPECT_EQ(ParsePadName("c0")->slot(), 0);
     // As an export names the pad's file.
-    for (const char* d5 : {"D05", "d05"}) {
-        ASSERT_TRUE(ParsePadName(d5).has_value()) << d5;
-        EXPECT_EQ(ParsePadName(d5)->slot(), 0x15) << d5;
+    for (const char* name : {"D05", "d05"}) {
+        ASSERT_TRUE(ParsePadName(name).has_value()) << name;
+        EXPECT_EQ(ParsePadName(name)->slot(), 0x15) << name;
     }
 }
 
