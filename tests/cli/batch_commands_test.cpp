@@ -220,7 +220,7 @@ TEST_F(BatchCommandsTest, InterruptDuringABatchLeavesTheCardByteIdentical) {
     Fixture::Zq3Process import({"import", card(), "C0", path("kit"), "--yes"});
     ASSERT_EQ(import.startFailure(), "");
     // By the third file the first two are staged on the card.
-    ASSERT_TRUE(import.waitForError("Importing 3/3: 3.wav")) << import.errorSoFar();
+    ASSERT_TRUE(import.waitForError("3/3 3.wav: encoding")) << import.errorSoFar();
     import.signal(SIGINT);
     const auto result = import.finish();
     EXPECT_EQ(result.exitCode, 3) << result.err;

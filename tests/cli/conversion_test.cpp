@@ -356,7 +356,8 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
     Sox("-n -r 48000 -b 24 -c 1 " + path("long.wav") + " synth 240 sine 440");
 
     // A batch of two, so that the encoding, which comes after every file is converted, would
-    // show itself as "1/2": the interrupt must end the import while it still converts.
+    // show itself as "1/2 long.wav: encoding": the interrupt must end the import while it still
+    // converts.
     Fixture::Zq3Process import({"import", card(), "C0", path("long.wav"), path("kept.wav"),
                                 "--convert", "--normalize", "--yes"});
     ASSERT_EQ(import.startFailure(), "");
@@ -367,7 +368,7 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
     import.signal(SIGINT);
     const auto result = import.finish();
     EXPECT_EQ(result.exitCode, 3) << result.err;
-    EXPECT_EQ(result.err.find("1/2"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("1/2 long.wav: encoding"), std::string::npos) << result.err;
     EXPECT_EQ(cardFiles(), before);
     EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
 }
