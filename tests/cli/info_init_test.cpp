@@ -59,8 +59,7 @@ TEST(CliInit, NeverOverwritesAndMakesAMissingFolder) {
     const auto made = RunZq3({"init", (card / "missing/card")});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     EXPECT_EQ(made.out.find((card / "missing") + ": "), 0u) << made.out;
-    EXPECT_NE(made.out.find("\n" + (card / "missing/card") + ": "), std::string::npos)
-        << made.out;
+    EXPECT_NE(made.out.find("\n" + (card / "missing/card") + ": "), std::string::npos) << made.out;
     EXPECT_TRUE(ReadSampleInformationFile(CardLayout::InformationFilePath(card / "missing/card")));
 }
 
