@@ -136,6 +136,9 @@ TEST(CliInfo, RefusesFoldersThatAreNotCards) {
     EXPECT_EQ(RunZq3({"info", card.path()}).err,
               NotACardEnglish + path +
                   ": the information file is 2943 bytes long; a card's is 2944 bytes.\n");
+    Fixture::WriteFileBytes(path, "Z");
+    EXPECT_NE(RunZq3({"info", card.path()}).err.find("the information file is 1 byte long;"),
+              std::string::npos);
     Fixture::WriteFileBytes(path, std::string(2944, '\xFF'));
     EXPECT_EQ(RunZq3({"info", card.path()}).exitCode, 1);
     Fixture::WriteFileBytes(path, std::string(2944, '\0'));
