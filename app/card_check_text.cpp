@@ -30,6 +30,11 @@ std::string FindingText(const std::string& root, const CardCheck& check,
     case Kind::ChannelFileNotRegular:
         return Localized("{0}: {1} is not a regular file.", {pad, finding.fileName});
     case Kind::ShortChannelFile:
+        if (finding.bytes == 1) {
+            return Localized("{0}: {1} holds {2} byte where its record needs {3}: it is cut short.",
+                             {pad, finding.fileName, std::to_string(finding.bytes),
+                              std::to_string(finding.expectedBytes)});
+        }
         return Localized("{0}: {1} holds {2} bytes where its record needs {3}: it is cut short.",
                          {pad, finding.fileName, std::to_string(finding.bytes),
                           std::to_string(finding.expectedBytes)});

@@ -59,6 +59,30 @@ bool MakeFolder(IFileSystem& fs, const std::string& directory, int& error) {
     return true;
 }
 
+// Makes path and every folder missing on its way to it, as `mkdir -p` does, noting each one
+// made in made. A link on the way is followed there, as the user's own path may hold one; the
+// card's own folders below it are never reached through one.
+bool MakeFolders(IFileSystem& fs, const std::string& path, std::vector<std::string>& made,
+                 int& error) {
+    std::size_t end = path.find('/', 1);
+    while (true) {
+        const std::string folder = path.substr(0, end);
+        struct stat status {};
+        if (!folder.empty() && fs.Stat(folder, status) != 0) {
+            if (::mkdir(folder.c_str(), 0777) == 0) {
+                made.push_back(folder);
+            } else if (errno != EEXIST) {
+                error = errno;
+                return false;
+            }
+        }
+        if (end == std::string::npos) {
+            return true;
+        }
+        end = path.find('/', end + 1);
+    }
+}
+
 std::string EmptyCardBytes() {
     auto dto = CSampleInformationDto::FromEntries(std::vector<SampleEntry>(CardLayout::SlotCount));
     std::ostringstream bytes;
@@ -155,6 +179,15 @@ std::string CardInitialisation::text() const {
 CardInitialisation InitialiseCard(const std::string& root, const CardLockWaiting& waiting,
                                   IFileSystem& fs) {
     struct stat status {};
+    std::vector<std::string> madeFolders;
+    if (fs.Stat(root, status) != 0 && errno == ENOENT) {
+        int error = 0;
+        if (!MakeFolders(fs, root, madeFolders, error)) {
+            CardInitialisation refused = Refused(Problem::CannotMakeFolder, root, error);
+            refused.madeFolders = std::move(madeFolders);
+            return refused;
+        }
+    }
     if (fs.Stat(root, status) != 0 || !S_ISDIR(status.st_mode)) {
         return Refused(Problem::NoSuchFolder, root);
     }
@@ -211,6 +244,7 @@ CardInitialisation InitialiseCard(const std::string& root, const CardLockWaiting
     }
     CardInitialisation done;
     done.path = information;
+    done.madeFolders = std::move(madeFolders);
     return done;
 }
 

@@ -4,6 +4,7 @@
 #include "card/file_system.h"
 
 #include <string>
+#include <vector>
 
 namespace ZQ3 {
 
@@ -31,13 +32,16 @@ struct CardInitialisation {
     std::string path;
     // The system's error number, where one caused the problem.
     int error = 0;
+    // The folders made on the way to the card's root when it did not exist, outermost first.
+    std::vector<std::string> madeFolders;
 
     // The problem as one sentence for the user, naming the path; empty when there is none.
     std::string text() const;
 };
 
-// Makes root's KELDRA/ZQ314/ folder and in it an information file of empty slots. Nothing that
-// exists is overwritten, and no file system feature beyond creating and renaming files is
+// Makes root's KELDRA/ZQ314/ folder and in it an information file of empty slots; a root that
+// does not exist is made first, with every folder missing on its way. Nothing that exists is
+// overwritten, and no file system feature beyond creating and renaming files is
 // needed, so that a FAT or exFAT card, which knows no links, is prepared as any other: the file
 // is written new under a temporary name, flushed, and renamed into place under the card's lock,
 // which keeps every other converter from making one meanwhile.

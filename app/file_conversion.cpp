@@ -125,15 +125,21 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
     }
     using CStatus = SL::CConversionResult::Status;
     switch (outcome.result.status) {
-    case CStatus::Done:
+    case CStatus::Done: {
         outcome.done = true;
-        outcome.text = Localized("{0} → {1}: 16-bit, 44100 Hz, {2} frames.",
-                                 {inName, outName, std::to_string(outcome.result.framesWritten)});
-        if (outcome.result.clippedSamples > 0) {
-            outcome.text += " " + Localized("{0} samples were clipped.",
-                                            {std::to_string(outcome.result.clippedSamples)});
+        const std::string frames = std::to_string(outcome.result.framesWritten);
+        outcome.text =
+            outcome.result.framesWritten == 1
+                ? Localized("{0} → {1}: 16-bit, 44100 Hz, {2} frame.", {inName, outName, frames})
+                : Localized("{0} → {1}: 16-bit, 44100 Hz, {2} frames.", {inName, outName, frames});
+        const std::string clipped = std::to_string(outcome.result.clippedSamples);
+        if (outcome.result.clippedSamples == 1) {
+            outcome.text += " " + Localized("{0} sample was clipped.", {clipped});
+        } else if (outcome.result.clippedSamples > 1) {
+            outcome.text += " " + Localized("{0} samples were clipped.", {clipped});
         }
         break;
+    }
     case CStatus::CannotRead:
         outcome.text = OwnReaderBoundsDetail(input, inName);
         if (!outcome.text.empty()) {

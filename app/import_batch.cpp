@@ -5,6 +5,7 @@
 #include "app/refusal_details.h"
 #include "card/card_layout.h"
 #include "card/path_names.h"
+#include "sl/convert/sound_file_converter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +35,44 @@ bool HasSoundExtension(const std::string& name) {
 bool IsFolder(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Only a regular file is opened to be probed: a FIFO would block the listing.
+bool IsRegularFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool Taken(const std::string& path, const std::string& name, FolderFiles folderFiles) {
+    if (HasSoundExtension(name)) {
+        return !IsFolder(path);
+    }
+    return folderFiles == FolderFiles::EverySoundFile && IsRegularFile(path) &&
+           SL::CSoundFileConverter::Probe(path).has_value();
+}
+
+// The files sources stand for, folders listed; false (with the folder in batch) when a folder
+// cannot be listed.
+bool CollectFiles(const std::vector<std::string>& sources, FolderFiles folderFiles,
+                  ImportBatch& batch, std::vector<std::string>& files) {
+    batch.everySoundFile = folderFiles == FolderFiles::EverySoundFile;
+    for (const std::string& source : sources) {
+        if (!IsFolder(source)) {
+            files.push_back(source);
+        } else if (!ListSoundFiles(source, files, folderFiles)) {
+            batch.problem = ImportBatch::Problem::UnreadableFolder;
+            batch.subject = source;
+            return false;
+        }
+    }
+    return true;
+}
+
+// "D02" of "D02.wav": the name without its extension.
+std::string Stem(const std::string& path) {
+    const std::string name = PathNames::LastPart(path);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 } // namespace
@@ -87,7 +126,8 @@ bool NaturalLess(const std::string& left, const std::string& right) {
     return left.size() - i < right.size() - j;
 }
 
-bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files) {
+bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files,
+                    FolderFiles folderFiles) {
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory) {
         return false;
@@ -97,11 +137,10 @@ bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files) 
         const std::string name = entry->d_name;
         // Hidden files are left out: the "._kick.wav" companions other systems put beside a
         // file are no sound.
-        if (name.empty() || name[0] == '.' || !HasSoundExtension(name)) {
+        if (name.empty() || name[0] == '.') {
             continue;
         }
-        const std::string path = folder + "/" + name;
-        if (!IsFolder(path)) {
+        if (Taken(folder + "/" + name, name, folderFiles)) {
             names.push_back(name);
         }
     }
@@ -112,17 +151,12 @@ bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files) 
     return true;
 }
 
-ImportBatch PlanImportBatch(int firstSlot, const std::vector<std::string>& sources) {
+ImportBatch PlanImportBatch(int firstSlot, const std::vector<std::string>& sources,
+                            FolderFiles folderFiles) {
     ImportBatch batch;
     std::vector<std::string> files;
-    for (const std::string& source : sources) {
-        if (!IsFolder(source)) {
-            files.push_back(source);
-        } else if (!ListSoundFiles(source, files)) {
-            batch.problem = ImportBatch::Problem::UnreadableFolder;
-            batch.subject = source;
-            return batch;
-        }
+    if (!CollectFiles(sources, folderFiles, batch, files)) {
+        return batch;
     }
     batch.fileCount = static_cast<int>(files.size());
     batch.padsLeft =
@@ -142,13 +176,80 @@ ImportBatch PlanImportBatch(int firstSlot, const std::vector<std::string>& sourc
     return batch;
 }
 
+ImportBatch PlanRestoreBatch(std::optional<int> bank, const std::vector<std::string>& sources,
+                             FolderFiles folderFiles) {
+    ImportBatch batch;
+    std::vector<std::string> files;
+    if (!CollectFiles(sources, folderFiles, batch, files)) {
+        return batch;
+    }
+    std::vector<std::string> unnamed;
+    std::vector<std::string> bySlot(CardLayout::SlotCount);
+    for (std::string& file : files) {
+        const std::optional<int> slot = CardLayout::SlotOfPadName(Stem(file));
+        if (!slot) {
+            unnamed.push_back(PathNames::LastPart(file));
+            continue;
+        }
+        if (bank && *slot / CardLayout::PadsPerBank != *bank) {
+            continue;
+        }
+        std::string& taken = bySlot[static_cast<std::size_t>(*slot)];
+        if (!taken.empty() && batch.subjects.empty()) {
+            batch.slot = *slot;
+            batch.subjects = {PathNames::LastPart(taken), PathNames::LastPart(file)};
+        }
+        taken = std::move(file);
+    }
+    if (!unnamed.empty()) {
+        batch.problem = ImportBatch::Problem::UnnamedFiles;
+        batch.subjects = std::move(unnamed);
+        return batch;
+    }
+    if (!batch.subjects.empty()) {
+        batch.problem = ImportBatch::Problem::SamePad;
+        return batch;
+    }
+    for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
+        std::string& file = bySlot[static_cast<std::size_t>(slot)];
+        if (!file.empty()) {
+            batch.items.push_back({std::move(file), slot});
+        }
+    }
+    batch.fileCount = static_cast<int>(batch.items.size());
+    batch.padsLeft = bank ? CardLayout::PadsPerBank : CardLayout::SlotCount;
+    if (batch.items.empty()) {
+        batch.problem = ImportBatch::Problem::NoFiles;
+    }
+    return batch;
+}
+
 std::string ImportBatch::problemText() const {
     switch (problem) {
     case Problem::None:
         break;
     case Problem::NoFiles:
-        return Localized("no WAV or AIFF file to import was given.");
+        return everySoundFile ? Localized("no sound file to import was given.")
+                              : Localized("no WAV or AIFF file to import was given.");
+    case Problem::UnnamedFiles: {
+        std::string text;
+        for (const std::string& name : subjects) {
+            text += (text.empty() ? "" : "\n") +
+                    Localized("{0}: the name is no pad's (as D05.wav is D5's), so the file has "
+                              "no pad to go back to.",
+                              {name});
+        }
+        return text;
+    }
+    case Problem::SamePad:
+        return Localized("{0} and {1} are both named for pad {2}; keep one of them.",
+                         {subjects.at(0), subjects.at(1), CardLayout::PadName(slot)});
     case Problem::PastLastPad:
+        if (padsLeft == 1) {
+            return Localized(
+                "{0} files do not fit: from the first pad given to J15 there is {1} pad.",
+                {std::to_string(fileCount), std::to_string(padsLeft)});
+        }
         return Localized(
             "{0} files do not fit: from the first pad given to J15 there are {1} pads.",
             {std::to_string(fileCount), std::to_string(padsLeft)});

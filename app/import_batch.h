@@ -2,6 +2,7 @@
 
 #include "app/model.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct ImportItem {
 // "kick10"), so that a kit folder lands as its files are numbered.
 struct ImportBatch {
     enum class Problem {
+        // Files of a restore whose names name no pad; `subjects` names them.
+        UnnamedFiles,
+        // Two files of a restore named for one pad; `subjects` names them, and `slot` the pad.
+        SamePad,
         None,
         // The sources named no file at all (empty folders).
         NoFiles,
@@ -31,6 +36,10 @@ struct ImportBatch {
     std::vector<ImportItem> items;
     Problem problem = Problem::None;
     std::string subject;
+    std::vector<std::string> subjects;
+    int slot = 0;
+    // Whether folders stood for every sound file the converter reads, not only WAV and AIFF.
+    bool everySoundFile = false;
     // How many files the sources stand for, and how many pads there are from the first on.
     int fileCount = 0;
     int padsLeft = 0;
@@ -40,14 +49,31 @@ struct ImportBatch {
     std::string problemText() const;
 };
 
+// Which files of a folder an import takes.
+enum class FolderFiles {
+    // Its WAV and AIFF files, by their extension in any case: what the card takes.
+    WaveAndAiff,
+    // Every sound file the converter reads as well, for an import that converts.
+    EverySoundFile,
+};
+
 // Plans an import of sources (absolute paths of files and folders) from firstSlot on. A path
 // that is not a folder is taken as a file as it is: the import's checks report what is wrong
 // with it.
-ImportBatch PlanImportBatch(int firstSlot, const std::vector<std::string>& sources);
+ImportBatch PlanImportBatch(int firstSlot, const std::vector<std::string>& sources,
+                            FolderFiles folderFiles = FolderFiles::WaveAndAiff);
 
-// The WAV and AIFF files of folder (by their extension, in any case), in natural name order;
-// false when the folder cannot be listed.
-bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files);
+// Plans putting a backup back: each file of sources named as an export names a pad's file
+// ("D02.wav", "d2.aif") goes onto that pad, whatever order it comes in. bank limits it to one
+// bank's pads, leaving the files of the others out; nothing means every pad. A file whose name
+// names no pad is refused, as are two files for one pad.
+ImportBatch PlanRestoreBatch(std::optional<int> bank, const std::vector<std::string>& sources,
+                             FolderFiles folderFiles = FolderFiles::WaveAndAiff);
+
+// The files of folder that folderFiles asks for, in natural name order; false when the folder
+// cannot be listed.
+bool ListSoundFiles(const std::string& folder, std::vector<std::string>& files,
+                    FolderFiles folderFiles = FolderFiles::WaveAndAiff);
 
 // Natural name order: runs of digits compare by their value, everything else byte by byte.
 bool NaturalLess(const std::string& left, const std::string& right);

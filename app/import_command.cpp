@@ -5,6 +5,7 @@
 #include "app/card_space.h"
 #include "app/channel_pair_writer.h"
 #include "app/import_file_check.h"
+#include "app/localized_text.h"
 #include "app/message_catalogue.h"
 #include "app/progress_session.h"
 #include "app/refusal_details.h"
@@ -22,6 +23,7 @@
 #include "sl/model/bit_depth.h"
 #include "sl/samples/file_input_sample_iterator.h"
 
+#include <algorithm>
 #include <bitset>
 #include <memory>
 #include <unistd.h>
@@ -134,6 +136,8 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
     // Its own step, cancellable like the encoding that follows, in the one progress display
     // of the whole import.
     showStep(ConvertingFileText(fileName));
+    progress_.setBatchStep(static_cast<int>(index) + 1, static_cast<int>(sources_.size()), fileName,
+                           Localized("converting"));
     const SL::CConversionResult result = SL::CSoundFileConverter::Convert(
         path, converted, SL::CSoundFileConverter::Container::Wave, conversion_.options,
         [this](std::int64_t done, std::int64_t total) {
@@ -182,13 +186,18 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
         fail(MessageCardFull);
         return std::nullopt;
     }
+    // A file refused as it is makes the whole import refused: nothing is converted for it.
+    const bool refusesAFile =
+        std::any_of(checks.begin(), checks.end(), [](const ImportFileCheck& check) {
+            return check.verdict == ImportFileCheck::Verdict::Refused;
+        });
     for (std::size_t index = 0; index < items.size(); ++index) {
         const ImportItem& item = items[index];
         const ImportFileCheck& check = checks[index];
         WaveShape shape = check.shape;
         bool refused = check.verdict == ImportFileCheck::Verdict::Refused;
         std::string refusal = check.refusal;
-        if (check.verdict == ImportFileCheck::Verdict::Converted) {
+        if (check.verdict == ImportFileCheck::Verdict::Converted && !refusesAFile) {
             const SL::CLoadedWave loaded = convert(item.path, index, refusal, cancelled);
             if (cancelled) {
                 return std::nullopt;
@@ -307,10 +316,12 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     for (int i = 0; i < count; ++i) {
         const ImportItem& item = items[static_cast<std::size_t>(i)];
         const WaveShape& shape = (*shapes)[static_cast<std::size_t>(i)];
+        const std::string fileName = PathNames::LastPart(item.path);
         if (count > 1) {
-            progress_.setTitle(BatchImportTitle(i + 1, count, PathNames::LastPart(item.path)));
+            progress_.setTitle(BatchImportTitle(i + 1, count, fileName));
             progress_.setText(CatalogueText(MessageConverting));
         }
+        progress_.setBatchStep(i + 1, count, fileName, Localized("encoding"));
         // One import keeps the plain work names; the files of a batch carry their slot.
         std::string base = TemporaryNames::SampleFile;
         if (count > 1) {
@@ -326,6 +337,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
         if (encoding == StepResult::Failed) {
             return fail(MessageImportFailed, encodeFailure_);
         }
+        progress_.setBatchStep(i + 1, count, fileName, Localized("copying"));
         cardCopies_.emplace_back();
         const StepResult copying = copyToCard(count, cardCopies_.back());
         if (copying == StepResult::Cancelled) {
@@ -340,6 +352,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
 
     // What follows must not stop half-way on the user's word.
     progress_.setCancellable(false);
+    progress_.setBatchStep(0, 0, {}, {});
     progress_.setText(CatalogueText(MessageFinalizing));
     const std::optional<CCardTransaction::Result> committed = commit(updated, items);
     if (!committed || *committed == CCardTransaction::Result::NotCommitted) {

@@ -43,6 +43,7 @@ enum class Text {
     InformationCannotOpen,
     InformationReadFailed,
     InformationTooShort,
+    InformationOneByteLong,
     InformationInvalidRecord,
     DestinationFolderMissing,
     DestinationFolderNotWritable,
@@ -111,6 +112,7 @@ constexpr Translation Translations[] = {
     {Text::InformationCannotOpen, N_("{0}: the card's information file cannot be opened (system error {1}).")},
     {Text::InformationReadFailed, N_("{0}: the card's information file could not be read.")},
     {Text::InformationTooShort, N_("{0}: the information file is {1} bytes long; a card's is {2} bytes.")},
+    {Text::InformationOneByteLong, N_("{0}: the information file is {1} byte long; a card's is {2} bytes.")},
     {Text::InformationInvalidRecord, N_("{0}: the record of pad {1} is invalid: its {2} (offset {3} in the record) has every bit set.")},
     {Text::DestinationFolderMissing, N_("{0}: the folder {1} does not exist.")},
     {Text::DestinationFolderNotWritable, N_("{0}: the folder {1} does not allow new files to be written.")},
@@ -332,8 +334,9 @@ std::string InformationFileDetail(const std::string& path,
     case Problem::ReadFailed:
         return Say(Text::InformationReadFailed, {path});
     case Problem::TooShort:
-        return Say(Text::InformationTooShort, {path, std::to_string(reading.size),
-                                               std::to_string(CSampleInformationDto::FileSize)});
+        return Say(
+            reading.size == 1 ? Text::InformationOneByteLong : Text::InformationTooShort,
+            {path, std::to_string(reading.size), std::to_string(CSampleInformationDto::FileSize)});
     case Problem::InvalidRecord:
         return Say(Text::InformationInvalidRecord,
                    {path, CardLayout::PadName(reading.slot), FieldName(reading.field),

@@ -2,6 +2,7 @@
 
 #include "sl/codec/card_sound_format.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace ZQ3::CardLayout {
@@ -12,6 +13,27 @@ char BankLetter(int bank) {
 
 std::string PadName(int slot) {
     return BankLetter(slot / PadsPerBank) + std::to_string(slot % PadsPerBank);
+}
+
+std::optional<int> SlotOfPadName(const std::string& name) {
+    if (name.size() < 2 || name.size() > 3) {
+        return std::nullopt;
+    }
+    const int bank = std::toupper(static_cast<unsigned char>(name[0])) - 'C';
+    if (!IsValidBank(bank)) {
+        return std::nullopt;
+    }
+    int pad = 0;
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) {
+            return std::nullopt;
+        }
+        pad = pad * 10 + (name[i] - '0');
+    }
+    if (!IsValidPad(pad)) {
+        return std::nullopt;
+    }
+    return Slot(bank, pad);
 }
 
 std::string CardDirectory(const std::string& root) {

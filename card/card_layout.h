@@ -3,6 +3,7 @@
 #include "card/sample_entry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace ZQ3 {
@@ -36,6 +37,9 @@ constexpr bool IsValidPad(int pad) {
 char BankLetter(int bank);
 // "D5" for slot 21: the bank letter and the pad number, as the sampler and every text name a pad.
 std::string PadName(int slot);
+// The slot a pad name names: "D5", its lower-case "d5", or "D05" as an export names its file;
+// nothing for any other text.
+std::optional<int> SlotOfPadName(const std::string& name);
 
 std::string CardDirectory(const std::string& root);
 std::string InformationFilePath(const std::string& root);

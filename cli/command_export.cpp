@@ -1,4 +1,5 @@
 #include "app/export_batch.h"
+#include "app/export_target.h"
 #include "app/localized_text.h"
 #include "app/shown_name.h"
 #include "card/card_layout.h"
@@ -32,11 +33,6 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 bool IsFolder(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -47,21 +43,6 @@ std::optional<int> FormatOption(const std::string& format) {
         return CardLayout::FileFormatWave;
     }
     if (format == "aiff") {
-        return CardLayout::FileFormatAiff;
-    }
-    return std::nullopt;
-}
-
-// The file format of one file: --format, else the file's extension.
-std::optional<int> FileFormat(const ExportArguments& arguments) {
-    if (auto format = FormatOption(arguments.format)) {
-        return format;
-    }
-    const std::string name = Lowered(arguments.target);
-    if (EndsWith(name, ".wav")) {
-        return CardLayout::FileFormatWave;
-    }
-    if (EndsWith(name, ".aif") || EndsWith(name, ".aiff")) {
         return CardLayout::FileFormatAiff;
     }
     return std::nullopt;
@@ -119,18 +100,14 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
     }
     // Absolute, without a trailing "/", for a file as for a folder.
     const std::string target = CardRootFromArgument(arguments.target);
-    // One pad goes to a file unless the target is a folder; several pads always to a folder.
-    const bool intoFolder = selection->kind != PadSelection::Kind::Pad || IsFolder(target) ||
-                            EndsWith(arguments.target, "/");
-    const auto format = intoFolder
-                            ? FormatOption(arguments.format).value_or(CardLayout::FileFormatWave)
-                            : FileFormat(arguments);
-    if (!format) {
-        return UsageError(context.command(),
-                          Localized("cannot tell the file format of '{0}': name it .wav, .aif or "
-                                    ".aiff, or give --format wav|aiff.",
-                                    {arguments.target}));
+    const ExportTarget decided =
+        DecideExportTarget(selection->kind != PadSelection::Kind::Pad, arguments.target,
+                           FormatOption(arguments.format));
+    if (!decided.isValid()) {
+        return UsageError(context.command(), decided.problem);
     }
+    const bool intoFolder = decided.intoFolder;
+    const std::optional<int> format = decided.fileFormat;
     CPadCommand command(context);
     // The card is only read, but under its lock all the same: a sample replaced half-way
     // through would mix two samples in one file, or two states of the card in one backup.

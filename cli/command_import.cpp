@@ -10,8 +10,18 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
+#include <optional>
+
 namespace ZQ3 {
 namespace {
+
+std::string Lowered(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
 
 struct ImportArguments {
     std::string card;
@@ -30,18 +40,29 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
     if (!options) {
         return ExitUsage;
     }
+    // "all" or a bank letter puts a backup back: each file onto the pad its name names.
+    const bool everyPad = Lowered(arguments.pad) == "all";
+    const std::optional<int> bank = ParseBankLetter(arguments.pad);
+    const bool restore = everyPad || bank.has_value();
     CPadCommand command(context);
-    if (auto exitCode =
-            command.prepare(arguments.card, arguments.pad, CPadCommand::CardUse::Change)) {
+    if (auto exitCode = restore ? command.prepareCard(arguments.card, CPadCommand::CardUse::Change,
+                                                      bank.value_or(0))
+                                : command.prepare(arguments.card, arguments.pad,
+                                                  CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
     std::vector<std::string> sources;
     for (const std::string& file : arguments.files) {
         sources.push_back(AbsolutePath(file));
     }
+    // With --convert a folder stands for every sound file the converter reads.
+    const FolderFiles folderFiles =
+        arguments.convert ? FolderFiles::EverySoundFile : FolderFiles::WaveAndAiff;
     // The same plan and questions as a drop onto the desktop program's pads; --convert answers
     // the conversion question beforehand, and --yes the replace question.
-    const CImportPlan plan(context.model(), command.pad().slot(), sources);
+    const CImportPlan plan(context.model(),
+                           restore ? PlanRestoreBatch(bank, sources, folderFiles)
+                                   : PlanImportBatch(command.pad().slot(), sources, folderFiles));
     if (!plan.isValid()) {
         return context.fail(plan.problemText());
     }

@@ -140,9 +140,12 @@ void PrintPads(const CModel& model, int firstBank, int bankCount) {
         std::printf("%s\n", WithoutTrailingSpaces(row).c_str());
     }
     const int pads = bankCount * CardLayout::PadsPerBank;
-    std::printf("\n%s\n", Localized("{0} of {1} pads hold a sample",
-                                    {std::to_string(occupied), std::to_string(pads)})
-                              .c_str());
+    const std::string counted = occupied == 1
+                                    ? Localized("{0} of {1} pads holds a sample",
+                                                {std::to_string(occupied), std::to_string(pads)})
+                                    : Localized("{0} of {1} pads hold a sample",
+                                                {std::to_string(occupied), std::to_string(pads)});
+    std::printf("\n%s\n", counted.c_str());
 }
 
 void PrintJson(const CModel& model, const CardSpace& space) {

@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -28,21 +29,51 @@ struct PlayArguments {
 // How often the tool looks whether playback has ended, as the main view's blink timer does.
 constexpr auto PollInterval = std::chrono::milliseconds(10);
 
-// Plays until the end has been heard; Ctrl-C stops at once.
-int WaitForTheEnd(CPlayer& player) {
+// "0:03.2": minutes and seconds to the tenth.
+std::string ClockText(double seconds) {
+    const auto tenths = static_cast<long long>(seconds * 10 + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld.%lld", tenths / 600, tenths / 10 % 60,
+                  tenths % 10);
+    return text;
+}
+
+// Plays until the end has been heard; Ctrl-C stops at once. On a terminal one line shows the
+// time played and the whole length ("0:03.2 / 0:30.0"), redrawn as it goes.
+int WaitForTheEnd(CPlayer& player, double totalSeconds) {
     const auto& device = player.getAudioOutDevice();
     if (!device || !device->isPlaying()) {
         // The player has reported why.
         return ExitFailed;
     }
+    std::FILE* clock = ::isatty(STDERR_FILENO) != 0 ? stderr : nullptr;
+    const auto started = std::chrono::steady_clock::now();
+    std::string shown;
+    int exitCode = ExitDone;
     while (device->isPlaying()) {
         if (InterruptRequested()) {
             player.stop();
-            return ExitCancelled;
+            exitCode = ExitCancelled;
+            break;
+        }
+        if (clock != nullptr) {
+            const std::chrono::duration<double> elapsed =
+                std::chrono::steady_clock::now() - started;
+            const std::string line = ClockText(std::min(elapsed.count(), totalSeconds)) + " / " +
+                                     ClockText(totalSeconds);
+            if (line != shown) {
+                shown = line;
+                std::fprintf(clock, "\r\033[K%s", line.c_str());
+                std::fflush(clock);
+            }
         }
         std::this_thread::sleep_for(PollInterval);
     }
-    return ExitDone;
+    if (clock != nullptr && !shown.empty()) {
+        std::fputs("\r\033[K", clock);
+        std::fflush(clock);
+    }
+    return exitCode;
 }
 
 // "Playing D5 (30.0 s), Ctrl-C stops", for a person at a terminal; a script hears nothing.
@@ -67,12 +98,13 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     if (const CommandState& play = context.view().commands().playPad; !play) {
         return context.fail(play.reason);
     }
-    AnnouncePlaying(command.padName(), model.playedSeconds(model.selectedPad));
+    const double seconds = model.playedSeconds(model.selectedPad);
+    AnnouncePlaying(command.padName(), seconds);
     // The same request a press on the pad makes.
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playPad(model, model.selectedPad);
-    const int exitCode = WaitForTheEnd(*player);
+    const int exitCode = WaitForTheEnd(*player, seconds);
     context.domain().player.reset();
     return exitCode;
 }
@@ -80,15 +112,16 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
 int PlayFile(CCliContext& context, const PlayArguments& arguments) {
     InstallInterruptHandler();
     const std::string path = AbsolutePath(arguments.targets[0]);
+    double seconds = 0;
     if (const SL::CLoadedWave loaded = SL::LoadWaveFile(path);
         loaded && loaded.wave->GetSampleRate() > 0) {
-        AnnouncePlaying(PathNames::LastPart(path), static_cast<double>(loaded.wave->GetLength()) /
-                                                       loaded.wave->GetSampleRate());
+        seconds = static_cast<double>(loaded.wave->GetLength()) / loaded.wave->GetSampleRate();
+        AnnouncePlaying(PathNames::LastPart(path), seconds);
     }
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playFile(path);
-    return WaitForTheEnd(*player);
+    return WaitForTheEnd(*player, seconds);
 }
 
 } // namespace

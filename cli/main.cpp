@@ -106,16 +106,49 @@ int Help(const std::vector<std::string>& arguments) {
     return text ? PrintHelp(*text) : NoSuchCommand(topic);
 }
 
-std::string ParseErrorText(const CLI::ParseError& error) {
-    // CLI11 words its own errors in English; the kinds a user meets most get the tool's words.
+// CLI11 words its errors in English; the tool says each kind in its own words, in the user's
+// language, naming only what the user typed and the names of the command's arguments.
+std::string ParseErrorText(const CLI::ParseError& error, const CLI::App* parser) {
+    const std::string what = error.what();
     if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr ||
         dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
-        return Localized("an argument is missing ({0}).", {error.what()});
+        if (parser != nullptr) {
+            for (const CLI::Option* option : parser->get_options()) {
+                if (option->get_required() && option->count() == 0) {
+                    return Localized("{0} is missing.", {option->get_name()});
+                }
+            }
+        }
+        return Localized("an argument is missing.");
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
-        return Localized("too many arguments ({0}).", {error.what()});
+        std::string extras;
+        for (const std::string& extra :
+             parser != nullptr ? parser->remaining() : std::vector<std::string>{}) {
+            extras += (extras.empty() ? "" : " ") + extra;
+        }
+        if (!extras.empty()) {
+            return Localized("too many arguments: {0}.", {extras});
+        }
+        // After its English lead-in, the message lists the arguments the user gave.
+        const std::size_t listed = what.find(": ");
+        if (listed != std::string::npos) {
+            return Localized("too many arguments: {0}.", {what.substr(listed + 2)});
+        }
+        return Localized("too many arguments.");
     }
-    return error.what();
+    if (parser != nullptr && (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr ||
+                              dynamic_cast<const CLI::ConversionError*>(&error) != nullptr)) {
+        for (const CLI::Option* option : parser->get_options()) {
+            const std::string name = option->get_name();
+            if (option->count() > 0 && !option->results().empty() &&
+                what.find(name) != std::string::npos) {
+                return Localized("{0}: '{1}' is not a value it takes.",
+                                 {name, option->results().back()});
+            }
+        }
+    }
+    return Localized("the arguments cannot be read.");
 }
 
 } // namespace
@@ -170,7 +203,13 @@ int main(int argc, char** argv) {
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
-        return UsageError(command, ParseErrorText(error));
+        const CLI::App* parser = nullptr;
+        for (const auto& registered : commands) {
+            if (registered.parser->get_name() == command) {
+                parser = registered.parser;
+            }
+        }
+        return UsageError(command, ParseErrorText(error, parser));
     }
     // What killed converters left in the temporary directory goes before this one adds to it.
     RemoveAbandonedWorkFolders();

@@ -41,6 +41,7 @@ void CTerminalProgress::end() {
         std::fflush(output_);
     }
     shown_ = false;
+    batchStep_.clear();
     drawn_.clear();
 }
 
@@ -82,6 +83,17 @@ void CTerminalProgress::setText(const std::string& text) {
     Redraw();
 }
 
+void CTerminalProgress::setBatchStep(int number, int count, const std::string& fileName,
+                                     const std::string& step) {
+    if (count <= 0) {
+        batchStep_.clear();
+    } else {
+        batchStep_ = (count > 1 ? std::to_string(number) + "/" + std::to_string(count) + " " : "") +
+                     fileName + ": " + step;
+    }
+    Redraw();
+}
+
 bool CTerminalProgress::isCancelled() {
     if (cancellable_ && InterruptRequested()) {
         cancelled_ = true;
@@ -96,7 +108,7 @@ void CTerminalProgress::Redraw() {
     const int permille = std::max(permille_, 0);
     // The bar moves with the percent shown beside it.
     const int filled = permille / 10 * BarWidth / 100;
-    std::string line = title_ + ' ' + text_ + " [";
+    std::string line = (batchStep_.empty() ? title_ + ' ' + text_ : batchStep_) + " [";
     line.append(static_cast<std::size_t>(filled), '#');
     line.append(static_cast<std::size_t>(BarWidth - filled), '.');
     line += "] ";

@@ -32,6 +32,11 @@ public:
     void setText(const std::string& text) override;
     std::string getText() const override { return text_; }
 
+    // Draws "3/8 kick.wav: encoding" in place of the title and text, so that a batch keeps one
+    // line with its overall count; a single file shows its name and step alone.
+    void setBatchStep(int number, int count, const std::string& fileName,
+                      const std::string& step) override;
+
     void setCancellable(bool cancellable) override { cancellable_ = cancellable; }
     bool isCancellable() const override { return cancellable_; }
     bool isCancelled() override;
@@ -52,6 +57,8 @@ private:
     int redraws_ = 0;
     std::string title_;
     std::string text_;
+    // "3/8 kick.wav: encoding", or empty when title and text are shown.
+    std::string batchStep_;
     std::string drawn_; // the line on the terminal now
     bool cancellable_ = false;
     bool cancelled_ = false;

@@ -35,6 +35,14 @@ public:
     virtual void setText(const std::string& text) { (void)text; }
     virtual std::string getText() const { return {}; }
 
+    // For a display that shows a whole batch on one line: the file the steps are about now,
+    // number of count ("3/8 kick.wav"), and its step as a short word ("encoding"). count 0
+    // says that the command works on the whole batch again (its title and text tell how).
+    virtual void setBatchStep(int number, int count, const std::string& fileName,
+                              const std::string& step) {
+        (void)number, (void)count, (void)fileName, (void)step;
+    }
+
     // Whether Cancel is offered; a progress that is not cancellable ignores the button.
     virtual void setCancellable(bool cancellable) { (void)cancellable; }
     virtual bool isCancellable() const { return false; }

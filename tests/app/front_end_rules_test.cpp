@@ -130,7 +130,7 @@ TEST_F(ImportPlanTest, AnInvalidPlanAsksNothingAndWritesNothing) {
     EXPECT_FALSE(plan.asksToConvert());
     EXPECT_FALSE(plan.asksToReplace(true));
     EXPECT_EQ(plan.problemText(),
-              "2 files do not fit: from the first pad given to J15 there are 1 pads.");
+              "2 files do not fit: from the first pad given to J15 there is 1 pad.");
     ImportAnswers yes;
     yes.replace = true;
     EXPECT_EQ(controller().importPlanned(plan, yes), CommandOutcome::Failed);

@@ -102,6 +102,94 @@ TEST_F(BatchCommandsTest, OneRefusedFileWritesNothingAndIsNamed) {
     EXPECT_EQ(Snapshot(card()), before);
 }
 
+TEST_F(BatchCommandsTest, AskNothingWhenAFileIsRefusedWhateverTheAnswer) {
+    MakeKit(path("kit"));
+    ASSERT_EQ(RunZq3({"import", card(), "E0", path("kit/hit1.wav"), path("kit/hit2.wav"),
+                      path("kit/hit3.wav")})
+                  .exitCode,
+              0);
+    const auto before = Snapshot(card());
+    Fixture::WriteTestWav(path("click.wav"), 1, 1000);
+    Fixture::WriteWav(path("pad24.wav"), 44100, 2, 24, 5000, [](auto, int) { return 0; });
+    Fixture::WriteFileBytes(path("fake.wav"), "not a sound");
+
+    // Converting would mend pad24.wav but neither of the others, with the question or without.
+    for (const bool convert : {false, true}) {
+        std::vector<std::string> arguments{
+            "import", card(), "E0", path("click.wav"), path("pad24.wav"), path("fake.wav")};
+        if (convert) {
+            arguments.push_back("--convert");
+        }
+        const auto refused = RunZq3(arguments);
+        EXPECT_EQ(refused.exitCode, 1) << refused.err;
+        EXPECT_EQ(refused.err.find("Replace"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("\nclick.wav: "), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("\nfake.wav: "), std::string::npos) << refused.err;
+        EXPECT_EQ(Snapshot(card()), before);
+    }
+}
+
+TEST_F(BatchCommandsTest, ABackupGoesBackOntoThePadsItsFilesAreNamedFor) {
+    MakeKit(path("kit"));
+    const std::map<std::string, std::string> padFiles{
+        {"C3", "hit1.wav"}, {"D2", "hit2.wav"}, {"D9", "hit3.wav"}, {"J15", "hit4.wav"}};
+    for (const auto& [pad, file] : padFiles) {
+        ASSERT_EQ(RunZq3({"import", card(), pad, path("kit/" + file)}).exitCode, 0);
+    }
+    ASSERT_EQ(RunZq3({"export", card(), "all", path("backup")}).exitCode, 0);
+    const auto original = entries(card());
+
+    const std::string restored = path("restored");
+    Fixture::MakeEmptyCard(restored);
+    const auto all = RunZq3({"import", restored, "all", path("backup")});
+    ASSERT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(entries(restored), original);
+    EXPECT_NE(all.out.find("D9 ← D09.wav"), std::string::npos) << all.out;
+
+    // One bank: the files of the other banks are left out.
+    const std::string bankD = path("bank-d");
+    Fixture::MakeEmptyCard(bankD);
+    ASSERT_EQ(RunZq3({"import", bankD, "d", path("backup")}).exitCode, 0);
+    const auto bankEntries = entries(bankD);
+    for (int slot = 0; slot < CardLayout::SlotCount; ++slot) {
+        const bool inBankD = slot / CardLayout::PadsPerBank == 1;
+        EXPECT_EQ(bankEntries[std::size_t(slot)],
+                  inBankD ? original[std::size_t(slot)] : SampleEntry{})
+            << slot;
+    }
+
+    // A file whose name is no pad's, or a second file for one pad, has nowhere to go.
+    Fixture::WriteTestWav(path("backup/kick.wav"), 1, 3200);
+    const auto before = Snapshot(restored);
+    const auto unnamed = RunZq3({"import", restored, "all", path("backup"), "--yes"});
+    EXPECT_EQ(unnamed.exitCode, 1);
+    EXPECT_NE(unnamed.err.find("kick.wav: "), std::string::npos) << unnamed.err;
+    fs::remove(path("backup/kick.wav"));
+    Fixture::WriteTestWav(path("backup/d2.aif"), 1, 3200);
+    const auto twice = RunZq3({"import", restored, "D", path("backup"), "--yes"});
+    EXPECT_EQ(twice.exitCode, 1);
+    EXPECT_NE(twice.err.find("D02.wav"), std::string::npos) << twice.err;
+    EXPECT_EQ(Snapshot(restored), before);
+}
+
+TEST_F(BatchCommandsTest, ProgressCountsTheBatchsFilesNotTheirChannels) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+        Fixture::WriteTestWav(path(name), 2, 44100);
+    }
+    Fixture::Zq3Process batch(
+        {"--lang", "en", "import", card(), "C0", path("a.wav"), path("b.wav"), path("c.wav")});
+    const auto batchResult = batch.finish();
+    ASSERT_EQ(batchResult.exitCode, 0) << batchResult.err;
+    EXPECT_NE(batchResult.err.find("2/3 b.wav: encoding"), std::string::npos) << batchResult.err;
+    EXPECT_NE(batchResult.err.find("3/3 c.wav: copying"), std::string::npos) << batchResult.err;
+
+    Fixture::Zq3Process single({"--lang", "en", "import", card(), "D0", path("a.wav")});
+    const auto singleResult = single.finish();
+    ASSERT_EQ(singleResult.exitCode, 0) << singleResult.err;
+    EXPECT_NE(singleResult.err.find("a.wav: copying"), std::string::npos) << singleResult.err;
+    EXPECT_EQ(singleResult.err.find("1/2"), std::string::npos) << singleResult.err;
+}
+
 TEST_F(BatchCommandsTest, PadsRunIntoTheNextBankButNeverPastTheLastPad) {
     Fixture::WriteTestWav(path("a.wav"), 1, 3200);
     Fixture::WriteTestWav(path("b.wav"), 2, 3200);
@@ -112,7 +200,9 @@ TEST_F(BatchCommandsTest, PadsRunIntoTheNextBankButNeverPastTheLastPad) {
     const auto before = Snapshot(card());
     const auto past = RunZq3({"import", card(), "J15", path("a.wav"), path("b.wav")});
     EXPECT_EQ(past.exitCode, 1);
-    EXPECT_NE(past.err.find("2 files do not fit"), std::string::npos) << past.err;
+    EXPECT_NE(past.err.find("2 files do not fit: from the first pad given to J15 there is 1 pad."),
+              std::string::npos)
+        << past.err;
     fs::create_directory(path("empty"));
     EXPECT_EQ(RunZq3({"import", card(), "C0", path("empty")}).exitCode, 1);
     EXPECT_EQ(Snapshot(card()), before);
@@ -130,7 +220,7 @@ TEST_F(BatchCommandsTest, InterruptDuringABatchLeavesTheCardByteIdentical) {
     Fixture::Zq3Process import({"import", card(), "C0", path("kit"), "--yes"});
     ASSERT_EQ(import.startFailure(), "");
     // By the third file the first two are staged on the card.
-    ASSERT_TRUE(import.waitForError("Importing 3/3: 3.wav")) << import.errorSoFar();
+    ASSERT_TRUE(import.waitForError("3/3 3.wav: encoding")) << import.errorSoFar();
     import.signal(SIGINT);
     const auto result = import.finish();
     EXPECT_EQ(result.exitCode, 3) << result.err;

@@ -280,6 +280,19 @@ TEST_F(ConversionTest, ImportConvertsWhatTheCardRefusesInOneChange) {
     EXPECT_FALSE(entries()[std::size_t(CardLayout::Slot(1, 3))].stereo);
 }
 
+TEST_F(ConversionTest, WithConvertAFolderStandsForEverySoundFileTheConverterReads) {
+    fs::create_directory(path("kit"));
+    Sox("-n -r 48000 -b 24 -c 2 " + path("kit/1-take.flac") + " synth 1 sine 440");
+    Sox("-n -r 48000 -b 24 -c 1 " + path("kit/2-snare.wav") + " synth 0.5 sine 440");
+    Fixture::WriteFileBytes(path("kit/notes.txt"), "tuned down a tone");
+
+    const auto imported = RunZq3({"import", card(), "H0", path("kit"), "--convert"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out.rfind("H0 ← 1-take.flac", 0), 0u) << imported.out;
+    EXPECT_NE(imported.out.find("\nH1 ← 2-snare.wav"), std::string::npos) << imported.out;
+    EXPECT_TRUE(entries()[std::size_t(CardLayout::Slot(5, 2))].isEmpty());
+}
+
 // MP3, Ogg Vorbis and Opus: libsndfile decodes them, and the sound lands like any other. The
 // oracle is the import of the same file converted first with `zq3 convert`: a 16-bit 44.1 kHz
 // WAV the card takes as it is, whose record and channel files the import must match.
@@ -343,7 +356,8 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
     Sox("-n -r 48000 -b 24 -c 1 " + path("long.wav") + " synth 240 sine 440");
 
     // A batch of two, so that the encoding, which comes after every file is converted, would
-    // show itself as "1/2": the interrupt must end the import while it still converts.
+    // show itself as "1/2 long.wav: encoding": the interrupt must end the import while it still
+    // converts.
     Fixture::Zq3Process import({"import", card(), "C0", path("long.wav"), path("kept.wav"),
                                 "--convert", "--normalize", "--yes"});
     ASSERT_EQ(import.startFailure(), "");
@@ -354,7 +368,7 @@ TEST_F(ConversionTest, InterruptDuringAnImportsConversionLeavesTheCardAsItWas) {
     import.signal(SIGINT);
     const auto result = import.finish();
     EXPECT_EQ(result.exitCode, 3) << result.err;
-    EXPECT_EQ(result.err.find("1/2"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("1/2 long.wav: encoding"), std::string::npos) << result.err;
     EXPECT_EQ(cardFiles(), before);
     EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));
 }

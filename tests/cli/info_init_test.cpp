@@ -44,7 +44,7 @@ TEST(CliInit, MakesAnEmptyCardThatInfoLists) {
     EXPECT_EQ(info.out.rfind("{\"root\":\"" + card.path() + "\",\"freeBytes\":", 0), 0u);
 }
 
-TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
+TEST(CliInit, NeverOverwritesAndMakesAMissingFolder) {
     Fixture::TemporaryDirectory card;
     ASSERT_EQ(RunZq3({"init", card.path()}).exitCode, 0);
     const std::string path = CardLayout::InformationFilePath(card.path());
@@ -56,8 +56,11 @@ TEST(CliInit, NeverOverwritesAndNeedsAnExistingFolder) {
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_NE(again.err.find("already"), std::string::npos);
     EXPECT_EQ(Fixture::ReadFileBytes(path), before);
-    EXPECT_EQ(RunZq3({"init", card / "missing"}).exitCode, 1);
-    EXPECT_FALSE(std::filesystem::exists(card / "missing"));
+    const auto made = RunZq3({"init", (card / "missing/card")});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_EQ(made.out.find((card / "missing") + ": "), 0u) << made.out;
+    EXPECT_NE(made.out.find("\n" + (card / "missing/card") + ": "), std::string::npos) << made.out;
+    EXPECT_TRUE(ReadSampleInformationFile(CardLayout::InformationFilePath(card / "missing/card")));
 }
 
 // A card with a mono, a stereo and a lo-fi pad, as the sampler would lay them out.
@@ -116,6 +119,8 @@ TEST(CliInfo, ShowsBanksAsTheSamplerDoesAndEveryFieldAsJson) {
               std::string::npos)
         << japanese.out;
     EXPECT_EQ(RunZq3({"info", card.path(), "K"}).exitCode, 2);
+    EXPECT_NE(RunZq3({"info", card.path(), "D"}).out.find("\n1 of 16 pads holds a sample\n"),
+              std::string::npos);
 }
 
 TEST(CliInfo, RefusesFoldersThatAreNotCards) {
@@ -131,6 +136,9 @@ TEST(CliInfo, RefusesFoldersThatAreNotCards) {
     EXPECT_EQ(RunZq3({"info", card.path()}).err,
               NotACardEnglish + path +
                   ": the information file is 2943 bytes long; a card's is 2944 bytes.\n");
+    Fixture::WriteFileBytes(path, "Z");
+    EXPECT_NE(RunZq3({"info", card.path()}).err.find("the information file is 1 byte long;"),
+              std::string::npos);
     Fixture::WriteFileBytes(path, std::string(2944, '\xFF'));
     EXPECT_EQ(RunZq3({"info", card.path()}).exitCode, 1);
     Fixture::WriteFileBytes(path, std::string(2944, '\0'));
@@ -181,6 +189,30 @@ TEST(CliUsage, ErrorsExitTwoWithAHint) {
     }
     EXPECT_EQ(RunZq3({"help", "help"}).out.rfind("Usage: zq3 help [COMMAND]", 0), 0u);
     EXPECT_NE(RunZq3({"help", "import", "--lang", "ja"}).out.find("終了ステータス"),
+              std::string::npos);
+}
+
+// The argument parser's own complaints reach the user in the user's language, naming only the
+// command's arguments and what was typed.
+TEST(CliUsage, ArgumentErrorsInTheUsersLanguage) {
+    const std::vector<std::vector<std::string>> mistakes{
+        {"import", "card"},
+        {"info", "card", "D", "more", "words"},
+        {"export", "card", "D5", "x.wav", "--format", "mp3"},
+        {"play", "x.wav", "--ring-buffer-time", "often"}};
+    for (const auto& arguments : mistakes) {
+        std::vector<std::string> japanese{"--lang", "ja"};
+        japanese.insert(japanese.end(), arguments.begin(), arguments.end());
+        const auto result = RunZq3(japanese);
+        EXPECT_EQ(result.exitCode, 2) << arguments[0];
+        // Past the prefix, no English words: only names and what was typed are ASCII.
+        const std::string said = result.err.substr(0, result.err.find('\n'));
+        for (const char* english : {"required", "expected", "not in", "convert", "argument"}) {
+            EXPECT_EQ(said.find(english), std::string::npos) << said;
+        }
+    }
+    EXPECT_NE(RunZq3({"import", "card"}).err.find("PAD is missing."), std::string::npos);
+    EXPECT_NE(RunZq3({"info", "card", "D", "more"}).err.find("too many arguments: more."),
               std::string::npos);
 }
 

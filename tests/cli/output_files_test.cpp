@@ -81,6 +81,29 @@ TEST_F(OutputFilesTest, ExportKeepsTheModeOfTheFileItReplacesAndANewFileFollowsT
     EXPECT_EQ(ModeOf(path("new.wav")), 0640u);
 }
 
+TEST_F(OutputFilesTest, AnExportFileIsInTheFormatItsNameSaysAndSeveralPadsNeedAFolder) {
+    Fixture::MakeEmptyCard(path("card"));
+    Fixture::WriteTestWav(path("mono.wav"), 1, 5000);
+    ASSERT_EQ(RunZq3({"import", path("card"), "D5", path("mono.wav")}).exitCode, 0);
+
+    const auto conflict = RunZq3({"export", path("card"), "D5", path("x.wav"), "--format", "aiff"});
+    EXPECT_EQ(conflict.exitCode, 2);
+    EXPECT_NE(conflict.err.find("x.wav: "), std::string::npos) << conflict.err;
+    EXPECT_FALSE(fs::exists(path("x.wav")));
+    // Where the name says nothing, --format decides.
+    ASSERT_EQ(RunZq3({"export", path("card"), "D05", path("x.snd"), "--format", "aiff"}).exitCode,
+              0);
+    EXPECT_EQ(Fixture::ReadFileBytes(path("x.snd")).substr(8, 4), "AIFF");
+
+    fs::create_directory(path("out"));
+    for (const char* pads : {"D", "all"}) {
+        const auto oneName = RunZq3({"export", path("card"), pads, path("out/p.wav")});
+        EXPECT_EQ(oneName.exitCode, 2);
+        EXPECT_NE(oneName.err.find("p.wav: "), std::string::npos) << oneName.err;
+        EXPECT_FALSE(fs::exists(path("out/p.wav")));
+    }
+}
+
 TEST_F(OutputFilesTest, ConvertRefusesAnExistingFileUnlessForcedAndKeepsItsMode) {
     Sox("-n -r 48000 -b 24 -c 1 " + path("take.wav") + " synth 0.5 sine 440");
     Fixture::WriteFileBytes(path("kept.wav"), "keep me");

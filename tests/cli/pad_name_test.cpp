@@ -18,10 +18,16 @@ TEST(PadName, BankLetterAndPadNumber) {
     ASSERT_TRUE(j15.has_value());
     EXPECT_EQ(j15->slot(), 127);
     EXPECT_EQ(ParsePadName("c0")->slot(), 0);
+    // As an export names the pad's file.
+    for (const char* name : {"D05", "d05"}) {
+        ASSERT_TRUE(ParsePadName(name).has_value()) << name;
+        EXPECT_EQ(ParsePadName(name)->slot(), 0x15) << name;
+    }
 }
 
 TEST(PadName, RefusesAnythingElse) {
-    for (const char* bad : {"", "D", "B1", "K1", "D16", "D-1", "D05", "D1x", "5D", "D123"}) {
+    for (const char* bad :
+         {"", "D", "B1", "K1", "D16", "D-1", "D005", "D1x", "5D", "D123", "D+5", "D 5"}) {
         EXPECT_FALSE(ParsePadName(bad).has_value()) << bad;
     }
 }

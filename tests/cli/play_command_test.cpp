@@ -56,6 +56,16 @@ TEST_F(PlayCommandTest, SaysWhatPlaysOnATerminalOnly) {
     EXPECT_TRUE(RunZq3({"play", card(), "C3"}, {captureTo()}).err.empty());
 }
 
+TEST_F(PlayCommandTest, ShowsTheTimePlayedAndTheLengthOnATerminal) {
+    Fixture::WriteTestWav(file("second.wav"), 1, 44100);
+    // The null output plays in real time, so the time played moves on as it would aloud.
+    Fixture::Zq3Process played({"play", file("second.wav")}, {"ZQ3_AUDIO_OUT=null"});
+    ASSERT_EQ(played.startFailure(), "");
+    const auto result = played.finish();
+    EXPECT_EQ(0, result.exitCode) << result.err;
+    EXPECT_NE(result.err.find("0:00.0 / 0:01.0"), std::string::npos) << result.err;
+}
+
 TEST_F(PlayCommandTest, PlaysAStereoFileExactly) {
     const auto played = RunZq3({"play", file("stereo.wav")}, {captureTo()});
     ASSERT_EQ(0, played.exitCode) << played.err;
