@@ -54,6 +54,10 @@ public:
     void say(const std::string& line) const;
     // "zq3: COMMAND: text" on standard error.
     void note(const std::string& text) const;
+    // After the command, whose exit code is exitCode: when Ctrl-C came and the command has not
+    // said since what became of it, says so (cancelled, or finished because the change had
+    // been committed already). Answers exitCode.
+    int settleInterrupt(int exitCode) const;
     // The same, for a failure: answers the failed exit code.
     int fail(const std::string& text) const;
 
@@ -62,6 +66,8 @@ private:
     CTerminalView view_;
     std::string command_;
     bool quiet_ = false;
+    // Whether a line went to standard error after Ctrl-C came.
+    mutable bool spokeAfterInterrupt_ = false;
 };
 
 // "zq3: COMMAND: " (or "zq3: " without a command): how every line of the tool on standard error

@@ -29,7 +29,7 @@ struct PlayArguments {
 constexpr auto PollInterval = std::chrono::milliseconds(10);
 
 // Plays until the end has been heard; Ctrl-C stops at once.
-int WaitForTheEnd(CPlayer& player) {
+int WaitForTheEnd(const CCliContext& context, CPlayer& player) {
     const auto& device = player.getAudioOutDevice();
     if (!device || !device->isPlaying()) {
         // The player has reported why.
@@ -38,6 +38,7 @@ int WaitForTheEnd(CPlayer& player) {
     while (device->isPlaying()) {
         if (InterruptRequested()) {
             player.stop();
+            context.note(Localized("Playback stopped."));
             return ExitCancelled;
         }
         std::this_thread::sleep_for(PollInterval);
@@ -72,7 +73,7 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playPad(model, model.selectedPad);
-    const int exitCode = WaitForTheEnd(*player);
+    const int exitCode = WaitForTheEnd(context, *player);
     context.domain().player.reset();
     return exitCode;
 }
@@ -88,7 +89,7 @@ int PlayFile(CCliContext& context, const PlayArguments& arguments) {
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playFile(path);
-    return WaitForTheEnd(*player);
+    return WaitForTheEnd(context, *player);
 }
 
 } // namespace
