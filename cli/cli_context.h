@@ -25,6 +25,9 @@ enum ExitCode : int {
     // The change was committed to the card but not finished; the card's next opening settles
     // it, as the message printed says.
     ExitUnsettled = 4,
+    // The command went through to its end, leaving out items it names (an export of several
+    // pads skipped damaged pads).
+    ExitPartial = 5,
 };
 
 // What every command of the tool shares: one domain and its terminal view, as the desktop
