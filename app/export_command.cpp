@@ -158,10 +158,11 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
         if (writeFailed_) {
             return fail(MessageExportFailed);
         }
-        std::string detail =
-            SampleFilesDetail(installed_, CardLayout::Slot(installed_.bank, pad), fs_);
+        // Something in the way at a file's name is said as such; otherwise what is missing or
+        // cut short.
+        std::string detail = CardFilesDetail(installed_.channelFilePaths(pad), fs_);
         if (detail.empty()) {
-            detail = CardFilesDetail(installed_.channelFilePaths(pad), fs_);
+            detail = SampleFilesDetail(installed_, CardLayout::Slot(installed_.bank, pad), fs_);
         }
         return fail(MessageExportFailed, detail);
     }

@@ -70,7 +70,11 @@ bool CPlayer::playPad(const CModel& model, int pad) {
     }
     const int slot = CardLayout::Slot(model.bank, pad);
     playCard(model.channelFilePaths(pad), model.entryOf(pad).isLofi(), model.playedLength(pad),
-             [&model, slot] { return SampleFilesDetail(model, slot); });
+             [&model, pad, slot] {
+                 const std::string obstacle =
+                     CardFilesDetail(model.channelFilePaths(pad), PosixFileSystem());
+                 return obstacle.empty() ? SampleFilesDetail(model, slot) : obstacle;
+             });
     return device_ && device_->isPlaying();
 }
 
