@@ -56,6 +56,37 @@ std::string FindingText(const std::string& root, const CardCheck& check,
     return {};
 }
 
+std::string DamagedSampleText(const CModel& model, int slot, IFileSystem& fs) {
+    if (!model.hasCard() || slot < 0 || slot >= CardLayout::SlotCount) {
+        return {};
+    }
+    const SampleEntry& entry = model.entries[static_cast<std::size_t>(slot)];
+    if (entry.isEmpty()) {
+        return {};
+    }
+    const std::vector<CardFinding> findings = CheckSampleChannelFiles(
+        model.cardRoot, slot, SampleInformationRecord::FromEntry(entry), fs);
+    if (findings.empty()) {
+        return {};
+    }
+    std::string text;
+    for (const CardFinding& finding : findings) {
+        text = JoinSentences(text, FindingText(model.cardRoot, CardCheck(), finding));
+    }
+    return text;
+}
+
+std::string SampleFilesDetail(const CModel& model, int slot, IFileSystem& fs) {
+    const std::string damage = DamagedSampleText(model, slot, fs);
+    return damage.empty() ? damage : JoinSentences(damage, CheckAndRepairAdvice(model.cardRoot));
+}
+
+std::string CheckAndRepairAdvice(const std::string& root) {
+    return Localized("To see what else on the card is damaged, run zq3 check {0}; zq3 repair {0} "
+                     "mends it (in the desktop program: File / Check and Repair Card...).",
+                     {root});
+}
+
 std::string SlotRepairText(const SlotRepair& repair) {
     const std::string pad = CardLayout::PadName(repair.slot);
     if (repair.action == SlotRepair::Action::Rebuilt) {

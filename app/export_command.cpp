@@ -1,5 +1,6 @@
 #include "app/export_command.h"
 
+#include "app/card_check_text.h"
 #include "app/card_obstacle_details.h"
 #include "app/card_sample_files.h"
 #include "app/channel_pair_reader.h"
@@ -154,10 +155,16 @@ CommandOutcome CExportCommand::run(int fileFormat, const std::string& path) {
     }
     if (decoding == StepResult::Failed) {
         // A file that could not be written says nothing about the card's files.
-        return writeFailed_ ? fail(MessageExportFailed)
-                            : fail(MessageExportFailed,
-                                   CardFilesDetail(
-                                       installed_.channelFilePaths(installed_.selectedPad), fs_));
+        if (writeFailed_) {
+            return fail(MessageExportFailed);
+        }
+        // Something in the way at a file's name is said as such; otherwise what is missing or
+        // cut short.
+        std::string detail = CardFilesDetail(installed_.channelFilePaths(pad), fs_);
+        if (detail.empty()) {
+            detail = SampleFilesDetail(installed_, CardLayout::Slot(installed_.bank, pad), fs_);
+        }
+        return fail(MessageExportFailed, detail);
     }
 
     progress_.setCancellable(false);

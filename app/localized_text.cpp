@@ -32,4 +32,11 @@ std::string Localized(const char* english, std::initializer_list<std::string> va
     return text;
 }
 
+std::string JoinSentences(const std::string& first, const std::string& second) {
+    if (first.empty() || second.empty()) {
+        return first + second;
+    }
+    return first + (SpeaksJapanese() ? "" : " ") + second;
+}
+
 } // namespace ZQ3

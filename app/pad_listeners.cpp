@@ -23,8 +23,8 @@ void CPadExecuteEventListener::playPad(APad& pad) {
     if (!player_ || !model.hasSample(pad.index)) {
         return;
     }
-    player_->playCardSample(model.channelFilePaths(pad.index), model.entryOf(pad.index).isLofi(),
-                            model.playedLength(pad.index));
+    // As the player plays a pad, so that a damaged one is named with its files.
+    player_->playPad(model, pad.index);
     lastBank_ = model.bank;
     lastPad_ = pad.index;
 }

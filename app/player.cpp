@@ -1,10 +1,14 @@
 #include "app/player.h"
 
+#include "app/card_check_text.h"
+#include "app/card_obstacle_details.h"
 #include "app/card_sample_files.h"
 #include "app/message_catalogue.h"
+#include "app/playback_failure_text.h"
 #include "app/refusal_details.h"
 #include "app/report.h"
 #include "app/sample_iterator_lofi_decorator.h"
+#include "card/card_layout.h"
 #include "gt/thread.h"
 #include "sl/audio/sample_iterator_ring_buffering_decorator.h"
 #include "sl/audio/sample_iterator_stereo_decorator.h"
@@ -64,8 +68,13 @@ bool CPlayer::playPad(const CModel& model, int pad) {
         ReportMessage(MessagePlaybackFailed);
         return false;
     }
-    playCardSample(model.channelFilePaths(pad), model.entryOf(pad).isLofi(),
-                   model.playedLength(pad));
+    const int slot = CardLayout::Slot(model.bank, pad);
+    playCard(model.channelFilePaths(pad), model.entryOf(pad).isLofi(), model.playedLength(pad),
+             [&model, pad, slot] {
+                 const std::string obstacle =
+                     CardFilesDetail(model.channelFilePaths(pad), PosixFileSystem());
+                 return obstacle.empty() ? SampleFilesDetail(model, slot) : obstacle;
+             });
     return device_ && device_->isPlaying();
 }
 
@@ -79,6 +88,12 @@ void CPlayer::setBufferTimes(double ringSeconds, double deviceSeconds) {
 
 void CPlayer::playCardSample(const std::vector<std::string>& sampleFilePaths, bool lofi,
                              std::int64_t length) {
+    playCard(sampleFilePaths, lofi, length,
+             [&sampleFilePaths] { return CardFilesDetail(sampleFilePaths, PosixFileSystem()); });
+}
+
+void CPlayer::playCard(const std::vector<std::string>& sampleFilePaths, bool lofi,
+                       std::int64_t length, const std::function<std::string()>& unreadableDetail) {
     if (!device_) {
         ReportMessage(MessagePlaybackFailed);
         return;
@@ -95,11 +110,10 @@ void CPlayer::playCardSample(const std::vector<std::string>& sampleFilePaths, bo
         }
     }
     if (!source) {
-        ReportMessage(MessagePlaybackFailed);
+        ReportMessage(MessagePlaybackFailed, unreadableDetail());
         return;
     }
     if (!playWrapped(std::move(source))) {
-        ReportMessage(MessagePlaybackFailed);
         return;
     }
     const std::any origin(this);
@@ -123,9 +137,7 @@ void CPlayer::playFile(const std::string& path) {
         ReportMessage(MessageWaveFileRefused, RefusedWaveDetail(path));
         return;
     }
-    if (!playWrapped(std::move(source))) {
-        ReportMessage(MessagePlaybackFailed);
-    }
+    playWrapped(std::move(source));
 }
 
 void CPlayer::addObserver(const std::shared_ptr<GT::IMvcObserver>& observer) {
@@ -159,7 +171,11 @@ bool CPlayer::playWrapped(std::shared_ptr<SL::IInputSampleIterator> source) {
         device_->setBufferTime(CappedBufferTime(deviceBufferTime, wrapped->GetAttribute()));
     }
     // On refusal the decorators die here, which stops and joins the filler.
-    return device_->play(wrapped);
+    if (device_->play(wrapped)) {
+        return true;
+    }
+    ReportMessage(MessagePlaybackFailed, PlaybackFailureDetail(device_->getOpenFailure()));
+    return false;
 }
 
 } // namespace ZQ3

@@ -8,6 +8,7 @@
 #include "sl/audio/audio_device_facade.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,7 +67,11 @@ public:
     double deviceBufferTime = 0.0;
 
 private:
-    // Wraps the source for the device and starts it; false when the device refused it.
+    // playCardSample, with unreadableDetail saying why the card files would not open.
+    void playCard(const std::vector<std::string>& sampleFilePaths, bool lofi, std::int64_t length,
+                  const std::function<std::string()>& unreadableDetail);
+    // Wraps the source for the device and starts it; false, with the failure reported, when
+    // the device refused it.
     bool playWrapped(std::shared_ptr<SL::IInputSampleIterator> source);
     double effectiveRingBufferTime() const;
 

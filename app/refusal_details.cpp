@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <sys/stat.h>
 
@@ -89,7 +90,7 @@ constexpr Translation Translations[] = {
     {Text::NoSuchFile, N_("{0}: there is no such file.")},
     {Text::NotRegularFile, N_("{0}: this is a {1}, not a regular file.")},
     {Text::ReadPermission, N_("{0}: permission to read the file is denied.")},
-    {Text::CannotOpen, N_("{0}: the file cannot be opened (system error {1}).")},
+    {Text::CannotOpen, N_("{0}: the file cannot be opened: {1} (system error {2}).")},
     {Text::NotWaveOrAiff, N_("{0}: this is not a WAV or AIFF file.")},
     {Text::Truncated, N_("{0}: the file is cut short; it ends before the sound data its header announces.")},
     {Text::FormatTag, N_("{0}: WAV format tag {1} is not supported; the converter reads PCM and IEEE float data only.")},
@@ -264,7 +265,8 @@ std::string WaveLoadDetail(const std::string& fileName, const SL::CLoadedWave& l
     case CReason::PermissionDenied:
         return Say(Text::ReadPermission, {fileName});
     case CReason::CannotOpen:
-        return Say(Text::CannotOpen, {fileName, std::to_string(problem.errorNumber)});
+        return Say(Text::CannotOpen, {fileName, std::strerror(problem.errorNumber),
+                                      std::to_string(problem.errorNumber)});
     case CReason::NotWaveOrAiff:
         return Say(Text::NotWaveOrAiff, {fileName});
     case CReason::Truncated:

@@ -63,6 +63,23 @@ public:
         return std::move(check_);
     }
 
+    std::vector<CardFinding> CheckSampleFiles(int slot, const SampleInformationRecord& record) {
+        std::vector<std::string> needed{CardLayout::LeftFileName(slot)};
+        if (record.stereo != 0) {
+            needed.push_back(CardLayout::RightFileName(slot));
+        }
+        // Looked at by name alone: the folder is not listed for the files of one pad.
+        names_ = needed;
+        std::sort(names_.begin(), names_.end());
+        for (const std::string& name : needed) {
+            CheckChannelFile(slot, name, Look(name), record);
+        }
+        std::erase_if(check_.findings, [](const CardFinding& finding) {
+            return finding.kind == Kind::LongChannelFile;
+        });
+        return std::move(check_.findings);
+    }
+
 private:
     void CheckInformationFile() {
         const std::string path = CardLayout::InformationFilePath(root_);
@@ -168,6 +185,12 @@ std::uint64_t ChannelFileBytes(const SampleInformationRecord& record) {
 
 CardCheck CheckCard(const std::string& root, IFileSystem& fs) {
     return CCardChecker(root, fs).Run();
+}
+
+std::vector<CardFinding> CheckSampleChannelFiles(const std::string& root, int slot,
+                                                 const SampleInformationRecord& record,
+                                                 IFileSystem& fs) {
+    return CCardChecker(root, fs).CheckSampleFiles(slot, record);
 }
 
 } // namespace ZQ3

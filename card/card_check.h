@@ -88,4 +88,12 @@ std::uint64_t ChannelFileBytes(const SampleInformationRecord& record);
 // never followed.
 CardCheck CheckCard(const std::string& root, IFileSystem& fs = PosixFileSystem());
 
+// What keeps the sample of slot, whose record is record, from being read whole: the findings a
+// check of the card gives for the channel files the record needs (missing, not a regular file,
+// cut short). A file longer than the record needs, or a right-channel file beside a mono
+// record, is left out: the sample reads whole all the same. Empty when nothing keeps it.
+std::vector<CardFinding> CheckSampleChannelFiles(const std::string& root, int slot,
+                                                 const SampleInformationRecord& record,
+                                                 IFileSystem& fs = PosixFileSystem());
+
 } // namespace ZQ3

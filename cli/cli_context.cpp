@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <string>
 #include <unistd.h>
 
 namespace ZQ3 {
@@ -45,8 +47,25 @@ void CCliContext::say(const std::string& line) const {
 }
 
 void CCliContext::note(const std::string& text) const {
+    spokeAfterInterrupt_ = spokeAfterInterrupt_ || InterruptRequested();
     std::fprintf(stderr, "%s%s\n", ErrorPrefix(command_).c_str(), text.c_str());
     std::fflush(stderr);
+}
+
+int CCliContext::settleInterrupt(int exitCode) const {
+    if (!InterruptRequested() || spokeAfterInterrupt_) {
+        return exitCode;
+    }
+    // The commands that change files; of the others a late Ctrl-C ended nothing.
+    static const std::set<std::string> changing{"import", "export", "delete", "repair", "init"};
+    if (exitCode == ExitCancelled) {
+        note(Localized("Cancelled; the card is as it was."));
+    } else if ((exitCode == ExitDone || exitCode == ExitPartial) && changing.contains(command_)) {
+        // Past its commit a change cannot be cancelled; it runs to its end instead.
+        note(Localized("Ctrl-C came after the change was committed, so it was not cancelled: the "
+                       "change was finished."));
+    }
+    return exitCode;
 }
 
 int CCliContext::fail(const std::string& text) const {

@@ -25,6 +25,9 @@ enum ExitCode : int {
     // The change was committed to the card but not finished; the card's next opening settles
     // it, as the message printed says.
     ExitUnsettled = 4,
+    // The command went through to its end, leaving out items it names (an export of several
+    // pads skipped damaged pads).
+    ExitPartial = 5,
 };
 
 // What every command of the tool shares: one domain and its terminal view, as the desktop
@@ -54,6 +57,10 @@ public:
     void say(const std::string& line) const;
     // "zq3: COMMAND: text" on standard error.
     void note(const std::string& text) const;
+    // After the command, whose exit code is exitCode: when Ctrl-C came and the command has not
+    // said since what became of it, says so (cancelled, or finished because the change had
+    // been committed already). Answers exitCode.
+    int settleInterrupt(int exitCode) const;
     // The same, for a failure: answers the failed exit code.
     int fail(const std::string& text) const;
 
@@ -62,6 +69,8 @@ private:
     CTerminalView view_;
     std::string command_;
     bool quiet_ = false;
+    // Whether a line went to standard error after Ctrl-C came.
+    mutable bool spokeAfterInterrupt_ = false;
 };
 
 // "zq3: COMMAND: " (or "zq3: " without a command): how every line of the tool on standard error

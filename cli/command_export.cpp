@@ -137,12 +137,25 @@ int Export(CCliContext& context, const ExportArguments& arguments) {
         return context.fail(
             Localized("{0}: the folder cannot be made ({1}).", {target, std::strerror(error)}));
     }
-    for (const int slot : slots) {
+    int written = 0;
+    int skipped = 0;
+    for (const BatchExportPad& pad : PlanBatchExport(context.model(), *selection)) {
+        if (pad.IsSkipped()) {
+            context.note(SkippedPadText(pad));
+            ++skipped;
+            continue;
+        }
         const std::string path =
-            (target == "/" ? std::string() : target) + "/" + ExportFileName(slot, *format);
-        if (const int exitCode = ExportSlot(context, slot, *format, path); exitCode != ExitDone) {
+            (target == "/" ? std::string() : target) + "/" + ExportFileName(pad.slot, *format);
+        if (const int exitCode = ExportSlot(context, pad.slot, *format, path);
+            exitCode != ExitDone) {
             return exitCode;
         }
+        ++written;
+    }
+    if (skipped > 0) {
+        context.note(BatchExportSkippedText(context.model().cardRoot, written, skipped));
+        return ExitPartial;
     }
     return ExitDone;
 }

@@ -40,7 +40,7 @@ std::string ClockText(double seconds) {
 
 // Plays until the end has been heard; Ctrl-C stops at once. On a terminal one line shows the
 // time played and the whole length ("0:03.2 / 0:30.0"), redrawn as it goes.
-int WaitForTheEnd(CPlayer& player, double totalSeconds) {
+int WaitForTheEnd(const CCliContext& context, CPlayer& player, double totalSeconds) {
     const auto& device = player.getAudioOutDevice();
     if (!device || !device->isPlaying()) {
         // The player has reported why.
@@ -73,6 +73,9 @@ int WaitForTheEnd(CPlayer& player, double totalSeconds) {
         std::fputs("\r\033[K", clock);
         std::fflush(clock);
     }
+    if (exitCode == ExitCancelled) {
+        context.note(Localized("Playback stopped."));
+    }
     return exitCode;
 }
 
@@ -104,7 +107,7 @@ int PlayPad(CCliContext& context, const PlayArguments& arguments) {
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playPad(model, model.selectedPad);
-    const int exitCode = WaitForTheEnd(*player, seconds);
+    const int exitCode = WaitForTheEnd(context, *player, seconds);
     context.domain().player.reset();
     return exitCode;
 }
@@ -121,7 +124,7 @@ int PlayFile(CCliContext& context, const PlayArguments& arguments) {
     auto player =
         context.domain().createPlayer(arguments.ringBufferTime, arguments.deviceBufferTime);
     player->playFile(path);
-    return WaitForTheEnd(*player, seconds);
+    return WaitForTheEnd(context, *player, seconds);
 }
 
 } // namespace

@@ -16,7 +16,8 @@ struct CommandHelpText {
 constexpr const char* ExitCodes =
     N_("\nExit status: 0 done; 1 failed (the reason is on standard error); 2 usage error;\n"
        "3 declined or cancelled (a question answered no, Ctrl-C); 4 the change is recorded and will\n"
-       "be completed the next time the card is opened.\n");
+       "be completed the next time the card is opened; 5 finished, with pads skipped (an export of\n"
+       "several pads left out the damaged pads it names).\n");
 
 constexpr CommandHelpText CommandHelps[] = {
     {"info",

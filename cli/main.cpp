@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
     RemoveAbandonedWorkFolders();
     for (const auto& registered : commands) {
         if (registered.parser->parsed()) {
-            return registered.run();
+            return context.settleInterrupt(registered.run());
         }
     }
     return UsageError("", Localized("a COMMAND is required."));

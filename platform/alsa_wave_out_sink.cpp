@@ -41,14 +41,21 @@ CAlsaWaveOutSink::~CAlsaWaveOutSink() {
 
 bool CAlsaWaveOutSink::Open(const CWaveOutFormat& format) {
     format_ = format;
-    if (snd_pcm_open(&pcm_, pcmName_.c_str(), SND_PCM_STREAM_PLAYBACK, 0) < 0) {
+    openFailure_ = {};
+    if (const int error = snd_pcm_open(&pcm_, pcmName_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
+        error < 0) {
         pcm_ = nullptr;
+        openFailure_ = {CWaveOutOpenFailure::Reason::DeviceUnavailable, pcmName_,
+                        snd_strerror(error)};
         return false;
     }
-    if (snd_pcm_set_params(pcm_, ToAlsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED,
-                           format.channels, format.samplesPerSecond, 1, LatencyMicroseconds) < 0) {
+    if (const int error =
+            snd_pcm_set_params(pcm_, ToAlsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED,
+                               format.channels, format.samplesPerSecond, 1, LatencyMicroseconds);
+        error < 0) {
         snd_pcm_close(pcm_);
         pcm_ = nullptr;
+        openFailure_ = {CWaveOutOpenFailure::Reason::FormatRefused, pcmName_, snd_strerror(error)};
         return false;
     }
     snd_pcm_hw_params_t* parameters = nullptr;

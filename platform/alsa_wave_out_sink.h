@@ -15,6 +15,7 @@ public:
     ~CAlsaWaveOutSink() override;
 
     bool Open(const CWaveOutFormat& format) override;
+    CWaveOutOpenFailure GetOpenFailure() const override { return openFailure_; }
     bool Render(const std::uint8_t* frames, std::size_t frameCount) override;
     std::uint64_t GetDelay() override;
     void Idle() override;
@@ -31,6 +32,7 @@ private:
     CWaveOutFormat format_;
     bool canPause_ = false;
     bool paused_ = false;
+    CWaveOutOpenFailure openFailure_;
 };
 
 } // namespace SL

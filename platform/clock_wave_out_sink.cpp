@@ -1,5 +1,7 @@
 #include "platform/clock_wave_out_sink.h"
 
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 namespace SL {
@@ -14,8 +16,12 @@ bool CClockWaveOutSink::Open(const CWaveOutFormat& format) {
         return true;
     }
     capture_ = std::make_unique<CWavCaptureFile>();
+    errno = 0;
     if (!capture_->Open(capturePath_, format)) {
+        const int error = errno;
         capture_.reset();
+        openFailure_ = {CWaveOutOpenFailure::Reason::CaptureFileUnwritable, capturePath_,
+                        error != 0 ? std::strerror(error) : std::string()};
         return false;
     }
     return true;

@@ -18,6 +18,7 @@ public:
     explicit CClockWaveOutSink(std::string capturePath = {});
 
     bool Open(const CWaveOutFormat& format) override;
+    CWaveOutOpenFailure GetOpenFailure() const override { return openFailure_; }
     bool Render(const std::uint8_t* frames, std::size_t frameCount) override;
     std::uint64_t GetDelay() override { return 0; }
     void Idle() override { running_ = false; }
@@ -31,6 +32,7 @@ private:
 
     std::string capturePath_;
     std::unique_ptr<CWavCaptureFile> capture_;
+    CWaveOutOpenFailure openFailure_;
     CWaveOutFormat format_;
     // Frames since the clock was last started count from this instant; after a pause or an
     // underrun the clock restarts, as a sound card resumes from where it stalled.

@@ -5,6 +5,7 @@
 #include "platform/wave_out_sink.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace SL {
@@ -32,17 +33,34 @@ WaveOutResult CWaveOut::GetDeviceName(int deviceId, std::string& name) {
 }
 
 WaveOutResult CWaveOut::Open(std::unique_ptr<CWaveOut>& stream, int deviceId,
-                             const CWaveOutFormat& format, Callback callback) {
+                             const CWaveOutFormat& format, Callback callback,
+                             CWaveOutOpenFailure* failure) {
+    using Reason = CWaveOutOpenFailure::Reason;
     stream.reset();
+    const auto backend = CWaveOutBackend::FromEnvironment();
+    const auto fail = [&](CWaveOutOpenFailure why, WaveOutResult result) {
+        if (failure != nullptr) {
+            *failure = std::move(why);
+        }
+        return result;
+    };
     if (!format.IsPlayable()) {
-        return WaveOutResult::BadFormat;
+        return fail({Reason::FormatRefused, backend.GetMapperName(), {}}, WaveOutResult::BadFormat);
     }
-    auto sink = CWaveOutBackend::FromEnvironment().CreateSink(deviceId);
+    auto sink = backend.CreateSink(deviceId);
     if (!sink) {
-        return WaveOutResult::BadDeviceId;
+        return backend.GetKind() == CWaveOutBackend::Kind::None
+                   ? fail({Reason::UnknownOutput, backend.GetUnknownChoice(), {}},
+                          WaveOutResult::BadDeviceId)
+                   : fail({Reason::NoSuchDevice, std::to_string(deviceId), {}},
+                          WaveOutResult::BadDeviceId);
     }
     if (!sink->Open(format)) {
-        return WaveOutResult::Error;
+        CWaveOutOpenFailure why = sink->GetOpenFailure();
+        if (!why) {
+            why = {Reason::DeviceUnavailable, backend.GetMapperName(), {}};
+        }
+        return fail(std::move(why), WaveOutResult::Error);
     }
     stream.reset(new CWaveOut(std::move(sink), format, std::move(callback)));
     stream->Notify(WaveOutMessage::Open, nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/wave_out_format.h"
+#include "platform/wave_out_sink.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace SL {
-
-class IWaveOutSink;
 
 // Result codes of the output functions; the values follow the long-established numbering of
 // waveform-audio output so that logs read the same everywhere.
@@ -63,8 +62,10 @@ public:
     // The name of a numbered device, or of the mapper for Mapper.
     static WaveOutResult GetDeviceName(int deviceId, std::string& name);
     // Opens a device for the format; the callback, if any, receives Open before this returns.
+    // On failure, failure (if given) says why.
     static WaveOutResult Open(std::unique_ptr<CWaveOut>& stream, int deviceId,
-                              const CWaveOutFormat& format, Callback callback = {});
+                              const CWaveOutFormat& format, Callback callback = {},
+                              CWaveOutOpenFailure* failure = nullptr);
 
     CWaveOut(const CWaveOut&) = delete;
     CWaveOut& operator=(const CWaveOut&) = delete;

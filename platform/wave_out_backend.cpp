@@ -64,7 +64,7 @@ CWaveOutBackend CWaveOutBackend::Parse(const std::string& choice) {
     if (choice.starts_with("wav:") && choice.size() > 4) {
         return {Kind::Wav, choice.substr(4)};
     }
-    return {Kind::None, {}};
+    return {Kind::None, choice};
 }
 
 std::vector<std::string> CWaveOutBackend::GetDeviceNames() const {

@@ -25,6 +25,8 @@ public:
     static CWaveOutBackend Parse(const std::string& choice);
 
     Kind GetKind() const { return kind_; }
+    // The value that named no output, for Kind::None.
+    const std::string& GetUnknownChoice() const { return argument_; }
     // The numbered devices, in id order.
     std::vector<std::string> GetDeviceNames() const;
     // The name of the device that id -1 (the mapper) opens.
@@ -37,7 +39,7 @@ private:
         : kind_(kind), argument_(std::move(argument)) {}
 
     Kind kind_;
-    // The mapper's PCM name for ALSA, the capture path for wav.
+    // The mapper's PCM name for ALSA, the capture path for wav, the value itself for None.
     std::string argument_;
 };
 

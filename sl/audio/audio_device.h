@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/wave_out_sink.h"
 #include "sl/audio/audio_device_event.h"
 #include "sl/samples/sample_attribute.h"
 #include "sl/samples/sample_iterator.h"
@@ -32,6 +33,9 @@ public:
     virtual bool stop() = 0;
     // Seconds of sound in one buffer handed to the platform; used from the next play() on.
     virtual void setBufferTime(double seconds) = 0;
+    // Why the last play() that returned false could not open the output; empty when the
+    // device does not tell.
+    virtual CWaveOutOpenFailure getOpenFailure() const { return {}; }
 };
 
 } // namespace SL

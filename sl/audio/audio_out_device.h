@@ -30,6 +30,7 @@ public:
     bool isPlaying() const override { return this->getTransaction() != nullptr; }
     bool stop() override { return this->stopPlayback(); }
     void setBufferTime(double seconds) override { this->setDeviceBufferTime(seconds); }
+    CWaveOutOpenFailure getOpenFailure() const override { return B::getOpenFailure(); }
 };
 
 } // namespace SL

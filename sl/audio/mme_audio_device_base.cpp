@@ -35,10 +35,11 @@ CWaveOutFormat MakeWaveOutFormat(const CSampleAttribute& attribute) {
     return format;
 }
 
-bool ProbeWaveOutFormat(const std::string& deviceName, const CSampleAttribute& attribute) {
+bool ProbeWaveOutFormat(const std::string& deviceName, const CSampleAttribute& attribute,
+                        CWaveOutOpenFailure* failure) {
     std::unique_ptr<CWaveOut> stream;
     if (CWaveOut::Open(stream, CMmeAudioDeviceBase::getDeviceId(deviceName),
-                       MakeWaveOutFormat(attribute)) != WaveOutResult::NoError) {
+                       MakeWaveOutFormat(attribute), {}, failure) != WaveOutResult::NoError) {
         return false;
     }
     stream->Close();
@@ -67,8 +68,9 @@ CMmeAudioDeviceBase::CTransaction::CTransaction(CMmeAudioDeviceBase* device, int
     format_ = MakeWaveOutFormat(source_->GetAttribute());
     // The platform reports on its own thread; the device turns that into its notification.
     CMmeAudioDeviceBase* owner = device_;
-    CWaveOut::Open(handle_, deviceId, format_,
-                   [owner](WaveOutMessage, CWaveOutHeader*) { owner->onBufferDone(); });
+    CWaveOut::Open(
+        handle_, deviceId, format_,
+        [owner](WaveOutMessage, CWaveOutHeader*) { owner->onBufferDone(); }, &openFailure_);
     if (!handle_) {
         return;
     }
@@ -231,7 +233,10 @@ bool CMmeAudioDeviceBase::playSource(const std::shared_ptr<IInputSampleIterator>
     if (!source || getTransaction()) {
         return false;
     }
+    openFailure_ = {};
     if (!supportsOutputFormat(source->GetAttribute())) {
+        // The facade answers yes or no; the open is tried once more for the reason.
+        ProbeWaveOutFormat(name_, source->GetAttribute(), &openFailure_);
         return false;
     }
     setBufferAttribute(source->GetAttribute());
@@ -242,6 +247,7 @@ bool CMmeAudioDeviceBase::playSource(const std::shared_ptr<IInputSampleIterator>
     if (transaction->isOpen() && transaction->start()) {
         return true;
     }
+    openFailure_ = transaction->openFailure();
     takeTransactionIf(transaction.get()).reset();
     return false;
 }

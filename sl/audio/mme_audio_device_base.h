@@ -21,8 +21,9 @@ namespace SL {
 CWaveOutFormat MakeWaveOutFormat(const CSampleAttribute& attribute);
 
 // Whether the named device opens for the stream's format: the device is really opened, and
-// closed again at once.
-bool ProbeWaveOutFormat(const std::string& deviceName, const CSampleAttribute& attribute);
+// closed again at once. When it does not, failure (if given) says why.
+bool ProbeWaveOutFormat(const std::string& deviceName, const CSampleAttribute& attribute,
+                        CWaveOutOpenFailure* failure = nullptr);
 
 // The half of a waveform-audio output device shared by its two callback variants: the
 // platform device id for a name, the device buffers, the stored position and the transaction
@@ -69,6 +70,8 @@ public:
         ~CTransaction() override;
 
         bool isOpen() const override { return handle_ != nullptr; }
+        // Why the platform device did not open.
+        const CWaveOutOpenFailure& openFailure() const { return openFailure_; }
         bool start() override;
         bool stop() override;
         bool isPlaying() const override { return state_ == Playing && queued_ != 0; }
@@ -97,6 +100,7 @@ public:
         // Read by the event thread itself; fixed before it starts, unlike eventThread_.
         GT::AThread* eventThreadView_ = nullptr;
         std::unique_ptr<CWaveOut> handle_;
+        CWaveOutOpenFailure openFailure_;
         CWaveOutFormat format_;
         std::atomic<int> state_{Opened};
     };
@@ -110,6 +114,8 @@ public:
         return storedPosition_.load(std::memory_order_relaxed);
     }
     int getCallbackKind() const { return callbackKind_; }
+    // Why the last play() that failed did; empty when the device refused nothing yet.
+    const CWaveOutOpenFailure& getOpenFailure() const { return openFailure_; }
 
 protected:
     CMmeAudioDeviceBase(std::string name, IAudioDeviceFacade* facade, int callbackKind);
@@ -135,6 +141,8 @@ protected:
 
 private:
     std::atomic<CTransaction*> eventTransaction_{nullptr};
+    // Written and read by the thread that calls play().
+    CWaveOutOpenFailure openFailure_;
 };
 
 } // namespace SL

@@ -239,8 +239,15 @@ TEST_F(ExportCommandTest, MissingOrShortCardFilesFailTheExport) {
     std::filesystem::remove(RightFile(5));
     EXPECT_EQ(controller().exportPad(Wave, destination), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(),
-              (std::vector<std::string>{Line(MessageExportFailed), Line(MessageExportFailed)}));
+    // Each failure names the pad, the file and what is wrong with it.
+    const auto texts = Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    const std::string file = RightFile(5).substr(RightFile(5).rfind('/') + 1);
+    for (const std::string& text : texts) {
+        EXPECT_EQ(text.rfind(Line(MessageExportFailed) + "D5: ", 0), 0u) << text;
+        EXPECT_NE(text.find(file), std::string::npos) << text;
+    }
+    EXPECT_NE(texts[0].find(" 2000 "), std::string::npos) << texts[0];
     EXPECT_TRUE(Fixture::FileNames(destinationDirectory()).empty());
 }
 

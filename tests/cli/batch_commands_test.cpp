@@ -288,5 +288,55 @@ TEST_F(BatchCommandsTest, ExportsABankAndTheWholeCardIntoFolders) {
               Fixture::ReadFileBytes(path("bank-d/D01.wav")));
 }
 
+// One damaged pad does not stop a backup: the others are written, the damaged one is named with
+// its reason, and the exit status says that pads were skipped.
+TEST_F(BatchCommandsTest, ABackupSkipsADamagedPadAndNamesIt) {
+    MakeKit(path("kit"));
+    ASSERT_EQ(RunZq3({"import", card(), "D0", path("kit/hit1.wav"), path("kit/hit2.wav"),
+                      path("kit/hit3.wav"), path("kit/hit4.wav")})
+                  .exitCode,
+              0);
+    const int damaged = CardLayout::Slot(1, 2);
+    fs::remove(CardLayout::LeftFilePath(card(), damaged));
+
+    const auto all = RunZq3({"export", card(), "all", path("backup")}, {"LANG=C"});
+    EXPECT_EQ(all.exitCode, 5) << all.err;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path("backup"))) {
+        names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"D00.wav", "D01.wav", "D03.wav"}));
+    EXPECT_NE(all.err.find("D2: its channel file " + CardLayout::LeftFileName(damaged)),
+              std::string::npos)
+        << all.err;
+
+    // The same pad alone fails, with the same reason.
+    const auto single = RunZq3({"export", card(), "D2", path("d2.wav")}, {"LANG=C"});
+    EXPECT_EQ(single.exitCode, 1);
+    EXPECT_NE(single.err.find("D2: its channel file " + CardLayout::LeftFileName(damaged)),
+              std::string::npos)
+        << single.err;
+}
+
+// A channel file cut short is named with its size and the size its record needs.
+TEST_F(BatchCommandsTest, AnExportOfAPadCutShortSaysByHowMuch) {
+    MakeKit(path("kit"));
+    ASSERT_EQ(RunZq3({"import", card(), "E7", path("kit/hit1.wav")}).exitCode, 0);
+    const int slot = CardLayout::Slot(2, 7);
+    const std::string file = CardLayout::LeftFilePath(card(), slot);
+    const auto whole = fs::file_size(file);
+    fs::resize_file(file, whole / 2);
+
+    const auto exported = RunZq3({"export", card(), "E7", path("e7.wav")}, {"LANG=C"});
+    EXPECT_EQ(exported.exitCode, 1);
+    EXPECT_NE(exported.err.find("E7: " + CardLayout::LeftFileName(slot) + " holds " +
+                                std::to_string(whole / 2) + " bytes where its record needs " +
+                                std::to_string(whole)),
+              std::string::npos)
+        << exported.err;
+    EXPECT_FALSE(fs::exists(path("e7.wav")));
+}
+
 } // namespace
 } // namespace ZQ3

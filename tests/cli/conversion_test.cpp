@@ -11,9 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <numbers>
@@ -193,6 +196,27 @@ TEST_F(ConversionTest, ConvertRefusesWhatItCannotDoAndWritesNothing) {
     EXPECT_EQ(existing.exitCode, 1);
     EXPECT_EQ(Fixture::ReadFileBytes(path("kept.wav")), "keep me");
     EXPECT_EQ(RunZq3({"convert", path("a.wav"), path("b.wav"), "--normalize=3"}).exitCode, 2);
+}
+
+// A name that leads to no readable file is refused with the reason an import gives for it, the
+// system's own words included.
+TEST_F(ConversionTest, ConvertGivesTheImportsReasonForWhatIsNoReadableFile) {
+    const auto lastLine = [](std::string text) {
+        while (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        return text.substr(text.rfind('\n') + 1);
+    };
+    const std::string tooLong = path(std::string(NAME_MAX + 1, 'x') + ".flac");
+    for (const std::string& input : {path("missing.flac"), std::string("/dev/null"), tooLong}) {
+        const auto import = RunZq3({"import", card(), "C0", input});
+        const auto convert = RunZq3({"convert", input, path("out.wav")});
+        EXPECT_EQ(convert.exitCode, 1);
+        EXPECT_EQ(lastLine(convert.err), "zq3: convert: " + lastLine(import.err)) << convert.err;
+    }
+    const auto convert = RunZq3({"convert", tooLong, path("out.wav")});
+    EXPECT_NE(convert.err.find(std::strerror(ENAMETOOLONG)), std::string::npos) << convert.err;
+    EXPECT_FALSE(fs::exists(path("out.wav")));
 }
 
 TEST_F(ConversionTest, MonoAndNormalize) {

@@ -140,6 +140,8 @@ TEST_F(FileCommandsTest, InterruptCancelsAndLeavesTheCardAsItWas) {
     import.signal(SIGINT);
     const auto result = import.finish();
     EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_NE(result.err.find("Cancelled; the card is as it was."), std::string::npos)
+        << result.err;
     EXPECT_EQ(Fixture::ReadFileBytes(CardLayout::InformationFilePath(card())), before);
     EXPECT_EQ(cardFiles(), filesBefore);
     EXPECT_TRUE(fs::is_empty(import.temporaryDirectory()));

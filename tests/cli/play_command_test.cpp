@@ -5,6 +5,7 @@
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,9 @@ namespace ZQ3 {
 namespace {
 
 using Fixture::RunZq3;
+
+// ALSA's own complaint about the device would only clutter the test's output.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 class PlayCommandTest : public ::testing::Test {
 protected:
@@ -116,11 +120,42 @@ TEST_F(PlayCommandTest, EmptyPadUnreadableFileAndMissingOutputFail) {
     EXPECT_EQ(1, junk.exitCode);
     EXPECT_NE(std::string::npos, junk.err.find("supports wave files")) << junk.err;
 
+    // An output of no known kind: the valid ones are listed.
     auto nowhere = RunZq3({"play", file("stereo.wav")}, {"ZQ3_AUDIO_OUT=nowhere", "LANG=C"});
     EXPECT_EQ(1, nowhere.exitCode);
     EXPECT_NE(std::string::npos, nowhere.err.find("Playback failed.")) << nowhere.err;
+    for (const char* valid : {"'nowhere'", "alsa:DEVICE", "null", "wav:PATH"}) {
+        EXPECT_NE(std::string::npos, nowhere.err.find(valid)) << nowhere.err;
+    }
 
     EXPECT_EQ(2, RunZq3({"play"}).exitCode);
+}
+
+// A device ALSA cannot open is reported in ALSA's own words, naming the device.
+TEST_F(PlayCommandTest, AnAlsaDeviceThatDoesNotOpenIsNamedWithAlsasReason) {
+    const std::string device = "zq3-test-no-such-device";
+    snd_lib_error_set_handler(&QuietAlsa);
+    snd_pcm_t* pcm = nullptr;
+    const int error = snd_pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
+    ASSERT_LT(error, 0) << "ALSA opened " << device;
+    ASSERT_EQ(0, RunZq3({"import", card(), "C3", file("mono.wav")}).exitCode);
+    const auto played = RunZq3({"play", card(), "C3"}, {"ZQ3_AUDIO_OUT=alsa:" + device, "LANG=C"});
+    EXPECT_EQ(1, played.exitCode);
+    EXPECT_NE(std::string::npos, played.err.find("'" + device + "'")) << played.err;
+    EXPECT_NE(std::string::npos, played.err.find(snd_strerror(error))) << played.err;
+}
+
+// A pad whose channel file is missing is named with the file, and the check is suggested.
+TEST_F(PlayCommandTest, APadWithoutItsChannelFileIsNamedWithIt) {
+    ASSERT_EQ(0, RunZq3({"import", card(), "C3", file("mono.wav")}).exitCode);
+    const int slot = CardLayout::Slot(0, 3);
+    std::filesystem::remove(CardLayout::LeftFilePath(card(), slot));
+    const auto played = RunZq3({"play", card(), "C3"}, {captureTo(), "LANG=C"});
+    EXPECT_EQ(1, played.exitCode);
+    EXPECT_NE(std::string::npos, played.err.find("C3: its channel file " +
+                                                 CardLayout::LeftFileName(slot) + " is missing"))
+        << played.err;
+    EXPECT_NE(std::string::npos, played.err.find("zq3 check " + card())) << played.err;
 }
 
 } // namespace

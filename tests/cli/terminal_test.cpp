@@ -1,4 +1,5 @@
 #include "app/message_catalogue.h"
+#include "cli/cli_context.h"
 #include "cli/interrupt.h"
 #include "cli/terminal_progress.h"
 #include "cli/terminal_text_dialog.h"
@@ -81,6 +82,32 @@ TEST(TerminalProgress, InterruptCancelsOnlyACancellablePhase) {
     EXPECT_TRUE(progress.isCancelled());
     ClearInterrupt();
     std::signal(SIGINT, SIG_DFL);
+}
+
+// After Ctrl-C the tool says what became of the command, once: cancelled, or finished because
+// the change had been committed; nothing when the command has said so itself.
+TEST(Interrupt, TheToolSaysWhatCtrlCDid) {
+    MessageCatalogue::Instance().fill(LanguageEnglish);
+    ClearInterrupt();
+    InstallInterruptHandler();
+    std::raise(SIGINT);
+    const auto said = [](const std::string& command, int exitCode, bool noteFirst) {
+        CCliContext context;
+        context.setCommand(command);
+        ::testing::internal::CaptureStderr();
+        if (noteFirst) {
+            context.note("Nothing was changed.");
+        }
+        EXPECT_EQ(context.settleInterrupt(exitCode), exitCode);
+        return ::testing::internal::GetCapturedStderr();
+    };
+    EXPECT_EQ(said("import", ExitCancelled, false),
+              "zq3: import: Cancelled; the card is as it was.\n");
+    EXPECT_NE(said("delete", ExitDone, false).find("the change was finished"), std::string::npos);
+    EXPECT_EQ(said("import", ExitCancelled, true), "zq3: import: Nothing was changed.\n");
+    ClearInterrupt();
+    std::signal(SIGINT, SIG_DFL);
+    EXPECT_EQ(said("delete", ExitDone, false), "");
 }
 
 TEST(TerminalTextDialog, AnswersFromTheTerminalOrTheDefaults) {
