@@ -22,6 +22,7 @@
 #include "sl/model/bit_depth.h"
 #include "sl/samples/file_input_sample_iterator.h"
 
+#include <algorithm>
 #include <bitset>
 #include <memory>
 #include <unistd.h>
@@ -146,6 +147,9 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
         cancelled = true;
         return {};
     }
+    if (result.status == SL::CConversionResult::Status::CannotWrite) {
+        conversionWriteError_ = result.writeError;
+    }
     if (!result.done()) {
         refusal = ConversionResultDetail(path, fileName, result);
         return {};
@@ -178,8 +182,8 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     // The lengths the checks foretell are held to the card before anything is converted: a
     // conversion may be many times the size of its file, and one that cannot land on the card
     // would only fill the work folder.
-    if (!convertedFilesFit(checks)) {
-        fail(MessageCardFull);
+    if (std::string shortage; !convertedFilesFit(checks, shortage)) {
+        fail(MessageCardFull, shortage);
         return std::nullopt;
     }
     for (std::size_t index = 0; index < items.size(); ++index) {
@@ -192,6 +196,17 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
             const SL::CLoadedWave loaded = convert(item.path, index, refusal, cancelled);
             if (cancelled) {
                 return std::nullopt;
+            }
+            if (conversionWriteError_) {
+                // A WAV file of 16-bit samples, as the conversion writes it.
+                const auto bytes = static_cast<std::uint64_t>(
+                    44 + 2 * check.convertedFrames * std::max(check.convertedChannels, 1));
+                if (std::string detail =
+                        WithCardAsItWas(WorkFolderFailureDetail(*conversionWriteError_, bytes));
+                    !detail.empty()) {
+                    fail(MessageImportFailed, detail);
+                    return std::nullopt;
+                }
             }
             // The converted file is checked like any other, and a refusal names the user's
             // file, not the work file.
@@ -232,7 +247,8 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     return shapes;
 }
 
-bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& checks) const {
+bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& checks,
+                                       std::string& shortage) const {
     const FileTransfer::VolumeSpace volume =
         FileTransfer::MeasureVolume(CardLayout::CardDirectory(installed_.cardRoot), fs_);
     std::uint64_t bytesNeeded = TransactionBytesTaken(static_cast<int>(checks.size()), volume);
@@ -253,7 +269,11 @@ bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& check
     }
     // Files the card takes as they are are measured after their check, as always; only a
     // conversion is worth refusing before it starts. Unknown free space refuses nothing.
-    return !converts || !volume.freeBytes || *volume.freeBytes >= bytesNeeded;
+    if (!converts || !volume.freeBytes || *volume.freeBytes >= bytesNeeded) {
+        return true;
+    }
+    shortage = CardSpaceShortDetail(installed_.cardRoot, bytesNeeded, *volume.freeBytes);
+    return false;
 }
 
 CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
@@ -298,7 +318,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
         bytesNeeded += SampleBytesTaken(shape.frameCount, shape.channelCount, volume);
     }
     if (volume.freeBytes && *volume.freeBytes < bytesNeeded) {
-        return fail(MessageCardFull);
+        return fail(MessageCardFull, CardSpaceShortDetail(root, bytesNeeded, *volume.freeBytes));
     }
 
     showStep(CatalogueText(MessageConverting));
@@ -324,7 +344,10 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
             return CommandOutcome::Cancelled;
         }
         if (encoding == StepResult::Failed) {
-            return fail(MessageImportFailed, encodeFailure_);
+            // Unless the source is to blame, the channel files in the work folder are.
+            return fail(MessageImportFailed, encodeFailure_.empty()
+                                                 ? WithCardAsItWas(WorkFolderFailureDetail(0))
+                                                 : encodeFailure_);
         }
         cardCopies_.emplace_back();
         const StepResult copying = copyToCard(count, cardCopies_.back());
@@ -342,19 +365,25 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     progress_.setCancellable(false);
     progress_.setText(CatalogueText(MessageFinalizing));
     const std::optional<CCardTransaction::Result> committed = commit(updated, items);
+    if (!committed && !transaction_.obstacle()) {
+        // The new information file could not be written in the work folder.
+        return fail(MessageImportFailed, WithCardAsItWas(WorkFolderFailureDetail(0)));
+    }
     if (!committed || *committed == CCardTransaction::Result::NotCommitted) {
         return fail(MessageImportFailed, CardObstacleDetail(transaction_.obstacle()));
     }
     if (*committed == CCardTransaction::Result::Undecided) {
         newModel_.reset();
         session_.reset();
-        return ReportedUnsettled(false, CardObstacleDetail(transaction_.obstacle()));
+        return ReportedUnsettled(
+            false, CardObstacleDetail(transaction_.obstacle(), CardAfterwards::Recorded));
     }
     newModel_ = std::move(updated);
     if (*committed == CCardTransaction::Result::Pending) {
         // The card holds the new samples once it is opened next; the model shows them already.
         session_.reset();
-        return ReportedUnsettled(true, CardObstacleDetail(transaction_.obstacle()));
+        return ReportedUnsettled(
+            true, CardObstacleDetail(transaction_.obstacle(), CardAfterwards::Recorded));
     }
     return CommandOutcome::Succeeded;
 }
