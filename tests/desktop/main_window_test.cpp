@@ -494,6 +494,17 @@ private slots:
         QVERIFY(run.view().deleteButton()->isEnabled());
         QVERIFY(run.view().deleteButton()->toolTip().isEmpty());
         QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Free: ")));
+
+        run.stop();
+        UseJapanese();
+        QVERIFY(run.start());
+        run.controller().setFileSystem(readOnly);
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(run.view().deleteButton()->toolTip().contains(QStringLiteral("読み取り専用")));
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("読み取り専用")));
+        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_ja"));
+        run.controller().setFileSystem(ZQ3::PosixFileSystem());
     }
 
     void aCardChangedByAnotherProgramIsReloadedAndNotWritten() {
