@@ -42,7 +42,7 @@ std::string WithCardAfterwards(const std::string& why, CardAfterwards afterwards
 } // namespace
 
 std::string WithCardAsItWas(const std::string& why) {
-    return why.empty() ? why : why + " " + Localized("The card is as it was.");
+    return why.empty() ? why : JoinedSentences(why, Localized("The card is as it was."));
 }
 
 std::string CardSpaceShortDetail(const std::string& root, std::uint64_t bytesNeeded,

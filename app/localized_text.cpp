@@ -32,4 +32,12 @@ std::string Localized(const char* english, std::initializer_list<std::string> va
     return text;
 }
 
+std::string JoinedSentences(const std::string& first, const std::string& second) {
+    if (first.empty() || second.empty()) {
+        return first + second;
+    }
+    const std::string japaneseStop = "\u3002";
+    return first.ends_with(japaneseStop) ? first + second : first + " " + second;
+}
+
 } // namespace ZQ3

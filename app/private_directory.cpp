@@ -215,15 +215,17 @@ std::string WorkFolderFailureDetail(int error, std::uint64_t bytesNeeded) {
     const std::string advice = Localized("Make room there, or set TMPDIR to a folder with more "
                                          "space, then try again; the sound file itself is fine.");
     if (bytesNeeded > freeBytes) {
-        return Localized("The work folder {0} has too little space: the work files need about "
-                         "{1} there, and {2} is free.",
-                         {folder, SizeText(bytesNeeded), SizeText(freeBytes)}) +
-               " " + advice;
+        return JoinedSentences(
+            Localized("The work folder {0} has too little space: the work files need about {1} "
+                      "there, and {2} is free.",
+                      {folder, SizeText(bytesNeeded), SizeText(freeBytes)}),
+            advice);
     }
-    return Localized("The work folder {0} is full ({1} free): the converter writes its work files "
-                     "there before they go onto the card.",
-                     {folder, SizeText(freeBytes)}) +
-           " " + advice;
+    return JoinedSentences(
+        Localized("The work folder {0} is full ({1} free): the converter writes its work files "
+                  "there before they go onto the card.",
+                  {folder, SizeText(freeBytes)}),
+        advice);
 }
 
 } // namespace ZQ3
