@@ -141,6 +141,11 @@ std::string RepairingProblemText(const std::string& root, const CardRepairing& r
     case Problem::NotRecovered:
         return RecoveryObstacleDetail(CardLayout::CardDirectory(root), repairing.obstacle);
     case Problem::CannotWrite:
+        if (repairing.obstacle.kind == CardObstacle::Kind::ReadOnlyCard) {
+            // Refused before asking: what a repair would have mended is still worth knowing.
+            return RepairPlanText(root, repairing.check, repairing.plan) +
+                   CardObstacleDetail(repairing.obstacle);
+        }
         if (repairing.obstacle) {
             return CardObstacleDetail(repairing.obstacle);
         }
@@ -149,10 +154,10 @@ std::string RepairingProblemText(const std::string& root, const CardRepairing& r
     case Problem::Pending:
         return Localized("The repair is recorded on the card and is completed the next time the "
                          "card is opened. {0}",
-                         {CardObstacleDetail(repairing.obstacle)});
+                         {CardObstacleDetail(repairing.obstacle, CardAfterwards::Recorded)});
     case Problem::Undecided:
         return Localized("Whether the repair reached the card cannot be told: {0}",
-                         {CardObstacleDetail(repairing.obstacle)});
+                         {CardObstacleDetail(repairing.obstacle, CardAfterwards::Recorded)});
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "app/card_obstacle_details.h"
 
 #include "app/localized_text.h"
+#include "app/quantity_text.h"
 #include "app/refusal_details.h"
 
 namespace ZQ3 {
@@ -22,16 +23,64 @@ std::string KindName(CardObstacle::Kind kind) {
     case CardObstacle::Kind::Other:
     case CardObstacle::Kind::SystemError:
     case CardObstacle::Kind::ReadBackDiffers:
+    case CardObstacle::Kind::ReadOnlyCard:
+    case CardObstacle::Kind::CardFull:
+    case CardObstacle::Kind::CardRemoved:
         break;
     }
     return Localized("special file");
 }
 
+// Why the card took no change, followed by how it was left.
+std::string WithCardAfterwards(const std::string& why, CardAfterwards afterwards) {
+    if (afterwards == CardAfterwards::Recorded) {
+        return why;
+    }
+    return WithCardAsItWas(why);
+}
+
 } // namespace
 
-std::string CardObstacleDetail(const CardObstacle& obstacle) {
+std::string WithCardAsItWas(const std::string& why) {
+    return why.empty() ? why : JoinSentences(why, Localized("The card is as it was."));
+}
+
+std::string CardSpaceShortDetail(const std::string& root, std::uint64_t bytesNeeded,
+                                 std::uint64_t freeBytes) {
+    return WithCardAsItWas(Localized("{0}: the card has too little space: the change needs {1} "
+                                     "on it, and {2} is free. Make room on it (delete samples you "
+                                     "no longer need), then try again.",
+                                     {root, SizeText(bytesNeeded), SizeText(freeBytes)}));
+}
+
+std::string ReadOnlyCardDetail(const std::string& root) {
+    return Localized("{0}: the card is read-only: it is mounted read-only, or its write-protect "
+                     "switch is on. Slide the switch to unlock the card, or mount it read-write, "
+                     "then open the card again.",
+                     {root});
+}
+
+std::string CardObstacleDetail(const CardObstacle& obstacle, CardAfterwards afterwards) {
     if (!obstacle) {
         return {};
+    }
+    switch (obstacle.kind) {
+    case CardObstacle::Kind::ReadOnlyCard:
+        return WithCardAfterwards(ReadOnlyCardDetail(obstacle.path), afterwards);
+    case CardObstacle::Kind::CardFull:
+        return WithCardAfterwards(
+            Localized("{0}: the card is full. Make room on it (delete samples you no longer "
+                      "need), then try again.",
+                      {obstacle.path}),
+            afterwards);
+    case CardObstacle::Kind::CardRemoved:
+        return WithCardAfterwards(
+            Localized("{0}: the card was removed, or its reader stopped answering, while it was "
+                      "being changed. Put the card back and open it again.",
+                      {obstacle.path}),
+            afterwards);
+    default:
+        break;
     }
     if (obstacle.kind == CardObstacle::Kind::SystemError) {
         return Localized(

@@ -146,6 +146,11 @@ RepairCard(const std::string& root,
     if (repairing.plan.NothingToDo()) {
         return repairing;
     }
+    // Not asked at all when the answer could not be carried out.
+    if (IsReadOnlyVolume(CardLayout::CardDirectory(root), fs)) {
+        repairing.obstacle = {CardObstacle::Kind::ReadOnlyCard, root, EROFS};
+        return Refused(Problem::CannotWrite, std::move(repairing));
+    }
     if (!confirm(repairing.check, repairing.plan)) {
         return Refused(Problem::Declined, std::move(repairing));
     }

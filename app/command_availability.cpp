@@ -1,5 +1,6 @@
 #include "app/command_availability.h"
 
+#include "app/card_obstacle_details.h"
 #include "app/localized_text.h"
 #include "card/card_layout.h"
 
@@ -14,9 +15,7 @@ CommandState Disabled(std::string reason) {
     return {false, std::move(reason)};
 }
 
-} // namespace
-
-CommandAvailability AvailableCommands(const CModel& model) {
+CommandAvailability PadCommands(const CModel& model) {
     CommandAvailability commands;
     if (!model.hasCard()) {
         const std::string noCard = Localized("No card is loaded.");
@@ -38,6 +37,24 @@ CommandAvailability AvailableCommands(const CModel& model) {
             Localized("{0} holds no sample.",
                       {CardLayout::PadName(CardLayout::Slot(model.bank, model.selectedPad))}));
     }
+    return commands;
+}
+
+void TurnOffWritingCommands(const CModel& model, CommandAvailability& commands) {
+    if (!model.hasCard() || !model.readOnly) {
+        return;
+    }
+    // Said before any other reason: no pad choice would let these run.
+    const std::string reason = ReadOnlyCardDetail(model.cardRoot);
+    commands.importFile = commands.deletePad = Disabled(reason);
+    commands.cardNotice = Localized("Read-only card: nothing can be imported or deleted.");
+}
+
+} // namespace
+
+CommandAvailability AvailableCommands(const CModel& model) {
+    CommandAvailability commands = PadCommands(model);
+    TurnOffWritingCommands(model, commands);
     return commands;
 }
 

@@ -18,13 +18,16 @@ struct CommandState {
 
 // Which commands the model allows: what the desktop program enables and what `zq3` refuses,
 // decided once, here. Import needs a selected pad; export, delete and play need one that holds
-// a sample.
+// a sample; the commands that write (import, delete) need a card that is not read-only.
 struct CommandAvailability {
     CommandState chooseBank;
     CommandState importFile;
     CommandState exportPad;
     CommandState deletePad;
     CommandState playPad;
+    // What keeps the loaded card from being changed at all, in a line for a status bar; empty
+    // when nothing does.
+    std::string cardNotice;
 };
 
 CommandAvailability AvailableCommands(const CModel& model);

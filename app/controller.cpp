@@ -150,6 +150,8 @@ CController::CardAccess CController::prepareCard(CCardLock& commandLock, int fai
     if (access != CardAccess::Ready) {
         return access;
     }
+    // The write-protect switch may have been moved, or the card remounted, since it was loaded.
+    model().readOnly = IsReadOnlyVolume(CardLayout::CardDirectory(root), *fs_);
     if (entries != model().entries) {
         CModel reloaded = model();
         reloaded.entries = std::move(entries);
@@ -158,6 +160,16 @@ CController::CardAccess CController::prepareCard(CCardLock& commandLock, int fai
         return CardAccess::Failed;
     }
     return CardAccess::Ready;
+}
+
+CController::CardAccess CController::prepareCardChange(CCardLock& commandLock, int failureMessage) {
+    const CardAccess access = prepareCard(commandLock, failureMessage);
+    if (access == CardAccess::Ready && model().readOnly) {
+        ReportMessage(failureMessage,
+                      CardObstacleDetail({CardObstacle::Kind::ReadOnlyCard, model().cardRoot, 0}));
+        return CardAccess::Failed;
+    }
+    return access;
 }
 
 bool CController::selectDrive(const std::string& root, int bank) {
@@ -176,6 +188,7 @@ bool CController::selectDrive(const std::string& root, int bank) {
         card.cardRoot = root;
         // A bank from edited preferences must not index past the card.
         card.bank = CardLayout::IsValidBank(bank) ? bank : 0;
+        card.readOnly = IsReadOnlyVolume(CardLayout::CardDirectory(root), *fs_);
         installModel(std::move(card));
     } else {
         installModel(CModel());
@@ -230,7 +243,7 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
     UL::CWaitCursor wait;
     stopPlayback();
     CCardLock lock(*fs_);
-    const CardAccess access = prepareCard(lock, MessageImportFailed);
+    const CardAccess access = prepareCardChange(lock, MessageImportFailed);
     if (access != CardAccess::Ready) {
         refreshView();
         return access == CardAccess::Cancelled ? CommandOutcome::Cancelled : CommandOutcome::Failed;
@@ -272,7 +285,7 @@ CommandOutcome CController::deletePad(int pad) {
     UL::CWaitCursor wait;
     stopPlayback();
     CCardLock lock(*fs_);
-    const CardAccess access = prepareCard(lock, MessageDeletionFailed);
+    const CardAccess access = prepareCardChange(lock, MessageDeletionFailed);
     if (access != CardAccess::Ready) {
         refreshView();
         return access == CardAccess::Cancelled ? CommandOutcome::Cancelled : CommandOutcome::Failed;

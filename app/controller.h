@@ -93,6 +93,9 @@ protected:
     // and checks that the card still holds what the model shows. When another program changed
     // it, the model is reloaded and the user told.
     CardAccess prepareCard(CCardLock& commandLock, int failureMessage);
+    // prepareCard for a command that writes to the card: a read-only card is refused with its
+    // reason before anything is written.
+    CardAccess prepareCardChange(CCardLock& commandLock, int failureMessage);
     // Takes the lock of root for one command unless it is held already; reports a failure with
     // failureMessage.
     CardAccess lockCard(const std::string& root, CCardLock& commandLock, int failureMessage);

@@ -85,7 +85,13 @@ void CConversionPreview::convert(const std::string& path, const std::string& out
         if (result.done()) {
             convertedFile_ = output;
         } else {
-            failure_ = ConversionResultDetail(path, PathNames::LastPart(path), result);
+            // A full work folder is no fault of the file.
+            failure_ = result.status == SL::CConversionResult::Status::CannotWrite
+                           ? WorkFolderFailureDetail(result.writeError)
+                           : std::string();
+            if (failure_.empty()) {
+                failure_ = ConversionResultDetail(path, PathNames::LastPart(path), result);
+            }
         }
     }
     state_ = result.done() ? State::Ready : State::Failed;

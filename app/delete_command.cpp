@@ -28,7 +28,7 @@ CommandOutcome CDeleteCommand::run(int pad) {
     CPrivateDirectory work;
     const std::string informationFile = work.file(TemporaryNames::SampleInformationFile);
     if (!work.isValid() || !WriteSampleInformationFile(informationFile, emptied.entries)) {
-        return fail();
+        return fail(WithCardAsItWas(WorkFolderFailureDetail(0)));
     }
     CCardTransaction transaction(installed_.cardRoot, fs_);
     transaction.setReadBack(readBack_);
@@ -49,10 +49,12 @@ CommandOutcome CDeleteCommand::run(int pad) {
     case CCardTransaction::Result::Pending:
         // The pad is empty once the card is opened next; the model says so already.
         newModel_ = std::move(emptied);
-        return ReportedUnsettled(true, CardObstacleDetail(transaction.obstacle()));
+        return ReportedUnsettled(
+            true, CardObstacleDetail(transaction.obstacle(), CardAfterwards::Recorded));
     case CCardTransaction::Result::Undecided:
         newModel_.reset();
-        return ReportedUnsettled(false, CardObstacleDetail(transaction.obstacle()));
+        return ReportedUnsettled(
+            false, CardObstacleDetail(transaction.obstacle(), CardAfterwards::Recorded));
     }
     newModel_ = std::move(emptied);
     return CommandOutcome::Succeeded;

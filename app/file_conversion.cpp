@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -159,6 +160,10 @@ FileConversionOutcome ConvertSoundFile(const std::string& input, const std::stri
         break;
     case CStatus::CannotWrite:
         outcome.text = Localized("{0}: the converted file could not be written.", {outName});
+        if (outcome.result.writeError != 0) {
+            // A full disk, most often: the system's words say which.
+            outcome.text += " (" + std::string(std::strerror(outcome.result.writeError)) + ")";
+        }
         break;
     case CStatus::Cancelled:
         break;

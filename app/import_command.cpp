@@ -150,6 +150,9 @@ SL::CLoadedWave CImportCommand::convert(const std::string& path, std::size_t ind
         cancelled = true;
         return {};
     }
+    if (result.status == SL::CConversionResult::Status::CannotWrite) {
+        conversionWriteError_ = result.writeError;
+    }
     if (!result.done()) {
         refusal = ConversionResultDetail(path, fileName, result);
         return {};
@@ -182,8 +185,8 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     // The lengths the checks foretell are held to the card before anything is converted: a
     // conversion may be many times the size of its file, and one that cannot land on the card
     // would only fill the work folder.
-    if (!convertedFilesFit(checks)) {
-        fail(MessageCardFull);
+    if (std::string shortage; !convertedFilesFit(checks, shortage)) {
+        fail(MessageCardFull, shortage);
         return std::nullopt;
     }
     // A file refused as it is makes the whole import refused: nothing is converted for it.
@@ -201,6 +204,17 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
             const SL::CLoadedWave loaded = convert(item.path, index, refusal, cancelled);
             if (cancelled) {
                 return std::nullopt;
+            }
+            if (conversionWriteError_) {
+                // A WAV file of 16-bit samples, as the conversion writes it.
+                const auto bytes = static_cast<std::uint64_t>(
+                    44 + 2 * check.convertedFrames * std::max(check.convertedChannels, 1));
+                if (std::string detail =
+                        WithCardAsItWas(WorkFolderFailureDetail(*conversionWriteError_, bytes));
+                    !detail.empty()) {
+                    fail(MessageImportFailed, detail);
+                    return std::nullopt;
+                }
             }
             // The converted file is checked like any other, and a refusal names the user's
             // file, not the work file.
@@ -241,7 +255,8 @@ CImportCommand::checkFiles(const std::vector<ImportItem>& items, bool& cancelled
     return shapes;
 }
 
-bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& checks) const {
+bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& checks,
+                                       std::string& shortage) const {
     const FileTransfer::VolumeSpace volume =
         FileTransfer::MeasureVolume(CardLayout::CardDirectory(installed_.cardRoot), fs_);
     std::uint64_t bytesNeeded = TransactionBytesTaken(static_cast<int>(checks.size()), volume);
@@ -262,7 +277,11 @@ bool CImportCommand::convertedFilesFit(const std::vector<ImportFileCheck>& check
     }
     // Files the card takes as they are are measured after their check, as always; only a
     // conversion is worth refusing before it starts. Unknown free space refuses nothing.
-    return !converts || !volume.freeBytes || *volume.freeBytes >= bytesNeeded;
+    if (!converts || !volume.freeBytes || *volume.freeBytes >= bytesNeeded) {
+        return true;
+    }
+    shortage = CardSpaceShortDetail(installed_.cardRoot, bytesNeeded, *volume.freeBytes);
+    return false;
 }
 
 CommandOutcome CImportCommand::run(const std::vector<ImportItem>& items) {
@@ -307,7 +326,7 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
         bytesNeeded += SampleBytesTaken(shape.frameCount, shape.channelCount, volume);
     }
     if (volume.freeBytes && *volume.freeBytes < bytesNeeded) {
-        return fail(MessageCardFull);
+        return fail(MessageCardFull, CardSpaceShortDetail(root, bytesNeeded, *volume.freeBytes));
     }
 
     showStep(CatalogueText(MessageConverting));
@@ -335,7 +354,10 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
             return CommandOutcome::Cancelled;
         }
         if (encoding == StepResult::Failed) {
-            return fail(MessageImportFailed, encodeFailure_);
+            // Unless the source is to blame, the channel files in the work folder are.
+            return fail(MessageImportFailed, encodeFailure_.empty()
+                                                 ? WithCardAsItWas(WorkFolderFailureDetail(0))
+                                                 : encodeFailure_);
         }
         progress_.setBatchStep(i + 1, count, fileName, Localized("copying"));
         cardCopies_.emplace_back();
@@ -355,19 +377,25 @@ CommandOutcome CImportCommand::importAll(const std::vector<ImportItem>& items) {
     progress_.setBatchStep(0, 0, {}, {});
     progress_.setText(CatalogueText(MessageFinalizing));
     const std::optional<CCardTransaction::Result> committed = commit(updated, items);
+    if (!committed && !transaction_.obstacle()) {
+        // The new information file could not be written in the work folder.
+        return fail(MessageImportFailed, WithCardAsItWas(WorkFolderFailureDetail(0)));
+    }
     if (!committed || *committed == CCardTransaction::Result::NotCommitted) {
         return fail(MessageImportFailed, CardObstacleDetail(transaction_.obstacle()));
     }
     if (*committed == CCardTransaction::Result::Undecided) {
         newModel_.reset();
         session_.reset();
-        return ReportedUnsettled(false, CardObstacleDetail(transaction_.obstacle()));
+        return ReportedUnsettled(
+            false, CardObstacleDetail(transaction_.obstacle(), CardAfterwards::Recorded));
     }
     newModel_ = std::move(updated);
     if (*committed == CCardTransaction::Result::Pending) {
         // The card holds the new samples once it is opened next; the model shows them already.
         session_.reset();
-        return ReportedUnsettled(true, CardObstacleDetail(transaction_.obstacle()));
+        return ReportedUnsettled(
+            true, CardObstacleDetail(transaction_.obstacle(), CardAfterwards::Recorded));
     }
     return CommandOutcome::Succeeded;
 }

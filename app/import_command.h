@@ -106,8 +106,9 @@ private:
                                                      bool& cancelled);
     // Whether the files the checks take, at the lengths they will have once converted, fit the
     // card's free space and its file format; true when nothing is converted (the files are
-    // measured after their checks as usual) or a check refused.
-    bool convertedFilesFit(const std::vector<ImportFileCheck>& checks) const;
+    // measured after their checks as usual) or a check refused. When they do not fit the free
+    // space, shortage says by how much.
+    bool convertedFilesFit(const std::vector<ImportFileCheck>& checks, std::string& shortage) const;
     // Converts the item's file into the work folder and loads the result; the refusal when it
     // fails. The work file's path goes to sources_.
     SL::CLoadedWave convert(const std::string& path, std::size_t index, std::string& refusal,
@@ -149,6 +150,9 @@ private:
     std::vector<std::string> encodedFiles_;
     // Why the last encoding failed, when the source file is to blame.
     std::string encodeFailure_;
+    // The error of a conversion that could not write its work file (0 when it gave none): the
+    // work folder, not the user's file, is then to blame.
+    std::optional<int> conversionWriteError_;
     // Per item, the names of its copies on the card.
     std::vector<std::vector<std::string>> cardCopies_;
     CCardTransaction transaction_;

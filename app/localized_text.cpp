@@ -36,7 +36,8 @@ std::string JoinSentences(const std::string& first, const std::string& second) {
     if (first.empty() || second.empty()) {
         return first + second;
     }
-    return first + (SpeaksJapanese() ? "" : " ") + second;
+    const std::string japaneseStop = "\u3002";
+    return first.ends_with(japaneseStop) ? first + second : first + " " + second;
 }
 
 } // namespace ZQ3

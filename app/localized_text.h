@@ -17,8 +17,8 @@ constexpr const char* N_(const char* text) {
 // ShownName shows a name: a value with control characters appears escaped, never raw.
 std::string Localized(const char* english, std::initializer_list<std::string> values = {});
 
-// Two sentences (or texts of whole sentences) as one text: a space between them in English,
-// none in Japanese, which runs its sentences together. Either may be empty.
+// Two sentences as one text: a space between them after a Western full stop, none after a
+// Japanese one ("。"); either alone when the other is empty.
 std::string JoinSentences(const std::string& first, const std::string& second);
 
 } // namespace ZQ3

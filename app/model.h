@@ -21,6 +21,9 @@ public:
     std::int32_t bank = -1;
     // 0 to 15 within the bank; -1 when none is selected.
     std::int32_t selectedPad = -1;
+    // Whether the card is mounted read-only, as one whose write-protect switch is on is: learnt
+    // when the card is loaded and before every command on it.
+    bool readOnly = false;
 
     bool hasCard() const { return bank >= 0; }
 

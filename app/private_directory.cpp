@@ -1,8 +1,12 @@
 #include "app/private_directory.h"
 
+#include "app/localized_text.h"
+#include "app/quantity_text.h"
+
 #include "card/file_transfer.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -10,6 +14,7 @@
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -187,6 +192,40 @@ int RemoveAbandonedWorkFolders() {
         }
     }
     return removed;
+}
+
+std::string WorkFolderFailureDetail(int error, std::uint64_t bytesNeeded) {
+    // Less than this left after a failed write means the write ran out of room, whatever the
+    // error said: a work file is written in blocks of about this size.
+    constexpr std::uint64_t kNearlyFull = 1024 * 1024;
+    const std::string folder = FileTransfer::TemporaryDirectory();
+    struct statvfs volume {};
+    const bool measured = ::statvfs(folder.c_str(), &volume) == 0;
+    const std::uint64_t freeBytes =
+        measured ? std::uint64_t{volume.f_bavail} * std::uint64_t{volume.f_frsize} : 0;
+    const bool full =
+        error == ENOSPC || error == EDQUOT || (error == 0 && measured && freeBytes < kNearlyFull);
+    if (!full && error == 0) {
+        return {};
+    }
+    if (!full) {
+        return Localized("A work file could not be written in the work folder {0} ({1}).",
+                         {folder, std::strerror(error)});
+    }
+    const std::string advice = Localized("Make room there, or set TMPDIR to a folder with more "
+                                         "space, then try again; the sound file itself is fine.");
+    if (bytesNeeded > freeBytes) {
+        return JoinSentences(
+            Localized("The work folder {0} has too little space: the work files need about {1} "
+                      "there, and {2} is free.",
+                      {folder, SizeText(bytesNeeded), SizeText(freeBytes)}),
+            advice);
+    }
+    return JoinSentences(
+        Localized("The work folder {0} is full ({1} free): the converter writes its work files "
+                  "there before they go onto the card.",
+                  {folder, SizeText(freeBytes)}),
+        advice);
 }
 
 } // namespace ZQ3

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace ZQ3 {
@@ -41,5 +42,12 @@ private:
 // an older converter) is left alone, as is anything in it that is a folder. Nothing is reached
 // through a link. Both programs call it as they start; answers how many folders were removed.
 int RemoveAbandonedWorkFolders();
+
+// Why a work file could not be written in the temporary directory that holds the work folders,
+// after error (0 when the write did not say): a lack of space, which the error names or which
+// a nearly full folder shows, is said with the folder's name, the bytes needed (bytesNeeded,
+// when known) and those free, and what to do. Empty when the error is 0 and the folder has
+// room: the work folder was then not the cause. Says nothing of the card.
+std::string WorkFolderFailureDetail(int error, std::uint64_t bytesNeeded = 0);
 
 } // namespace ZQ3

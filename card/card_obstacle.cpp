@@ -1,8 +1,11 @@
 #include "card/card_obstacle.h"
 
+#include "card/card_layout.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace ZQ3 {
@@ -27,6 +30,51 @@ CardObstacle::Kind ObstacleKindOfMode(mode_t mode) {
         return CardObstacle::Kind::Socket;
     }
     return CardObstacle::Kind::Other;
+}
+
+bool IsReadOnlyVolume(const std::string& path, IFileSystem& fs) {
+    struct statvfs volume {};
+    return fs.Statvfs(path, volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
+}
+
+CardObstacle ExplainedRefusal(const std::string& root, std::string path, int errorNumber,
+                              IFileSystem& fs) {
+    const auto kindOf = [&]() {
+        switch (errorNumber) {
+        case EROFS:
+        case EACCES:
+        case EPERM:
+            return CardObstacle::Kind::ReadOnlyCard;
+        case ENOSPC:
+        case EDQUOT:
+            return CardObstacle::Kind::CardFull;
+        case ENODEV:
+        case ENXIO:
+        case ENOMEDIUM:
+            return CardObstacle::Kind::CardRemoved;
+        case ENOENT:
+        case EIO:
+        case ESTALE:
+        case ENOTCONN: {
+            // A card pulled out answers so at every name; a bad sector or a lost file only at
+            // one.
+            struct stat folder {};
+            if (fs.Stat(CardLayout::CardDirectory(root), folder) != 0) {
+                return CardObstacle::Kind::CardRemoved;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return CardObstacle::Kind::SystemError;
+    };
+    const CardObstacle::Kind kind = kindOf();
+    if (kind == CardObstacle::Kind::SystemError) {
+        return CardObstacle::Refused(std::move(path), errorNumber);
+    }
+    // The whole card is meant, not the one name.
+    return {kind, root, errorNumber};
 }
 
 CardObstacle ExamineCardName(const std::string& path, IFileSystem& fs) {

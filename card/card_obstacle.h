@@ -26,6 +26,13 @@ struct CardObstacle {
         // The file staged at the name, read back from the device, is not what was written:
         // the card or its reader corrupts data.
         ReadBackDiffers,
+        // The system refused to write at the name because the card is mounted read-only (a
+        // card whose write-protect switch is on is mounted so) or may not be written.
+        ReadOnlyCard,
+        // The card ran out of space while the name was written.
+        CardFull,
+        // The card went away (pulled out, or its reader unplugged) while the name was used.
+        CardRemoved,
     };
 
     Kind kind = Kind::None;
@@ -39,6 +46,18 @@ struct CardObstacle {
         return {Kind::SystemError, std::move(path), errorNumber};
     }
 };
+
+// Whether the file system that holds path is mounted read-only, as a card is whose
+// write-protect switch is on.
+bool IsReadOnlyVolume(const std::string& path, IFileSystem& fs);
+
+// What the system's refusal (errorNumber) at path, a name in the card at root, means for the
+// user: a read-only card, a full one or one that is gone, where the error and the card's folder
+// say so, with root as the path; otherwise Kind::SystemError at path. A card is taken for gone
+// on an error that only a missing device gives, or on one a vanished folder gives once the
+// card's folder no longer answers either.
+CardObstacle ExplainedRefusal(const std::string& root, std::string path, int errorNumber,
+                              IFileSystem& fs);
 
 // What stands at path when the card needs a regular file there or nothing at all, examined
 // without following a link; Kind::None for a regular file or a free name.

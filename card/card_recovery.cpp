@@ -11,11 +11,6 @@
 namespace ZQ3 {
 namespace {
 
-bool IsReadOnly(const std::string& directory, IFileSystem& fs) {
-    struct statvfs volume {};
-    return fs.Statvfs(directory, volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
-}
-
 bool IsWriteRefusal(int error) {
     return error == EROFS || error == EACCES || error == EPERM;
 }
@@ -60,7 +55,7 @@ RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs, CardObstacl
     }
     switch (read) {
     case CardJournal::ReadResult::Valid: {
-        if (IsReadOnly(directory, fs)) {
+        if (IsReadOnlyVolume(directory, fs)) {
             return RecoveryResult::PendingOnReadOnlyCard;
         }
         CardObstacle failure;
@@ -86,7 +81,7 @@ RecoveryResult RecoverCard(const std::string& root, IFileSystem& fs, CardObstacl
         // A journal cut short never committed its change: it goes with the other leftovers.
         break;
     }
-    if (!IsReadOnly(directory, fs) && RemoveLeftovers(directory, fs)) {
+    if (!IsReadOnlyVolume(directory, fs) && RemoveLeftovers(directory, fs)) {
         (void)FileTransfer::SyncDirectory(directory, fs);
     }
     return RecoveryResult::Clean;

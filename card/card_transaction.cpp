@@ -24,6 +24,21 @@ std::string CCardTransaction::directory() const {
 
 bool CCardTransaction::stage(const std::string& source, const std::string& temporaryName,
                              UL::IProgress* progress) {
+    if (stageFile(source, temporaryName, progress)) {
+        return true;
+    }
+    explainRefusal();
+    return false;
+}
+
+void CCardTransaction::explainRefusal() {
+    if (obstacle_.kind == CardObstacle::Kind::SystemError) {
+        obstacle_ = ExplainedRefusal(root_, obstacle_.path, obstacle_.errorNumber, fs_);
+    }
+}
+
+bool CCardTransaction::stageFile(const std::string& source, const std::string& temporaryName,
+                                 UL::IProgress* progress) {
     const std::string destination = directory() + temporaryName;
     if (folder_ < 0) {
         folder_ = fs_.Open(directory(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -45,12 +60,17 @@ bool CCardTransaction::stage(const std::string& source, const std::string& tempo
         obstacle_ = CardObstacle::Refused(destination, errno);
         return false;
     }
-    if (progress != nullptr) {
-        return FileTransfer::CopyWithProgress(source, destination, *progress,
-                                              FileTransfer::Flush::Later, fs_, &written_.back());
+    const bool copied =
+        progress != nullptr
+            ? FileTransfer::CopyWithProgress(source, destination, *progress,
+                                             FileTransfer::Flush::Later, fs_, &written_.back())
+            : FileTransfer::CopyAndUnlock(source, destination, FileTransfer::Flush::Later, fs_,
+                                          &written_.back());
+    // A cancelled copy is the user's choice, not something in the way.
+    if (!copied && errno != ECANCELED) {
+        obstacle_ = CardObstacle::Refused(destination, errno);
     }
-    return FileTransfer::CopyAndUnlock(source, destination, FileTransfer::Flush::Later, fs_,
-                                       &written_.back());
+    return copied;
 }
 
 void CCardTransaction::renameOnCommit(const std::string& temporaryName,
@@ -79,6 +99,14 @@ bool CCardTransaction::namesAreFree() {
 }
 
 CCardTransaction::Result CCardTransaction::commit() {
+    const Result result = commitSteps();
+    if (result != Result::Done) {
+        explainRefusal();
+    }
+    return result;
+}
+
+CCardTransaction::Result CCardTransaction::commitSteps() {
     // A committed change must be able to complete: a folder where a file is to be replaced or
     // removed would keep the card between two states, and a link must not be written through
     // or carried off by a rename.

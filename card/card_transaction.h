@@ -71,6 +71,12 @@ public:
 
 private:
     std::string directory() const;
+    bool stageFile(const std::string& source, const std::string& temporaryName,
+                   UL::IProgress* progress);
+    Result commitSteps();
+    // A refusal by the system becomes what it means for the user where the error tells: a
+    // read-only, full or removed card.
+    void explainRefusal();
     void removeStaged();
     // The first name of the steps, or the journal's, that holds something other than a regular
     // file, into obstacle_; false when there is one.

@@ -364,16 +364,22 @@ void CMainView::enableKeepingFocus(QWidget* widget, bool enabled) {
     }
 }
 
+void CMainView::enableCommand(QWidget* widget, const ZQ3::CommandState& state) {
+    enableKeepingFocus(widget, state.enabled);
+    // A disabled button says why; the core gives the reason in the interface's language.
+    widget->setToolTip(QString::fromStdString(state.reason));
+}
+
 void CMainView::updateImport() {
-    enableKeepingFocus(importButton_, ZQ3::AvailableCommands(*domain_.model).importFile.enabled);
+    enableCommand(importButton_, ZQ3::AvailableCommands(*domain_.model).importFile);
 }
 
 void CMainView::updateExport() {
-    enableKeepingFocus(exportButton_, ZQ3::AvailableCommands(*domain_.model).exportPad.enabled);
+    enableCommand(exportButton_, ZQ3::AvailableCommands(*domain_.model).exportPad);
 }
 
 void CMainView::updateDelete() {
-    enableKeepingFocus(deleteButton_, ZQ3::AvailableCommands(*domain_.model).deletePad.enabled);
+    enableCommand(deleteButton_, ZQ3::AvailableCommands(*domain_.model).deletePad);
 }
 
 bool CMainView::isPlaying() const {
@@ -518,7 +524,13 @@ void CMainView::onPlayLineTick() {
 }
 
 void CMainView::updateStatusLine() {
-    status_->showCardSpace(domain_.model->hasCard() ? domain_.model->cardRoot : std::string());
+    const ZQ3::CModel& model = *domain_.model;
+    const ZQ3::CommandAvailability commands = ZQ3::AvailableCommands(model);
+    if (!commands.cardNotice.empty()) {
+        status_->showCardNotice(commands.cardNotice, commands.importFile.reason);
+        return;
+    }
+    status_->showCardSpace(model.hasCard() ? model.cardRoot : std::string());
 }
 
 QString CMainView::padToolTip(int pad) const {
@@ -544,6 +556,12 @@ void CMainView::importFilesFrom(int firstPad, const QStringList& files) {
     }
     const ZQ3::CModel& model = *domain_.model;
     if (!model.hasCard() || !ZQ3::CardLayout::IsValidPad(firstPad)) {
+        return;
+    }
+    // Nothing to ask about when the card takes nothing.
+    if (model.readOnly) {
+        ZQ3::ReportMessage(ZQ3::MessageImportFailed,
+                           ZQ3::AvailableCommands(model).importFile.reason);
         return;
     }
     // The same plan and questions as the command line's import.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_availability.h"
 #include "app/pad_listeners.h"
 #include "app/pad_matrix.h"
 #include "app/pad_transfer.h"
@@ -137,6 +138,8 @@ private:
     // Enables button, moving the focus to the drive chooser when it took it from the button.
     void enableKeepingFocus(QWidget* widget, bool enabled);
     void updateStatusLine();
+    // Enables widget as state says, with state's reason as its tooltip while it is off.
+    void enableCommand(QWidget* widget, const ZQ3::CommandState& state);
     void changeBankBy(int step);
 
     ZQ3::CDomain& domain_;

@@ -5,7 +5,13 @@
 
 namespace ZQ3::Desktop {
 
+void CStatusPanel::showCardNotice(const std::string& notice, const std::string& reason) {
+    setText(QString::fromStdString(notice));
+    setToolTip(QString::fromStdString(reason));
+}
+
 void CStatusPanel::showCardSpace(const std::string& root) {
+    setToolTip(QString());
     if (root.empty()) {
         setText(tr("No card"));
         return;

@@ -19,6 +19,9 @@ public:
     // What the card at root can still take, measured as the command line's info measures it;
     // root is empty when no card is loaded.
     void showCardSpace(const std::string& root);
+    // What keeps the loaded card from being changed (a read-only card), with the whole reason
+    // and what to do as the tooltip.
+    void showCardNotice(const std::string& notice, const std::string& reason);
 };
 
 } // namespace ZQ3::Desktop

@@ -9,6 +9,7 @@
 #include <soxr.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <memory>
@@ -252,6 +253,7 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
         ::open(output.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         result.status = CConversionResult::Status::CannotWrite;
+        result.writeError = errno;
         return result;
     }
     SF_INFO outInfo{};
@@ -261,6 +263,8 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
         (container == Container::Wave ? SF_FORMAT_WAV : SF_FORMAT_AIFF) | SF_FORMAT_PCM_16;
     SndfileHandle target(sf_open_fd(descriptor, SFM_WRITE, &outInfo, SF_TRUE));
     if (!target) {
+        // The header's write is the first to meet a full disk.
+        result.writeError = errno;
         ::close(descriptor);
         ::unlink(output.c_str());
         result.status = CConversionResult::Status::CannotWrite;
@@ -293,6 +297,7 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
                 break;
             }
             if (sf_writef_short(target.get(), block.data(), got) != got) {
+                result.writeError = errno;
                 return finish(CConversionResult::Status::CannotWrite);
             }
             read += got;
@@ -345,6 +350,7 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
             quantizer.quantize(scaled.data(), count, samples.data());
             const auto frameTotal = static_cast<sf_count_t>(frameCount);
             if (sf_writef_short(target.get(), samples.data(), frameTotal) != frameTotal) {
+                result.writeError = errno;
                 written = false;
                 return false;
             }

@@ -57,6 +57,8 @@ struct CConversionResult {
     bool copiedUnchanged = false;
     // The source's shape held to the bounds; its bound is the reason for OutOfBounds.
     CSoundBoundsCheck bounds;
+    // The system's error behind CannotWrite (ENOSPC for a full disk), 0 when none was given.
+    int writeError = 0;
 
     bool done() const { return status == Status::Done; }
 };

@@ -1,6 +1,9 @@
 // A card or disk that is really full: a small tmpfs mounted as the card or as the export
 // destination, where the tests may mount one (as root); skipped elsewhere.
 
+#include "app/card_check_text.h"
+#include "app/card_repair.h"
+#include "app/quantity_text.h"
 #include "card/card_journal.h"
 #include "tests/support/card_command_fixture.h"
 #include "tests/support/faulty_file_system.h"
@@ -90,6 +93,17 @@ protected:
                                   CardLayout::FileFormatWave);
         return path;
     }
+    // The card's message, and the space the change needs against what the card has.
+    void ExpectTooLittleSpace(const CSmallVolume& card) {
+        const std::vector<std::string> texts = Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_TRUE(texts[0].starts_with(Line(MessageCardFull) + root +
+                                         ": the card has too little space: the change needs "))
+            << texts[0];
+        EXPECT_NE(texts[0].find(", and " + SizeText(card.freeBytes()) + " is free."),
+                  std::string::npos)
+            << texts[0];
+    }
     // No temporary file and no channel file on the card.
     void ExpectOnlyTheInformationFile() {
         EXPECT_EQ(Fixture::FileNames(CardDirectory()), std::vector<std::string>{"WVCINFO0.ZQD"});
@@ -113,7 +127,7 @@ TEST_F(FullCardTest, ACardKnownToBeTooFullRefusesBeforeWriting) {
     // 80000 bytes of channel files on a card of 64 KiB.
     EXPECT_EQ(controller().importFile(Source(2, 40000)), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    ExpectTooLittleSpace(card);
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), before);
     ExpectOnlyTheInformationFile();
@@ -134,7 +148,7 @@ TEST_F(FullCardTest, AConversionThatWouldNotFitIsRefusedBeforeItStarts) {
 
     EXPECT_EQ(controller().importFile(source, conversion), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    ExpectTooLittleSpace(card);
     // Not even the conversion's step was shown, and it wrote no work file.
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_TRUE(Fixture::FileNames(temporaryDirectory).empty());
@@ -153,7 +167,10 @@ TEST_F(FullCardTest, ACardWhoseSpaceIsUnknownIsNotRefusedAndRunningFullFailsInTh
     // Two channel files of two pages each leave no room for the information file's copy.
     EXPECT_EQ(controller().importFile(Source(2, 4100)), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageImportFailed));
+    // Found by the write, and said so.
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_TRUE(Texts()[0].starts_with(Line(MessageImportFailed) + root + ": the card is full."))
+        << Texts()[0];
     EXPECT_EQ(progress->beginCount(), 1);
     EXPECT_EQ(InformationBytes(), before);
     ExpectOnlyTheInformationFile();
@@ -184,7 +201,7 @@ TEST_F(FullCardTest, EveryFileOfABatchCountsInWholeBlocksOfTheCard) {
 
     EXPECT_EQ(controller().importFiles(items), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    ExpectTooLittleSpace(card);
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), before);
     ExpectOnlyTheInformationFile();
@@ -200,7 +217,7 @@ TEST_F(FullCardTest, TheSpaceCheckCountsTheInformationFileAndTheJournal) {
 
     EXPECT_EQ(controller().importFile(Source(1, 8192)), CommandOutcome::Failed);
 
-    EXPECT_EQ(Texts(), Lines(MessageCardFull));
+    ExpectTooLittleSpace(card);
     EXPECT_EQ(progress->beginCount(), 0);
     EXPECT_EQ(InformationBytes(), before);
     ExpectOnlyTheInformationFile();
@@ -285,6 +302,61 @@ TEST_F(FullCardTest, AnInterruptedChangeThatCannotBeCompletedSaysWhy) {
                                     std::to_string(EIO) +
                                     "); nothing else was changed. Try again once the card can be "
                                     "written.")}));
+    EXPECT_EQ(Fixture::FileNames(CardDirectory()), before);
+}
+
+TEST_F(FullCardTest, AFullWorkFolderIsNamedAndTheFileIsNotRefused) {
+    // The work folder holds 64 KiB; the conversion of two seconds of 24-bit 48 kHz sound needs
+    // about 172 KiB there, while the card has room.
+    CSmallVolume work(temporaryDirectory, 16);
+    MOUNT_OR_SKIP(work);
+    LoadEmptyCard();
+    const std::string source = directory / "hi48.wav";
+    Fixture::WriteWav(source, 48000, 1, 24, 96000, [](std::uint32_t frame, int) {
+        return static_cast<std::int32_t>(frame % 480) * 10000;
+    });
+    ImportConversion conversion;
+    conversion.convert = true;
+    const std::string before = InformationBytes();
+
+    EXPECT_EQ(controller().importFile(source, conversion), CommandOutcome::Failed);
+
+    const std::vector<std::string> texts = Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(texts[0].starts_with(Line(MessageImportFailed))) << texts[0];
+    EXPECT_NE(texts[0].find(temporaryDirectory + " has too little space"), std::string::npos)
+        << texts[0];
+    EXPECT_EQ(InformationBytes(), before);
+    ExpectOnlyTheInformationFile();
+}
+
+TEST_F(FullCardTest, AReadOnlyMountedCardIsKnownAsSuchAndNeitherChangedNorRepaired) {
+    CSmallVolume card(root, 64);
+    MOUNT_OR_SKIP(card);
+    LoadEmptyCard();
+    PutSample(5, 1, 4000);
+    // Something a repair would mend: a channel file no record uses.
+    Fixture::WriteFileBytes(CardDirectory() + "SMP0020L.ZQD", std::string(64, 'x'));
+    const auto before = Fixture::FileNames(CardDirectory());
+    ASSERT_TRUE(card.setReadOnly(true));
+
+    ASSERT_TRUE(controller().selectDrive(root, 1));
+    ASSERT_TRUE(controller().selectPad(5));
+    EXPECT_TRUE(domain.model->readOnly);
+    EXPECT_FALSE(view.importEnabled);
+    EXPECT_FALSE(view.deleteEnabled);
+    EXPECT_EQ(controller().deletePad(5), CommandOutcome::Failed);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("write-protect"), std::string::npos) << Texts()[0];
+
+    bool asked = false;
+    const CardRepairing repairing =
+        RepairCard(root, [&](const CardCheck&, const CardRepairPlan&) { return asked = true; });
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(repairing.problem, CardRepairing::Problem::CannotWrite);
+    const std::string said = RepairingProblemText(root, repairing);
+    EXPECT_NE(said.find("SMP0020L.ZQD"), std::string::npos) << said;
+    EXPECT_NE(said.find("write-protect"), std::string::npos) << said;
     EXPECT_EQ(Fixture::FileNames(CardDirectory()), before);
 }
 

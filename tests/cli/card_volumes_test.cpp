@@ -88,6 +88,30 @@ TEST_F(CardVolumeTest, EveryCommandOnExFatGivesWhatItGivesOnAnyFolder) {
         << info.out.substr(0, 200);
 }
 
+TEST_F(CardVolumeTest, AnExFatCardMountedReadOnlySaysSoAndStaysAsItWas) {
+    Fixture::TemporaryDirectory images;
+    CFuseVolume volume(CFuseVolume::Kind::ExFat, images.path(), 64 * MiB);
+    ZQ3_MOUNT_OR_SKIP(volume);
+    const std::string root = volume.mountPoint();
+    expect(0, {"init", root});
+    expect(0, {"import", root, "D0", source(0)});
+    const Files before = CardFiles(root);
+    // The same card as its write-protect switch leaves it: mounted read-only.
+    std::string output;
+    ASSERT_EQ(Fixture::RunProgram({"mount", "-o", "remount,bind,ro", root}, output), 0) << output;
+
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"import", root, "D1", source(1)},
+          std::vector<std::string>{"delete", root, "D0", "--yes"}}) {
+        const auto result = expect(1, arguments);
+        EXPECT_NE(result.err.find(root + ": the card is read-only"), std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find("write-protect"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(CardFiles(root), before);
+    EXPECT_EQ(Fixture::RunProgram({"mount", "-o", "remount,bind,rw", root}, output), 0) << output;
+}
+
 TEST_F(CardVolumeTest, EveryCommandOnFat32WorksAlthoughItsFreeSpaceIsUnknown) {
     Fixture::TemporaryDirectory images;
     CFuseVolume volume(CFuseVolume::Kind::Fat32, images.path(), 64 * MiB);

@@ -20,6 +20,7 @@
 #include "desktop/translations.h"
 #include "desktop/waveform_view.h"
 #include "tests/desktop/screenshots.h"
+#include "tests/support/read_only_file_system.h"
 #include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
@@ -521,6 +522,55 @@ private slots:
             QTest::qWait(50);
             QCOMPARE(answers.texts.size(), 1);
         }
+    }
+
+    void aReadOnlyCardTurnsOffImportAndDeleteAndSaysWhy() {
+        ZQ3::Testing::CReadOnlyFileSystem readOnly;
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        // The card as it shows once its write-protect switch is on and it is opened again.
+        run.controller().setFileSystem(readOnly);
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(!run.view().importButton()->isEnabled());
+        QVERIFY(!run.view().deleteButton()->isEnabled());
+        QVERIFY(run.view().exportButton()->isEnabled());
+        const QString why = run.view().deleteButton()->toolTip();
+        QVERIFY2(why.startsWith(run.cardRoot() + ": ") && why.contains("write-protect"),
+                 qPrintable(why));
+        QCOMPARE(run.view().importButton()->toolTip(), why);
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Read-only card")));
+        QCOMPARE(run.view().statusLine()->toolTip(), why);
+        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_en"));
+        {
+            // A drop onto a pad asks nothing and says why.
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+            run.view().importFilesFrom(4, {run.file("tone.wav")});
+            QTRY_COMPARE(answers.texts.size(), 1);
+            QVERIFY2(answers.texts.front().contains(why), qPrintable(answers.texts.front()));
+            QVERIFY(!run.model().hasSample(4));
+        }
+        // Writable again, the card shows its space and the buttons need no excuse.
+        run.controller().setFileSystem(ZQ3::PosixFileSystem());
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(run.view().deleteButton()->isEnabled());
+        QVERIFY(run.view().deleteButton()->toolTip().isEmpty());
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Free: ")));
+
+        run.stop();
+        UseJapanese();
+        QVERIFY(run.start());
+        run.controller().setFileSystem(readOnly);
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(run.view().deleteButton()->toolTip().contains(QStringLiteral("読み取り専用")));
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("読み取り専用")));
+        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_ja"));
+        run.controller().setFileSystem(ZQ3::PosixFileSystem());
     }
 
     void aCardChangedByAnotherProgramIsReloadedAndNotWritten() {
