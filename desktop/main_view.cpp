@@ -7,11 +7,13 @@
 #include "app/import_batch.h"
 #include "app/import_plan.h"
 #include "app/message_catalogue.h"
+#include "app/pad_sample_text.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "desktop/card_repair_flow.h"
+#include "desktop/card_watcher.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/pad_grid.h"
 #include "desktop/play_started_signal.h"
@@ -22,6 +24,7 @@
 #include "desktop/waveform_view.h"
 #include "sl/log/logger.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMetaMethod>
@@ -32,6 +35,12 @@ namespace {
 // "D5", as the core names pads.
 QString PadName(int bank, int pad) {
     return QString::fromStdString(ZQ3::CardLayout::PadName(ZQ3::CardLayout::Slot(bank, pad)));
+}
+
+// "E4: 0.42 s, stereo": the pad a question is about, and what it would lose.
+std::string SelectedPadSampleText(const ZQ3::CModel& model) {
+    return ZQ3::PadSampleText(ZQ3::CardLayout::Slot(model.bank, model.selectedPad),
+                              model.entryOf(model.selectedPad));
 }
 
 // The bank names the sampler shows: bank 0 is "C".
@@ -88,6 +97,9 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
             this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
     });
     playLineTimer_.setInterval(PlayLineMilliseconds);
+    cardWatcher_ = new CCardWatcher(this);
+    connect(cardWatcher_, &CCardWatcher::mountsChanged, this, &CMainView::onVolumesChanged);
+    connect(cardWatcher_, &CCardWatcher::cardFolderChanged, this, &CMainView::onVolumesChanged);
 
     connect(driveCombo_, &CDriveComboBox::aboutToOpen, this, [this] {
         noticeCardGone();
@@ -178,6 +190,24 @@ void CMainView::rebuildDriveList() {
     driveCombo_->rebuild(QString::fromStdString(domain_.model->cardRoot));
 }
 
+void CMainView::onVolumesChanged() {
+    const ZQ3::CModel& model = *domain_.model;
+    if (model.hasCard() && ZQ3::CardFolderGone(model.cardRoot)) {
+        const QString root = QString::fromStdString(model.cardRoot);
+        // Nothing asks: the user took the card out and knows; the status line says it.
+        domain_.controller->releaseCard();
+        cardGoneNote_ = tr("The card at %1 was removed.").arg(root);
+        updateStatusLine();
+    }
+    // An open list is left alone: it is rebuilt whenever it opens. The entry chosen is what is
+    // loaded now, so that a card gone is not kept in the list as the one chosen.
+    if (!driveCombo_->view()->isVisible()) {
+        selectDriveOfModel();
+        rebuildDriveList();
+        selectDriveOfModel();
+    }
+}
+
 bool CMainView::noticeCardGone() {
     const ZQ3::CModel& model = *domain_.model;
     if (model.hasCard() && !ZQ3::HoldsCard(model.cardRoot)) {
@@ -202,7 +232,7 @@ void CMainView::chooseDrive(int index) {
         chooseOtherFolder();
         return;
     }
-    domain_.controller->selectDrive(driveCombo_->itemData(index).toString().toStdString(), 0);
+    loadChosenFolder(driveCombo_->itemData(index).toString().toStdString());
     // A folder that turned out not to be a card leaves no card; the chooser shows what is loaded.
     rebuildDriveList();
     selectDriveOfModel();
@@ -224,10 +254,36 @@ QString CMainView::askCardFolder() {
 void CMainView::chooseOtherFolder() {
     const QString folder = askCardFolder();
     if (!folder.isEmpty()) {
-        domain_.controller->selectDrive(folder.toStdString(), 0);
+        loadChosenFolder(folder.toStdString());
     }
     rebuildDriveList();
     selectDriveOfModel();
+}
+
+void CMainView::loadChosenFolder(const std::string& root) {
+    const std::string notACard = ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageNotACard);
+    std::string detail;
+    {
+        ZQ3::Desktop::CHeldReports held;
+        const bool loaded = domain_.controller->selectDrive(root, 0);
+        const auto& reports = held.reports();
+        // A folder that holds the converter's folder and does not read as a card is most
+        // likely a damaged card: its report comes with the offer to check and repair it.
+        if (loaded || reports.size() != 1 || reports.front().message != notACard ||
+            ZQ3::CardFolderGone(root)) {
+            held.release();
+            return;
+        }
+        detail = reports.front().detail;
+    }
+    detail += (detail.empty() ? "" : "\n\n") +
+              tr("Check and Repair Card... can rescue the pads whose files are whole. Check and "
+                 "repair this card now?")
+                  .toStdString();
+    if (textDialog_->askWithDetail(UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconWarning,
+                                   notACard, detail) == UL::ITextDialog::AnswerYes) {
+        repairCardAt(root);
+    }
 }
 
 void CMainView::checkAndRepairCard() {
@@ -240,6 +296,10 @@ void CMainView::checkAndRepairCard() {
         }
         root = folder.toStdString();
     }
+    repairCardAt(root);
+}
+
+void CMainView::repairCardAt(const std::string& root) {
     if (!ZQ3::Desktop::CheckAndRepairCard(root, *textDialog_,
                                           domain_.controller->cardLockWaiting())) {
         return;
@@ -325,9 +385,10 @@ void CMainView::importToSelectedPad() {
         return;
     }
     if (model.selectedPadHasSample()) {
-        const int answer =
-            textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                             ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion));
+        const int answer = textDialog_->askWithDetail(
+            UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+            ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion),
+            SelectedPadSampleText(model));
         if (answer != UL::ITextDialog::AnswerOk) {
             return;
         }
@@ -366,9 +427,10 @@ void CMainView::deleteSelectedPad() {
         return;
     }
     const int pad = model.selectedPad;
-    const int answer =
-        textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                         ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageDeleteQuestion));
+    const int answer = textDialog_->askWithDetail(
+        UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+        ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageDeleteQuestion),
+        SelectedPadSampleText(model));
     if (answer == UL::ITextDialog::AnswerOk) {
         domain_.controller->deletePad(pad);
     }
@@ -445,7 +507,24 @@ void CMainView::onPlayLineTick() {
 }
 
 void CMainView::updateStatusLine() {
-    status_->showCardSpace(domain_.model->hasCard() ? domain_.model->cardRoot : std::string());
+    const ZQ3::CModel& model = *domain_.model;
+    if (model.hasCard()) {
+        cardGoneNote_.clear();
+    }
+    watchCardOfModel();
+    if (!cardGoneNote_.isEmpty()) {
+        status_->setText(cardGoneNote_);
+        return;
+    }
+    status_->showCardSpace(model.hasCard() ? model.cardRoot : std::string());
+}
+
+void CMainView::watchCardOfModel() {
+    const std::string root = domain_.model->hasCard() ? domain_.model->cardRoot : std::string();
+    if (root != watchedRoot_) {
+        watchedRoot_ = root;
+        cardWatcher_->watchCard(QString::fromStdString(root));
+    }
 }
 
 QString CMainView::padToolTip(int pad) const {

@@ -22,6 +22,7 @@ class CDomain;
 class CPadWaveformCache;
 class CPlayer;
 namespace Desktop {
+class CCardWatcher;
 class CDriveComboBox;
 class CPadGrid;
 class CStatusPanel;
@@ -88,6 +89,9 @@ public:
     QString padToolTip(int pad) const;
     // The selected pad's waveform beside the pad block.
     ZQ3::Desktop::CWaveformView* waveformView() const { return waveformView_; }
+    // Shows the message box of a report that may be followed by an offer: the text dialog the
+    // view asks its questions through.
+    UL::ITextDialog& textDialog() const { return *textDialog_; }
     // Imports files (and the sound files of folders) onto consecutive pads from firstPad of the
     // current bank on, as a drop does: one change of the card, after one question naming the
     // pads that hold a sample and one whether to convert the files the card does not take.
@@ -106,6 +110,16 @@ private:
     // it did.
     bool noticeCardGone();
     void rebuildDriveList();
+    // The volumes or the card's folder changed: a card taken out leaves the view at once,
+    // saying so in the status line, and the drive list follows the volumes.
+    void onVolumesChanged();
+    // Loads the folder at root as the card, as the drive chooser does; a folder that holds the
+    // converter's folder and still does not load is offered to be checked and repaired.
+    void loadChosenFolder(const std::string& root);
+    // Checks and repairs the card at root after asking, and loads it afresh.
+    void repairCardAt(const std::string& root);
+    // The watcher follows the card shown.
+    void watchCardOfModel();
     // A folder for the card, asked of the user (or of whoever answers folderWanted), without a
     // trailing "/"; empty when none was chosen.
     QString askCardFolder();
@@ -144,4 +158,9 @@ private:
     // Reads waveforms on its own thread; reset first when the view goes.
     std::unique_ptr<ZQ3::CPadWaveformCache> waveforms_;
     QTimer playLineTimer_;
+    ZQ3::Desktop::CCardWatcher* cardWatcher_ = nullptr;
+    // The card the watcher watches.
+    std::string watchedRoot_;
+    // What the status line says after a card went away, until a card is loaded again.
+    QString cardGoneNote_;
 };

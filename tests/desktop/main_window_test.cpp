@@ -16,6 +16,7 @@
 #include "desktop/main_view.h"
 #include "desktop/pad_grid.h"
 #include "desktop/qt_state_bitmap.h"
+#include "desktop/qt_text_dialog.h"
 #include "desktop/status_panel.h"
 #include "desktop/translations.h"
 #include "desktop/waveform_view.h"
@@ -165,6 +166,19 @@ void AnswerFolder(CProgramRun& run, const QString& folder) {
     QObject::disconnect(&run.view(), &CMainView::folderWanted, nullptr, nullptr);
     QObject::connect(&run.view(), &CMainView::folderWanted,
                      [folder](QString& chosen) { chosen = folder; });
+}
+
+// Shows a question or report the scripted dialog kept ("text|detail") in the program's real
+// message box with the buttons and icon the program asks for, as the user sees it, and saves it
+// as name.
+void ScreenshotOfBox(const QString& kept, int buttons, int icon, const QString& name) {
+    const qsizetype bar = kept.indexOf(QLatin1Char('|'));
+    OnNextModal([name](QWidget& modal) {
+        SaveScreenshot(modal, name);
+        modal.close();
+    });
+    UL::CTextDialog().askWithDetail(buttons, icon, kept.left(bar).toStdString(),
+                                    kept.mid(bar + 1).toStdString());
 }
 
 void UseJapanese() {
@@ -457,6 +471,166 @@ private slots:
         }
     }
 
+    void aCardTakenOutIsLetGoOfAtOnceAndTheStatusLineSaysSo() {
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            QVERIFY(run.start());
+            run.importDirectly(3, run.makeWav("tone.wav"));
+            QVERIFY(run.pad(3).hasSample);
+            QVERIFY(run.view().driveCombo()->findData(run.cardRoot()) >= 0);
+            const CBoxAnswers answers(run, {});
+            // Taken out, as a card kept in a plain folder can be: its folder renamed away.
+            QVERIFY(QDir().rename(run.cardRoot(), run.file("elsewhere")));
+            QTRY_VERIFY_WITH_TIMEOUT(!run.pad(3).hasSample, 1000);
+            QVERIFY(!run.model().hasCard());
+            QVERIFY(!run.view().importButton()->isEnabled());
+            const QString said = japanese ? QStringLiteral("%1 のカードが取り外されました。")
+                                          : QStringLiteral("The card at %1 was removed.");
+            QCOMPARE(run.view().statusLine()->text(), said.arg(run.cardRoot()));
+            QCOMPARE(run.view().driveCombo()->findData(run.cardRoot()), -1);
+            SaveScreenshot(run.frame(), japanese ? QStringLiteral("main_card_removed_ja")
+                                                 : QStringLiteral("main_card_removed_en"));
+            // Nothing asked the user anything, and the card is still the one remembered.
+            QVERIFY(answers.texts.isEmpty());
+            run.view().exitButton()->click();
+            run.stop();
+            QCOMPARE(QString::fromStdString(
+                         run.profile().getString(ZQ3::CPreferences::VolumeNameKey, "")),
+                     run.cardRoot());
+        }
+    }
+
+    void aFolderThatIsNoCardLeavesTheRememberedCard() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        run.profile().setString(ZQ3::CPreferences::BankIdKey, "3");
+        QVERIFY(run.start());
+        AnswerFolder(run, run.file(QString()));
+        run.answerNext(UL::ITextDialog::AnswerOk);
+        run.view().chooseOtherFolder();
+        QVERIFY(!run.model().hasCard());
+        run.view().exitButton()->click();
+        run.stop();
+        QCOMPARE(
+            QString::fromStdString(run.profile().getString(ZQ3::CPreferences::VolumeNameKey, "")),
+            run.cardRoot());
+        QCOMPARE(run.profile().getString(ZQ3::CPreferences::BankIdKey, ""), std::string("3"));
+    }
+
+    void aDamagedCardChosenAsTheDriveIsOfferedTheRepair() {
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            const std::string information =
+                ZQ3::CardLayout::InformationFilePath(run.cardRoot().toStdString());
+            std::string bytes = ZQ3::Fixture::ReadFileBytes(information);
+            bytes[5 * 23 + 17] = '\xFF';
+            QFile::remove(QString::fromStdString(information));
+            ZQ3::Fixture::WriteFileBytes(information, bytes);
+            QVERIFY(run.start());
+            AnswerFolder(run, run.cardRoot());
+            const CBoxAnswers answers(run, {UL::ITextDialog::AnswerYes, UL::ITextDialog::AnswerOk,
+                                            UL::ITextDialog::AnswerOk});
+            run.view().chooseOtherFolder();
+            QCOMPARE(answers.texts.size(), 3);
+            const QString notACard = QString::fromStdString(
+                ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageNotACard));
+            QVERIFY(answers.texts[0].startsWith(notACard + QStringLiteral("|")));
+            QVERIFY(answers.texts[0].contains(QStringLiteral("Check and Repair Card...")) ||
+                    answers.texts[0].contains(QStringLiteral("カードの検査と修復...")));
+            // Yes leads into the check and repair, and the repaired card is loaded.
+            QVERIFY(answers.texts[1].contains(QStringLiteral("C5")));
+            QVERIFY(run.model().hasCard());
+            QCOMPARE(run.model().cardRoot, run.cardRoot().toStdString());
+            ScreenshotOfBox(
+                answers.texts[0], UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconWarning,
+                japanese ? QStringLiteral("repair_offer_ja") : QStringLiteral("repair_offer_en"));
+        }
+    }
+
+    void theReplaceAndDeleteQuestionsNameThePadAndItsSample() {
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            QVERIFY(run.start());
+            QVERIFY(run.controller().selectBank(2));
+            run.importDirectly(4, run.makeWav("stereo.wav", 2));
+            const QString seconds = QString::number(run.model().playedSeconds(4), 'f', 2);
+            const QString detail = japanese ? QStringLiteral("E4: %1 秒、ステレオ").arg(seconds)
+                                            : QStringLiteral("E4: %1 s, stereo").arg(seconds);
+            const auto catalogue = [](int id) {
+                return QString::fromStdString(ZQ3::MessageCatalogue::Instance().text(id));
+            };
+            const CBoxAnswers answers(
+                run, {UL::ITextDialog::AnswerCancel, UL::ITextDialog::AnswerCancel});
+            run.view().importButton()->click();
+            run.view().deleteButton()->click();
+            QCOMPARE(answers.texts,
+                     QStringList({catalogue(ZQ3::MessageOverwriteQuestion) + "|" + detail,
+                                  catalogue(ZQ3::MessageDeleteQuestion) + "|" + detail}));
+            QVERIFY(run.model().hasSample(4));
+            const QString suffix = japanese ? QStringLiteral("_ja") : QStringLiteral("_en");
+            for (const auto& [kept, name] :
+                 {std::pair{answers.texts[0], QStringLiteral("replace_question")},
+                  std::pair{answers.texts[1], QStringLiteral("delete_question")}}) {
+                ScreenshotOfBox(kept, UL::ITextDialog::ButtonsOkCancel,
+                                UL::ITextDialog::IconQuestion, name + suffix);
+            }
+        }
+    }
+
+    void theManualWithoutAViewerSaysWhereItIs() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        const CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk, UL::ITextDialog::AnswerOk});
+        // No program on the path opens anything.
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", empty.path().toLocal8Bit());
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        const QString manuals = QStringLiteral(ZQ3_MANUAL_DIR);
+        run.frame().setManualDirectory(manuals);
+        run.frame().showManual();
+        qputenv("PATH", path);
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY(answers.texts[0].startsWith(QStringLiteral(
+            "The manual could not be opened: no program to show PDF files was found.|")));
+        QVERIFY(answers.texts[0].contains(manuals + "/ZQ-314WaveConverterManualE.pdf"));
+        ScreenshotOfBox(answers.texts[0], UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
+                        QStringLiteral("manual_no_viewer_en"));
+        // A manual that is not there says so, with where it was looked for.
+        run.frame().setManualDirectory(run.file("nowhere"));
+        run.frame().showManual();
+        QCOMPARE(answers.texts.size(), 2);
+        QVERIFY(answers.texts[1].startsWith(QStringLiteral("The manual is missing.|")));
+        QVERIFY(answers.texts[1].contains(run.file("nowhere")));
+        run.stop();
+        UseJapanese();
+        QVERIFY(run.start());
+        const CBoxAnswers japanese(run, {UL::ITextDialog::AnswerOk});
+        qputenv("PATH", empty.path().toLocal8Bit());
+        run.frame().setManualDirectory(manuals);
+        run.frame().showManual();
+        qputenv("PATH", path);
+        QCOMPARE(japanese.texts.size(), 1);
+        QVERIFY(japanese.texts[0].contains(manuals + "/ZQ-314WaveConverterManualJ.pdf"));
+        ScreenshotOfBox(japanese.texts[0], UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
+                        QStringLiteral("manual_no_viewer_ja"));
+    }
+
     void aCardChangedByAnotherProgramIsReloadedAndNotWritten() {
         CProgramRun run;
         run.makeCard();
@@ -725,8 +899,8 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QVERIFY(run.model().hasSample(2));
 
-        // The save dialog opens on the name the open dialog remembered, a file that exists; the
-        // export goes to the name typed instead.
+        // The save dialog proposes the pad's own name; the export goes to the name typed
+        // instead.
         const QString exported = run.file("out.wav");
         ChooseInNextFileDialog(exported);
         run.view().exportButton()->click();
