@@ -98,8 +98,9 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
     });
     playLineTimer_.setInterval(PlayLineMilliseconds);
     cardWatcher_ = new CCardWatcher(this);
-    connect(cardWatcher_, &CCardWatcher::mountsChanged, this, &CMainView::onVolumesChanged);
-    connect(cardWatcher_, &CCardWatcher::cardFolderChanged, this, &CMainView::onVolumesChanged);
+    connect(cardWatcher_, &CCardWatcher::mountsChanged, this, [this] { onVolumesChanged(true); });
+    connect(cardWatcher_, &CCardWatcher::cardFolderChanged, this,
+            [this] { onVolumesChanged(false); });
 
     connect(driveCombo_, &CDriveComboBox::aboutToOpen, this, [this] {
         noticeCardGone();
@@ -190,18 +191,20 @@ void CMainView::rebuildDriveList() {
     driveCombo_->rebuild(QString::fromStdString(domain_.model->cardRoot));
 }
 
-void CMainView::onVolumesChanged() {
+void CMainView::onVolumesChanged(bool mountsChanged) {
     const ZQ3::CModel& model = *domain_.model;
-    if (model.hasCard() && ZQ3::CardFolderGone(model.cardRoot)) {
+    const bool cardGone = model.hasCard() && ZQ3::CardFolderGone(model.cardRoot);
+    if (cardGone) {
         const QString root = QString::fromStdString(model.cardRoot);
         // Nothing asks: the user took the card out and knows; the status line says it.
         domain_.controller->releaseCard();
         cardGoneNote_ = tr("The card at %1 was removed.").arg(root);
         updateStatusLine();
     }
+    // The card's own folder changes with every import, which leaves the volumes as they were.
     // An open list is left alone: it is rebuilt whenever it opens. The entry chosen is what is
     // loaded now, so that a card gone is not kept in the list as the one chosen.
-    if (!driveCombo_->view()->isVisible()) {
+    if ((mountsChanged || cardGone) && !driveCombo_->view()->isVisible()) {
         selectDriveOfModel();
         rebuildDriveList();
         selectDriveOfModel();

@@ -89,8 +89,7 @@ public:
     QString padToolTip(int pad) const;
     // The selected pad's waveform beside the pad block.
     ZQ3::Desktop::CWaveformView* waveformView() const { return waveformView_; }
-    // Shows the message box of a report that may be followed by an offer: the text dialog the
-    // view asks its questions through.
+    // The text dialog the view asks its questions through; the frame's messages use it too.
     UL::ITextDialog& textDialog() const { return *textDialog_; }
     // Imports files (and the sound files of folders) onto consecutive pads from firstPad of the
     // current bank on, as a drop does: one change of the card, after one question naming the
@@ -112,7 +111,7 @@ private:
     void rebuildDriveList();
     // The volumes or the card's folder changed: a card taken out leaves the view at once,
     // saying so in the status line, and the drive list follows the volumes.
-    void onVolumesChanged();
+    void onVolumesChanged(bool mountsChanged);
     // Loads the folder at root as the card, as the drive chooser does; a folder that holds the
     // converter's folder and still does not load is offered to be checked and repaired.
     void loadChosenFolder(const std::string& root);
