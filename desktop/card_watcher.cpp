@@ -2,6 +2,8 @@
 
 #include "card/card_layout.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
@@ -35,10 +37,17 @@ void CCardWatcher::watchCard(const QString& root) {
     if (root.isEmpty()) {
         return;
     }
-    // The root tells of its own renaming or removal; the converter's folder of a change to the
+    // A watched folder tells of what changes in it, and of its own removal, but not of its
+    // own renaming: each folder on the way to the card's files is watched from the one above
+    // it, the root from its parent. The converter's folder also tells of a change to the
     // card's files by another program or a file manager.
-    folders_.addPath(root);
-    folders_.addPath(QString::fromStdString(ZQ3::CardLayout::CardDirectory(root.toStdString())));
+    const QString converterFolder =
+        QString::fromStdString(ZQ3::CardLayout::CardDirectory(root.toStdString()));
+    QStringList watched = {root, QDir::cleanPath(converterFolder + ".."), converterFolder};
+    if (const QString parent = QFileInfo(root).absolutePath(); parent != root) {
+        watched.prepend(parent);
+    }
+    folders_.addPaths(watched);
 }
 
 } // namespace ZQ3::Desktop

@@ -25,6 +25,7 @@
 #include "sl/log/logger.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMetaMethod>
@@ -194,6 +195,12 @@ void CMainView::rebuildDriveList() {
 void CMainView::onVolumesChanged(bool mountsChanged) {
     const ZQ3::CModel& model = *domain_.model;
     const bool cardGone = model.hasCard() && ZQ3::CardFolderGone(model.cardRoot);
+    // A dialog or a command running under a progress window works on the model now; the card
+    // is let go of once they are done.
+    if (cardGone && (QApplication::activeModalWidget() != nullptr || !window()->isEnabled())) {
+        QTimer::singleShot(CardRecheckMilliseconds, this, [this] { onVolumesChanged(true); });
+        return;
+    }
     if (cardGone) {
         const QString root = QString::fromStdString(model.cardRoot);
         // Nothing asks: the user took the card out and knows; the status line says it.
@@ -331,6 +338,7 @@ void CMainView::updateBank() {
         bankCombo_->setCurrentIndex(model.bank);
         bankCombo_->setEnabled(true);
     }
+    watchCardOfModel();
     updateStatusLine();
 }
 
@@ -514,7 +522,6 @@ void CMainView::updateStatusLine() {
     if (model.hasCard()) {
         cardGoneNote_.clear();
     }
-    watchCardOfModel();
     if (!cardGoneNote_.isEmpty()) {
         status_->setText(cardGoneNote_);
         return;

@@ -41,6 +41,8 @@ public:
     static constexpr int MatrixTop = 64;
     // How often the play line of the waveform moves: smooth to the eye, cheap to draw.
     static constexpr int PlayLineMilliseconds = 40;
+    // How soon a card gone while a dialog or a command was busy is looked at again.
+    static constexpr int CardRecheckMilliseconds = 250;
 
     // textDialog asks the view's questions and shows the reports of the core.
     CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player, GT::IProfile& profile,

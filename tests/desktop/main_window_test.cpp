@@ -484,6 +484,8 @@ private slots:
             QVERIFY(run.pad(3).hasSample);
             QVERIFY(run.view().driveCombo()->findData(run.cardRoot()) >= 0);
             const CBoxAnswers answers(run, {});
+            // What the import changed in the card's folder is told first.
+            QTest::qWait(100);
             // Taken out, as a card kept in a plain folder can be: its folder renamed away.
             QVERIFY(QDir().rename(run.cardRoot(), run.file("elsewhere")));
             QTRY_VERIFY_WITH_TIMEOUT(!run.pad(3).hasSample, 1000);
@@ -503,6 +505,27 @@ private slots:
                          run.profile().getString(ZQ3::CPreferences::VolumeNameKey, "")),
                      run.cardRoot());
         }
+    }
+
+    void aCardTakenOutWhileADialogIsOpenIsLetGoOfWhenItCloses() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        // The dialog works on the model shown; it must not be replaced under it.
+        bool keptWhileOpen = false;
+        OnNextModal([&](QWidget& modal) {
+            QVERIFY(QDir().rename(run.cardRoot(), run.file("elsewhere")));
+            QTest::qWait(2 * CMainView::CardRecheckMilliseconds);
+            keptWhileOpen = run.model().hasSample(3);
+            modal.close();
+        });
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Busy"), QStringLiteral("Busy"),
+                        QMessageBox::Ok, &run.frame());
+        box.exec();
+        QVERIFY(keptWhileOpen);
+        QTRY_VERIFY_WITH_TIMEOUT(!run.model().hasCard(), 1000);
     }
 
     void aFolderThatIsNoCardLeavesTheRememberedCard() {
