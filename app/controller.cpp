@@ -38,7 +38,23 @@ void CController::stopPlayback() {
 }
 
 void CController::installModel(CModel model) {
+    // The card going out of view stays remembered until another card replaces it.
+    if (const std::shared_ptr<CModel>& shown = domain_->model; shown && shown->hasCard()) {
+        remembered_ = {shown->cardRoot, shown->bank};
+    }
     domain_->model = std::make_shared<CModel>(std::move(model));
+}
+
+CController::RememberedCard CController::rememberedCard() const {
+    const CModel& shown = model();
+    return shown.hasCard() ? RememberedCard{shown.cardRoot, shown.bank} : remembered_;
+}
+
+void CController::releaseCard() {
+    stopPlayback();
+    heldLock_.release();
+    installModel(CModel());
+    refreshView();
 }
 
 void CController::refreshView() {

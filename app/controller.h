@@ -36,6 +36,19 @@ public:
 
     // Loads the card at root and shows bank; on failure the converter has no card.
     bool selectDrive(const std::string& root, int bank);
+    // Lets go of the loaded card without a word, as when it was taken out: the view shows no
+    // card. The card stays the one remembered.
+    void releaseCard();
+
+    // The card to open at the next start and its bank.
+    struct RememberedCard {
+        std::string root;
+        int bank = 0;
+    };
+    // The card loaded now, or else the last one that was (or that the model named at start):
+    // a folder that failed to load as a card, or a card that went away, never replaces it.
+    RememberedCard rememberedCard() const;
+
     // Shows another bank of the loaded card, keeping the pad selection; false without a card.
     bool selectBank(int bank);
     // Selects pad (-1 for none) of the current bank; false without a card or for a bad pad.
@@ -119,6 +132,7 @@ protected:
     bool readBack_ = true;
     CardLockWaiting lockWaiting_;
     CCardLock heldLock_;
+    RememberedCard remembered_;
 };
 
 } // namespace ZQ3

@@ -55,6 +55,9 @@ struct ImportConversion {
     // Whether a refusal of a file the converter could convert advises the command-line
     // option that asks for it.
     bool adviseConvertOption = false;
+    // Whether the check finds out if converting would make the card take a refused file, for a
+    // front end that says so in words of its own (ImportFileCheck::convertible).
+    bool findConvertible = false;
 };
 
 // Puts WAV or AIFF files onto pads of the card. Every file is checked before anything is written;

@@ -39,7 +39,8 @@ ImportFileCheck CheckImportFile(const std::string& path, const ImportConversion&
                                (conversion.options.mono && shape.channelCount == 2));
     const bool needsConversion = !check.loaded || !shape.accepted() || changeAsked;
     // libsndfile is asked only when its answer matters: it opens the whole file's decoder.
-    if (needsConversion && (conversion.convert || conversion.adviseConvertOption) &&
+    if (needsConversion &&
+        (conversion.convert || conversion.adviseConvertOption || conversion.findConvertible) &&
         ConversionCanHelp(check.loaded, shape)) {
         check.source = SL::CSoundFileConverter::Probe(path);
         check.convertible = check.source.has_value();

@@ -1,16 +1,12 @@
 #include "cli/sample_description.h"
 
 #include "app/localized_text.h"
-
-#include <cstdio>
+#include "app/pad_sample_text.h"
 
 namespace ZQ3 {
 
 std::string SampleDescription(const SampleEntry& entry) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.2f", entry.playedSeconds());
-    const std::string channels = entry.stereo ? Localized("stereo") : Localized("mono");
-    return Localized("({0} s, {1})", {seconds, channels});
+    return Localized("({0})", {SampleLengthText(entry)});
 }
 
 } // namespace ZQ3

@@ -101,8 +101,10 @@ void CApplication::shutDown() {
     SL::CLogger::Instance().ResetPrinter();
     // What the dialogs wrote meanwhile (the conversion choice) is kept as it is.
     ZQ3::CPreferences preferences = ZQ3::CPreferences::Read(profile_);
-    preferences.cardRoot = domain_->model->cardRoot;
-    preferences.bank = domain_->model->bank;
+    // A folder that failed to load as a card, or a card taken out, leaves the card remembered.
+    const ZQ3::CController::RememberedCard card = domain_->controller->rememberedCard();
+    preferences.cardRoot = card.root;
+    preferences.bank = card.bank;
     preferences.ringBufferTime = player_ ? player_->ringBufferTime : preferences.ringBufferTime;
     preferences.deviceBufferTime =
         player_ ? player_->deviceBufferTime : preferences.deviceBufferTime;

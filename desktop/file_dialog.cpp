@@ -1,6 +1,8 @@
 #include "desktop/file_dialog.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -61,8 +63,10 @@ CFileDialogA::CFileDialogA(GT::IProfile& profile, CRememberedKeys keys, AcceptMo
     if (!folder.isEmpty()) {
         setDirectory(folder);
     }
+    // The name chosen last is proposed only where it names a file: a name from another folder
+    // would be a file that is not there, or, saved to, another file of the user's.
     const QString file = QString::fromStdString(profile_.getString(keys_.file, ""));
-    if (!file.isEmpty()) {
+    if (!file.isEmpty() && QFileInfo(QDir(currentFolder()), file).isFile()) {
         selectFile(file);
     }
     // A remembered index outside the list (edited by hand) falls back to the first type.

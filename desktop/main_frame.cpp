@@ -4,10 +4,13 @@
 #include "desktop/main_view.h"
 #include "desktop/program_files.h"
 #include "desktop/version.h"
+#include "ul/text_dialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -137,7 +140,20 @@ QString CMainFrame::manualPath() const {
 }
 
 void CMainFrame::showManual() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(manualPath()));
+    const QString path = manualPath();
+    const QString shown = QDir::toNativeSeparators(path);
+    QString problem;
+    if (!QFileInfo(path).isFile()) {
+        problem = tr("The manual is missing.");
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        // Without a program for PDF files the desktop opens nothing and tells nobody.
+        problem = tr("The manual could not be opened: no program to show PDF files was found.");
+    }
+    if (!problem.isEmpty()) {
+        view_->textDialog().askWithDetail(
+            UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning, problem.toStdString(),
+            tr("The manual is the file %1. Open it with any PDF viewer.").arg(shown).toStdString());
+    }
 }
 
 void CMainFrame::showAbout() {

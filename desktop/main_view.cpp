@@ -7,12 +7,14 @@
 #include "app/import_batch.h"
 #include "app/import_plan.h"
 #include "app/message_catalogue.h"
+#include "app/pad_sample_text.h"
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
 #include "app/preferences.h"
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "desktop/card_repair_flow.h"
+#include "desktop/card_watcher.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/pad_grid.h"
 #include "desktop/pad_transfer_flow.h"
@@ -24,6 +26,8 @@
 #include "desktop/waveform_view.h"
 #include "sl/log/logger.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMetaMethod>
@@ -34,6 +38,12 @@ namespace {
 // "D5", as the core names pads.
 QString PadName(int bank, int pad) {
     return QString::fromStdString(ZQ3::CardLayout::PadName(ZQ3::CardLayout::Slot(bank, pad)));
+}
+
+// "E4: 0.42 s, stereo": the pad a question is about, and what it would lose.
+std::string SelectedPadSampleText(const ZQ3::CModel& model) {
+    return ZQ3::PadSampleText(ZQ3::CardLayout::Slot(model.bank, model.selectedPad),
+                              model.entryOf(model.selectedPad));
 }
 
 // The bank names the sampler shows: bank 0 is "C".
@@ -90,6 +100,10 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
             this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
     });
     playLineTimer_.setInterval(PlayLineMilliseconds);
+    cardWatcher_ = new CCardWatcher(this);
+    connect(cardWatcher_, &CCardWatcher::mountsChanged, this, [this] { onVolumesChanged(true); });
+    connect(cardWatcher_, &CCardWatcher::cardFolderChanged, this,
+            [this] { onVolumesChanged(false); });
 
     connect(driveCombo_, &CDriveComboBox::aboutToOpen, this, [this] {
         noticeCardGone();
@@ -185,6 +199,32 @@ void CMainView::rebuildDriveList() {
     driveCombo_->rebuild(QString::fromStdString(domain_.model->cardRoot));
 }
 
+void CMainView::onVolumesChanged(bool mountsChanged) {
+    const ZQ3::CModel& model = *domain_.model;
+    const bool cardGone = model.hasCard() && ZQ3::CardFolderGone(model.cardRoot);
+    // A dialog or a command running under a progress window works on the model now; the card
+    // is let go of once they are done.
+    if (cardGone && (QApplication::activeModalWidget() != nullptr || !window()->isEnabled())) {
+        QTimer::singleShot(CardRecheckMilliseconds, this, [this] { onVolumesChanged(true); });
+        return;
+    }
+    if (cardGone) {
+        const QString root = QString::fromStdString(model.cardRoot);
+        // Nothing asks: the user took the card out and knows; the status line says it.
+        domain_.controller->releaseCard();
+        cardGoneNote_ = tr("The card at %1 was removed.").arg(root);
+        updateStatusLine();
+    }
+    // The card's own folder changes with every import, which leaves the volumes as they were.
+    // An open list is left alone: it is rebuilt whenever it opens. The entry chosen is what is
+    // loaded now, so that a card gone is not kept in the list as the one chosen.
+    if ((mountsChanged || cardGone) && !driveCombo_->view()->isVisible()) {
+        selectDriveOfModel();
+        rebuildDriveList();
+        selectDriveOfModel();
+    }
+}
+
 bool CMainView::noticeCardGone() {
     const ZQ3::CModel& model = *domain_.model;
     if (model.hasCard() && !ZQ3::HoldsCard(model.cardRoot)) {
@@ -209,7 +249,7 @@ void CMainView::chooseDrive(int index) {
         chooseOtherFolder();
         return;
     }
-    domain_.controller->selectDrive(driveCombo_->itemData(index).toString().toStdString(), 0);
+    loadChosenFolder(driveCombo_->itemData(index).toString().toStdString());
     // A folder that turned out not to be a card leaves no card; the chooser shows what is loaded.
     rebuildDriveList();
     selectDriveOfModel();
@@ -231,7 +271,7 @@ QString CMainView::askCardFolder() {
 void CMainView::chooseOtherFolder() {
     const QString folder = askCardFolder();
     if (!folder.isEmpty()) {
-        domain_.controller->selectDrive(folder.toStdString(), 0);
+        loadChosenFolder(folder.toStdString());
     }
     rebuildDriveList();
     selectDriveOfModel();
@@ -303,6 +343,32 @@ void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot)
     }
 }
 
+void CMainView::loadChosenFolder(const std::string& root) {
+    const std::string notACard = ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageNotACard);
+    std::string detail;
+    {
+        ZQ3::Desktop::CHeldReports held;
+        const bool loaded = domain_.controller->selectDrive(root, 0);
+        const auto& reports = held.reports();
+        // A folder that holds the converter's folder and does not read as a card is most
+        // likely a damaged card: its report comes with the offer to check and repair it.
+        if (loaded || reports.size() != 1 || reports.front().message != notACard ||
+            ZQ3::CardFolderGone(root)) {
+            held.release();
+            return;
+        }
+        detail = reports.front().detail;
+    }
+    detail += (detail.empty() ? "" : "\n\n") +
+              tr("Check and Repair Card... can rescue the pads whose files are whole. Check and "
+                 "repair this card now?")
+                  .toStdString();
+    if (textDialog_->askWithDetail(UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconWarning,
+                                   notACard, detail) == UL::ITextDialog::AnswerYes) {
+        repairCardAt(root);
+    }
+}
+
 void CMainView::checkAndRepairCard() {
     stopPlayback();
     std::string root = domain_.model->cardRoot;
@@ -313,6 +379,10 @@ void CMainView::checkAndRepairCard() {
         }
         root = folder.toStdString();
     }
+    repairCardAt(root);
+}
+
+void CMainView::repairCardAt(const std::string& root) {
     if (!ZQ3::Desktop::CheckAndRepairCard(root, *textDialog_,
                                           domain_.controller->cardLockWaiting())) {
         return;
@@ -341,6 +411,7 @@ void CMainView::updateBank() {
         bankCombo_->setCurrentIndex(model.bank);
         bankCombo_->setEnabled(true);
     }
+    watchCardOfModel();
     updateStatusLine();
 }
 
@@ -404,9 +475,10 @@ void CMainView::importToSelectedPad() {
         return;
     }
     if (model.selectedPadHasSample()) {
-        const int answer =
-            textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                             ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion));
+        const int answer = textDialog_->askWithDetail(
+            UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+            ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageOverwriteQuestion),
+            SelectedPadSampleText(model));
         if (answer != UL::ITextDialog::AnswerOk) {
             return;
         }
@@ -445,9 +517,10 @@ void CMainView::deleteSelectedPad() {
         return;
     }
     const int pad = model.selectedPad;
-    const int answer =
-        textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
-                         ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageDeleteQuestion));
+    const int answer = textDialog_->askWithDetail(
+        UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+        ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageDeleteQuestion),
+        SelectedPadSampleText(model));
     if (answer == UL::ITextDialog::AnswerOk) {
         domain_.controller->deletePad(pad);
     }
@@ -525,12 +598,27 @@ void CMainView::onPlayLineTick() {
 
 void CMainView::updateStatusLine() {
     const ZQ3::CModel& model = *domain_.model;
+    if (model.hasCard()) {
+        cardGoneNote_.clear();
+    }
+    if (!cardGoneNote_.isEmpty()) {
+        status_->setText(cardGoneNote_);
+        return;
+    }
     const ZQ3::CommandAvailability commands = ZQ3::AvailableCommands(model);
     if (!commands.cardNotice.empty()) {
         status_->showCardNotice(commands.cardNotice, commands.importFile.reason);
         return;
     }
     status_->showCardSpace(model.hasCard() ? model.cardRoot : std::string());
+}
+
+void CMainView::watchCardOfModel() {
+    const std::string root = domain_.model->hasCard() ? domain_.model->cardRoot : std::string();
+    if (root != watchedRoot_) {
+        watchedRoot_ = root;
+        cardWatcher_->watchCard(QString::fromStdString(root));
+    }
 }
 
 QString CMainView::padToolTip(int pad) const {

@@ -24,6 +24,7 @@ class CDomain;
 class CPadWaveformCache;
 class CPlayer;
 namespace Desktop {
+class CCardWatcher;
 class CDriveComboBox;
 class CPadGrid;
 class CStatusPanel;
@@ -42,6 +43,8 @@ public:
     static constexpr int MatrixTop = 64;
     // How often the play line of the waveform moves: smooth to the eye, cheap to draw.
     static constexpr int PlayLineMilliseconds = 40;
+    // How soon a card gone while a dialog or a command was busy is looked at again.
+    static constexpr int CardRecheckMilliseconds = 250;
 
     // textDialog asks the view's questions and shows the reports of the core.
     CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player, GT::IProfile& profile,
@@ -105,6 +108,8 @@ public:
     QString padToolTip(int pad) const;
     // The selected pad's waveform beside the pad block.
     ZQ3::Desktop::CWaveformView* waveformView() const { return waveformView_; }
+    // The text dialog the view asks its questions through; the frame's messages use it too.
+    UL::ITextDialog& textDialog() const { return *textDialog_; }
     // Imports files (and the sound files of folders) onto consecutive pads from firstPad of the
     // current bank on, as a drop does: one change of the card, after one question naming the
     // pads that hold a sample and one whether to convert the files the card does not take.
@@ -123,6 +128,16 @@ private:
     // it did.
     bool noticeCardGone();
     void rebuildDriveList();
+    // The volumes or the card's folder changed: a card taken out leaves the view at once,
+    // saying so in the status line, and the drive list follows the volumes.
+    void onVolumesChanged(bool mountsChanged);
+    // Loads the folder at root as the card, as the drive chooser does; a folder that holds the
+    // converter's folder and still does not load is offered to be checked and repaired.
+    void loadChosenFolder(const std::string& root);
+    // Checks and repairs the card at root after asking, and loads it afresh.
+    void repairCardAt(const std::string& root);
+    // The watcher follows the card shown.
+    void watchCardOfModel();
     // A folder for the card, asked of the user (or of whoever answers folderWanted), without a
     // trailing "/"; empty when none was chosen.
     QString askCardFolder();
@@ -166,4 +181,9 @@ private:
     // Reads waveforms on its own thread; reset first when the view goes.
     std::unique_ptr<ZQ3::CPadWaveformCache> waveforms_;
     QTimer playLineTimer_;
+    ZQ3::Desktop::CCardWatcher* cardWatcher_ = nullptr;
+    // The card the watcher watches.
+    std::string watchedRoot_;
+    // What the status line says after a card went away, until a card is loaded again.
+    QString cardGoneNote_;
 };

@@ -13,8 +13,13 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -27,30 +32,26 @@ QString RateText(double rate) {
 
 } // namespace
 
-// One line that shows as much of its text as fits, with "…" where it is cut, and the whole text
-// as its tool tip: a long reason must not widen the dialog.
+// The line that says what happens to the file under the cursor. It wraps rather than cuts its
+// text: the reason is what tells the user what to do, and a long one must not widen the dialog.
 class CWaveFileOpenDialog::CReasonLine : public QLabel {
 public:
     explicit CReasonLine(QWidget* parent) : QLabel(parent) {
+        setWordWrap(true);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setTextFormat(Qt::PlainText);
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        // Room for three lines from the start, so that the panel does not jump as files change.
+        setMinimumHeight(3 * fontMetrics().lineSpacing());
     }
 
     const QString& fullText() const { return fullText_; }
     void setFullText(const QString& text) {
         fullText_ = text;
-        setToolTip(text);
-        showFitting();
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        showFitting();
+        setText(text);
     }
 
 private:
-    void showFitting() { setText(fontMetrics().elidedText(fullText_, Qt::ElideRight, width())); }
-
     QString fullText_;
 };
 
@@ -106,6 +107,25 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
             [this](const QString& path) { preview(path); });
     updatePlayButton();
     addWaveformRow();
+    giveTheFileListRoom();
+}
+
+void CWaveFileOpenDialog::giveTheFileListRoom() {
+    // Qt's dialog gives its file list whatever height the panel leaves, which is two rows below
+    // this panel; the list keeps room for FileListRows rows, and the dialog grows to hold them.
+    for (const char* name : {"listView", "treeView"}) {
+        auto* view = findChild<QAbstractItemView*>(QLatin1String(name));
+        if (view == nullptr) {
+            continue;
+        }
+        const int iconHeight = view->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view);
+        const int rowHeight = std::max(view->fontMetrics().height(), iconHeight) + 4;
+        int header = 0;
+        if (auto* tree = qobject_cast<QTreeView*>(view)) {
+            header = tree->header()->sizeHint().height();
+        }
+        view->setMinimumHeight(FileListRows * rowHeight + header + 2 * view->frameWidth());
+    }
 }
 
 CWaveFileOpenDialog::~CWaveFileOpenDialog() {
@@ -135,7 +155,10 @@ void CWaveFileOpenDialog::preview(const QString& path) {
     // Any sound file shows its waveform, also one the card does not take as it is.
     readWaveform(path);
     using Verdict = ZQ3::ImportFileCheck::Verdict;
-    const ZQ3::ImportFileCheck check = ZQ3::CheckImportFile(path.toStdString(), importConversion());
+    ZQ3::ImportConversion conversion = importConversion();
+    // A refused file that conversion would mend is told so.
+    conversion.findConvertible = true;
+    const ZQ3::ImportFileCheck check = ZQ3::CheckImportFile(path.toStdString(), conversion);
     verdict_ = check.verdict;
     const auto setField = [this](Field field, const QString& text) {
         fields_[static_cast<int>(field)]->setText(text);
@@ -176,7 +199,14 @@ void CWaveFileOpenDialog::preview(const QString& path) {
             CWaveFileDialog::tr("%1: will be converted to 16-bit 44.1 kHz").arg(fileName));
         break;
     case Verdict::Refused:
-        reason_->setFullText(QString::fromStdString(check.refusal));
+        // A file the conversion would mend says so, and that it can then be played too: Play
+        // stays off until the box is ticked.
+        reason_->setFullText(
+            check.convertible
+                ? CWaveFileDialog::tr("%1 To import it and play it, tick Convert to the card's "
+                                      "format.")
+                      .arg(QString::fromStdString(check.refusal))
+                : QString::fromStdString(check.refusal));
         break;
     }
     updatePlayButton();
@@ -188,6 +218,10 @@ QString CWaveFileOpenDialog::fieldText(Field field) const {
 
 QString CWaveFileOpenDialog::reasonText() const {
     return reason_->fullText();
+}
+
+QLabel* CWaveFileOpenDialog::reasonLine() const {
+    return reason_;
 }
 
 void CWaveFileOpenDialog::done(int result) {

@@ -47,6 +47,8 @@ public:
     // Columns of the file's waveform: more than the strip is wide on any screen, merged when
     // drawn, so that a wider dialog needs no new reading.
     static constexpr int WaveformColumns = 1024;
+    // The rows of files the list shows at least.
+    static constexpr int FileListRows = 8;
 
     CWaveFileOpenDialog(const ZQ3::CModel& model, std::shared_ptr<ZQ3::CPlayer> player,
                         GT::IProfile& profile, QWidget* parent = nullptr);
@@ -60,6 +62,8 @@ public:
     // What the line below the panel says: why the previewed file cannot be imported, or that
     // it will be converted; empty when it is imported as it is, or when there is no file.
     QString reasonText() const;
+    // The line that shows it, wrapped to the dialog's width.
+    QLabel* reasonLine() const;
     QPushButton* playButton() const { return play_; }
     QCheckBox* convertBox() const { return convert_; }
     // How the import of the chosen file converts it, as the check box says.
@@ -83,6 +87,7 @@ private:
     void updatePlayButton();
     void clearPreview();
     void addWaveformRow();
+    void giveTheFileListRoom();
     // Starts reading the waveform of path; it shows once read, if path is still the one shown.
     void readWaveform(const QString& path);
 

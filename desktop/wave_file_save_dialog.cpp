@@ -1,5 +1,7 @@
 #include "desktop/wave_file_save_dialog.h"
 
+#include "app/export_batch.h"
+#include "card/card_layout.h"
 #include "card/file_transfer.h"
 
 #include <optional>
@@ -14,6 +16,12 @@ CWaveFileSaveDialog::CWaveFileSaveDialog(const ZQ3::CModel& model, GT::IProfile&
     freeSpace_ = addPanelRow(CWaveFileDialog::tr("Drive Free Space (Bytes):"));
     showConvertSize();
     folderChanged(currentFolder());
+    // The pad's own name, as an export of several pads names it, and never the file imported
+    // last: saved over, that would be the user's own source replaced by another pad's sound.
+    if (ZQ3::CardLayout::IsValidPad(model_.selectedPad) && model_.hasCard()) {
+        selectFile(QString::fromStdString(ZQ3::ExportFileName(
+            ZQ3::CardLayout::Slot(model_.bank, model_.selectedPad), chosenFormat().GetValue())));
+    }
 }
 
 QString CWaveFileSaveDialog::convertSizeText() const {

@@ -70,6 +70,18 @@
         <source>&amp;Paste onto Selected Pad</source>
         <translation>選択したパッドに貼り付け(&amp;P)</translation>
     </message>
+    <message>
+        <source>The manual is missing.</source>
+        <translation>マニュアルが見つかりません。</translation>
+    </message>
+    <message>
+        <source>The manual could not be opened: no program to show PDF files was found.</source>
+        <translation>マニュアルを開けませんでした。PDF ファイルを表示するプログラムが見つかりません。</translation>
+    </message>
+    <message>
+        <source>The manual is the file %1. Open it with any PDF viewer.</source>
+        <translation>マニュアルはファイル %1 です。お使いの PDF ビューアーで開いてください。</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
@@ -132,6 +144,14 @@
     <message>
         <source>, tempo %1 BPM</source>
         <translation>、テンポ %1 BPM</translation>
+    </message>
+    <message>
+        <source>The card at %1 was removed.</source>
+        <translation>%1 のカードが取り外されました。</translation>
+    </message>
+    <message>
+        <source>Check and Repair Card... can rescue the pads whose files are whole. Check and repair this card now?</source>
+        <translation>「カードの検査と修復...」で、ファイルが壊れていないパッドを救えます。このカードを今すぐ検査して修復しますか?</translation>
     </message>
 </context>
 <context>
@@ -207,6 +227,10 @@
     <message>
         <source>Save As</source>
         <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>%1 To import it and play it, tick Convert to the card&apos;s format.</source>
+        <translation>%1インポートして再生するには、「カードの形式に変換する」にチェックを入れてください。</translation>
     </message>
 </context>
 <context>

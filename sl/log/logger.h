@@ -23,6 +23,9 @@ public:
     // printer can show the detail apart from the message; detail may be empty.
     void Report(const std::string& message, const std::string& detail);
     void SetPrinter(std::shared_ptr<CGeneralStringBuffer::IPrinter> printer);
+    // The printer installed now, so that a front end can hold reports back for a moment and
+    // put it back.
+    std::shared_ptr<CGeneralStringBuffer::IPrinter> Printer() const { return buffer_.GetPrinter(); }
     // Puts the null printer back.
     void ResetPrinter();
 

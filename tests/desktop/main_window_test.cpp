@@ -16,6 +16,7 @@
 #include "desktop/main_view.h"
 #include "desktop/pad_grid.h"
 #include "desktop/qt_state_bitmap.h"
+#include "desktop/qt_text_dialog.h"
 #include "desktop/status_panel.h"
 #include "desktop/translations.h"
 #include "desktop/waveform_view.h"
@@ -169,6 +170,19 @@ void AnswerFolder(CProgramRun& run, const QString& folder) {
                      [folder](QString& chosen) { chosen = folder; });
 }
 
+// Shows a question or report the scripted dialog kept ("text|detail") in the program's real
+// message box with the buttons and icon the program asks for, as the user sees it, and saves it
+// as name.
+void ScreenshotOfBox(const QString& kept, int buttons, int icon, const QString& name) {
+    const qsizetype bar = kept.indexOf(QLatin1Char('|'));
+    OnNextModal([name](QWidget& modal) {
+        SaveScreenshot(modal, name);
+        modal.close();
+    });
+    UL::CTextDialog().askWithDetail(buttons, icon, kept.left(bar).toStdString(),
+                                    kept.mid(bar + 1).toStdString());
+}
+
 void UseJapanese() {
     qputenv("LC_ALL", "ja_JP.UTF-8");
 }
@@ -296,19 +310,6 @@ class MainWindowTest : public QObject {
 private slots:
     void cleanup() { UseEnglish(); }
 
-    // The read-back follows the stored choice at start and the Options menu afterwards, and the
-    // choice is stored when toggled.
-    void theReadBackFollowsTheStoredChoiceAndTheMenu() {
-        CProgramRun run;
-        run.profile().setInt(ZQ3::CPreferences::ReadBackKey, 0);
-        QVERIFY(run.start());
-        QVERIFY(!run.controller().readsBack());
-        QVERIFY(!run.frame().readBackAction()->isChecked());
-        run.frame().readBackAction()->trigger();
-        QVERIFY(run.controller().readsBack());
-        QCOMPARE(run.profile().getInt(ZQ3::CPreferences::ReadBackKey, 0), 1);
-    }
-
     void anEmptyStoreOpensWithoutCardAt0x0() {
         CProgramRun run;
         QVERIFY(run.start());
@@ -402,6 +403,19 @@ private slots:
         QVERIFY(!run.view().bankCombo()->isEnabled());
     }
 
+    // The read-back follows the stored choice at start and the Options menu afterwards, and the
+    // choice is stored when toggled.
+    void theReadBackFollowsTheStoredChoiceAndTheMenu() {
+        CProgramRun run;
+        run.profile().setInt(ZQ3::CPreferences::ReadBackKey, 0);
+        QVERIFY(run.start());
+        QVERIFY(!run.controller().readsBack());
+        QVERIFY(!run.frame().readBackAction()->isChecked());
+        run.frame().readBackAction()->trigger();
+        QVERIFY(run.controller().readsBack());
+        QCOMPARE(run.profile().getInt(ZQ3::CPreferences::ReadBackKey, 0), 1);
+    }
+
     // A pad dragged onto another moves there, with Ctrl it is copied, asking before a sample is
     // replaced; Edit / Cut and Paste move a pad into another bank. Screenshots of a drag and of
     // the Edit menu in both languages.
@@ -452,6 +466,55 @@ private slots:
             QVERIFY(run.model().entryOf(5).isEmpty());
             QVERIFY(!run.view().canPaste());
         }
+    }
+
+    void aReadOnlyCardTurnsOffImportAndDeleteAndSaysWhy() {
+        ZQ3::Testing::CReadOnlyFileSystem readOnly;
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        // The card as it shows once its write-protect switch is on and it is opened again.
+        run.controller().setFileSystem(readOnly);
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(!run.view().importButton()->isEnabled());
+        QVERIFY(!run.view().deleteButton()->isEnabled());
+        QVERIFY(run.view().exportButton()->isEnabled());
+        const QString why = run.view().deleteButton()->toolTip();
+        QVERIFY2(why.startsWith(run.cardRoot() + ": ") && why.contains("write-protect"),
+                 qPrintable(why));
+        QCOMPARE(run.view().importButton()->toolTip(), why);
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Read-only card")));
+        QCOMPARE(run.view().statusLine()->toolTip(), why);
+        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_en"));
+        {
+            // A drop onto a pad asks nothing and says why.
+            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+            run.view().importFilesFrom(4, {run.file("tone.wav")});
+            QTRY_COMPARE(answers.texts.size(), 1);
+            QVERIFY2(answers.texts.front().contains(why), qPrintable(answers.texts.front()));
+            QVERIFY(!run.model().hasSample(4));
+        }
+        // Writable again, the card shows its space and the buttons need no excuse.
+        run.controller().setFileSystem(ZQ3::PosixFileSystem());
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(run.view().deleteButton()->isEnabled());
+        QVERIFY(run.view().deleteButton()->toolTip().isEmpty());
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Free: ")));
+
+        run.stop();
+        UseJapanese();
+        QVERIFY(run.start());
+        run.controller().setFileSystem(readOnly);
+        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
+        run.click(3);
+        QVERIFY(run.view().deleteButton()->toolTip().contains(QStringLiteral("読み取り専用")));
+        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("読み取り専用")));
+        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_ja"));
+        run.controller().setFileSystem(ZQ3::PosixFileSystem());
     }
 
     void aDamagedCardIsCheckedAndRepairedAfterOneQuestion() {
@@ -524,53 +587,187 @@ private slots:
         }
     }
 
-    void aReadOnlyCardTurnsOffImportAndDeleteAndSaysWhy() {
-        ZQ3::Testing::CReadOnlyFileSystem readOnly;
+    void aCardTakenOutIsLetGoOfAtOnceAndTheStatusLineSaysSo() {
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            QVERIFY(run.start());
+            run.importDirectly(3, run.makeWav("tone.wav"));
+            QVERIFY(run.pad(3).hasSample);
+            QVERIFY(run.view().driveCombo()->findData(run.cardRoot()) >= 0);
+            const CBoxAnswers answers(run, {});
+            // What the import changed in the card's folder is told first.
+            QTest::qWait(100);
+            // Taken out, as a card kept in a plain folder can be: its folder renamed away.
+            QVERIFY(QDir().rename(run.cardRoot(), run.file("elsewhere")));
+            QTRY_VERIFY_WITH_TIMEOUT(!run.pad(3).hasSample, 1000);
+            QVERIFY(!run.model().hasCard());
+            QVERIFY(!run.view().importButton()->isEnabled());
+            const QString said = japanese ? QStringLiteral("%1 のカードが取り外されました。")
+                                          : QStringLiteral("The card at %1 was removed.");
+            QCOMPARE(run.view().statusLine()->text(), said.arg(run.cardRoot()));
+            QCOMPARE(run.view().driveCombo()->findData(run.cardRoot()), -1);
+            SaveScreenshot(run.frame(), japanese ? QStringLiteral("main_card_removed_ja")
+                                                 : QStringLiteral("main_card_removed_en"));
+            // Nothing asked the user anything, and the card is still the one remembered.
+            QVERIFY(answers.texts.isEmpty());
+            run.view().exitButton()->click();
+            run.stop();
+            QCOMPARE(QString::fromStdString(
+                         run.profile().getString(ZQ3::CPreferences::VolumeNameKey, "")),
+                     run.cardRoot());
+        }
+    }
+
+    void aCardTakenOutWhileADialogIsOpenIsLetGoOfWhenItCloses() {
         CProgramRun run;
         run.makeCard();
         run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
         QVERIFY(run.start());
         run.importDirectly(3, run.makeWav("tone.wav"));
-        // The card as it shows once its write-protect switch is on and it is opened again.
-        run.controller().setFileSystem(readOnly);
-        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
-        run.click(3);
-        QVERIFY(!run.view().importButton()->isEnabled());
-        QVERIFY(!run.view().deleteButton()->isEnabled());
-        QVERIFY(run.view().exportButton()->isEnabled());
-        const QString why = run.view().deleteButton()->toolTip();
-        QVERIFY2(why.startsWith(run.cardRoot() + ": ") && why.contains("write-protect"),
-                 qPrintable(why));
-        QCOMPARE(run.view().importButton()->toolTip(), why);
-        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Read-only card")));
-        QCOMPARE(run.view().statusLine()->toolTip(), why);
-        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_en"));
-        {
-            // A drop onto a pad asks nothing and says why.
-            CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
-            run.view().importFilesFrom(4, {run.file("tone.wav")});
-            QTRY_COMPARE(answers.texts.size(), 1);
-            QVERIFY2(answers.texts.front().contains(why), qPrintable(answers.texts.front()));
-            QVERIFY(!run.model().hasSample(4));
-        }
-        // Writable again, the card shows its space and the buttons need no excuse.
-        run.controller().setFileSystem(ZQ3::PosixFileSystem());
-        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
-        run.click(3);
-        QVERIFY(run.view().deleteButton()->isEnabled());
-        QVERIFY(run.view().deleteButton()->toolTip().isEmpty());
-        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("Free: ")));
+        // The dialog works on the model shown; it must not be replaced under it.
+        bool keptWhileOpen = false;
+        OnNextModal([&](QWidget& modal) {
+            QVERIFY(QDir().rename(run.cardRoot(), run.file("elsewhere")));
+            QTest::qWait(2 * CMainView::CardRecheckMilliseconds);
+            keptWhileOpen = run.model().hasSample(3);
+            modal.close();
+        });
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Busy"), QStringLiteral("Busy"),
+                        QMessageBox::Ok, &run.frame());
+        box.exec();
+        QVERIFY(keptWhileOpen);
+        QTRY_VERIFY_WITH_TIMEOUT(!run.model().hasCard(), 1000);
+    }
 
+    void aFolderThatIsNoCardLeavesTheRememberedCard() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        run.profile().setString(ZQ3::CPreferences::BankIdKey, "3");
+        QVERIFY(run.start());
+        AnswerFolder(run, run.file(QString()));
+        run.answerNext(UL::ITextDialog::AnswerOk);
+        run.view().chooseOtherFolder();
+        QVERIFY(!run.model().hasCard());
+        run.view().exitButton()->click();
+        run.stop();
+        QCOMPARE(
+            QString::fromStdString(run.profile().getString(ZQ3::CPreferences::VolumeNameKey, "")),
+            run.cardRoot());
+        QCOMPARE(run.profile().getString(ZQ3::CPreferences::BankIdKey, ""), std::string("3"));
+    }
+
+    void aDamagedCardChosenAsTheDriveIsOfferedTheRepair() {
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            const std::string information =
+                ZQ3::CardLayout::InformationFilePath(run.cardRoot().toStdString());
+            std::string bytes = ZQ3::Fixture::ReadFileBytes(information);
+            bytes[5 * 23 + 17] = '\xFF';
+            QFile::remove(QString::fromStdString(information));
+            ZQ3::Fixture::WriteFileBytes(information, bytes);
+            QVERIFY(run.start());
+            AnswerFolder(run, run.cardRoot());
+            const CBoxAnswers answers(run, {UL::ITextDialog::AnswerYes, UL::ITextDialog::AnswerOk,
+                                            UL::ITextDialog::AnswerOk});
+            run.view().chooseOtherFolder();
+            QCOMPARE(answers.texts.size(), 3);
+            const QString notACard = QString::fromStdString(
+                ZQ3::MessageCatalogue::Instance().text(ZQ3::MessageNotACard));
+            QVERIFY(answers.texts[0].startsWith(notACard + QStringLiteral("|")));
+            QVERIFY(answers.texts[0].contains(QStringLiteral("Check and Repair Card...")) ||
+                    answers.texts[0].contains(QStringLiteral("カードの検査と修復...")));
+            // Yes leads into the check and repair, and the repaired card is loaded.
+            QVERIFY(answers.texts[1].contains(QStringLiteral("C5")));
+            QVERIFY(run.model().hasCard());
+            QCOMPARE(run.model().cardRoot, run.cardRoot().toStdString());
+            ScreenshotOfBox(
+                answers.texts[0], UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconWarning,
+                japanese ? QStringLiteral("repair_offer_ja") : QStringLiteral("repair_offer_en"));
+        }
+    }
+
+    void theReplaceAndDeleteQuestionsNameThePadAndItsSample() {
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            QVERIFY(run.start());
+            QVERIFY(run.controller().selectBank(2));
+            run.importDirectly(4, run.makeWav("stereo.wav", 2));
+            const QString seconds = QString::number(run.model().playedSeconds(4), 'f', 2);
+            const QString detail = japanese ? QStringLiteral("E4: %1 秒、ステレオ").arg(seconds)
+                                            : QStringLiteral("E4: %1 s, stereo").arg(seconds);
+            const auto catalogue = [](int id) {
+                return QString::fromStdString(ZQ3::MessageCatalogue::Instance().text(id));
+            };
+            const CBoxAnswers answers(
+                run, {UL::ITextDialog::AnswerCancel, UL::ITextDialog::AnswerCancel});
+            run.view().importButton()->click();
+            run.view().deleteButton()->click();
+            QCOMPARE(answers.texts,
+                     QStringList({catalogue(ZQ3::MessageOverwriteQuestion) + "|" + detail,
+                                  catalogue(ZQ3::MessageDeleteQuestion) + "|" + detail}));
+            QVERIFY(run.model().hasSample(4));
+            const QString suffix = japanese ? QStringLiteral("_ja") : QStringLiteral("_en");
+            for (const auto& [kept, name] :
+                 {std::pair{answers.texts[0], QStringLiteral("replace_question")},
+                  std::pair{answers.texts[1], QStringLiteral("delete_question")}}) {
+                ScreenshotOfBox(kept, UL::ITextDialog::ButtonsOkCancel,
+                                UL::ITextDialog::IconQuestion, name + suffix);
+            }
+        }
+    }
+
+    void theManualWithoutAViewerSaysWhereItIs() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        const CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk, UL::ITextDialog::AnswerOk});
+        // No program on the path opens anything.
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", empty.path().toLocal8Bit());
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        const QString manuals = QStringLiteral(ZQ3_MANUAL_DIR);
+        run.frame().setManualDirectory(manuals);
+        run.frame().showManual();
+        qputenv("PATH", path);
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY(answers.texts[0].startsWith(QStringLiteral(
+            "The manual could not be opened: no program to show PDF files was found.|")));
+        QVERIFY(answers.texts[0].contains(manuals + "/ZQ-314WaveConverterManualE.pdf"));
+        ScreenshotOfBox(answers.texts[0], UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
+                        QStringLiteral("manual_no_viewer_en"));
+        // A manual that is not there says so, with where it was looked for.
+        run.frame().setManualDirectory(run.file("nowhere"));
+        run.frame().showManual();
+        QCOMPARE(answers.texts.size(), 2);
+        QVERIFY(answers.texts[1].startsWith(QStringLiteral("The manual is missing.|")));
+        QVERIFY(answers.texts[1].contains(run.file("nowhere")));
         run.stop();
         UseJapanese();
         QVERIFY(run.start());
-        run.controller().setFileSystem(readOnly);
-        QVERIFY(run.controller().selectDrive(run.cardRoot().toStdString(), 0));
-        run.click(3);
-        QVERIFY(run.view().deleteButton()->toolTip().contains(QStringLiteral("読み取り専用")));
-        QVERIFY(run.view().statusLine()->text().startsWith(QStringLiteral("読み取り専用")));
-        SaveScreenshot(run.frame(), QStringLiteral("main_read_only_card_ja"));
-        run.controller().setFileSystem(ZQ3::PosixFileSystem());
+        const CBoxAnswers japanese(run, {UL::ITextDialog::AnswerOk});
+        qputenv("PATH", empty.path().toLocal8Bit());
+        run.frame().setManualDirectory(manuals);
+        run.frame().showManual();
+        qputenv("PATH", path);
+        QCOMPARE(japanese.texts.size(), 1);
+        QVERIFY(japanese.texts[0].contains(manuals + "/ZQ-314WaveConverterManualJ.pdf"));
+        ScreenshotOfBox(japanese.texts[0], UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
+                        QStringLiteral("manual_no_viewer_ja"));
     }
 
     void aCardChangedByAnotherProgramIsReloadedAndNotWritten() {
@@ -841,8 +1038,8 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QVERIFY(run.model().hasSample(2));
 
-        // The save dialog opens on the name the open dialog remembered, a file that exists; the
-        // export goes to the name typed instead.
+        // The save dialog proposes the pad's own name; the export goes to the name typed
+        // instead.
         const QString exported = run.file("out.wav");
         ChooseInNextFileDialog(exported);
         run.view().exportButton()->click();

@@ -13,6 +13,8 @@
 #include "app/message_catalogue.h"
 #include "card/card_layout.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGridLayout>
@@ -74,6 +76,75 @@ private slots:
         QVERIFY(!dialog.playButton()->isEnabled());
         // No card: the free space stays empty.
         QVERIFY(dialog.fieldText(Field::FreeSpace).isEmpty());
+    }
+
+    void atItsOwnSizeTheListShowsRowsAndTheReasonIsWholeAndSaysWhatToDo() {
+        for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
+            QVERIFY(ZQ3::Desktop::InstallTranslations(language));
+            CFileDialogFixture fixture;
+            for (int take = 0; take < 12; ++take) {
+                fixture.writeWav(QStringLiteral("take %1.wav").arg(take), 44100, 1, 16, 441);
+            }
+            const QString deep = fixture.writeWav(QStringLiteral("deep.wav"), 48000, 2, 24, 48000);
+            fixture.profile().setString("Preferece/Directory", fixture.folder().toStdString());
+            ZQ3::CModel model;
+            CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            // Whichever view lists the files shows a good part of the folder at once.
+            QAbstractItemView* list = nullptr;
+            for (const char* name : {"listView", "treeView"}) {
+                auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name));
+                if (view != nullptr && view->isVisible()) {
+                    list = view;
+                }
+            }
+            QVERIFY(list != nullptr);
+            QTRY_VERIFY(list->model()->rowCount(list->rootIndex()) >= 13);
+            const int rowHeight =
+                list->visualRect(list->model()->index(0, 0, list->rootIndex())).height();
+            QVERIFY(rowHeight > 0);
+            QVERIFY2(list->viewport()->height() >= CWaveFileOpenDialog::FileListRows * rowHeight,
+                     qPrintable(QStringLiteral("%1 px for rows of %2 px")
+                                    .arg(list->viewport()->height())
+                                    .arg(rowHeight)));
+
+            // The reason is shown whole, wrapped, and ends with what makes the file importable
+            // and playable.
+            dialog.preview(deep);
+            const QString advice = language == ZQ3::LanguageEnglish
+                                       ? QStringLiteral("To import it and play it, tick "
+                                                        "Convert to the card's format.")
+                                       : QStringLiteral("「カードの形式に変換する」");
+            QVERIFY2(dialog.reasonText().contains(advice), qPrintable(dialog.reasonText()));
+            QVERIFY(!dialog.playButton()->isEnabled());
+            QLabel* line = dialog.reasonLine();
+            QCOMPARE(line->text(), dialog.reasonText());
+            QApplication::processEvents();
+            QVERIFY(line->height() >= line->heightForWidth(line->width()));
+            QVERIFY(line->width() + line->x() <= dialog.width());
+            SaveScreenshot(dialog, language == ZQ3::LanguageEnglish
+                                       ? QStringLiteral("open_dialog_own_size_en")
+                                       : QStringLiteral("open_dialog_own_size_ja"));
+            // A file no conversion makes long enough gets no such advice.
+            dialog.preview(fixture.writeWav(QStringLiteral("blip.wav"), 48000, 1, 24, 480));
+            QVERIFY(!dialog.reasonText().contains(advice));
+        }
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
+    }
+
+    void theNameRememberedIsProposedOnlyWhereItIsAFile() {
+        CFileDialogFixture fixture;
+        ZQ3::CModel model;
+        fixture.profile().setString("Preferece/Directory", fixture.folder().toStdString());
+        fixture.profile().setString("Preferece/File", "E04.wav");
+        {
+            CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+            QVERIFY(dialog.fileNameText().isEmpty());
+        }
+        fixture.writeWav(QStringLiteral("E04.wav"), 44100, 1, 16, 4410);
+        CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+        QCOMPARE(dialog.fileNameText(), QStringLiteral("E04.wav"));
     }
 
     void anUnreadableFileClearsThePreview() {

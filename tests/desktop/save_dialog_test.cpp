@@ -53,6 +53,23 @@ private slots:
         QVERIFY(!dialog.freeSpaceText().isEmpty());
     }
 
+    void theNameProposedIsThePadsOwnInTheRememberedFolder() {
+        CFileDialogFixture fixture;
+        const ZQ3::CModel model = ModelWithSelectedSample(fixture.folder());
+        // The file imported last, the user's own, lies in the folder remembered.
+        fixture.writeWav(QStringLiteral("huge.wav"), 44100, 1, 16, 4410);
+        fixture.profile().setString("Preferece/Directory", fixture.folder().toStdString());
+        fixture.profile().setString("Preferece/File", "huge.wav");
+        CWaveFileSaveDialog dialog(model, fixture.profile());
+        QCOMPARE(dialog.currentFolder(), fixture.folder());
+        QCOMPARE(dialog.fileNameText(), QStringLiteral("D05.wav"));
+        QCOMPARE(dialog.selectedFiles(), QStringList{fixture.path(QStringLiteral("D05.wav"))});
+        // OK writes the name chosen, as before.
+        QMetaObject::invokeMethod(&dialog, "accept");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(fixture.profile().getString("Preferece/File", ""), std::string("D05.wav"));
+    }
+
     void cancelAfterBrowsingKeepsTheFolderButNotTheFileOrType() {
         CFileDialogFixture fixture;
         const ZQ3::CModel model = ModelWithSelectedSample(fixture.folder());
