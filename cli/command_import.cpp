@@ -51,6 +51,10 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
                                                   CPadCommand::CardUse::Change)) {
         return *exitCode;
     }
+    // A card that cannot be written is said so before any file is looked at or question asked.
+    if (context.model().readOnly) {
+        return context.fail(context.view().commands().importFile.reason);
+    }
     std::vector<std::string> sources;
     for (const std::string& file : arguments.files) {
         sources.push_back(AbsolutePath(file));

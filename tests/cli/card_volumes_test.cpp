@@ -96,12 +96,13 @@ TEST_F(CardVolumeTest, AnExFatCardMountedReadOnlySaysSoAndStaysAsItWas) {
     expect(0, {"init", root});
     expect(0, {"import", root, "D0", source(0)});
     const Files before = CardFiles(root);
-    // The same card as its write-protect switch leaves it: mounted read-only.
+    // The same card as its write-protect switch leaves it: mounted read-only. An import onto the
+    // occupied pad is refused for that before any question.
     std::string output;
     ASSERT_EQ(Fixture::RunProgram({"mount", "-o", "remount,bind,ro", root}, output), 0) << output;
 
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"import", root, "D1", source(1)},
+         {std::vector<std::string>{"import", root, "D0", source(1)},
           std::vector<std::string>{"delete", root, "D0", "--yes"}}) {
         const auto result = expect(1, arguments);
         EXPECT_NE(result.err.find(root + ": the card is read-only"), std::string::npos)
