@@ -2,19 +2,13 @@
 
 #include "app/localized_text.h"
 #include "card/card_layout.h"
+#include "gt/ascii_case.h"
 
 #include <cctype>
 #include <sys/stat.h>
 
 namespace ZQ3 {
 namespace {
-
-std::string Lowered(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
@@ -23,7 +17,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 // The format a file's name says, by its extension in any case.
 std::optional<int> FormatOfName(const std::string& name) {
-    const std::string lowered = Lowered(name);
+    const std::string lowered = GT::AsciiLowered(name);
     if (EndsWith(lowered, ".wav")) {
         return CardLayout::FileFormatWave;
     }

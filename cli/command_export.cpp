@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/pad_command.h"
 #include "cli/sample_description.h"
+#include "gt/ascii_case.h"
 
 #include <CLI/CLI.hpp>
 
@@ -26,13 +27,6 @@ struct ExportArguments {
     bool quiet = false;
 };
 
-std::string Lowered(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 bool IsFolder(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -51,7 +45,7 @@ std::optional<int> FormatOption(const std::string& format) {
 // PADS: "all", a bank letter, or one pad.
 std::optional<PadSelection> ParseSelection(const std::string& pads) {
     PadSelection selection;
-    if (Lowered(pads) == "all") {
+    if (GT::AsciiLowered(pads) == "all") {
         selection.kind = PadSelection::Kind::Card;
         return selection;
     }

@@ -7,6 +7,7 @@
 #include "cli/conversion_arguments.h"
 #include "cli/pad_command.h"
 #include "cli/sample_description.h"
+#include "gt/ascii_case.h"
 
 #include <CLI/CLI.hpp>
 
@@ -15,13 +16,6 @@
 
 namespace ZQ3 {
 namespace {
-
-std::string Lowered(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 struct ImportArguments {
     std::string card;
@@ -41,7 +35,7 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
         return ExitUsage;
     }
     // "all" or a bank letter puts a backup back: each file onto the pad its name names.
-    const bool everyPad = Lowered(arguments.pad) == "all";
+    const bool everyPad = GT::AsciiLowered(arguments.pad) == "all";
     const std::optional<int> bank = ParseBankLetter(arguments.pad);
     const bool restore = everyPad || bank.has_value();
     CPadCommand command(context);

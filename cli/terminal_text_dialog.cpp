@@ -1,19 +1,13 @@
 #include "cli/terminal_text_dialog.h"
 
 #include "app/localized_text.h"
+#include "gt/ascii_case.h"
 
 #include <cctype>
 #include <string>
 
 namespace ZQ3 {
 namespace {
-
-std::string Lowered(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -51,7 +45,7 @@ int CTerminalTextDialog::ask(int buttons, int, const std::string& text) {
         std::fputc('\n', output_);
         return AnswerCancel;
     }
-    const std::string answer = Lowered(Trimmed(line));
+    const std::string answer = GT::AsciiLowered(Trimmed(line));
     // The Japanese words are accepted whatever the language, as the English ones are.
     if (answer == "y" || answer == "yes" || answer == "o" || answer == "ok" || answer == "はい") {
         return accept;

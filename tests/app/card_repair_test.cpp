@@ -23,17 +23,6 @@ SampleEntry Sample(std::int32_t frames, bool stereo) {
     return entry;
 }
 
-// Every file below the root, by its path there, with its bytes.
-std::map<std::string, std::string> Files(const std::string& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
-        if (item.is_regular_file()) {
-            files[fs::relative(item.path(), root).string()] = ReadFileBytes(item.path().string());
-        }
-    }
-    return files;
-}
-
 class CardRepairTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -87,7 +76,7 @@ protected:
 
 TEST_F(CardRepairTest, KeepsSoundPadsRebuildsFromFilesEmptiesTheRestAndKeepsTheOldFile) {
     MakeDamagedCard();
-    const auto before = Files(root_);
+    const auto before = FilesBelow(root_);
     const std::string oldInformation = ReadFileBytes(CardLayout::InformationFilePath(root_));
 
     const CardRepairing repairing = Repair();
@@ -113,7 +102,7 @@ TEST_F(CardRepairTest, KeepsSoundPadsRebuildsFromFilesEmptiesTheRestAndKeepsTheO
     EXPECT_TRUE((*entries)[4].isEmpty());
     EXPECT_EQ((*entries)[120].frameCount, 64);
 
-    const auto after = Files(root_);
+    const auto after = FilesBelow(root_);
     for (const char* kept : {"KELDRA/ZQ314/SMP0000L.ZQD", "KELDRA/ZQ314/SMP0001L.ZQD",
                              "KELDRA/ZQ314/SMP0001R.ZQD", "KELDRA/ZQ314/SMP0002R.ZQD"}) {
         EXPECT_EQ(after.at(kept), before.at(kept)) << kept;
@@ -126,15 +115,15 @@ TEST_F(CardRepairTest, KeepsSoundPadsRebuildsFromFilesEmptiesTheRestAndKeepsTheO
 
 TEST_F(CardRepairTest, DeclinedOrNeedlessRepairChangesNothing) {
     MakeDamagedCard();
-    const auto before = Files(root_);
+    const auto before = FilesBelow(root_);
     EXPECT_EQ(Repair(false).problem, CardRepairing::Problem::Declined);
-    EXPECT_EQ(Files(root_), before);
+    EXPECT_EQ(FilesBelow(root_), before);
 
     ASSERT_EQ(Repair().problem, CardRepairing::Problem::None);
-    const auto repaired = Files(root_);
+    const auto repaired = FilesBelow(root_);
     EXPECT_EQ(Repair().problem, CardRepairing::Problem::None);
     EXPECT_FALSE(asked_);
-    EXPECT_EQ(Files(root_), repaired);
+    EXPECT_EQ(FilesBelow(root_), repaired);
 }
 
 TEST_F(CardRepairTest, SomethingInTheWayLeavesTheCardAsItWas) {
@@ -142,12 +131,12 @@ TEST_F(CardRepairTest, SomethingInTheWayLeavesTheCardAsItWas) {
     MakeCard(root_, entries_);
     fs::create_directory(CardLayout::RightFilePath(root_, 5)); // a mono pad's stray right name
     Channel(5, false, 16);
-    const auto before = Files(root_);
+    const auto before = FilesBelow(root_);
 
     const CardRepairing repairing = Repair();
     EXPECT_EQ(repairing.problem, CardRepairing::Problem::CannotWrite);
     EXPECT_EQ(repairing.obstacle.kind, CardObstacle::Kind::Folder);
-    EXPECT_EQ(Files(root_), before);
+    EXPECT_EQ(FilesBelow(root_), before);
 }
 
 } // namespace

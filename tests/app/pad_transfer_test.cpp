@@ -15,17 +15,6 @@ using namespace Fixture;
 namespace fs = std::filesystem;
 using Problem = PadTransferring::Problem;
 
-// Every file below the root, by its path there, with its bytes.
-std::map<std::string, std::string> Files(const std::string& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
-        if (item.is_regular_file()) {
-            files[fs::relative(item.path(), root).string()] = ReadFileBytes(item.path().string());
-        }
-    }
-    return files;
-}
-
 std::vector<SampleEntry> Entries(const std::string& root) {
     return *ReadSampleInformationFileWithReason(CardLayout::InformationFilePath(root)).entries;
 }
@@ -104,7 +93,7 @@ TEST_F(PadTransferTest, CopyAndMoveCarryEveryFieldAndByteUnderTheNewNames) {
 
 TEST_F(PadTransferTest, SwapTradesSamplesAndAsksNothing) {
     const std::vector<SampleEntry> before = Entries(a_);
-    const auto files = Files(a_);
+    const auto files = FilesBelow(a_);
     ASSERT_EQ(Transfer(PadTransferKind::Swap, {{0, 1}}, a_).problem, Problem::None);
     EXPECT_TRUE(asked_.empty());
     EXPECT_EQ(Entries(a_)[0], before[1]);
@@ -115,7 +104,7 @@ TEST_F(PadTransferTest, SwapTradesSamplesAndAsksNothing) {
     EXPECT_FALSE(HasRight(a_, 1));
 
     ASSERT_EQ(Transfer(PadTransferKind::Swap, {{1, 0}}, a_).problem, Problem::None);
-    EXPECT_EQ(Files(a_), files);
+    EXPECT_EQ(FilesBelow(a_), files);
 }
 
 TEST_F(PadTransferTest, BanksCopyAndMoveBetweenCards) {
@@ -142,8 +131,8 @@ TEST_F(PadTransferTest, BanksCopyAndMoveBetweenCards) {
 }
 
 TEST_F(PadTransferTest, RefusedOrDeclinedTransfersChangeNothing) {
-    const auto filesA = Files(a_);
-    const auto filesB = Files(b_);
+    const auto filesA = FilesBelow(a_);
+    const auto filesB = FilesBelow(b_);
     EXPECT_EQ(Transfer(PadTransferKind::Copy, {{1, 20}}, b_, false).problem, Problem::Declined);
     EXPECT_EQ(asked_, std::vector<int>{20});
     const PadTransferring overlapping = Transfer(PadTransferKind::Move, {{0, 1}, {1, 2}}, a_);
@@ -152,15 +141,15 @@ TEST_F(PadTransferTest, RefusedOrDeclinedTransfersChangeNothing) {
               PadTransferRefusal::SwapBetweenCards);
     EXPECT_EQ(Transfer(PadTransferKind::Copy, {{7, 8}}, a_).refusal,
               PadTransferRefusal::NothingToTransfer);
-    EXPECT_EQ(Files(a_), filesA);
-    EXPECT_EQ(Files(b_), filesB);
+    EXPECT_EQ(FilesBelow(a_), filesA);
+    EXPECT_EQ(FilesBelow(b_), filesB);
 
     // A cut-short channel file is not copied on as if it were whole.
     WriteFileBytes(CardLayout::RightFilePath(a_, 1), std::string(8, 'r'));
     const PadTransferring damaged = Transfer(PadTransferKind::Copy, {{1, 60}}, b_);
     EXPECT_EQ(damaged.problem, Problem::SourceDamaged);
     EXPECT_EQ(damaged.slot, 1);
-    EXPECT_EQ(Files(b_), filesB);
+    EXPECT_EQ(FilesBelow(b_), filesB);
 }
 
 } // namespace

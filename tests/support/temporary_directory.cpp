@@ -47,6 +47,17 @@ void MakeEmptyCard(const std::string& root) {
     MakeCard(root, std::vector<SampleEntry>(CardLayout::SlotCount));
 }
 
+std::map<std::string, std::string> FilesBelow(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        if (item.is_regular_file()) {
+            files[std::filesystem::relative(item.path(), root).string()] =
+                ReadFileBytes(item.path().string());
+        }
+    }
+    return files;
+}
+
 void MakeCard(const std::string& root, const std::vector<SampleEntry>& entries) {
     std::filesystem::create_directories(CardLayout::CardDirectory(root));
     const std::string path = CardLayout::InformationFilePath(root);

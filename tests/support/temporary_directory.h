@@ -3,6 +3,7 @@
 #include "card/sample_entry.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ private:
 };
 
 std::string ReadFileBytes(const std::string& path);
+// Every regular file below root, by its path relative to root, with its bytes.
+std::map<std::string, std::string> FilesBelow(const std::string& root);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // A folder prepared as an empty card: KELDRA/ZQ314/ with an information file of empty slots.
