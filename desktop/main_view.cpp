@@ -296,6 +296,7 @@ bool CMainView::canPaste() const {
 
 void CMainView::cutSelectedPad() {
     if (canCutOrCopy()) {
+        clipboardRoot_ = domain_.model->cardRoot;
         clipboardSlot_ = ZQ3::CardLayout::Slot(domain_.model->bank, domain_.model->selectedPad);
         clipboardCut_ = true;
     }
@@ -303,6 +304,7 @@ void CMainView::cutSelectedPad() {
 
 void CMainView::copySelectedPad() {
     if (canCutOrCopy()) {
+        clipboardRoot_ = domain_.model->cardRoot;
         clipboardSlot_ = ZQ3::CardLayout::Slot(domain_.model->bank, domain_.model->selectedPad);
         clipboardCut_ = false;
     }
@@ -313,26 +315,30 @@ void CMainView::pasteOnSelectedPad() {
         return;
     }
     const int target = ZQ3::CardLayout::Slot(domain_.model->bank, domain_.model->selectedPad);
-    if (target == clipboardSlot_) {
+    if (target == clipboardSlot_ && clipboardRoot_ == domain_.model->cardRoot) {
         return;
     }
+    const std::string sourceRoot = clipboardRoot_;
     const int source = clipboardSlot_;
     const bool move = clipboardCut_;
     // A cut pad is pasted once: its sample is gone from where it was.
     if (move) {
         clipboardSlot_ = -1;
     }
-    transferPad(move ? ZQ3::PadTransferKind::Move : ZQ3::PadTransferKind::Copy, source, target);
+    transferPad(move ? ZQ3::PadTransferKind::Move : ZQ3::PadTransferKind::Copy, source, target,
+                sourceRoot);
 }
 
-void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot) {
+void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot,
+                            const std::string& fromRoot) {
     stopPlayback();
     if (noticeCardGone()) {
         return;
     }
     const std::string root = domain_.model->cardRoot;
+    const std::string sourceRoot = fromRoot.empty() ? root : fromRoot;
     const int bank = domain_.model->bank;
-    if (!ZQ3::Desktop::TransferPadsAsked(root, kind, {{fromSlot, toSlot}},
+    if (!ZQ3::Desktop::TransferPadsAsked(sourceRoot, root, kind, {{fromSlot, toSlot}},
                                          domain_.controller->readsBack(), *textDialog_,
                                          domain_.controller->cardLockWaiting())) {
         return;

@@ -93,7 +93,9 @@ public:
     bool canPaste() const;
     // Moves or copies the sample of fromSlot onto toSlot of the card shown, asking first when
     // that replaces a sample, and shows the card afresh.
-    void transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot);
+    // fromRoot is the card fromSlot is on; empty for the card shown.
+    void transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot,
+                     const std::string& fromRoot = {});
 
     ZQ3::CPadMatrix& matrix();
     ZQ3::Desktop::CPadGrid* padGrid() const { return padGrid_; }
@@ -159,6 +161,8 @@ private:
 
     ZQ3::CDomain& domain_;
     // The slot Cut or Copy took, -1 for none, and whether Paste moves it.
+    // The pad cut or copied last, on the card it was on: it may be pasted onto another card.
+    std::string clipboardRoot_;
     int clipboardSlot_ = -1;
     bool clipboardCut_ = false;
     std::shared_ptr<ZQ3::CPlayer> player_;

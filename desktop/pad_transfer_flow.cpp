@@ -5,9 +5,9 @@
 
 namespace ZQ3::Desktop {
 
-bool TransferPadsAsked(const std::string& root, ZQ3::PadTransferKind kind,
-                       const std::vector<ZQ3::SlotPair>& pairs, bool readBack,
-                       UL::ITextDialog& dialog, const CardLockWaiting& waiting) {
+bool TransferPadsAsked(const std::string& sourceRoot, const std::string& destRoot,
+                       ZQ3::PadTransferKind kind, const std::vector<ZQ3::SlotPair>& pairs,
+                       bool readBack, UL::ITextDialog& dialog, const CardLockWaiting& waiting) {
     ZQ3::PadTransferOptions options;
     options.kind = kind;
     options.readBack = readBack;
@@ -16,7 +16,8 @@ bool TransferPadsAsked(const std::string& root, ZQ3::PadTransferKind kind,
         return dialog.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
                           ZQ3::ReplaceQuestion(slots)) == UL::ITextDialog::AnswerOk;
     };
-    const ZQ3::PadTransferring transferring = ZQ3::TransferPads(root, root, pairs, options);
+    const ZQ3::PadTransferring transferring =
+        ZQ3::TransferPads(sourceRoot, destRoot, pairs, options);
     if (const std::string problem = ZQ3::PadTransferProblemText(transferring); !problem.empty()) {
         dialog.ask(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning, problem);
     }

@@ -465,6 +465,20 @@ private slots:
             QVERIFY(run.controller().selectBank(0));
             QVERIFY(run.model().entryOf(5).isEmpty());
             QVERIFY(!run.view().canPaste());
+
+            // A pad copied on one card is pasted onto another card.
+            run.click(1);
+            run.view().copySelectedPad();
+            const std::string otherCard = run.cardRoot().toStdString() + "-other";
+            ZQ3::Fixture::MakeEmptyCard(otherCard);
+            QVERIFY(run.controller().selectDrive(otherCard, 4));
+            QVERIFY(run.controller().selectPad(7));
+            run.view().pasteOnSelectedPad();
+            QCOMPARE(run.model().entryOf(7), first);
+            QCOMPARE(
+                ZQ3::Fixture::ReadFileBytes(ZQ3::CardLayout::LeftFilePath(otherCard, 4 * 16 + 7)),
+                ZQ3::Fixture::ReadFileBytes(
+                    ZQ3::CardLayout::LeftFilePath(run.cardRoot().toStdString(), 1)));
         }
     }
 
