@@ -13,6 +13,11 @@ fail() {
     failed=1
 }
 
+bash_completion=/usr/share/bash-completion/bash_completion
+if [[ ! -f $bash_completion ]]; then
+    echo "missing $bash_completion (Debian package: bash-completion; scripts/install-deps --tests installs it)" >&2
+    exit 1
+fi
 bash -n "$scripts/zq3.bash" || fail "bash cannot read zq3.bash"
 zsh -n "$scripts/_zq3" || fail "zsh cannot read _zq3"
 fish --no-execute "$scripts/zq3.fish" || fail "fish cannot read zq3.fish"
@@ -26,15 +31,15 @@ cd "$work"
 # What bash's completion offers for a line ending where the cursor is, sorted, one a line.
 bash_offers() {
     bash -c '
-        source /usr/share/bash-completion/bash_completion
         source "$1"
-        line=$2
+        source "$2"
+        line=$3
         read -ra COMP_WORDS <<<"$line"
         [[ $line == *" " ]] && COMP_WORDS+=("")
         COMP_LINE=$line COMP_POINT=${#line} COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
         COMPREPLY=()
         _zq3 zq3 "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-        printf "%s\n" "${COMPREPLY[@]}"' bash "$scripts/zq3.bash" "$1" | sort -u
+        printf "%s\n" "${COMPREPLY[@]}"' bash "$bash_completion" "$scripts/zq3.bash" "$1" | sort -u
 }
 
 fish_offers() {
