@@ -29,20 +29,22 @@ for page in "$pages"/{en,ja}/{zq3,zq3-converter}.1.gz; do
     fi
 done
 
+interface=$(zq3_interface "$zq3")
+[[ -n $interface ]] || { echo "$zq3 help lists no command" >&2; exit 1; }
 for language in en ja; do
     text=$work/$language-zq3.txt
-    for command in $(zq3_commands "$zq3"); do
+    while read -r command options; do
         # Each command has a subsection of its own, headed by its name.
         if ! grep -qx "   $command" "$text"; then
             echo "the $language page zq3(1) has no section on the command $command" >&2
             failed=1
         fi
-        for option in $(zq3_options "$zq3" "$command"); do
+        for option in $options; do
             if ! grep -qE -- "(^|[^a-z-])$option([^a-z-]|$)" "$text"; then
                 echo "the $language page zq3(1) does not name $command's option $option" >&2
                 failed=1
             fi
         done
-    done
+    done <<<"$interface"
 done
 exit $failed
