@@ -3,6 +3,11 @@
 
 # The files the card takes as they are, and every sound file a conversion reads.
 _zq3_card_sounds='wav|aif|aiff'
+_zq3_commands='info init import export delete play move copy swap history undo redo backup restore
+    check repair convert slices help'
+# The options whose value is the next word.
+_zq3_valued_options='--lang --format --ring-buffer-time --device-buffer-time --fade-in --fade-out
+    --fade-shape --start --end --slices --max --sensitivity'
 _zq3_all_sounds='wav|wave|aif|aiff|aifc|flac|ogg|oga|opus|mp3|w64|rf64|caf|au|snd'
 
 # Pad names C0 to J15 in the case the word was begun in, and the D05 form an export gives once the
@@ -52,7 +57,7 @@ _zq3() {
     local cur prev words cword
     _init_completion || return
 
-    # The options that take a value, and the values of those that have a fixed few.
+    # The values of the options that take one: those that have a fixed few, none for a number.
     case $prev in
     --lang)
         COMPREPLY=($(compgen -W 'en ja' -- "$cur"))
@@ -62,7 +67,16 @@ _zq3() {
         COMPREPLY=($(compgen -W 'wav aiff' -- "$cur"))
         return
         ;;
-    --ring-buffer-time | --device-buffer-time)
+    --fade-shape)
+        COMPREPLY=($(compgen -W 'linear power' -- "$cur"))
+        return
+        ;;
+    --slices)
+        COMPREPLY=($(compgen -W 'onsets' -- "$cur"))
+        return
+        ;;
+    --ring-buffer-time | --device-buffer-time | --fade-in | --fade-out | --start | --end | --max | \
+        --sensitivity)
         return
         ;;
     esac
@@ -71,8 +85,11 @@ _zq3() {
     local i word command='' converting='' arguments=()
     for ((i = 1; i < cword; i++)); do
         word=${words[i]}
+        if [[ " ${_zq3_valued_options//$'\n'/ } " == *" $word "* ]]; then
+            ((i++))
+            continue
+        fi
         case $word in
-        --lang | --format | --ring-buffer-time | --device-buffer-time) ((i++)) ;;
         --convert) converting=yes ;;
         -*) ;;
         *)
@@ -89,22 +106,27 @@ _zq3() {
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--help --version --lang' -- "$cur"))
         else
-            COMPREPLY=($(compgen -W 'info init import export delete play move copy swap check
-                repair convert help' -- "$cur"))
+            COMPREPLY=($(compgen -W "$_zq3_commands" -- "$cur"))
         fi
         return
     fi
 
     if [[ $cur == -* ]]; then
         local options='--help -h --lang'
+        # What a conversion does to the sound on the way.
+        local processing='--mono --normalize --trim --fade-in --fade-out --fade-shape --pad --start
+            --end'
         case $command in
         info) options+=' --json' ;;
-        import) options+=' --convert --mono --normalize --yes -y --quiet -q --no-verify' ;;
+        import) options+=" --convert --yes -y --quiet -q --no-verify $processing --slices --max
+            --sensitivity" ;;
         export) options+=' --format --quiet -q' ;;
-        delete | move | copy) options+=' --yes -y --quiet -q --no-verify' ;;
+        delete | move | copy | restore) options+=' --yes -y --quiet -q --no-verify' ;;
         swap) options+=' --quiet -q --no-verify' ;;
         repair) options+=' --yes -y' ;;
-        convert) options+=' --mono --normalize --force --yes -y --quiet -q' ;;
+        convert) options+=" --force --yes -y --quiet -q $processing" ;;
+        backup) options+=' --force --quiet -q' ;;
+        slices) options+=' --slices --max --sensitivity --json' ;;
         play) options+=' --ring-buffer-time --device-buffer-time' ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -114,11 +136,19 @@ _zq3() {
     local position=${#arguments[@]}
     case $command in
     help)
-        ((position == 0)) && COMPREPLY=($(compgen -W 'info init import export delete play move
-            copy swap check repair convert help' -- "$cur"))
+        ((position == 0)) && COMPREPLY=($(compgen -W "$_zq3_commands" -- "$cur"))
         ;;
-    init | check | repair)
+    init | check | repair | history | undo | redo)
         ((position == 0)) && _filedir -d
+        ;;
+    backup | restore)
+        case $position in
+        0) _filedir -d ;;
+        1) _filedir tar ;;
+        esac
+        ;;
+    slices)
+        ((position == 0)) && _filedir "@($_zq3_all_sounds)"
         ;;
     info)
         case $position in
