@@ -3,12 +3,12 @@
 
 # The files the card takes as they are, and every sound file a conversion reads.
 _zq3_card_sounds='wav|aif|aiff'
+_zq3_all_sounds='wav|wave|aif|aiff|aifc|flac|ogg|oga|opus|mp3|w64|rf64|caf|au|snd'
 _zq3_commands='info init import export delete play move copy swap history undo redo backup restore
     check repair convert slices help'
 # The options whose value is the next word.
 _zq3_valued_options='--lang --format --ring-buffer-time --device-buffer-time --fade-in --fade-out
     --fade-shape --start --end --slices --max --sensitivity'
-_zq3_all_sounds='wav|wave|aif|aiff|aifc|flac|ogg|oga|opus|mp3|w64|rf64|caf|au|snd'
 
 # Pad names C0 to J15 in the case the word was begun in, and the D05 form an export gives once the
 # word is that far. Before a bank letter is typed, the bank letters alone: 128 pads are too many
