@@ -9,7 +9,7 @@ version=$2
 source=$3
 failed=0
 
-appstreamcli validate --no-net --pedantic "$metainfo" || failed=1
+appstreamcli validate --no-net "$metainfo" || failed=1
 
 newest=$(grep -oE '<release version="[^"]+"' "$metainfo" | head -n 1 | cut -d'"' -f2)
 if [[ $newest != "$version" ]]; then
