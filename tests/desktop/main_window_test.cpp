@@ -19,19 +19,23 @@
 #include "desktop/qt_text_dialog.h"
 #include "desktop/status_panel.h"
 #include "desktop/translations.h"
+#include "desktop/udisks2_client.h"
 #include "desktop/waveform_view.h"
+#include "tests/desktop/disk_service_mock.h"
 #include "tests/desktop/screenshots.h"
 #include "tests/support/read_only_file_system.h"
 #include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -162,6 +166,24 @@ private:
     std::shared_ptr<CScriptedTextDialog> dialog_ = std::make_shared<CScriptedTextDialog>();
     std::unique_ptr<CApplication> application_;
 };
+
+// Writes the mount table the view reads and watches in place of the system's: the root file
+// system, then a volume mounted at each of roots from device /dev/sdz1 on, written as the
+// kernel writes its table (a blank as \040).
+void WriteMountTable(const QString& table, const QStringList& roots) {
+    QByteArray text = "/dev/sda1 / ext4 rw,relatime 0 0\n";
+    char device = 'z';
+    for (QString root : roots) {
+        text += QStringLiteral("/dev/sd%1%2 %3 vfat rw,nosuid 0 0\n")
+                    .arg(QString(QLatin1Char(device)), QStringLiteral("1"),
+                         root.replace(QLatin1Char(' '), QLatin1String("\\040")))
+                    .toUtf8();
+        --device;
+    }
+    QFile file(table);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(text), text.size());
+}
 
 // The folder the drive chooser's "Other Folder..." gets from now on, as if the user chose it.
 void AnswerFolder(CProgramRun& run, const QString& folder) {
@@ -1297,6 +1319,127 @@ private slots:
                  run.cardRoot().toStdString());
         QCOMPARE(saved.getString(CMainFrame::PositionKey, ""), std::string("30,40,630,440"));
         QCOMPARE(saved.getInt(CMainFrame::MaximizedKey, -1), 0L);
+    }
+
+    void aCardMountedWhileNoneIsOpenIsListedAndOpened() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        const QString table = run.file("mounts");
+        WriteMountTable(table, {});
+        run.view().setMountTable(table);
+        const QString card = run.file("my card");
+        ZQ3::Fixture::MakeEmptyCard(card.toStdString());
+        const CBoxAnswers answers(run, {});
+        WriteMountTable(table, {card});
+        QTRY_VERIFY_WITH_TIMEOUT(run.model().hasCard(), 2000);
+        QCOMPARE(QString::fromStdString(run.model().cardRoot), card);
+        ZQ3::Desktop::CDriveComboBox& drives = *run.view().driveCombo();
+        QCOMPARE(drives.currentData().toString(), card);
+        // Another card put in while one is open is listed and left alone.
+        const QString second = run.file("second");
+        run.makeCard();
+        ZQ3::Fixture::MakeEmptyCard(second.toStdString());
+        WriteMountTable(table, {card, second});
+        QTRY_VERIFY_WITH_TIMEOUT(drives.findData(second) >= 0, 2000);
+        QCOMPARE(QString::fromStdString(run.model().cardRoot), card);
+        // Taken out: the view lets go of it at once and says so.
+        QVERIFY(QDir().rename(card, run.file("elsewhere")));
+        WriteMountTable(table, {second});
+        QTRY_VERIFY_WITH_TIMEOUT(!run.model().hasCard(), 2000);
+        QCOMPARE(run.view().statusLine()->text(),
+                 QStringLiteral("The card at %1 was removed.").arg(card));
+        QCOMPARE(drives.findData(card), -1);
+        // Two cards at once while none is open: the user chooses.
+        WriteMountTable(table, {second, run.cardRoot(), run.file("elsewhere")});
+        QTRY_VERIFY_WITH_TIMEOUT(drives.findData(run.cardRoot()) >= 0, 2000);
+        QTest::qWait(100);
+        QVERIFY(!run.model().hasCard());
+        QVERIFY(answers.texts.isEmpty());
+    }
+
+    void ejectingACardUnmountsItSwitchesItsDriveOffAndSaysItIsSafe() {
+        CProgramRun run;
+        run.makeCard();
+        CDiskServiceMock disks;
+        QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
+        QVERIFY2(disks.startService({{"mount_point", run.cardRoot()}}),
+                 qPrintable(disks.problem()));
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        WriteMountTable(run.file("mounts"), {run.cardRoot()});
+        run.view().setMountTable(run.file("mounts"));
+        run.view().setDiskService(
+            std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        QVERIFY(run.view().ejectButton()->isEnabled());
+        const CBoxAnswers answers(run, {});
+        QAction* eject = nullptr;
+        for (QAction* action : run.frame().findChildren<QAction*>()) {
+            eject = action->text() == QStringLiteral("&Eject Card") ? action : eject;
+        }
+        QVERIFY(eject != nullptr);
+        eject->trigger();
+        QVERIFY2(answers.texts.isEmpty(), qPrintable(answers.texts.join('\n')));
+        QVERIFY(!run.model().hasCard());
+        QCOMPARE(run.view().statusLine()->text(),
+                 QStringLiteral("The card can be taken out safely now."));
+        QVERIFY(!run.view().ejectButton()->isEnabled());
+        const QString calls = disks.calls();
+        QVERIFY2(calls.contains(QStringLiteral("Unmount {}")), qPrintable(calls));
+        QVERIFY2(calls.indexOf(QStringLiteral("PowerOff {}")) > calls.indexOf("Unmount"),
+                 qPrintable(calls));
+        SaveScreenshot(run.frame(), QStringLiteral("main_card_ejected_en"));
+    }
+
+    void aCardThatCannotBeEjectedStaysOpenAndTheBoxSaysWhy() {
+        struct Case {
+            QJsonObject service;
+            QString headline;
+            QString detail;
+        };
+        CProgramRun run;
+        run.makeCard();
+        const QString root = run.cardRoot();
+        const QList<Case> cases = {
+            {{{"mount_point", root}, {"busy", true}},
+             QStringLiteral("The card was not ejected: it is in use."),
+             QStringLiteral("Error unmounting /dev/sdz1: target is busy")},
+            {{{"mount_point", root}, {"removable", false}, {"can_power_off", false}},
+             QStringLiteral("The card was not ejected: it is not on a removable drive."),
+             QStringLiteral("a drive that stays in the computer")},
+            // Without the disk service the box says how to eject by hand.
+            {{},
+             QStringLiteral("The card was not ejected: the system's disk service (UDisks2) "
+                            "is not running."),
+             QStringLiteral("udisksctl unmount -b /dev/sdz1\" and then \"udisksctl power-off -b "
+                            "/dev/sdz1\" (or \"umount %1\" as root)")
+                 .arg(root)},
+        };
+        for (const Case& tried : cases) {
+            CDiskServiceMock disks;
+            QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
+            if (!tried.service.isEmpty()) {
+                QVERIFY2(disks.startService(tried.service), qPrintable(disks.problem()));
+            }
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, root.toStdString());
+            QVERIFY(run.start());
+            WriteMountTable(run.file("mounts"), {root});
+            run.view().setMountTable(run.file("mounts"));
+            run.view().setDiskService(
+                std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
+            const CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+            run.view().ejectButton()->click();
+            QCOMPARE(answers.texts.size(), 1);
+            QVERIFY2(answers.texts.front().startsWith(tried.headline + "|"),
+                     qPrintable(answers.texts.front()));
+            QVERIFY2(answers.texts.front().contains(tried.detail),
+                     qPrintable(answers.texts.front()));
+            // The card is still there, and open again.
+            QVERIFY(run.model().hasCard());
+            QVERIFY(run.view().ejectButton()->isEnabled());
+            QVERIFY(!disks.calls().contains(QStringLiteral("PowerOff")));
+            run.stop();
+        }
     }
 
     void screenshotsInJapanese() {
