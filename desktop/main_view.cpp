@@ -78,6 +78,14 @@ public:
                           colour);
         painter->restore();
     }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // A new pixmap holds whatever was in its memory: it starts clear.
+        QPixmap picture(size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return picture;
+    }
     QIconEngine* clone() const override { return new CEjectIconEngine; }
 };
 
@@ -150,6 +158,7 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
 
     // The waveform takes the space right of the pad block, as wide as the buttons below it.
     waveformView_ = new CWaveformView(this);
+    waveformView_->setAccessibleName(tr("Waveform of the selected pad"));
     waveformView_->setGeometry(458, MatrixTop, 130, background_->cellHeight);
     restartWaveformReader();
     playLineTimer_.setInterval(PlayLineMilliseconds);
@@ -263,7 +272,7 @@ QStringList CMainView::rebuildDriveList() {
 
 void CMainView::restartWaveformReader() {
     waveforms_.reset();
-    waveforms_ = std::make_unique<ZQ3::CPadWaveformCache>(waveformView_->plotWidth(), [this] {
+    waveforms_ = std::make_unique<ZQ3::CPadWaveformCache>(waveformView_->plotPixels(), [this] {
         // Called on the reading thread: the view looks again on its own.
         QMetaObject::invokeMethod(
             this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
@@ -569,6 +578,7 @@ void CMainView::updatePads() {
     for (int pad = 0; pad < ZQ3::CardLayout::PadsPerBank; ++pad) {
         hasSample.push_back(model.hasSample(pad));
         padGrid_->setPadToolTip(pad, padToolTip(pad));
+        padGrid_->setPadAccessibleText(pad, padSpokenText(pad));
     }
     padGrid_->showPads(model.hasCard(), hasSample, model.selectedPad);
     updateStatusLine();
@@ -768,6 +778,19 @@ void CMainView::watchCardOfModel() {
         watchedRoot_ = root;
         cardWatcher_->watchCard(QString::fromStdString(root));
     }
+}
+
+QString CMainView::padSpokenText(int pad) const {
+    const ZQ3::CModel& model = *domain_.model;
+    const QString name = PadName(model.hasCard() ? model.bank : 0, pad);
+    if (!model.hasCard()) {
+        return tr("%1, no card").arg(name);
+    }
+    if (!model.hasSample(pad)) {
+        return tr("%1, empty").arg(name);
+    }
+    return tr("%1, %2").arg(name,
+                            QString::fromStdString(ZQ3::SampleLengthText(model.entryOf(pad))));
 }
 
 QString CMainView::padToolTip(int pad) const {

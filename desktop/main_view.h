@@ -119,6 +119,9 @@ public:
     ZQ3::Desktop::CStatusPanel* statusLine() const { return status_; }
     // What the pointer over pad of the current bank shows: its length, channels, lo-fi, tempo.
     QString padToolTip(int pad) const;
+    // What a screen reader says of pad of the current bank: "C5, 0.42 s, stereo", or that it is
+    // empty.
+    QString padSpokenText(int pad) const;
     // The selected pad's waveform beside the pad block.
     ZQ3::Desktop::CWaveformView* waveformView() const { return waveformView_; }
     // The text dialog the view asks its questions through; the frame's messages use it too.

@@ -177,6 +177,22 @@
         <source>The card was not ejected: what was written to it could not be written out.</source>
         <translation>カードを取り出せませんでした。カードへの書き込みを完了できませんでした。</translation>
     </message>
+    <message>
+        <source>Waveform of the selected pad</source>
+        <translation>選択したパッドの波形</translation>
+    </message>
+    <message>
+        <source>%1, no card</source>
+        <translation>%1、カードなし</translation>
+    </message>
+    <message>
+        <source>%1, empty</source>
+        <translation>%1、空</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
 </context>
 <context>
     <name>CUDisks2Client</name>
@@ -321,6 +337,13 @@
     <message>
         <source>Other Folder...</source>
         <translation>その他のフォルダー...</translation>
+    </message>
+</context>
+<context>
+    <name>ZQ3::Desktop::CPadGrid</name>
+    <message>
+        <source>Pads</source>
+        <translation>パッド</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,7 @@
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -949,7 +950,7 @@ private slots:
         QTRY_VERIFY(waveform.waveform() != nullptr);
         QCOMPARE(waveform.waveform()->channelCount(), 2);
         QCOMPARE(waveform.waveform()->frameCount(), run.model().playedLength(5));
-        QCOMPARE(waveform.waveform()->columnCount(), waveform.plotWidth());
+        QCOMPARE(waveform.waveform()->columnCount(), waveform.plotPixels());
         SaveScreenshot(run.frame(), QStringLiteral("main_waveform_en"));
         run.click(6);
         QTRY_VERIFY(waveform.waveform() != nullptr && waveform.waveform()->channelCount() == 1);
@@ -1442,6 +1443,60 @@ private slots:
         }
     }
 
+    void aScreenReaderHearsEveryPadAndEveryControl() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        run.importDirectly(6, run.makeWav("wide.wav", 2));
+        run.frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&run.frame()));
+        run.click(3);
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&run.grid());
+        QVERIFY(grid != nullptr);
+        QCOMPARE(grid->childCount(), 16);
+        const auto name = [](int pad) {
+            return QString::fromStdString(ZQ3::CardLayout::PadName(pad));
+        };
+        const auto seconds = [&](int pad) {
+            return QString::number(run.model().playedSeconds(pad), 'f', 2);
+        };
+        QCOMPARE(grid->child(3)->text(QAccessible::Name),
+                 QStringLiteral("%1, %2 s, mono").arg(name(3), seconds(3)));
+        QCOMPARE(grid->child(6)->text(QAccessible::Name),
+                 QStringLiteral("%1, %2 s, stereo").arg(name(6), seconds(6)));
+        QCOMPARE(grid->child(0)->text(QAccessible::Name), QStringLiteral("%1, empty").arg(name(0)));
+        QVERIFY(grid->child(3)->state().selected);
+        QVERIFY(grid->child(3)->state().focused);
+        QCOMPARE(grid->focusChild(), grid->child(3));
+        QVERIFY(!grid->child(6)->state().selected);
+        for (int pad = 0; pad < 16; ++pad) {
+            QAccessibleInterface* child = grid->child(pad);
+            QCOMPARE(grid->indexOfChild(child), pad);
+            QCOMPARE(child->parent(), grid);
+            const QPoint centre = run.grid().mapToGlobal(run.centreOf(pad));
+            QVERIFY(child->rect().contains(centre));
+            QCOMPARE(grid->childAt(centre.x(), centre.y()), child);
+        }
+        // In another bank the pads say their own names.
+        QTest::keyClick(&run.grid(), Qt::Key_PageDown);
+        QCOMPARE(grid->child(3)->text(QAccessible::Name),
+                 QStringLiteral("%1, empty").arg(name(ZQ3::CardLayout::Slot(1, 3))));
+        // Every control the user can reach, and the waveform, has a name to be read out.
+        QStringList nameless;
+        for (QWidget* widget : run.frame().findChildren<QWidget*>()) {
+            const bool control =
+                widget->focusPolicy() != Qt::NoFocus || widget == run.view().waveformView();
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
+            if (widget->isVisible() && control &&
+                (spoken == nullptr || spoken->text(QAccessible::Name).trimmed().isEmpty())) {
+                nameless.append(QString::fromLatin1(widget->metaObject()->className()));
+            }
+        }
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+    }
+
     void screenshotsInJapanese() {
         UseJapanese();
         CProgramRun run;
@@ -1466,7 +1521,88 @@ private slots:
     }
 };
 
+// The main window on a screen that shows two pixels for every point: run with QT_SCALE_FACTOR=2.
+class HighDpiTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { UseEnglish(); }
+
+    void theWindowIsSharpAndWholeAtTwiceTheDensity() {
+        QCOMPARE(qApp->devicePixelRatio(), 2.0);
+        QImage pads;
+        QVERIFY(pads.load(QStringLiteral(ZQ3_BITMAP_DIR "/Pads64@2x.png")));
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            QVERIFY(run.start());
+            run.importDirectly(7, run.makeWav("tone.wav"));
+            run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
+            run.click(9);
+            const ZQ3::Desktop::CWaveformView& waveform = *run.view().waveformView();
+            QTRY_VERIFY(waveform.waveform() != nullptr);
+            // The outline has a column for each of the screen's pixels, not each point.
+            QCOMPARE(waveform.waveform()->columnCount(), 2 * waveform.plotWidth());
+            SaveScreenshot(run.frame(), japanese ? QStringLiteral("main_scale2_ja")
+                                                 : QStringLiteral("main_scale2_en"));
+
+            // Each pad is its picture drawn at twice the density, pixel for pixel.
+            const QPixmap shot = run.view().grab();
+            QCOMPARE(shot.devicePixelRatio(), 2.0);
+            const QImage screen = shot.toImage().convertToFormat(QImage::Format_RGB32);
+            const int cellHeight = pads.height() / 64;
+            for (const auto& [pad, look] :
+                 {std::pair{0, ZQ3::APad::LookDark}, std::pair{7, ZQ3::APad::LookLit},
+                  std::pair{9, run.pad(9).look()}}) {
+                const ZQ3::CPadRect r = run.pad(pad).rect();
+                const QImage drawn = screen.copy(2 * r.left, 2 * r.top, 2 * (r.right - r.left),
+                                                 2 * (r.bottom - r.top));
+                const QImage picture =
+                    pads.copy(0, (look * 16 + pad) * cellHeight, pads.width(), cellHeight)
+                        .convertToFormat(QImage::Format_RGB32);
+                QVERIFY2(drawn == picture, qPrintable(QStringLiteral("pad %1").arg(pad)));
+            }
+
+            // Nothing is cut off: every text fits its control, every control the window.
+            const QRect window = run.frame().rect();
+            for (QWidget* widget : run.frame().findChildren<QWidget*>()) {
+                if (!widget->isVisible() || widget->isWindow()) {
+                    continue;
+                }
+                const QRect placed(widget->mapTo(&run.frame(), QPoint(0, 0)), widget->size());
+                QVERIFY2(window.contains(placed), widget->metaObject()->className());
+                QString text;
+                int room = 0;
+                if (auto* label = qobject_cast<QLabel*>(widget)) {
+                    if (label->wordWrap()) {
+                        QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                                 qPrintable(label->text()));
+                        continue;
+                    }
+                    text = label->text();
+                    room = label->contentsRect().width();
+                } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                    text = button->text();
+                    room = button->width() - 8;
+                }
+                text.remove(QLatin1Char('&'));
+                QVERIFY2(widget->fontMetrics().horizontalAdvance(text) <= room || text.isEmpty(),
+                         qPrintable(text));
+            }
+            run.stop();
+        }
+    }
+};
+
 } // namespace
+
+std::unique_ptr<QObject> MakeHighDpiTest() {
+    return std::make_unique<HighDpiTest>();
+}
 
 std::unique_ptr<QObject> MakeMainWindowTest() {
     return std::make_unique<MainWindowTest>();
