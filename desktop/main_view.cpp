@@ -294,7 +294,11 @@ void CMainView::ejectCard() {
     }
     const std::string root = domain_.model->cardRoot;
     const int bank = domain_.model->bank;
-    const ZQ3::Desktop::MountEntry mount = mountTable_.mountHolding(QString::fromStdString(root));
+    ZQ3::Desktop::MountEntry mount = mountTable_.mountHolding(QString::fromStdString(root));
+    // Without a mount table to tell, the card's own folder is taken as its mount point.
+    if (mount.root.isEmpty()) {
+        mount.root = QString::fromStdString(root);
+    }
     // Nothing of the program may keep a file on the card open: the card is let go of and a
     // waveform being read is waited for.
     domain_.controller->releaseCard();
