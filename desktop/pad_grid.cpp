@@ -94,8 +94,16 @@ QString CPadGrid::padToolTip(int pad) const {
 }
 
 void CPadGrid::setPadAccessibleText(int pad, const QString& text) {
-    if (pad >= 0 && static_cast<std::size_t>(pad) < accessibleTexts_.size()) {
-        accessibleTexts_[static_cast<std::size_t>(pad)] = text;
+    if (pad < 0 || static_cast<std::size_t>(pad) >= accessibleTexts_.size() ||
+        accessibleTexts_[static_cast<std::size_t>(pad)] == text) {
+        return;
+    }
+    accessibleTexts_[static_cast<std::size_t>(pad)] = text;
+    // A screen reader on the pad says it afresh, as it does a button renamed.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        renamed.setChild(pad);
+        QAccessible::updateAccessibility(&renamed);
     }
 }
 

@@ -8,10 +8,33 @@
 namespace ZQ3::Desktop {
 namespace {
 
-// One pad: a button without a widget of its own, answering from the grid.
-class CPadAccessible : public QAccessibleInterface {
+// One pad: a button without a widget of its own, answering from the grid. Pressing it plays it,
+// as a double click does; focusing it selects it.
+class CPadAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     CPadAccessible(CPadGrid* grid, int pad) : grid_(grid), pad_(pad) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override {
+        return grid_ && grid_->isOpen() ? QStringList{pressAction(), setFocusAction()}
+                                        : QStringList();
+    }
+    void doAction(const QString& action) override {
+        if (!grid_ || !grid_->isOpen()) {
+            return;
+        }
+        if (action == setFocusAction() || action == pressAction()) {
+            grid_->setFocus();
+            emit grid_->padSelected(pad_);
+        }
+        if (action == pressAction()) {
+            emit grid_->padActivated(pad_);
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     bool isValid() const override { return !grid_.isNull(); }
     QObject* object() const override { return nullptr; }

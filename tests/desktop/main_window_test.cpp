@@ -1479,6 +1479,13 @@ private slots:
             QVERIFY(child->rect().contains(centre));
             QCOMPARE(grid->childAt(centre.x(), centre.y()), child);
         }
+        // Pressing a pad, as a screen reader's user does, selects and plays it.
+        QAccessibleActionInterface* press = grid->child(6)->actionInterface();
+        QVERIFY(press != nullptr);
+        press->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(run.model().selectedPad, 6);
+        QTRY_VERIFY(run.playing());
+        QTest::keyClick(&run.grid(), Qt::Key_Escape);
         // In another bank the pads say their own names.
         QTest::keyClick(&run.grid(), Qt::Key_PageDown);
         QCOMPARE(grid->child(3)->text(QAccessible::Name),
