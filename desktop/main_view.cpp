@@ -299,33 +299,39 @@ void CMainView::ejectCard() {
     if (mount.root.isEmpty()) {
         mount.root = QString::fromStdString(root);
     }
-    // Nothing of the program may keep a file on the card open: the card is let go of and a
-    // waveform being read is waited for.
-    domain_.controller->releaseCard();
-    restartWaveformReader();
+    const auto tell = [this](const QString& headline, const QString& detail) {
+        textDialog_->askWithDetail(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
+                                   headline.toStdString(), detail.toStdString());
+    };
+    // The card stays in the computer: it is shown again.
     const auto notEjected = [&](const QString& headline, const QString& detail) {
         domain_.controller->selectDrive(root, bank);
         rebuildDriveList();
         selectDriveOfModel();
-        textDialog_->askWithDetail(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
-                                   headline.toStdString(), detail.toStdString());
+        tell(headline, detail);
     };
+    QString flushProblem;
     {
-        // A change another converter is making ends first; the lock is let go of before the
-        // unmount, which an open folder would keep from happening.
+        // A change another converter is making ends first. Then nothing of the program may keep
+        // a file on the card open: the card is let go of and a waveform being read is waited
+        // for. The lock itself is let go of before the unmount, which its open folder would
+        // keep from happening.
         ZQ3::CCardLock lock;
         if (lock.acquire(root, domain_.controller->cardLockWaiting()) !=
             ZQ3::CCardLock::Result::Locked) {
-            notEjected(tr("The card was not ejected: another program is changing it."),
-                       tr("Wait until it has finished, then eject the card again."));
+            tell(tr("The card was not ejected: another program is changing it."),
+                 tr("Wait until it has finished, then eject the card again."));
             return;
         }
-        if (const QString problem = FlushVolumeOf(root); !problem.isEmpty()) {
-            notEjected(tr("The card was not ejected: what was written to it could not be "
-                          "written out."),
-                       problem);
-            return;
-        }
+        domain_.controller->releaseCard();
+        restartWaveformReader();
+        flushProblem = FlushVolumeOf(root);
+    }
+    if (!flushProblem.isEmpty()) {
+        notEjected(tr("The card was not ejected: what was written to it could not be "
+                      "written out."),
+                   flushProblem);
+        return;
     }
     if (!diskService_) {
         diskService_ = std::make_unique<ZQ3::Desktop::CUDisks2Client>();

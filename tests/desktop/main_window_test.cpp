@@ -9,6 +9,7 @@
 #include "app/player.h"
 #include "app/preferences.h"
 #include "card/card_layout.h"
+#include "card/card_lock.h"
 #include "desktop/application.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/ini_profile.h"
@@ -1373,6 +1374,8 @@ private slots:
             std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
         run.importDirectly(3, run.makeWav("tone.wav"));
         QVERIFY(run.view().ejectButton()->isEnabled());
+        run.doubleClick(3);
+        QTRY_VERIFY(run.playing());
         const CBoxAnswers answers(run, {});
         QAction* eject = nullptr;
         for (QAction* action : run.frame().findChildren<QAction*>()) {
@@ -1381,6 +1384,7 @@ private slots:
         QVERIFY(eject != nullptr);
         eject->trigger();
         QVERIFY2(answers.texts.isEmpty(), qPrintable(answers.texts.join('\n')));
+        QVERIFY(!run.playing());
         QVERIFY(!run.model().hasCard());
         QCOMPARE(run.view().statusLine()->text(),
                  QStringLiteral("The card can be taken out safely now."));
@@ -1441,6 +1445,27 @@ private slots:
             QVERIFY(!disks.calls().contains(QStringLiteral("PowerOff")));
             run.stop();
         }
+        // While another converter changes the card, it is waited for; one that takes too long
+        // leaves the card mounted.
+        CDiskServiceMock disks;
+        QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
+        QVERIFY2(disks.startService({{"mount_point", root}}), qPrintable(disks.problem()));
+        QVERIFY(run.start());
+        run.view().setDiskService(
+            std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
+        ZQ3::CCardLock otherConverter;
+        QCOMPARE(otherConverter.acquire(root.toStdString()), ZQ3::CCardLock::Result::Locked);
+        ZQ3::CardLockWaiting briefly;
+        briefly.timeout = std::chrono::milliseconds(200);
+        run.controller().setCardLockWaiting(briefly);
+        const CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+        run.view().ejectButton()->click();
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY2(answers.texts.front().startsWith(
+                     QStringLiteral("The card was not ejected: another program is changing it.")),
+                 qPrintable(answers.texts.front()));
+        QVERIFY(!disks.calls().contains(QStringLiteral("Unmount")));
+        QVERIFY(run.model().hasCard());
     }
 
     void aScreenReaderHearsEveryPadAndEveryControl() {
