@@ -7,6 +7,7 @@
 
 std::unique_ptr<QObject> MakeMainWindowTest();
 std::unique_ptr<QObject> MakeHighDpiTest();
+std::unique_ptr<QObject> MakeEjectTest();
 std::unique_ptr<QObject> MakeProgramProcessTest();
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     return RunTestClasses({{"MainWindowTest", MakeMainWindowTest},
                            {"ProgramProcessTest", MakeProgramProcessTest},
-                           {"HighDpiTest", MakeHighDpiTest}},
+                           {"HighDpiTest", MakeHighDpiTest},
+                           {"EjectTest", MakeEjectTest}},
                           argc, argv);
 }

@@ -1359,6 +1359,96 @@ private slots:
         QVERIFY(answers.texts.isEmpty());
     }
 
+    void aScreenReaderHearsEveryPadAndEveryControl() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        run.importDirectly(6, run.makeWav("wide.wav", 2));
+        run.frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&run.frame()));
+        run.click(3);
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&run.grid());
+        QVERIFY(grid != nullptr);
+        QCOMPARE(grid->childCount(), 16);
+        const auto name = [](int pad) {
+            return QString::fromStdString(ZQ3::CardLayout::PadName(pad));
+        };
+        const auto seconds = [&](int pad) {
+            return QString::number(run.model().playedSeconds(pad), 'f', 2);
+        };
+        QCOMPARE(grid->child(3)->text(QAccessible::Name),
+                 QStringLiteral("%1, %2 s, mono").arg(name(3), seconds(3)));
+        QCOMPARE(grid->child(6)->text(QAccessible::Name),
+                 QStringLiteral("%1, %2 s, stereo").arg(name(6), seconds(6)));
+        QCOMPARE(grid->child(0)->text(QAccessible::Name), QStringLiteral("%1, empty").arg(name(0)));
+        QVERIFY(grid->child(3)->state().selected);
+        QVERIFY(grid->child(3)->state().focused);
+        QCOMPARE(grid->focusChild(), grid->child(3));
+        QVERIFY(!grid->child(6)->state().selected);
+        for (int pad = 0; pad < 16; ++pad) {
+            QAccessibleInterface* child = grid->child(pad);
+            QCOMPARE(grid->indexOfChild(child), pad);
+            QCOMPARE(child->parent(), grid);
+            const QPoint centre = run.grid().mapToGlobal(run.centreOf(pad));
+            QVERIFY(child->rect().contains(centre));
+            QCOMPARE(grid->childAt(centre.x(), centre.y()), child);
+        }
+        // Pressing a pad, as a screen reader's user does, selects and plays it.
+        QAccessibleActionInterface* press = grid->child(6)->actionInterface();
+        QVERIFY(press != nullptr);
+        press->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(run.model().selectedPad, 6);
+        QTRY_VERIFY(run.playing());
+        QTest::keyClick(&run.grid(), Qt::Key_Escape);
+        // In another bank the pads say their own names.
+        QTest::keyClick(&run.grid(), Qt::Key_PageDown);
+        QCOMPARE(grid->child(3)->text(QAccessible::Name),
+                 QStringLiteral("%1, empty").arg(name(ZQ3::CardLayout::Slot(1, 3))));
+        // Every control the user can reach, and the waveform, has a name to be read out.
+        QStringList nameless;
+        for (QWidget* widget : run.frame().findChildren<QWidget*>()) {
+            const bool control =
+                widget->focusPolicy() != Qt::NoFocus || widget == run.view().waveformView();
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
+            if (widget->isVisible() && control &&
+                (spoken == nullptr || spoken->text(QAccessible::Name).trimmed().isEmpty())) {
+                nameless.append(QString::fromLatin1(widget->metaObject()->className()));
+            }
+        }
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+    }
+
+    void screenshotsInJapanese() {
+        UseJapanese();
+        CProgramRun run;
+        QVERIFY(run.start());
+        QCOMPARE(ZQ3::MessageCatalogue::Instance().language(), int(ZQ3::LanguageJapanese));
+        SaveScreenshot(run.frame(), QStringLiteral("main_no_card_ja"));
+        run.stop();
+
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        UseJapanese();
+        QVERIFY(run.start());
+        run.importDirectly(7, run.makeWav("tone.wav"));
+        run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
+        run.click(9);
+        const ZQ3::Desktop::CWaveformView& waveform = *run.view().waveformView();
+        QTRY_VERIFY(waveform.waveform() != nullptr);
+        SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_ja"));
+        run.doubleClick(9);
+        QTRY_VERIFY(waveform.playPosition() > 0.2);
+        SaveScreenshot(run.frame(), QStringLiteral("main_pad_playing_ja"));
+    }
+};
+
+// File / Eject Card against a disk service mocked on a private D-Bus bus.
+class EjectTest : public QObject {
+    Q_OBJECT
+
+private slots:
     void ejectingACardUnmountsItSwitchesItsDriveOffAndSaysItIsSafe() {
         CProgramRun run;
         run.makeCard();
@@ -1467,90 +1557,6 @@ private slots:
         QVERIFY(!disks.calls().contains(QStringLiteral("Unmount")));
         QVERIFY(run.model().hasCard());
     }
-
-    void aScreenReaderHearsEveryPadAndEveryControl() {
-        CProgramRun run;
-        run.makeCard();
-        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
-        QVERIFY(run.start());
-        run.importDirectly(3, run.makeWav("tone.wav"));
-        run.importDirectly(6, run.makeWav("wide.wav", 2));
-        run.frame().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&run.frame()));
-        run.click(3);
-        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&run.grid());
-        QVERIFY(grid != nullptr);
-        QCOMPARE(grid->childCount(), 16);
-        const auto name = [](int pad) {
-            return QString::fromStdString(ZQ3::CardLayout::PadName(pad));
-        };
-        const auto seconds = [&](int pad) {
-            return QString::number(run.model().playedSeconds(pad), 'f', 2);
-        };
-        QCOMPARE(grid->child(3)->text(QAccessible::Name),
-                 QStringLiteral("%1, %2 s, mono").arg(name(3), seconds(3)));
-        QCOMPARE(grid->child(6)->text(QAccessible::Name),
-                 QStringLiteral("%1, %2 s, stereo").arg(name(6), seconds(6)));
-        QCOMPARE(grid->child(0)->text(QAccessible::Name), QStringLiteral("%1, empty").arg(name(0)));
-        QVERIFY(grid->child(3)->state().selected);
-        QVERIFY(grid->child(3)->state().focused);
-        QCOMPARE(grid->focusChild(), grid->child(3));
-        QVERIFY(!grid->child(6)->state().selected);
-        for (int pad = 0; pad < 16; ++pad) {
-            QAccessibleInterface* child = grid->child(pad);
-            QCOMPARE(grid->indexOfChild(child), pad);
-            QCOMPARE(child->parent(), grid);
-            const QPoint centre = run.grid().mapToGlobal(run.centreOf(pad));
-            QVERIFY(child->rect().contains(centre));
-            QCOMPARE(grid->childAt(centre.x(), centre.y()), child);
-        }
-        // Pressing a pad, as a screen reader's user does, selects and plays it.
-        QAccessibleActionInterface* press = grid->child(6)->actionInterface();
-        QVERIFY(press != nullptr);
-        press->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(run.model().selectedPad, 6);
-        QTRY_VERIFY(run.playing());
-        QTest::keyClick(&run.grid(), Qt::Key_Escape);
-        // In another bank the pads say their own names.
-        QTest::keyClick(&run.grid(), Qt::Key_PageDown);
-        QCOMPARE(grid->child(3)->text(QAccessible::Name),
-                 QStringLiteral("%1, empty").arg(name(ZQ3::CardLayout::Slot(1, 3))));
-        // Every control the user can reach, and the waveform, has a name to be read out.
-        QStringList nameless;
-        for (QWidget* widget : run.frame().findChildren<QWidget*>()) {
-            const bool control =
-                widget->focusPolicy() != Qt::NoFocus || widget == run.view().waveformView();
-            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
-            if (widget->isVisible() && control &&
-                (spoken == nullptr || spoken->text(QAccessible::Name).trimmed().isEmpty())) {
-                nameless.append(QString::fromLatin1(widget->metaObject()->className()));
-            }
-        }
-        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
-    }
-
-    void screenshotsInJapanese() {
-        UseJapanese();
-        CProgramRun run;
-        QVERIFY(run.start());
-        QCOMPARE(ZQ3::MessageCatalogue::Instance().language(), int(ZQ3::LanguageJapanese));
-        SaveScreenshot(run.frame(), QStringLiteral("main_no_card_ja"));
-        run.stop();
-
-        run.makeCard();
-        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
-        UseJapanese();
-        QVERIFY(run.start());
-        run.importDirectly(7, run.makeWav("tone.wav"));
-        run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
-        run.click(9);
-        const ZQ3::Desktop::CWaveformView& waveform = *run.view().waveformView();
-        QTRY_VERIFY(waveform.waveform() != nullptr);
-        SaveScreenshot(run.frame(), QStringLiteral("main_pad_selected_ja"));
-        run.doubleClick(9);
-        QTRY_VERIFY(waveform.playPosition() > 0.2);
-        SaveScreenshot(run.frame(), QStringLiteral("main_pad_playing_ja"));
-    }
 };
 
 // The main window on a screen that shows two pixels for every point: run with QT_SCALE_FACTOR=2.
@@ -1631,6 +1637,10 @@ private slots:
 };
 
 } // namespace
+
+std::unique_ptr<QObject> MakeEjectTest() {
+    return std::make_unique<EjectTest>();
+}
 
 std::unique_ptr<QObject> MakeHighDpiTest() {
     return std::make_unique<HighDpiTest>();
