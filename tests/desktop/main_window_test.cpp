@@ -1449,6 +1449,22 @@ class EjectTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void theVolumeEjectedIsTheInnermostMountHoldingTheCard() {
+        QTemporaryDir folder;
+        const QString table = folder.filePath(QStringLiteral("mounts"));
+        WriteMountTable(table, {QStringLiteral("/media/u/card"), QStringLiteral("/media/u/card 2"),
+                                QStringLiteral("/media/u/card/inner")});
+        const ZQ3::Desktop::CMountTable mounts(table);
+        const auto held = [&](const char* path) {
+            const ZQ3::Desktop::MountEntry mount = mounts.mountHolding(QString::fromUtf8(path));
+            return mount.root + QLatin1Char('|') + mount.device;
+        };
+        QCOMPARE(held("/media/u/card"), QStringLiteral("/media/u/card|/dev/sdz1"));
+        QCOMPARE(held("/media/u/card 2/kit"), QStringLiteral("/media/u/card 2|/dev/sdy1"));
+        QCOMPARE(held("/media/u/card/inner/x"), QStringLiteral("/media/u/card/inner|/dev/sdx1"));
+        QCOMPARE(held("/media/u/cardboard"), QStringLiteral("/|/dev/sda1"));
+    }
+
     void ejectingACardUnmountsItSwitchesItsDriveOffAndSaysItIsSafe() {
         CProgramRun run;
         run.makeCard();
