@@ -81,9 +81,11 @@ EjectResult CUDisks2Client::eject(const QString& mountPoint) const {
         call(QString::fromLatin1(RootObject), "org.freedesktop.DBus.ObjectManager",
              "GetManagedObjects", {}, QueryTimeoutMilliseconds);
     if (objectsReply.type() == QDBusMessage::ErrorMessage || objectsReply.arguments().isEmpty()) {
-        result.outcome = IsServiceAbsent(objectsReply) ? EjectResult::Outcome::ServiceAbsent
-                                                       : EjectResult::Outcome::Failed;
-        result.serviceMessage = objectsReply.errorMessage();
+        // When the service is not there, the bus answered for it: nothing of its own to tell.
+        const bool absent = IsServiceAbsent(objectsReply);
+        result.outcome =
+            absent ? EjectResult::Outcome::ServiceAbsent : EjectResult::Outcome::Failed;
+        result.serviceMessage = absent ? QString() : objectsReply.errorMessage();
         return result;
     }
     const auto objects = qdbus_cast<ManagedObjects>(objectsReply.arguments().front());

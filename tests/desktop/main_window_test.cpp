@@ -1526,6 +1526,7 @@ private slots:
                             "/dev/sdz1\" (or \"umount %1\" as root)")
                  .arg(root)},
         };
+        int shown = 0;
         for (const Case& tried : cases) {
             CDiskServiceMock disks;
             QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
@@ -1545,6 +1546,9 @@ private slots:
                      qPrintable(answers.texts.front()));
             QVERIFY2(answers.texts.front().contains(tried.detail),
                      qPrintable(answers.texts.front()));
+            ScreenshotOfBox(answers.texts.front(), UL::ITextDialog::ButtonsOk,
+                            UL::ITextDialog::IconWarning,
+                            QStringLiteral("eject_refused_%1_en").arg(++shown));
             // The card is still there, and open again.
             QVERIFY(run.model().hasCard());
             QVERIFY(run.view().ejectButton()->isEnabled());
