@@ -14,13 +14,17 @@ namespace ZQ3::Desktop {
 // or unmounted, one put in or mounted, a card folder renamed or removed. It watches the mount
 // table (the kernel marks /proc/self/mounts with an exception whenever a file system is mounted
 // or unmounted) and the card's folders (for a card that is a plain folder). It says only that
-// something changed; whoever listens looks at what it shows again.
+// something changed; whoever listens looks at what it shows again. A mount table that is a plain
+// file (a test's) is watched as a file.
 class CCardWatcher : public QObject {
     Q_OBJECT
 
 public:
     explicit CCardWatcher(QObject* parent = nullptr);
     ~CCardWatcher() override;
+
+    // Watches the mount table at path from now on, in place of the system's.
+    void watchMountTable(const QString& path);
 
     // Watches the card at root (its folder and the converter's folder in it) from now on, in
     // place of the one before; an empty root watches only the mount table.
@@ -33,9 +37,12 @@ signals:
     void cardFolderChanged();
 
 private:
+    void stopWatchingMountTable();
+
     int mountsFile_ = -1;
     std::unique_ptr<QSocketNotifier> mounts_;
     QFileSystemWatcher folders_;
+    QFileSystemWatcher mountTableFile_;
 };
 
 } // namespace ZQ3::Desktop

@@ -3,7 +3,7 @@
 #include "app/card_probe.h"
 
 #include <QFileIconProvider>
-#include <QStorageInfo>
+#include <QFileInfo>
 #include <QStyle>
 
 #include <algorithm>
@@ -12,8 +12,9 @@ namespace ZQ3::Desktop {
 namespace {
 
 // Volumes a user may keep a card on; the system's own pseudo file systems are left out.
-bool IsUserVolume(const QStorageInfo& volume) {
-    if (!volume.isValid() || !volume.isReady()) {
+bool IsUserVolume(const MountEntry& volume) {
+    // A volume that cannot be looked into (a file system whose program ended) is left out.
+    if (!QFileInfo(volume.root).isDir()) {
         return false;
     }
     static const QList<QByteArray> pseudo = {
@@ -21,7 +22,7 @@ bool IsUserVolume(const QStorageInfo& volume) {
         "securityfs", "pstore",  "debugfs",  "tracefs", "mqueue",      "hugetlbfs",
         "configfs",   "fusectl", "bpf",      "autofs",  "binfmt_misc", "efivarfs",
         "ramfs",      "nsfs",    "overlay",  "tmpfs",   "squashfs"};
-    return !pseudo.contains(volume.fileSystemType()) || volume.isRoot();
+    return !pseudo.contains(volume.type.toUtf8()) || volume.root == QLatin1String("/");
 }
 
 } // namespace
@@ -31,22 +32,26 @@ void CDriveComboBox::showPopup() {
     QComboBox::showPopup();
 }
 
-void CDriveComboBox::rebuild(const QString& keptRoot) {
+void CDriveComboBox::rebuild(const QString& keptRoot, const QList<MountEntry>& mounts) {
     // Keep what is chosen, by its path, across the rebuild.
     const QString chosen = currentData().toString();
     clear();
     QFileIconProvider icons;
-    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
-        return a.rootPath() < b.rootPath();
-    });
+    QList<MountEntry> volumes = mounts;
+    std::stable_sort(volumes.begin(), volumes.end(),
+                     [](const MountEntry& a, const MountEntry& b) { return a.root < b.root; });
     const QIcon cardIcon = style()->standardIcon(QStyle::SP_DriveFDIcon);
-    for (const QStorageInfo& volume : volumes) {
-        if (!IsUserVolume(volume)) {
+    cardVolumes_.clear();
+    for (const MountEntry& volume : volumes) {
+        // A point mounted over again is listed once.
+        const QString& root = volume.root;
+        if (findData(root) >= 0 || !IsUserVolume(volume)) {
             continue;
         }
-        const QString root = volume.rootPath();
         const bool card = ZQ3::HoldsCard(root.toStdString());
+        if (card) {
+            cardVolumes_.append(root);
+        }
         const QString text = card ? root + tr("  (ZQ-314 card)") : root;
         addItem(card ? cardIcon : icons.icon(QFileIconProvider::Drive), text, root);
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "desktop/mount_table.h"
+
 #include <QComboBox>
+#include <QStringList>
 
 namespace ZQ3::Desktop {
 
@@ -16,9 +19,12 @@ public:
 
     using QComboBox::QComboBox;
 
-    // Lists the mounted volumes, then keptRoot and the entry chosen before when neither is
-    // among them, then the last entry; chooses again what was chosen, else keptRoot.
-    void rebuild(const QString& keptRoot);
+    // Lists the volumes of mounts a user may keep a card on, then keptRoot and the entry chosen
+    // before when neither is among them, then the last entry; chooses again what was chosen,
+    // else keptRoot.
+    void rebuild(const QString& keptRoot, const QList<MountEntry>& mounts);
+    // The listed volumes that hold a card, as of the last rebuild.
+    const QStringList& cardVolumes() const { return cardVolumes_; }
     // Chooses the entry of root; none when root is empty or not listed.
     void choose(const QString& root);
     bool isOtherFolderEntry(int index) const { return index == count() - 1; }
@@ -27,6 +33,9 @@ public:
 
 signals:
     void aboutToOpen();
+
+private:
+    QStringList cardVolumes_;
 };
 
 } // namespace ZQ3::Desktop

@@ -32,6 +32,10 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QAction* repair = file->addAction(tr("Check and &Repair Card..."));
     QObject::connect(repair, &QAction::triggered, this, [this] { view_->checkAndRepairCard(); });
+    QAction* eject = file->addAction(tr("&Eject Card"));
+    QObject::connect(eject, &QAction::triggered, this, [this] { view_->ejectCard(); });
+    QObject::connect(file, &QMenu::aboutToShow, this,
+                     [this, eject] { eject->setEnabled(view_->canEject()); });
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });

@@ -13,6 +13,7 @@
 #include "app/preferences.h"
 #include "app/report.h"
 #include "card/card_layout.h"
+#include "card/card_lock.h"
 #include "desktop/card_repair_flow.h"
 #include "desktop/card_watcher.h"
 #include "desktop/drive_combo_box.h"
@@ -21,6 +22,7 @@
 #include "desktop/play_started_signal.h"
 #include "desktop/qt_text_dialog.h"
 #include "desktop/status_panel.h"
+#include "desktop/udisks2_client.h"
 #include "desktop/wave_file_open_dialog.h"
 #include "desktop/wave_file_save_dialog.h"
 #include "desktop/waveform_view.h"
@@ -29,9 +31,17 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
+#include <QIconEngine>
 #include <QLabel>
 #include <QMetaMethod>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +54,54 @@ QString PadName(int bank, int pad) {
 std::string SelectedPadSampleText(const ZQ3::CModel& model) {
     return ZQ3::PadSampleText(ZQ3::CardLayout::Slot(model.bank, model.selectedPad),
                               model.entryOf(model.selectedPad));
+}
+
+// The eject sign, drawn from its shapes at whatever size and pixel density it is shown, for a
+// desktop whose icon theme has none.
+class CEjectIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        const QColor colour = QApplication::palette().color(
+            mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active, QPalette::ButtonText);
+        const QRectF area = QRectF(rect).adjusted(rect.width() * 0.15, rect.height() * 0.2,
+                                                  -rect.width() * 0.15, -rect.height() * 0.2);
+        QPainterPath arrow;
+        arrow.moveTo(area.center().x(), area.top());
+        arrow.lineTo(area.right(), area.top() + area.height() * 0.6);
+        arrow.lineTo(area.left(), area.top() + area.height() * 0.6);
+        arrow.closeSubpath();
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->fillPath(arrow, colour);
+        painter->fillRect(QRectF(area.left(), area.bottom() - area.height() * 0.22, area.width(),
+                                 area.height() * 0.22),
+                          colour);
+        painter->restore();
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // A new pixmap holds whatever was in its memory: it starts clear.
+        QPixmap picture(size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return picture;
+    }
+    QIconEngine* clone() const override { return new CEjectIconEngine; }
+};
+
+// Writes out what the system still holds for the volume of the folder at root; the reason when
+// it cannot.
+QString FlushVolumeOf(const std::string& root) {
+    const int folder = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || ::syncfs(folder) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (folder >= 0) {
+            ::close(folder);
+        }
+        return reason;
+    }
+    ::close(folder);
+    return {};
 }
 
 // The bank names the sampler shows: bank 0 is "C".
@@ -70,9 +128,16 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
     auto* driveLabel = new QLabel(tr("ZQ-314 Card &Drive:"), this);
     driveLabel->setGeometry(12, 6, 376, 20);
     driveCombo_ = new CDriveComboBox(this);
-    driveCombo_->setGeometry(12, 26, 376, 28);
+    driveCombo_->setGeometry(12, 26, 340, 28);
     driveCombo_->setIconSize(QSize(16, 16));
     driveLabel->setBuddy(driveCombo_);
+    ejectButton_ = new QPushButton(
+        QIcon::fromTheme(QStringLiteral("media-eject"), QIcon(new CEjectIconEngine)), QString(),
+        this);
+    ejectButton_->setGeometry(356, 26, 32, 28);
+    ejectButton_->setToolTip(tr("Eject the card, so that it can be taken out safely"));
+    ejectButton_->setAccessibleName(tr("Eject Card"));
+    ejectButton_->setEnabled(false);
 
     auto* bankLabel = new QLabel(tr("ZQ-314 &Bank Select:"), this);
     bankLabel->setGeometry(408, 6, 180, 20);
@@ -93,12 +158,9 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
 
     // The waveform takes the space right of the pad block, as wide as the buttons below it.
     waveformView_ = new CWaveformView(this);
+    waveformView_->setAccessibleName(tr("Waveform of the selected pad"));
     waveformView_->setGeometry(458, MatrixTop, 130, background_->cellHeight);
-    waveforms_ = std::make_unique<ZQ3::CPadWaveformCache>(waveformView_->plotWidth(), [this] {
-        // Called on the reading thread: the view looks again on its own.
-        QMetaObject::invokeMethod(
-            this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
-    });
+    restartWaveformReader();
     playLineTimer_.setInterval(PlayLineMilliseconds);
     cardWatcher_ = new CCardWatcher(this);
     connect(cardWatcher_, &CCardWatcher::mountsChanged, this, [this] { onVolumesChanged(true); });
@@ -116,6 +178,7 @@ CMainView::CMainView(ZQ3::CDomain& domain, std::shared_ptr<ZQ3::CPlayer> player,
     connect(exportButton_, &QPushButton::clicked, this, &CMainView::exportSelectedPad);
     connect(deleteButton_, &QPushButton::clicked, this, &CMainView::deleteSelectedPad);
     connect(exitButton_, &QPushButton::clicked, this, &CMainView::exitProgram);
+    connect(ejectButton_, &QPushButton::clicked, this, &CMainView::ejectCard);
     connect(padGrid_, &CPadGrid::padSelected, this,
             [this](int pad) { selection_->selectPad(*matrix().getPads()[std::size_t(pad)]); });
     connect(padGrid_, &CPadGrid::padActivated, this,
@@ -195,8 +258,104 @@ void CMainView::updateDrive() {
     rebuildDriveList();
 }
 
-void CMainView::rebuildDriveList() {
-    driveCombo_->rebuild(QString::fromStdString(domain_.model->cardRoot));
+QStringList CMainView::rebuildDriveList() {
+    const QStringList before = driveCombo_->cardVolumes();
+    driveCombo_->rebuild(QString::fromStdString(domain_.model->cardRoot), mountTable_.read());
+    QStringList appeared;
+    for (const QString& card : driveCombo_->cardVolumes()) {
+        if (!before.contains(card)) {
+            appeared.append(card);
+        }
+    }
+    return appeared;
+}
+
+void CMainView::restartWaveformReader() {
+    waveforms_.reset();
+    waveforms_ = std::make_unique<ZQ3::CPadWaveformCache>(waveformView_->plotPixels(), [this] {
+        // Called on the reading thread: the view looks again on its own.
+        QMetaObject::invokeMethod(
+            this, [this] { showSelectedWaveform(); }, Qt::QueuedConnection);
+    });
+}
+
+void CMainView::setDiskService(std::unique_ptr<ZQ3::Desktop::CUDisks2Client> client) {
+    diskService_ = std::move(client);
+}
+
+bool CMainView::canEject() const {
+    return domain_.model->hasCard();
+}
+
+void CMainView::ejectCard() {
+    stopPlayback();
+    if (noticeCardGone() || !canEject()) {
+        return;
+    }
+    const std::string root = domain_.model->cardRoot;
+    const int bank = domain_.model->bank;
+    ZQ3::Desktop::MountEntry mount = mountTable_.mountHolding(QString::fromStdString(root));
+    // Without a mount table to tell, the card's own folder is taken as its mount point.
+    if (mount.root.isEmpty()) {
+        mount.root = QString::fromStdString(root);
+    }
+    const auto tell = [this](const QString& headline, const QString& detail) {
+        textDialog_->askWithDetail(UL::ITextDialog::ButtonsOk, UL::ITextDialog::IconWarning,
+                                   headline.toStdString(), detail.toStdString());
+    };
+    // The card stays in the computer: it is shown again.
+    const auto notEjected = [&](const QString& headline, const QString& detail) {
+        domain_.controller->selectDrive(root, bank);
+        rebuildDriveList();
+        selectDriveOfModel();
+        tell(headline, detail);
+    };
+    QString flushProblem;
+    {
+        // A change another converter is making ends first. Then nothing of the program may keep
+        // a file on the card open: the card is let go of and a waveform being read is waited
+        // for. The lock itself is let go of before the unmount, which its open folder would
+        // keep from happening.
+        ZQ3::CCardLock lock;
+        if (lock.acquire(root, domain_.controller->cardLockWaiting()) !=
+            ZQ3::CCardLock::Result::Locked) {
+            tell(tr("The card was not ejected: another program is changing it."),
+                 tr("Wait until it has finished, then eject the card again."));
+            return;
+        }
+        domain_.controller->releaseCard();
+        restartWaveformReader();
+        flushProblem = FlushVolumeOf(root);
+    }
+    if (!flushProblem.isEmpty()) {
+        notEjected(tr("The card was not ejected: what was written to it could not be "
+                      "written out."),
+                   flushProblem);
+        return;
+    }
+    if (!diskService_) {
+        diskService_ = std::make_unique<ZQ3::Desktop::CUDisks2Client>();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ZQ3::Desktop::EjectResult result = diskService_->eject(mount.root);
+    QApplication::restoreOverrideCursor();
+    using Client = ZQ3::Desktop::CUDisks2Client;
+    if (!result.safeToRemove()) {
+        notEjected(Client::Headline(result), Client::Detail(result, mount.root, mount.device));
+        return;
+    }
+    cardGoneNote_ = Client::Headline(result);
+    updateStatusLine();
+    status_->setToolTip(Client::Detail(result, mount.root, mount.device));
+    rebuildDriveList();
+    selectDriveOfModel();
+}
+
+void CMainView::setMountTable(const QString& path) {
+    mountTable_.setPath(path);
+    cardWatcher_->watchMountTable(path);
+    rebuildDriveList();
+    selectDriveOfModel();
 }
 
 void CMainView::onVolumesChanged(bool mountsChanged) {
@@ -220,8 +379,16 @@ void CMainView::onVolumesChanged(bool mountsChanged) {
     // loaded now, so that a card gone is not kept in the list as the one chosen.
     if ((mountsChanged || cardGone) && !driveCombo_->view()->isVisible()) {
         selectDriveOfModel();
-        rebuildDriveList();
+        const QStringList appeared = rebuildDriveList();
         selectDriveOfModel();
+        // A card put in while none is open is what the user wants to work on; with two at once
+        // the choice is theirs.
+        if (!domain_.model->hasCard() && appeared.size() == 1 &&
+            QApplication::activeModalWidget() == nullptr && window()->isEnabled()) {
+            loadChosenFolder(appeared.front().toStdString());
+            rebuildDriveList();
+            selectDriveOfModel();
+        }
     }
 }
 
@@ -427,6 +594,7 @@ void CMainView::updatePads() {
     for (int pad = 0; pad < ZQ3::CardLayout::PadsPerBank; ++pad) {
         hasSample.push_back(model.hasSample(pad));
         padGrid_->setPadToolTip(pad, padToolTip(pad));
+        padGrid_->setPadAccessibleText(pad, padSpokenText(pad));
     }
     padGrid_->showPads(model.hasCard(), hasSample, model.selectedPad);
     updateStatusLine();
@@ -604,6 +772,7 @@ void CMainView::onPlayLineTick() {
 
 void CMainView::updateStatusLine() {
     const ZQ3::CModel& model = *domain_.model;
+    enableKeepingFocus(ejectButton_, canEject());
     if (model.hasCard()) {
         cardGoneNote_.clear();
     }
@@ -625,6 +794,19 @@ void CMainView::watchCardOfModel() {
         watchedRoot_ = root;
         cardWatcher_->watchCard(QString::fromStdString(root));
     }
+}
+
+QString CMainView::padSpokenText(int pad) const {
+    const ZQ3::CModel& model = *domain_.model;
+    const QString name = PadName(model.hasCard() ? model.bank : 0, pad);
+    if (!model.hasCard()) {
+        return tr("%1, no card").arg(name);
+    }
+    if (!model.hasSample(pad)) {
+        return tr("%1, empty").arg(name);
+    }
+    return tr("%1, %2").arg(name,
+                            QString::fromStdString(ZQ3::SampleLengthText(model.entryOf(pad))));
 }
 
 QString CMainView::padToolTip(int pad) const {

@@ -5,6 +5,7 @@
 #include "app/pad_matrix.h"
 #include "app/pad_transfer.h"
 #include "app/view.h"
+#include "desktop/mount_table.h"
 #include "gt/profile.h"
 
 #include <QTimer>
@@ -28,6 +29,7 @@ class CCardWatcher;
 class CDriveComboBox;
 class CPadGrid;
 class CStatusPanel;
+class CUDisks2Client;
 class CWaveformView;
 class CPlayStartedSignal;
 } // namespace Desktop
@@ -71,6 +73,16 @@ public:
     void exportSelectedPad();
     void deleteSelectedPad();
     void exitProgram();
+    // Reads and watches the mount table at path (a test's) in place of the system's.
+    void setMountTable(const QString& path);
+    // Ejects through client (a test's) in place of the system's disk service.
+    void setDiskService(std::unique_ptr<ZQ3::Desktop::CUDisks2Client> client);
+    // File / Eject Card and the button beside the drive chooser: stops playback, lets go of the
+    // card once any change of it has ended, writes out what the system still holds for it, then
+    // unmounts its volume and switches its drive off. The status line says when the card may be
+    // taken out; a box says why it may not, and how to eject it by hand when the program cannot.
+    void ejectCard();
+    bool canEject() const;
     // Chooses the drive list entry at index, as the user does.
     void chooseDrive(int index);
     // Asks for a folder and takes it as the card root.
@@ -105,9 +117,13 @@ public:
     QPushButton* exportButton() const { return exportButton_; }
     QPushButton* deleteButton() const { return deleteButton_; }
     QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* ejectButton() const { return ejectButton_; }
     ZQ3::Desktop::CStatusPanel* statusLine() const { return status_; }
     // What the pointer over pad of the current bank shows: its length, channels, lo-fi, tempo.
     QString padToolTip(int pad) const;
+    // What a screen reader says of pad of the current bank: "C5, 0.42 s, stereo", or that it is
+    // empty.
+    QString padSpokenText(int pad) const;
     // The selected pad's waveform beside the pad block.
     ZQ3::Desktop::CWaveformView* waveformView() const { return waveformView_; }
     // The text dialog the view asks its questions through; the frame's messages use it too.
@@ -129,7 +145,8 @@ private:
     // A card unmounted or removed since it was loaded leaves the view, with a report; true when
     // it did.
     bool noticeCardGone();
-    void rebuildDriveList();
+    // Lists the volumes again; gives the volumes holding a card that were not listed before.
+    QStringList rebuildDriveList();
     // The volumes or the card's folder changed: a card taken out leaves the view at once,
     // saying so in the status line, and the drive list follows the volumes.
     void onVolumesChanged(bool mountsChanged);
@@ -148,6 +165,8 @@ private:
     void onBlinkTick();
     // Shows the selected pad's waveform, or starts reading it; empty without a sample.
     void showSelectedWaveform();
+    // Starts the waveform reader afresh, once the one before has finished what it read.
+    void restartWaveformReader();
     void onPlayLineTick();
     // Stops playback, reporting "Playback failed." when the device would not stop.
     void stopPlayback();
@@ -180,12 +199,16 @@ private:
     QPushButton* exportButton_ = nullptr;
     QPushButton* deleteButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
+    QPushButton* ejectButton_ = nullptr;
     ZQ3::Desktop::CStatusPanel* status_ = nullptr;
     ZQ3::Desktop::CWaveformView* waveformView_ = nullptr;
     // Reads waveforms on its own thread; reset first when the view goes.
     std::unique_ptr<ZQ3::CPadWaveformCache> waveforms_;
     QTimer playLineTimer_;
     ZQ3::Desktop::CCardWatcher* cardWatcher_ = nullptr;
+    ZQ3::Desktop::CMountTable mountTable_;
+    // Made when first asked for, so that a run that ejects nothing never connects to the bus.
+    std::unique_ptr<ZQ3::Desktop::CUDisks2Client> diskService_;
     // The card the watcher watches.
     std::string watchedRoot_;
     // What the status line says after a card went away, until a card is loaded again.

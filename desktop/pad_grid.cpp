@@ -3,8 +3,10 @@
 #include "app/import_batch.h"
 #include "card/card_layout.h"
 #include "desktop/input_events.h"
+#include "desktop/pad_grid_accessible.h"
 #include "desktop/qt_state_bitmap.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
@@ -34,6 +36,8 @@ CPadGrid::CPadGrid(std::shared_ptr<UL::AStateBitmap> background,
       matrix_(std::make_shared<ZQ3::CPadMatrix>(std::move(background), std::move(padBitmap))) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
+    InstallPadGridAccessibility();
+    setAccessibleName(tr("Pads"));
     blinkTimer_.setInterval(BlinkMilliseconds);
     connect(&blinkTimer_, &QTimer::timeout, this, &CPadGrid::onBlinkTimer);
 }
@@ -48,6 +52,7 @@ void CPadGrid::initialize(ZQ3::IPadContainerView* container, int originX, int or
 }
 
 void CPadGrid::showPads(bool enabled, const std::vector<bool>& hasSample, int selectedPad) {
+    const int selectedBefore = this->selectedPad();
     matrix_->setAllEnabled(enabled);
     for (const auto& pad : matrix_->getPads()) {
         const auto index = static_cast<std::size_t>(pad->index);
@@ -67,12 +72,63 @@ void CPadGrid::showPads(bool enabled, const std::vector<bool>& hasSample, int se
         stopBlinking();
     }
     matrix_->invalidateAll();
+    // A screen reader follows the selection as it follows the focus between controls.
+    if (selectedPad >= 0 && selectedPad != selectedBefore && hasFocus() &&
+        QAccessible::isActive()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(selectedPad);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void CPadGrid::setPadToolTip(int pad, const QString& text) {
     if (pad >= 0 && static_cast<std::size_t>(pad) < toolTips_.size()) {
         toolTips_[static_cast<std::size_t>(pad)] = text;
     }
+}
+
+QString CPadGrid::padToolTip(int pad) const {
+    return pad >= 0 && static_cast<std::size_t>(pad) < toolTips_.size()
+               ? toolTips_[static_cast<std::size_t>(pad)]
+               : QString();
+}
+
+void CPadGrid::setPadAccessibleText(int pad, const QString& text) {
+    if (pad < 0 || static_cast<std::size_t>(pad) >= accessibleTexts_.size() ||
+        accessibleTexts_[static_cast<std::size_t>(pad)] == text) {
+        return;
+    }
+    accessibleTexts_[static_cast<std::size_t>(pad)] = text;
+    // A screen reader on the pad says it afresh, as it does a button renamed.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        renamed.setChild(pad);
+        QAccessible::updateAccessibility(&renamed);
+    }
+}
+
+QString CPadGrid::padAccessibleText(int pad) const {
+    return pad >= 0 && static_cast<std::size_t>(pad) < accessibleTexts_.size()
+               ? accessibleTexts_[static_cast<std::size_t>(pad)]
+               : QString();
+}
+
+QRect CPadGrid::padRect(int pad) const {
+    const auto& pads = matrix_->getPads();
+    if (pad < 0 || static_cast<std::size_t>(pad) >= pads.size()) {
+        return {};
+    }
+    const ZQ3::CPadRect r = pads[static_cast<std::size_t>(pad)]->rect();
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+int CPadGrid::selectedPad() const {
+    for (const auto& pad : matrix_->getPads()) {
+        if (pad->selected) {
+            return pad->index;
+        }
+    }
+    return -1;
 }
 
 void CPadGrid::startBlinking(int pad) {

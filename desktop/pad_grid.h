@@ -41,6 +41,16 @@ public:
     // selected pad (-1 for none).
     void showPads(bool enabled, const std::vector<bool>& hasSample, int selectedPad);
     void setPadToolTip(int pad, const QString& text);
+    QString padToolTip(int pad) const;
+    // What a screen reader says of pad: its name and what it holds.
+    void setPadAccessibleText(int pad, const QString& text);
+    QString padAccessibleText(int pad) const;
+    // Where pad lies in the grid; empty for no such pad.
+    QRect padRect(int pad) const;
+    // The selected pad, -1 for none.
+    int selectedPad() const;
+    // Whether a bank is open, so that the pads take clicks.
+    bool isOpen() const;
 
     // Blinks pad until stopBlinking; a pad that plays.
     void startBlinking(int pad);
@@ -86,7 +96,6 @@ private:
     class CSignallingListener;
 
     void onBlinkTimer();
-    bool isOpen() const;
     void invalidatePad(int pad);
     // The local files of a drag, and the pads they would fill from the pad under position.
     static QStringList DroppedFiles(const QMimeData* data);
@@ -98,6 +107,7 @@ private:
     std::shared_ptr<UL::AStateBitmap> padBitmap_;
     std::shared_ptr<ZQ3::CPadMatrix> matrix_;
     std::array<QString, 16> toolTips_;
+    std::array<QString, 16> accessibleTexts_;
     QTimer blinkTimer_;
     int blinkingPad_ = -1;
     // The blinking pad shows the other of lit and dark.

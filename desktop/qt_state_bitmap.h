@@ -20,10 +20,12 @@ private:
     QPainter* painter_;
 };
 
-// A state bitmap read from a PNG file.
+// A state bitmap read from a PNG file, and from its twice-as-dense companion ("name@2x.png")
+// when there is one: a screen that shows two pixels or more for one gets the cells from that.
 class CStateBitmap : public AStateBitmap {
 public:
     static constexpr const char* FileExtension = ".png";
+    static constexpr const char* DoubleDensitySuffix = "@2x";
 
     using AStateBitmap::AStateBitmap;
 
@@ -34,12 +36,15 @@ public:
 
     // The cell cellIndex as a picture of its own; a null image outside the strip.
     QImage cellImage(int cellIndex) const;
+    bool hasDoubleDensity() const { return !doubleImage_.isNull(); }
 
 private:
     // Where cell cellIndex lies in the picture.
     QRect cellRect(int cellIndex) const;
 
     QImage image_;
+    // The same picture at twice the density; null when there is none.
+    QImage doubleImage_;
 };
 
 // Makes the program's state bitmaps over one folder.

@@ -48,6 +48,10 @@ int CWaveformView::plotWidth() const {
     return std::max(1, width() - 2 * Border);
 }
 
+int CWaveformView::plotPixels() const {
+    return std::max(1, static_cast<int>(std::lround(plotWidth() * devicePixelRatioF())));
+}
+
 void CWaveformView::showWaveform(std::shared_ptr<const SL::CWaveform> waveform,
                                  const QString& caption, const QString& detail) {
     waveform_ = std::move(waveform);
@@ -84,18 +88,27 @@ void CWaveformView::paintEvent(QPaintEvent*) {
     painter.setPen(DetailColour);
     painter.drawText(captionArea, Qt::AlignRight | Qt::AlignVCenter, detail_);
 
-    const int top = CaptionHeight + 2;
-    const int bottom = height() - Border;
-    const int left = Border;
-    const int plot = plotWidth();
+    // The lanes are drawn in the screen's own pixels, so that the outline is as fine as the
+    // screen shows it; the lane names go on top in points.
+    const double density = devicePixelRatioF();
+    const auto pixels = [density](double points) {
+        return static_cast<int>(std::lround(points * density));
+    };
+    const int top = pixels(CaptionHeight + 2);
+    const int bottom = pixels(height() - Border);
+    const int left = pixels(Border);
+    const int plot = plotPixels();
+    const int gap = pixels(LaneGap);
     const bool drawable = waveform_ && !waveform_->empty();
     const int lanes = drawable ? std::max(1, waveform_->channelCount()) : 1;
-    const int laneHeight = std::max(2, (bottom - top - (lanes - 1) * LaneGap) / lanes);
+    const int laneHeight = std::max(2, (bottom - top - (lanes - 1) * gap) / lanes);
     const int playedPixels =
         playPosition_ < 0.0 ? -1 : static_cast<int>(std::lround(playPosition_ * plot));
 
+    painter.save();
+    painter.scale(1.0 / density, 1.0 / density);
     for (int lane = 0; lane < lanes; ++lane) {
-        const int laneTop = top + lane * (laneHeight + LaneGap);
+        const int laneTop = top + lane * (laneHeight + gap);
         painter.fillRect(left, laneTop, plot, laneHeight, LaneColour);
         const double half = (laneHeight - 1) / 2.0;
         const double centre = laneTop + half;
@@ -115,17 +128,21 @@ void CWaveformView::paintEvent(QPaintEvent*) {
             painter.setPen(x < playedPixels ? PlayedColour : WaveColour);
             painter.drawLine(left + x, y1, left + x, y2);
         }
-        // Lanes too low for a letter beside the sound go without their names.
-        if (lanes == 2 && laneHeight >= 40) {
-            painter.setPen(DetailColour);
-            painter.drawText(QRect(left + 2, laneTop + 1, 12, 12), Qt::AlignLeft | Qt::AlignTop,
-                             lane == 0 ? QStringLiteral("L") : QStringLiteral("R"));
-        }
     }
     if (playedPixels >= 0 && drawable) {
         const int x = left + std::min(playedPixels, plot - 1);
-        painter.setPen(QPen(PlayLineColour, 2));
-        painter.drawLine(x, top, x, top + lanes * laneHeight + (lanes - 1) * LaneGap - 1);
+        painter.setPen(QPen(PlayLineColour, pixels(2)));
+        painter.drawLine(x, top, x, top + lanes * laneHeight + (lanes - 1) * gap - 1);
+    }
+    painter.restore();
+    // Lanes too low for a letter beside the sound go without their names.
+    if (drawable && lanes == 2 && laneHeight >= pixels(40)) {
+        painter.setPen(DetailColour);
+        for (int lane = 0; lane < lanes; ++lane) {
+            const double laneTop = (top + lane * (laneHeight + gap)) / density;
+            painter.drawText(QRectF(Border + 2, laneTop + 1, 12, 12), Qt::AlignLeft | Qt::AlignTop,
+                             lane == 0 ? QStringLiteral("L") : QStringLiteral("R"));
+        }
     }
 }
 

@@ -22,8 +22,11 @@ public:
 
     explicit CWaveformView(QWidget* parent = nullptr);
 
-    // The pixel columns of the lanes: the column count that draws without merging.
+    // The width of the lanes.
     int plotWidth() const;
+    // The screen's pixel columns across the lanes (more than plotWidth on a screen that shows
+    // more pixels than points): the column count that draws without merging.
+    int plotPixels() const;
 
     // Shows waveform under the two captions (left and right aligned in the top strip). A null
     // waveform, or one without channels, shows a flat line: an empty pad, a file without sound,

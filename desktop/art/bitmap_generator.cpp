@@ -1,6 +1,7 @@
 // Draws the program's pictures: "Background" (the pad block's panel), "Pads64" (every pad in its
 // four looks, stacked: look x 16 + pad) and the program's icon. The build runs it, so the
-// pictures always match the layout the view expects.
+// pictures always match the layout the view expects. The panel and the pads are drawn a second
+// time at twice the density ("@2x"), for screens that show two pixels for one.
 //
 // The looks differ in brightness and shape, never by hue alone: a dark pad is a dim flat key, a
 // lit pad (it holds a sample) is bright, a selected pad wears a thick white frame with a black
@@ -113,12 +114,13 @@ void DrawPad(QPainter& painter, int pad, int look, const QRect& cell) {
     painter.restore();
 }
 
-QImage Background() {
+QImage Background(int scale) {
     const int width = 2 * Margin + Columns * CellWidth + (Columns - 1) * Gap;
     const int height = 2 * Margin + Rows * CellHeight + (Rows - 1) * Gap;
-    QImage image(width, height, QImage::Format_ARGB32);
+    QImage image(width * scale, height * scale, QImage::Format_ARGB32);
     image.fill(QColor(0x24, 0x24, 0x28));
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(QColor(0x60, 0x60, 0x68), 2));
     painter.setBrush(Qt::NoBrush);
@@ -126,10 +128,11 @@ QImage Background() {
     return image;
 }
 
-QImage Pads64() {
-    QImage image(CellWidth, CellHeight * Pads * Looks, QImage::Format_ARGB32);
+QImage Pads64(int scale) {
+    QImage image(CellWidth * scale, CellHeight * Pads * Looks * scale, QImage::Format_ARGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     for (int look = 0; look < Looks; ++look) {
         for (int pad = 0; pad < Pads; ++pad) {
             DrawPad(painter, pad, look,
@@ -169,8 +172,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const bool saved = Background().save(folder + "/Background.png") &&
-                       Pads64().save(folder + "/Pads64.png") && Icon().save(folder + "/Icon.png");
+    const bool saved = Background(1).save(folder + "/Background.png") &&
+                       Background(2).save(folder + "/Background@2x.png") &&
+                       Pads64(1).save(folder + "/Pads64.png") &&
+                       Pads64(2).save(folder + "/Pads64@2x.png") &&
+                       Icon().save(folder + "/Icon.png");
     if (!saved) {
         std::fprintf(stderr, "%s: cannot write the pictures to %s\n", argv[0], argv[1]);
         return 1;

@@ -82,6 +82,10 @@
         <source>The manual is the file %1. Open it with any PDF viewer.</source>
         <translation>マニュアルはファイル %1 です。お使いの PDF ビューアーで開いてください。</translation>
     </message>
+    <message>
+        <source>&amp;Eject Card</source>
+        <translation>カードの取り出し(&amp;E)</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
@@ -152,6 +156,97 @@
     <message>
         <source>Check and Repair Card... can rescue the pads whose files are whole. Check and repair this card now?</source>
         <translation>「カードの検査と修復...」で、ファイルが壊れていないパッドを救えます。このカードを今すぐ検査して修復しますか?</translation>
+    </message>
+    <message>
+        <source>Eject the card, so that it can be taken out safely</source>
+        <translation>カードを安全に抜けるように取り出します</translation>
+    </message>
+    <message>
+        <source>Eject Card</source>
+        <translation>カードの取り出し</translation>
+    </message>
+    <message>
+        <source>The card was not ejected: another program is changing it.</source>
+        <translation>カードを取り出せませんでした。別のプログラムがカードを変更しています。</translation>
+    </message>
+    <message>
+        <source>Wait until it has finished, then eject the card again.</source>
+        <translation>変更が終わるまで待ってから、もう一度カードを取り出してください。</translation>
+    </message>
+    <message>
+        <source>The card was not ejected: what was written to it could not be written out.</source>
+        <translation>カードを取り出せませんでした。カードへの書き込みを完了できませんでした。</translation>
+    </message>
+    <message>
+        <source>Waveform of the selected pad</source>
+        <translation>選択したパッドの波形</translation>
+    </message>
+    <message>
+        <source>%1, no card</source>
+        <translation>%1、カードなし</translation>
+    </message>
+    <message>
+        <source>%1, empty</source>
+        <translation>%1、空</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+</context>
+<context>
+    <name>CUDisks2Client</name>
+    <message>
+        <source>The card can be taken out safely now.</source>
+        <translation>カードを安全に抜けるようになりました。</translation>
+    </message>
+    <message>
+        <source>The card was not ejected: it is in use.</source>
+        <translation>カードを取り出せませんでした。カードは使用中です。</translation>
+    </message>
+    <message>
+        <source>The card was not ejected: it is not on a removable drive.</source>
+        <translation>カードを取り出せませんでした。取り外しできるドライブにありません。</translation>
+    </message>
+    <message>
+        <source>The card was not ejected: the system&apos;s disk service does not manage it.</source>
+        <translation>カードを取り出せませんでした。システムのディスクサービスがこのカードを管理していません。</translation>
+    </message>
+    <message>
+        <source>The card was not ejected: the system&apos;s disk service (UDisks2) is not running.</source>
+        <translation>カードを取り出せませんでした。システムのディスクサービス (UDisks2) が動いていません。</translation>
+    </message>
+    <message>
+        <source>The card was not ejected.</source>
+        <translation>カードを取り出せませんでした。</translation>
+    </message>
+    <message>
+        <source>The disk service said: %1</source>
+        <translation>ディスクサービスからの応答: %1</translation>
+    </message>
+    <message>
+        <source>To eject it by hand, run &quot;udisksctl unmount -b %1&quot; and then &quot;udisksctl power-off -b %1&quot; (or &quot;umount %2&quot; as root), and take the card out once they have finished.</source>
+        <translation>手動で取り出すには、「udisksctl unmount -b %1」に続けて「udisksctl power-off -b %1」を実行し (または root で「umount %2」を実行し)、終わってからカードを抜いてください。</translation>
+    </message>
+    <message>
+        <source>To eject it by hand, run &quot;umount %1&quot; as root, and take the card out once it has finished.</source>
+        <translation>手動で取り出すには、root で「umount %1」を実行し、終わってからカードを抜いてください。</translation>
+    </message>
+    <message>
+        <source>%1 (%2) was unmounted and its drive switched off.</source>
+        <translation>%1 (%2) をアンマウントし、ドライブの電源を切りました。</translation>
+    </message>
+    <message>
+        <source>%1 (%2) was unmounted; its drive stays switched on.</source>
+        <translation>%1 (%2) をアンマウントしました。ドライブの電源は入ったままです。</translation>
+    </message>
+    <message>
+        <source>A program still has files or folders on %1 open. Close them (a terminal in one of its folders counts) and eject the card again.</source>
+        <translation>%1 上のファイルやフォルダーを開いたままのプログラムがあります。それらを閉じて (そのフォルダーにいる端末も含みます)、もう一度カードを取り出してください。</translation>
+    </message>
+    <message>
+        <source>%1 lies on %2, a drive that stays in the computer: there is nothing to take out.</source>
+        <translation>%1 はコンピューターに固定されたドライブ %2 上にあります。取り出すものはありません。</translation>
     </message>
 </context>
 <context>
@@ -242,6 +337,13 @@
     <message>
         <source>Other Folder...</source>
         <translation>その他のフォルダー...</translation>
+    </message>
+</context>
+<context>
+    <name>ZQ3::Desktop::CPadGrid</name>
+    <message>
+        <source>Pads</source>
+        <translation>パッド</translation>
     </message>
 </context>
 <context>

@@ -6,13 +6,17 @@
 #include <QApplication>
 
 std::unique_ptr<QObject> MakeMainWindowTest();
+std::unique_ptr<QObject> MakeHighDpiTest();
+std::unique_ptr<QObject> MakeEjectTest();
 std::unique_ptr<QObject> MakeProgramProcessTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The program's window closing must not end the tests' event loops.
     QApplication::setQuitOnLastWindowClosed(false);
-    return RunTestClasses(
-        {{"MainWindowTest", MakeMainWindowTest}, {"ProgramProcessTest", MakeProgramProcessTest}},
-        argc, argv);
+    return RunTestClasses({{"MainWindowTest", MakeMainWindowTest},
+                           {"ProgramProcessTest", MakeProgramProcessTest},
+                           {"HighDpiTest", MakeHighDpiTest},
+                           {"EjectTest", MakeEjectTest}},
+                          argc, argv);
 }

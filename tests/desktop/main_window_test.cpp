@@ -9,6 +9,7 @@
 #include "app/player.h"
 #include "app/preferences.h"
 #include "card/card_layout.h"
+#include "card/card_lock.h"
 #include "desktop/application.h"
 #include "desktop/drive_combo_box.h"
 #include "desktop/ini_profile.h"
@@ -19,19 +20,24 @@
 #include "desktop/qt_text_dialog.h"
 #include "desktop/status_panel.h"
 #include "desktop/translations.h"
+#include "desktop/udisks2_client.h"
 #include "desktop/waveform_view.h"
+#include "tests/desktop/disk_service_mock.h"
 #include "tests/desktop/screenshots.h"
 #include "tests/support/read_only_file_system.h"
 #include "tests/support/sound_file.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/wav_fixture.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -162,6 +168,24 @@ private:
     std::shared_ptr<CScriptedTextDialog> dialog_ = std::make_shared<CScriptedTextDialog>();
     std::unique_ptr<CApplication> application_;
 };
+
+// Writes the mount table the view reads and watches in place of the system's: the root file
+// system, then a volume mounted at each of roots from device /dev/sdz1 on, written as the
+// kernel writes its table (a blank as \040).
+void WriteMountTable(const QString& table, const QStringList& roots) {
+    QByteArray text = "/dev/sda1 / ext4 rw,relatime 0 0\n";
+    char device = 'z';
+    for (QString root : roots) {
+        text += QStringLiteral("/dev/sd%1%2 %3 vfat rw,nosuid 0 0\n")
+                    .arg(QString(QLatin1Char(device)), QStringLiteral("1"),
+                         root.replace(QLatin1Char(' '), QLatin1String("\\040")))
+                    .toUtf8();
+        --device;
+    }
+    QFile file(table);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(text), text.size());
+}
 
 // The folder the drive chooser's "Other Folder..." gets from now on, as if the user chose it.
 void AnswerFolder(CProgramRun& run, const QString& folder) {
@@ -941,7 +965,7 @@ private slots:
         QTRY_VERIFY(waveform.waveform() != nullptr);
         QCOMPARE(waveform.waveform()->channelCount(), 2);
         QCOMPARE(waveform.waveform()->frameCount(), run.model().playedLength(5));
-        QCOMPARE(waveform.waveform()->columnCount(), waveform.plotWidth());
+        QCOMPARE(waveform.waveform()->columnCount(), waveform.plotPixels());
         SaveScreenshot(run.frame(), QStringLiteral("main_waveform_en"));
         run.click(6);
         QTRY_VERIFY(waveform.waveform() != nullptr && waveform.waveform()->channelCount() == 1);
@@ -1313,6 +1337,103 @@ private slots:
         QCOMPARE(saved.getInt(CMainFrame::MaximizedKey, -1), 0L);
     }
 
+    void aCardMountedWhileNoneIsOpenIsListedAndOpened() {
+        CProgramRun run;
+        QVERIFY(run.start());
+        const QString table = run.file("mounts");
+        WriteMountTable(table, {});
+        run.view().setMountTable(table);
+        const QString card = run.file("my card");
+        ZQ3::Fixture::MakeEmptyCard(card.toStdString());
+        const CBoxAnswers answers(run, {});
+        WriteMountTable(table, {card});
+        QTRY_VERIFY_WITH_TIMEOUT(run.model().hasCard(), 2000);
+        QCOMPARE(QString::fromStdString(run.model().cardRoot), card);
+        ZQ3::Desktop::CDriveComboBox& drives = *run.view().driveCombo();
+        QCOMPARE(drives.currentData().toString(), card);
+        // Another card put in while one is open is listed and left alone.
+        const QString second = run.file("second");
+        run.makeCard();
+        ZQ3::Fixture::MakeEmptyCard(second.toStdString());
+        WriteMountTable(table, {card, second});
+        QTRY_VERIFY_WITH_TIMEOUT(drives.findData(second) >= 0, 2000);
+        QCOMPARE(QString::fromStdString(run.model().cardRoot), card);
+        // Taken out: the view lets go of it at once and says so.
+        QVERIFY(QDir().rename(card, run.file("elsewhere")));
+        WriteMountTable(table, {second});
+        QTRY_VERIFY_WITH_TIMEOUT(!run.model().hasCard(), 2000);
+        QCOMPARE(run.view().statusLine()->text(),
+                 QStringLiteral("The card at %1 was removed.").arg(card));
+        QCOMPARE(drives.findData(card), -1);
+        // Two cards at once while none is open: the user chooses.
+        WriteMountTable(table, {second, run.cardRoot(), run.file("elsewhere")});
+        QTRY_VERIFY_WITH_TIMEOUT(drives.findData(run.cardRoot()) >= 0, 2000);
+        QTest::qWait(100);
+        QVERIFY(!run.model().hasCard());
+        QVERIFY(answers.texts.isEmpty());
+    }
+
+    void aScreenReaderHearsEveryPadAndEveryControl() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        run.importDirectly(6, run.makeWav("wide.wav", 2));
+        run.frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&run.frame()));
+        run.click(3);
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&run.grid());
+        QVERIFY(grid != nullptr);
+        QCOMPARE(grid->childCount(), 16);
+        const auto name = [](int pad) {
+            return QString::fromStdString(ZQ3::CardLayout::PadName(pad));
+        };
+        const auto seconds = [&](int pad) {
+            return QString::number(run.model().playedSeconds(pad), 'f', 2);
+        };
+        QCOMPARE(grid->child(3)->text(QAccessible::Name),
+                 QStringLiteral("%1, %2 s, mono").arg(name(3), seconds(3)));
+        QCOMPARE(grid->child(6)->text(QAccessible::Name),
+                 QStringLiteral("%1, %2 s, stereo").arg(name(6), seconds(6)));
+        QCOMPARE(grid->child(0)->text(QAccessible::Name), QStringLiteral("%1, empty").arg(name(0)));
+        QVERIFY(grid->child(3)->state().selected);
+        QVERIFY(grid->child(3)->state().focused);
+        QCOMPARE(grid->focusChild(), grid->child(3));
+        QVERIFY(!grid->child(6)->state().selected);
+        for (int pad = 0; pad < 16; ++pad) {
+            QAccessibleInterface* child = grid->child(pad);
+            QCOMPARE(grid->indexOfChild(child), pad);
+            QCOMPARE(child->parent(), grid);
+            const QPoint centre = run.grid().mapToGlobal(run.centreOf(pad));
+            QVERIFY(child->rect().contains(centre));
+            QCOMPARE(grid->childAt(centre.x(), centre.y()), child);
+        }
+        // Pressing a pad, as a screen reader's user does, selects and plays it.
+        QAccessibleActionInterface* press = grid->child(6)->actionInterface();
+        QVERIFY(press != nullptr);
+        press->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(run.model().selectedPad, 6);
+        QTRY_VERIFY(run.playing());
+        QTest::keyClick(&run.grid(), Qt::Key_Escape);
+        // In another bank the pads say their own names.
+        QTest::keyClick(&run.grid(), Qt::Key_PageDown);
+        QCOMPARE(grid->child(3)->text(QAccessible::Name),
+                 QStringLiteral("%1, empty").arg(name(ZQ3::CardLayout::Slot(1, 3))));
+        // Every control the user can reach, and the waveform, has a name to be read out.
+        QStringList nameless;
+        for (QWidget* widget : run.frame().findChildren<QWidget*>()) {
+            const bool control =
+                widget->focusPolicy() != Qt::NoFocus || widget == run.view().waveformView();
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
+            if (widget->isVisible() && control &&
+                (spoken == nullptr || spoken->text(QAccessible::Name).trimmed().isEmpty())) {
+                nameless.append(QString::fromLatin1(widget->metaObject()->className()));
+            }
+        }
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+    }
+
     void screenshotsInJapanese() {
         UseJapanese();
         CProgramRun run;
@@ -1337,7 +1458,227 @@ private slots:
     }
 };
 
+// File / Eject Card against a disk service mocked on a private D-Bus bus.
+class EjectTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theVolumeEjectedIsTheInnermostMountHoldingTheCard() {
+        QTemporaryDir folder;
+        const QString table = folder.filePath(QStringLiteral("mounts"));
+        WriteMountTable(table, {QStringLiteral("/media/u/card"), QStringLiteral("/media/u/card 2"),
+                                QStringLiteral("/media/u/card/inner")});
+        const ZQ3::Desktop::CMountTable mounts(table);
+        const auto held = [&](const char* path) {
+            const ZQ3::Desktop::MountEntry mount = mounts.mountHolding(QString::fromUtf8(path));
+            return mount.root + QLatin1Char('|') + mount.device;
+        };
+        QCOMPARE(held("/media/u/card"), QStringLiteral("/media/u/card|/dev/sdz1"));
+        QCOMPARE(held("/media/u/card 2/kit"), QStringLiteral("/media/u/card 2|/dev/sdy1"));
+        QCOMPARE(held("/media/u/card/inner/x"), QStringLiteral("/media/u/card/inner|/dev/sdx1"));
+        QCOMPARE(held("/media/u/cardboard"), QStringLiteral("/|/dev/sda1"));
+    }
+
+    void ejectingACardUnmountsItSwitchesItsDriveOffAndSaysItIsSafe() {
+        CProgramRun run;
+        run.makeCard();
+        CDiskServiceMock disks;
+        QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
+        QVERIFY2(disks.startService({{"mount_point", run.cardRoot()}}),
+                 qPrintable(disks.problem()));
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        WriteMountTable(run.file("mounts"), {run.cardRoot()});
+        run.view().setMountTable(run.file("mounts"));
+        run.view().setDiskService(
+            std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
+        run.importDirectly(3, run.makeWav("tone.wav"));
+        QVERIFY(run.view().ejectButton()->isEnabled());
+        run.doubleClick(3);
+        QTRY_VERIFY(run.playing());
+        const CBoxAnswers answers(run, {});
+        QAction* eject = nullptr;
+        for (QAction* action : run.frame().findChildren<QAction*>()) {
+            eject = action->text() == QStringLiteral("&Eject Card") ? action : eject;
+        }
+        QVERIFY(eject != nullptr);
+        eject->trigger();
+        QVERIFY2(answers.texts.isEmpty(), qPrintable(answers.texts.join('\n')));
+        QVERIFY(!run.playing());
+        QVERIFY(!run.model().hasCard());
+        QCOMPARE(run.view().statusLine()->text(),
+                 QStringLiteral("The card can be taken out safely now."));
+        QVERIFY(!run.view().ejectButton()->isEnabled());
+        const QString calls = disks.calls();
+        QVERIFY2(calls.contains(QStringLiteral("Unmount {}")), qPrintable(calls));
+        QVERIFY2(calls.indexOf(QStringLiteral("PowerOff {}")) > calls.indexOf("Unmount"),
+                 qPrintable(calls));
+        SaveScreenshot(run.frame(), QStringLiteral("main_card_ejected_en"));
+    }
+
+    void aCardThatCannotBeEjectedStaysOpenAndTheBoxSaysWhy() {
+        struct Case {
+            QJsonObject service;
+            QString headline;
+            QString detail;
+        };
+        CProgramRun run;
+        run.makeCard();
+        const QString root = run.cardRoot();
+        const QList<Case> cases = {
+            {{{"mount_point", root}, {"busy", true}},
+             QStringLiteral("The card was not ejected: it is in use."),
+             QStringLiteral("Error unmounting /dev/sdz1: target is busy")},
+            {{{"mount_point", root}, {"removable", false}, {"can_power_off", false}},
+             QStringLiteral("The card was not ejected: it is not on a removable drive."),
+             QStringLiteral("a drive that stays in the computer")},
+            // Without the disk service the box says how to eject by hand.
+            {{},
+             QStringLiteral("The card was not ejected: the system's disk service (UDisks2) "
+                            "is not running."),
+             QStringLiteral("udisksctl unmount -b /dev/sdz1\" and then \"udisksctl power-off -b "
+                            "/dev/sdz1\" (or \"umount %1\" as root)")
+                 .arg(root)},
+        };
+        int shown = 0;
+        for (const Case& tried : cases) {
+            CDiskServiceMock disks;
+            QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
+            if (!tried.service.isEmpty()) {
+                QVERIFY2(disks.startService(tried.service), qPrintable(disks.problem()));
+            }
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, root.toStdString());
+            QVERIFY(run.start());
+            WriteMountTable(run.file("mounts"), {root});
+            run.view().setMountTable(run.file("mounts"));
+            run.view().setDiskService(
+                std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
+            const CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+            run.view().ejectButton()->click();
+            QCOMPARE(answers.texts.size(), 1);
+            QVERIFY2(answers.texts.front().startsWith(tried.headline + "|"),
+                     qPrintable(answers.texts.front()));
+            QVERIFY2(answers.texts.front().contains(tried.detail),
+                     qPrintable(answers.texts.front()));
+            ScreenshotOfBox(answers.texts.front(), UL::ITextDialog::ButtonsOk,
+                            UL::ITextDialog::IconWarning,
+                            QStringLiteral("eject_refused_%1_en").arg(++shown));
+            // The card is still there, and open again.
+            QVERIFY(run.model().hasCard());
+            QVERIFY(run.view().ejectButton()->isEnabled());
+            QVERIFY(!disks.calls().contains(QStringLiteral("PowerOff")));
+            run.stop();
+        }
+        // While another converter changes the card, it is waited for; one that takes too long
+        // leaves the card mounted.
+        CDiskServiceMock disks;
+        QVERIFY2(disks.startBus(), qPrintable(disks.problem()));
+        QVERIFY2(disks.startService({{"mount_point", root}}), qPrintable(disks.problem()));
+        QVERIFY(run.start());
+        run.view().setDiskService(
+            std::make_unique<ZQ3::Desktop::CUDisks2Client>(disks.connection()));
+        ZQ3::CCardLock otherConverter;
+        QCOMPARE(otherConverter.acquire(root.toStdString()), ZQ3::CCardLock::Result::Locked);
+        ZQ3::CardLockWaiting briefly;
+        briefly.timeout = std::chrono::milliseconds(200);
+        run.controller().setCardLockWaiting(briefly);
+        const CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+        run.view().ejectButton()->click();
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY2(answers.texts.front().startsWith(
+                     QStringLiteral("The card was not ejected: another program is changing it.")),
+                 qPrintable(answers.texts.front()));
+        QVERIFY(!disks.calls().contains(QStringLiteral("Unmount")));
+        QVERIFY(run.model().hasCard());
+    }
+};
+
+// The main window on a screen that shows two pixels for every point: run with QT_SCALE_FACTOR=2.
+class HighDpiTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { UseEnglish(); }
+
+    void theWindowIsSharpAndWholeAtTwiceTheDensity() {
+        QCOMPARE(qApp->devicePixelRatio(), 2.0);
+        QImage pads;
+        QVERIFY(pads.load(QStringLiteral(ZQ3_BITMAP_DIR "/Pads64@2x.png")));
+        for (const bool japanese : {false, true}) {
+            if (japanese) {
+                UseJapanese();
+            }
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            QVERIFY(run.start());
+            run.importDirectly(7, run.makeWav("tone.wav"));
+            run.importDirectly(9, run.makeDrumWav("drum.wav", 2));
+            run.click(9);
+            const ZQ3::Desktop::CWaveformView& waveform = *run.view().waveformView();
+            QTRY_VERIFY(waveform.waveform() != nullptr);
+            // The outline has a column for each of the screen's pixels, not each point.
+            QCOMPARE(waveform.waveform()->columnCount(), 2 * waveform.plotWidth());
+            SaveScreenshot(run.frame(), japanese ? QStringLiteral("main_scale2_ja")
+                                                 : QStringLiteral("main_scale2_en"));
+
+            // Each pad is its picture drawn at twice the density, pixel for pixel.
+            const QPixmap shot = run.view().grab();
+            QCOMPARE(shot.devicePixelRatio(), 2.0);
+            const QImage screen = shot.toImage().convertToFormat(QImage::Format_RGB32);
+            const int cellHeight = pads.height() / 64;
+            for (const auto& [pad, look] :
+                 {std::pair{0, ZQ3::APad::LookDark}, std::pair{7, ZQ3::APad::LookLit},
+                  std::pair{9, run.pad(9).look()}}) {
+                const ZQ3::CPadRect r = run.pad(pad).rect();
+                const QImage drawn = screen.copy(2 * r.left, 2 * r.top, 2 * (r.right - r.left),
+                                                 2 * (r.bottom - r.top));
+                const QImage picture =
+                    pads.copy(0, (look * 16 + pad) * cellHeight, pads.width(), cellHeight)
+                        .convertToFormat(QImage::Format_RGB32);
+                QVERIFY2(drawn == picture, qPrintable(QStringLiteral("pad %1").arg(pad)));
+            }
+
+            // Nothing is cut off: every text fits its control, every control the window.
+            const QRect window = run.frame().rect();
+            for (QWidget* widget : run.frame().findChildren<QWidget*>()) {
+                if (!widget->isVisible() || widget->isWindow()) {
+                    continue;
+                }
+                const QRect placed(widget->mapTo(&run.frame(), QPoint(0, 0)), widget->size());
+                QVERIFY2(window.contains(placed), widget->metaObject()->className());
+                QString text;
+                int room = 0;
+                if (auto* label = qobject_cast<QLabel*>(widget)) {
+                    if (label->wordWrap()) {
+                        QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                                 qPrintable(label->text()));
+                        continue;
+                    }
+                    text = label->text();
+                    room = label->contentsRect().width();
+                } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                    text = button->text();
+                    room = button->width() - 8;
+                }
+                text.remove(QLatin1Char('&'));
+                QVERIFY2(widget->fontMetrics().horizontalAdvance(text) <= room || text.isEmpty(),
+                         qPrintable(text));
+            }
+            run.stop();
+        }
+    }
+};
+
 } // namespace
+
+std::unique_ptr<QObject> MakeEjectTest() {
+    return std::make_unique<EjectTest>();
+}
+
+std::unique_ptr<QObject> MakeHighDpiTest() {
+    return std::make_unique<HighDpiTest>();
+}
 
 std::unique_ptr<QObject> MakeMainWindowTest() {
     return std::make_unique<MainWindowTest>();
