@@ -82,6 +82,14 @@
         <source>The manual is the file %1. Open it with any PDF viewer.</source>
         <translation>マニュアルはファイル %1 です。お使いの PDF ビューアーで開いてください。</translation>
     </message>
+    <message>
+        <source>&amp;Back Up Card...</source>
+        <translation>カードのバックアップ(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Res&amp;tore Card...</source>
+        <translation>カードの復元(&amp;T)...</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
@@ -152,6 +160,18 @@
     <message>
         <source>Check and Repair Card... can rescue the pads whose files are whole. Check and repair this card now?</source>
         <translation>「カードの検査と修復...」で、ファイルが壊れていないパッドを救えます。このカードを今すぐ検査して修復しますか?</translation>
+    </message>
+    <message>
+        <source>Card backups (*.tar)</source>
+        <translation>カードのバックアップ (*.tar)</translation>
+    </message>
+    <message>
+        <source>Back Up Card</source>
+        <translation>カードのバックアップ</translation>
+    </message>
+    <message>
+        <source>Restore Card</source>
+        <translation>カードの復元</translation>
     </message>
 </context>
 <context>
