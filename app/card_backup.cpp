@@ -165,13 +165,16 @@ CardBackupResult::Problem CopyIntoArchive(const std::string& path, const std::st
                                           CBackupManifest::Item& item, int& error) {
     const int fd = fs.Open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0);
     if (fd < 0) {
-        error = errno;
+        // A link at the name is refused as what it is, not as an error of the system.
+        error = errno == ELOOP ? 0 : errno;
         return Problem::CardFileUnreadable;
     }
     struct stat status {};
     Problem problem = Problem::None;
-    if (fs.Fstat(fd, status) != 0 || !S_ISREG(status.st_mode)) {
-        error = S_ISREG(status.st_mode) ? errno : 0;
+    const bool examined = fs.Fstat(fd, status) == 0;
+    if (!examined || !S_ISREG(status.st_mode)) {
+        // An error of 0 says that the file is no regular file.
+        error = examined ? 0 : errno;
         fs.Close(fd);
         return Problem::CardFileUnreadable;
     }

@@ -267,6 +267,21 @@ TEST_F(CardBackupTest, AnExistingArchiveIsReplacedOnlyWhenAsked) {
     EXPECT_EQ(ReadTar(archive).size(), 6u);
 }
 
+// The card is not reached through a link, nor backed up without one of its files.
+TEST_F(CardBackupTest, ALinkAmongTheCardFilesIsRefusedAndNoArchiveIsLeft) {
+    const std::string outside = directory / "outside";
+    Fixture::WriteFileBytes(outside, "not the card's");
+    std::filesystem::create_symlink(outside, CardDirectory() + "SMP0040L.ZQD");
+    const CardBackupResult result = BackUp();
+    EXPECT_EQ(result.problem, Problem::CardFileUnreadable);
+    EXPECT_EQ(result.file, CardDirectory() + "SMP0040L.ZQD");
+    EXPECT_NE(CardBackupProblemText(result).find("not a regular file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(archive));
+    for (const std::string& name : Fixture::FileNames(directory.path())) {
+        EXPECT_EQ(name.rfind("___ZQ3_", 0), std::string::npos) << name;
+    }
+}
+
 TEST_F(CardBackupTest, TheQuestionNamesThePadsThatHoldSamplesAndADeclineChangesNothing) {
     ASSERT_EQ(BackUp().problem, Problem::None);
     ASSERT_EQ(controller().deletePad(0), CommandOutcome::Succeeded);
