@@ -620,12 +620,17 @@ CardBackupResult RestoreCard(const std::string& root, const std::string& archive
     ::fstat(archive, &status);
 
     UL::IProgress silent;
-    CProgressSession session(
-        ProgressOf(options, silent), Localized("Restore Card"),
-        Localized("Checking the backup {0}", {PathNames::LastPart(archivePath)}));
-    UL::IProgress& progress = session.progress();
-    progress.setRange(std::max<std::int64_t>(status.st_size, 1));
-    std::optional<CBackupManifest> manifest = CBackupCheck(archive, progress).run(result);
+    UL::IProgress& progress = ProgressOf(options, silent);
+    const std::string title = Localized("Restore Card");
+    const std::string archiveName = PathNames::LastPart(archivePath);
+    std::optional<CBackupManifest> manifest;
+    {
+        // Closed before the question, so that nothing stands in front of it.
+        CProgressSession checking(progress, title,
+                                  Localized("Checking the backup {0}", {archiveName}));
+        progress.setRange(std::max<std::int64_t>(status.st_size, 1));
+        manifest = CBackupCheck(archive, progress).run(result);
+    }
     if (!manifest) {
         return finish(result);
     }
@@ -641,8 +646,8 @@ CardBackupResult RestoreCard(const std::string& root, const std::string& archive
     for (const CBackupManifest::Item& item : manifest->items()) {
         total += item.bytes;
     }
-    session.nextStep(
-        Localized("Putting the backup {0} onto the card", {PathNames::LastPart(archivePath)}));
+    CProgressSession restoring(progress, title,
+                               Localized("Putting the backup {0} onto the card", {archiveName}));
     progress.setRange(static_cast<std::int64_t>(std::max<std::uint64_t>(total, 1)));
     result = CommitRestore(root, archive, *manifest, options.readBack, fs, progress);
     if (result.problem == Problem::None) {
