@@ -57,7 +57,8 @@ int CCliContext::settleInterrupt(int exitCode) const {
         return exitCode;
     }
     // The commands that change files; of the others a late Ctrl-C ended nothing.
-    static const std::set<std::string> changing{"import", "export", "delete", "repair", "init"};
+    static const std::set<std::string> changing{"import", "export", "delete",
+                                                "repair", "init",   "restore"};
     if (exitCode == ExitCancelled) {
         note(Localized("Cancelled; the card is as it was."));
     } else if ((exitCode == ExitDone || exitCode == ExitPartial) && changing.contains(command_)) {

@@ -16,5 +16,7 @@ CliCommand AddRepairCommand(CLI::App& app, CCliContext& context);
 CliCommand AddMoveCommand(CLI::App& app, CCliContext& context);
 CliCommand AddCopyCommand(CLI::App& app, CCliContext& context);
 CliCommand AddSwapCommand(CLI::App& app, CCliContext& context);
+CliCommand AddBackupCommand(CLI::App& app, CCliContext& context);
+CliCommand AddRestoreCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

@@ -179,6 +179,33 @@ constexpr CommandHelpText CommandHelps[] = {
         "\n"
         "Example:\n"
         "  zq3 swap /run/media/$USER/ZQCARD C D\n")},
+    {"backup",
+     N_("Usage: zq3 backup CARD FILE [--force] [--quiet]\n"
+        "\n"
+        "Writes every file the converter keeps on CARD (the information file and each channel\n"
+        "file, byte for byte) into FILE, a plain tar archive, with a list of their sizes and\n"
+        "checksums. FILE is written under a temporary name beside it and takes its name only when\n"
+        "complete; an existing FILE is refused unless --force is given. Ctrl-C cancels.\n"
+        "\n"
+        "  --force      replace an existing FILE\n"
+        "  --quiet, -q  print nothing on success\n"
+        "\n"
+        "Example:\n"
+        "  zq3 backup /run/media/$USER/ZQCARD ~/ZQCARD-$(date +%F).tar\n")},
+    {"restore",
+     N_("Usage: zq3 restore CARD FILE [--yes] [--quiet] [--no-verify]\n"
+        "\n"
+        "Checks every file of the backup FILE against its list of checksums, refusing the whole\n"
+        "backup before anything is written when one differs, then asks, and then makes CARD hold\n"
+        "exactly the backup's files in one change of the card: what the card holds now is\n"
+        "replaced, and channel files the backup does not have are removed.\n"
+        "\n"
+        "  --yes, -y     replace what the card holds without asking\n"
+        "  --quiet, -q   print nothing on success\n"
+        "  --no-verify   do not read the written files back before the change is kept\n"
+        "\n"
+        "Example:\n"
+        "  zq3 restore /run/media/$USER/ZQCARD ~/ZQCARD-2026-12-08.tar\n")},
     {"play",
      N_("Usage: zq3 play CARD PAD | FILE [--ring-buffer-time S] [--device-buffer-time S]\n"
         "\n"
@@ -256,6 +283,8 @@ std::string OverviewHelp() {
                      "  move     move pads or banks              zq3 move CARD C3 D7\n"
                      "  copy     copy pads, also to another card zq3 copy CARD C CARD2 E\n"
                      "  swap     trade two pads or banks         zq3 swap CARD C D\n"
+                     "  backup   write the card into a tar file  zq3 backup CARD card.tar\n"
+                     "  restore  put a backup back byte for byte zq3 restore CARD card.tar\n"
                      "  check    report what does not agree      zq3 check CARD\n"
                      "  repair   mend a damaged card             zq3 repair CARD\n"
                      "  convert  convert a file to 16-bit 44.1k  zq3 convert a.flac a.wav\n"

@@ -30,6 +30,15 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     setWindowIcon(QIcon(ZQ3::Desktop::ProgramDataDirectory("Bitmap") + "/Icon.png"));
 
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* backUp = file->addAction(tr("&Back Up Card..."));
+    QObject::connect(backUp, &QAction::triggered, this, [this] { view_->backUpCard(); });
+    QAction* restore = file->addAction(tr("Res&tore Card..."));
+    QObject::connect(restore, &QAction::triggered, this, [this] { view_->restoreCard(); });
+    QObject::connect(file, &QMenu::aboutToShow, this, [this, backUp, restore] {
+        backUp->setEnabled(view_->hasCard());
+        restore->setEnabled(view_->hasCard());
+    });
+    file->addSeparator();
     QAction* repair = file->addAction(tr("Check and &Repair Card..."));
     QObject::connect(repair, &QAction::triggered, this, [this] { view_->checkAndRepairCard(); });
     QAction* eject = file->addAction(tr("&Eject Card"));
@@ -60,6 +69,7 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
             action->setEnabled(true);
         }
     });
+    fileMenu_ = file;
     editMenu_ = edit;
     QMenu* options = menuBar()->addMenu(tr("&Options"));
     readBack_ = options->addAction(tr("&Verify What Is Written to the Card"));

@@ -51,6 +51,7 @@ public:
     void showAbout();
     // Options / Verify What Is Written to the Card.
     QAction* readBackAction() const { return readBack_; }
+    QMenu* fileMenu() const { return fileMenu_; }
     QMenu* editMenu() const { return editMenu_; }
 
 protected:
@@ -64,5 +65,6 @@ private:
     bool saved_ = false;
     QString manualDirectory_;
     QAction* readBack_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
 };

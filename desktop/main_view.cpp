@@ -14,6 +14,8 @@
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "card/card_lock.h"
+#include "card/path_names.h"
+#include "desktop/card_backup_flow.h"
 #include "desktop/card_repair_flow.h"
 #include "desktop/card_watcher.h"
 #include "desktop/drive_combo_box.h"
@@ -30,6 +32,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDate>
+#include <QDir>
 #include <QFileDialog>
 #include <QIconEngine>
 #include <QLabel>
@@ -539,6 +543,67 @@ void CMainView::loadChosenFolder(const std::string& root) {
     if (textDialog_->askWithDetail(UL::ITextDialog::ButtonsYesNo, UL::ITextDialog::IconWarning,
                                    notACard, detail) == UL::ITextDialog::AnswerYes) {
         repairCardAt(root);
+    }
+}
+
+bool CMainView::hasCard() const {
+    return domain_.model->hasCard();
+}
+
+QString CMainView::askBackupFile(bool forSaving) {
+    QString path;
+    if (isSignalConnected(QMetaMethod::fromSignal(&CMainView::backupFileWanted))) {
+        emit backupFileWanted(path, forSaving);
+        return path;
+    }
+    const QString types = tr("Card backups (*.tar)");
+    if (forSaving) {
+        const QString name =
+            QStringLiteral("%1-%2.tar")
+                .arg(QString::fromStdString(ZQ3::PathNames::LastPart(domain_.model->cardRoot)))
+                .arg(QDate::currentDate().toString(Qt::ISODate));
+        return QFileDialog::getSaveFileName(this, tr("Back Up Card"), QDir::home().filePath(name),
+                                            types);
+    }
+    return QFileDialog::getOpenFileName(this, tr("Restore Card"), QDir::homePath(), types);
+}
+
+void CMainView::backUpCard() {
+    stopPlayback();
+    if (noticeCardGone() || !hasCard()) {
+        return;
+    }
+    QString path = askBackupFile(true);
+    if (path.isEmpty()) {
+        return;
+    }
+    // The save dialog asked before it chose an existing file, but not about a name it was not
+    // shown: that of the file type added here.
+    const bool named = path.endsWith(QStringLiteral(".tar"), Qt::CaseInsensitive);
+    if (!named) {
+        path += QStringLiteral(".tar");
+    }
+    const std::shared_ptr<UL::IProgress> progress = domain_.controller->makeProgress();
+    ZQ3::Desktop::BackUpCardShown(domain_.model->cardRoot, path.toStdString(), named, *progress,
+                                  *textDialog_, domain_.controller->cardLockWaiting());
+}
+
+void CMainView::restoreCard() {
+    stopPlayback();
+    if (noticeCardGone() || !hasCard()) {
+        return;
+    }
+    const QString path = askBackupFile(false);
+    if (path.isEmpty()) {
+        return;
+    }
+    const std::string root = domain_.model->cardRoot;
+    const int bank = domain_.model->bank;
+    const std::shared_ptr<UL::IProgress> progress = domain_.controller->makeProgress();
+    if (ZQ3::Desktop::RestoreCardAsked(root, path.toStdString(), domain_.controller->readsBack(),
+                                       *progress, *textDialog_,
+                                       domain_.controller->cardLockWaiting())) {
+        domain_.controller->selectDrive(root, bank);
     }
 }
 

@@ -91,6 +91,12 @@ public:
     // agree and what a repair would do, and repairs it once the user agrees; the card is loaded
     // afresh afterwards.
     void checkAndRepairCard();
+    // File / Back Up Card...: the loaded card's files into a tar archive chosen in a save
+    // dialog. File / Restore Card...: a backup chosen in an open dialog put back onto the loaded
+    // card after a question, and the card shown afresh. Both show their progress with Cancel.
+    void backUpCard();
+    void restoreCard();
+    bool hasCard() const;
     // Whether changes read back from the card what they wrote before committing; kept in the
     // profile for the next run.
     bool readsBack() const;
@@ -137,6 +143,8 @@ signals:
     // Asks for the folder of the drive chooser's last entry; whoever answers sets the folder
     // (tests answer it; without an answer the folder dialog asks).
     void folderWanted(QString& folder);
+    // Asks for the archive a backup writes (forSaving) or a restore reads, as folderWanted does.
+    void backupFileWanted(QString& path, bool forSaving);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -160,6 +168,7 @@ private:
     // A folder for the card, asked of the user (or of whoever answers folderWanted), without a
     // trailing "/"; empty when none was chosen.
     QString askCardFolder();
+    QString askBackupFile(bool forSaving);
     void selectDriveOfModel();
     void onPadStartedPlaying();
     void onBlinkTick();

@@ -86,6 +86,14 @@
         <source>&amp;Eject Card</source>
         <translation>カードの取り出し(&amp;E)</translation>
     </message>
+    <message>
+        <source>&amp;Back Up Card...</source>
+        <translation>カードのバックアップ(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Res&amp;tore Card...</source>
+        <translation>カードの復元(&amp;T)...</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
@@ -247,6 +255,18 @@
     <message>
         <source>%1 lies on %2, a drive that stays in the computer: there is nothing to take out.</source>
         <translation>%1 はコンピューターに固定されたドライブ %2 上にあります。取り出すものはありません。</translation>
+    </message>
+    <message>
+        <source>Card backups (*.tar)</source>
+        <translation>カードのバックアップ (*.tar)</translation>
+    </message>
+    <message>
+        <source>Back Up Card</source>
+        <translation>カードのバックアップ</translation>
+    </message>
+    <message>
+        <source>Restore Card</source>
+        <translation>カードの復元</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 // exactly those of an uninterrupted run, never a mixture and never a temporary file, and every
 // failure was reported with the command's message.
 
+#include "app/card_backup.h"
 #include "app/import_command.h"
 #include "app/pad_transfer.h"
 #include "card/temporary_names.h"
@@ -61,6 +62,16 @@ protected:
             files[name] = Fixture::ReadFileBytes(CardDirectory() + name);
         }
         return files;
+    }
+
+    // Puts the card folder's files of a snapshot back as they were, without the imports that
+    // made them: a sweep sets its card up once per call it fails.
+    void PutCardFiles(const CardFiles& files) {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(CardDirectory());
+        for (const auto& [name, bytes] : files) {
+            Fixture::WriteFileBytes(CardDirectory() + name, bytes);
+        }
     }
 
     CommandOutcome RunFaulty(const std::function<CommandOutcome()>& command) {
@@ -194,6 +205,72 @@ TEST_P(FileCommandFaultsTest, Swap) {
             }
         },
         -1);
+}
+
+CommandOutcome OutcomeOf(const PadTransferring& transferring) {
+    switch (transferring.problem) {
+    case PadTransferring::Problem::None:
+        return CommandOutcome::Succeeded;
+    case PadTransferring::Problem::Pending:
+    case PadTransferring::Problem::Undecided:
+        return CommandOutcome::Unsettled;
+    default:
+        return CommandOutcome::Failed;
+    }
+}
+
+// A move onto a stereo pad (whose right channel file goes) and a copy onto an empty pad, each
+// killed at every call; their failures are reported as a swap's are, which its sweep covers.
+TEST_P(FileCommandFaultsTest, MoveAndCopy) {
+    if (GetParam() != Fault::Crash) {
+        GTEST_SKIP() << "the swap's sweep covers how a failure is reported";
+    }
+    LoadEmptyCard();
+    PutSample(5, 2, 3300);
+    PutSample(6, 1, 3400, 9);
+    const CardFiles start = Snapshot();
+    for (const PadTransferKind kind : {PadTransferKind::Move, PadTransferKind::Copy}) {
+        SCOPED_TRACE(kind == PadTransferKind::Move ? "move" : "copy");
+        const SlotPair pair = kind == PadTransferKind::Move ? SlotPair{22, 21} : SlotPair{21, 23};
+        Sweep([&] { PutCardFiles(start); },
+              [&] {
+                  PadTransferOptions options;
+                  options.kind = kind;
+                  options.confirmReplacing = [](const std::vector<int>&) { return true; };
+                  return OutcomeOf(TransferPads(root, root, {pair}, options, faulty));
+              },
+              -1);
+    }
+}
+
+// A restore onto a card that has changed since its backup: a pad replaced by a stereo one, a
+// pad filled. Killed at every call, and failing once at every call; the other failures take
+// the paths these do.
+TEST_P(FileCommandFaultsTest, Restore) {
+    if (GetParam() != Fault::Crash && GetParam() != Fault::OneCallEio) {
+        GTEST_SKIP() << "the crash and the single failure cover the restore's paths";
+    }
+    LoadEmptyCard();
+    PutSample(5, 2, 3300);
+    PutSample(6, 1, 3400, 9);
+    const std::string archive = directory / "card.tar";
+    ASSERT_EQ(BackUpCard(root, archive, {}).problem, CardBackupResult::Problem::None);
+    PutSample(6, 2, 3600, 11);
+    PutSample(8, 1, 3200, 12);
+    const CardFiles changed = Snapshot();
+    Sweep([&] { PutCardFiles(changed); },
+          [&] {
+              switch (RestoreCard(root, archive, {}, faulty).problem) {
+              case CardBackupResult::Problem::None:
+                  return CommandOutcome::Succeeded;
+              case CardBackupResult::Problem::Pending:
+              case CardBackupResult::Problem::Undecided:
+                  return CommandOutcome::Unsettled;
+              default:
+                  return CommandOutcome::Failed;
+              }
+          },
+          -1);
 }
 
 // A device that takes the journal but refuses every rename: the change is committed, so the

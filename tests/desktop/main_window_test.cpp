@@ -555,6 +555,58 @@ private slots:
         run.controller().setFileSystem(ZQ3::PosixFileSystem());
     }
 
+    // File / Back Up Card... writes the card into a tar archive; File / Restore Card... asks,
+    // naming the pads that hold samples now, and puts the card back byte for byte. Screenshots
+    // of the File menu and of the question in both languages.
+    void theCardIsBackedUpAndRestoredFromTheFileMenu() {
+        for (const bool japanese : {false, true}) {
+            const QString language = japanese ? QStringLiteral("ja") : QStringLiteral("en");
+            CProgramRun run;
+            run.makeCard();
+            const std::string root = run.cardRoot().toStdString();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, root);
+            if (japanese) {
+                UseJapanese();
+            }
+            QVERIFY(run.start());
+            run.importDirectly(0, run.makeWav("a.wav"));
+            run.importDirectly(1, run.makeDrumWav("b.wav", 2));
+            const auto before = ZQ3::Fixture::FilesBelow(root);
+            const QString archive = run.file("card.tar");
+            QObject::connect(&run.view(), &CMainView::backupFileWanted,
+                             [archive](QString& path, bool) { path = archive; });
+
+            QMenu& file = *run.frame().fileMenu();
+            file.popup(run.frame().mapToGlobal(QPoint(10, 20)));
+            QVERIFY(QTest::qWaitForWindowExposed(&file));
+            QVERIFY(file.actions()[0]->isEnabled() && file.actions()[1]->isEnabled());
+            SaveScreenshot(file, QStringLiteral("main_file_menu_") + language);
+            file.close();
+            {
+                CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+                run.view().backUpCard();
+                QCOMPARE(answers.texts.size(), 1);
+                QVERIFY(answers.texts[0].contains(archive));
+            }
+
+            run.importDirectly(0, run.makeDrumWav("c.wav", 2));
+            QCOMPARE(run.controller().deletePad(1), ZQ3::CommandOutcome::Succeeded);
+            {
+                CBoxAnswers answers(run, {UL::ITextDialog::AnswerOk});
+                run.view().restoreCard();
+                QCOMPARE(answers.texts.size(), 1);
+                QVERIFY(answers.texts[0].contains(archive));
+                QVERIFY(answers.texts[0].contains(QStringLiteral("C0")));
+                ScreenshotOfBox(answers.texts[0], UL::ITextDialog::ButtonsOkCancel,
+                                UL::ITextDialog::IconQuestion,
+                                QStringLiteral("main_restore_question_") + language);
+            }
+            QVERIFY(ZQ3::Fixture::FilesBelow(root) == before);
+            QVERIFY(run.model().entryOf(1).stereo);
+            UseEnglish();
+        }
+    }
+
     void aDamagedCardIsCheckedAndRepairedAfterOneQuestion() {
         CProgramRun run;
         run.makeCard();
