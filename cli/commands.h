@@ -16,5 +16,6 @@ CliCommand AddRepairCommand(CLI::App& app, CCliContext& context);
 CliCommand AddMoveCommand(CLI::App& app, CCliContext& context);
 CliCommand AddCopyCommand(CLI::App& app, CCliContext& context);
 CliCommand AddSwapCommand(CLI::App& app, CCliContext& context);
+CliCommand AddSlicesCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3
