@@ -144,7 +144,9 @@ std::optional<std::int64_t> NearestZeroCrossing(const std::vector<float>& sample
     for (std::int64_t i = 1; i < count; ++i) {
         const float before = samples[static_cast<std::size_t>(i - 1)];
         const float after = samples[static_cast<std::size_t>(i)];
-        if ((before < 0.0f) == (after < 0.0f)) {
+        // A rise out of silence counts too: its last zero is the quietest place to cut.
+        const bool crosses = (before <= 0.0f && after > 0.0f) || (before >= 0.0f && after < 0.0f);
+        if (!crosses) {
             continue;
         }
         const std::int64_t frame = first + (std::fabs(before) < std::fabs(after) ? i - 1 : i);
