@@ -101,8 +101,8 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
     }
     ImportAnswers answers;
     // Trimming, fading, a region or padding ask for the conversion that does them; the slices
-    // are in the card's format already.
-    answers.conversion.convert = arguments.convert || (!slicing && options->processing.any());
+    // are in the card's format already, mixed and normalised as asked.
+    answers.conversion.convert = !slicing && (arguments.convert || options->processing.any());
     answers.conversion.options = *options;
     answers.conversion.adviseConvertOption = true;
     if (plan.asksToReplace(answers.conversion.convert)) {

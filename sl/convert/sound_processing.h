@@ -35,6 +35,8 @@ struct CSoundProcessing {
     static constexpr double kDefaultTrimDb = -60.0;
     static constexpr double kTrimLeadSeconds = 0.003;
 
+    bool operator==(const CSoundProcessing&) const = default;
+
     bool any() const {
         return trimThresholdDb || fadeInSeconds > 0.0 || fadeOutSeconds > 0.0 || padToMinimum ||
                startSeconds || endSeconds;
