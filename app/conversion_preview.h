@@ -59,6 +59,7 @@ private:
         bool mono = false;
         bool normalizes = false;
         double peakDb = 0;
+        SL::CSoundProcessing processing;
 
         bool operator==(const FileStamp&) const = default;
     };

@@ -1,10 +1,12 @@
 #include "app/import_plan.h"
 #include "app/localized_text.h"
 #include "app/shown_name.h"
+#include "app/slice_import.h"
 #include "card/card_layout.h"
 #include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
+#include "cli/interrupt.h"
 #include "cli/pad_command.h"
 #include "cli/sample_description.h"
 #include "gt/ascii_case.h"
@@ -26,12 +28,26 @@ struct ImportArguments {
     bool convert = false;
     bool noVerify = false;
     ConversionArguments conversion;
+    SliceArguments slicing;
+};
+
+// zq3 import CARD PAD FILE --slices ...: the file's slices are written into a work folder and
+// imported from PAD on as a batch of files the card takes, in one change of the card.
+struct SliceWork {
+    CPrivateDirectory folder;
+    SlicedFile sliced;
 };
 
 int Import(CCliContext& context, const ImportArguments& arguments) {
     context.setQuiet(arguments.quiet);
     const auto options = arguments.conversion.options(context);
     if (!options) {
+        return ExitUsage;
+    }
+    bool slicingValid = true;
+    const std::optional<SL::CSliceRequest> slicing =
+        arguments.slicing.request(context, slicingValid);
+    if (!slicingValid) {
         return ExitUsage;
     }
     // "all" or a bank letter puts a backup back: each file onto the pad its name names.
@@ -53,6 +69,32 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
     for (const std::string& file : arguments.files) {
         sources.push_back(AbsolutePath(file));
     }
+    std::optional<SliceWork> sliceWork;
+    if (slicing) {
+        if (restore || sources.size() != 1) {
+            return UsageError(context.command(),
+                              Localized("--slices chops one file onto PAD and the pads after it."));
+        }
+        if (options->processing.any()) {
+            return UsageError(context.command(),
+                              Localized("--slices gives each slice its own short fades; it takes "
+                                        "no --trim, --fade-in, --fade-out, --pad, --start or "
+                                        "--end."));
+        }
+        sliceWork.emplace();
+        // Ctrl-C stops the slicing as it stops the import; the card is not touched yet.
+        sliceWork->sliced = SliceIntoFiles(
+            sources.front(), *slicing, *options, command.pad().slot(), sliceWork->folder,
+            [](std::int64_t, std::int64_t) { return !InterruptRequested(); });
+        if (!sliceWork->sliced.done && sliceWork->sliced.refusal.empty()) {
+            // Said as every cancel is, when the tool ends.
+            return ExitCancelled;
+        }
+        if (!sliceWork->sliced.done) {
+            return context.fail(sliceWork->sliced.refusal);
+        }
+        sources = sliceWork->sliced.paths;
+    }
     // With --convert a folder stands for every sound file the converter reads.
     const FolderFiles folderFiles =
         arguments.convert ? FolderFiles::EverySoundFile : FolderFiles::WaveAndAiff;
@@ -65,7 +107,9 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
         return context.fail(plan.problemText());
     }
     ImportAnswers answers;
-    answers.conversion.convert = arguments.convert;
+    // Trimming, fading, a region or padding ask for the conversion that does them; the slices
+    // are in the card's format already, mixed and normalised as asked.
+    answers.conversion.convert = !slicing && (arguments.convert || options->processing.any());
     answers.conversion.options = *options;
     answers.conversion.adviseConvertOption = true;
     if (plan.asksToReplace(answers.conversion.convert)) {
@@ -101,6 +145,7 @@ CliCommand AddImportCommand(CLI::App& app, CCliContext& context) {
     import->add_flag("--convert", arguments->convert,
                      "Convert files the card does not take as they are to 16-bit 44100 Hz");
     arguments->conversion.addTo(*import);
+    arguments->slicing.addTo(*import);
     return {import, [&context, arguments] { return Import(context, *arguments); }};
 }
 

@@ -6,7 +6,7 @@ const std::vector<CommandRegistrar>& CommandRegistrars() {
     static const std::vector<CommandRegistrar> registrars = {
         AddInfoCommand, AddInitCommand,    AddImportCommand, AddExportCommand,  AddDeleteCommand,
         AddPlayCommand, AddConvertCommand, AddCheckCommand,  AddRepairCommand,  AddMoveCommand,
-        AddCopyCommand, AddSwapCommand,    AddBackupCommand, AddRestoreCommand,
+        AddCopyCommand, AddSwapCommand,    AddBackupCommand, AddRestoreCommand, AddSlicesCommand,
     };
     return registrars;
 }

@@ -18,5 +18,6 @@ CliCommand AddCopyCommand(CLI::App& app, CCliContext& context);
 CliCommand AddSwapCommand(CLI::App& app, CCliContext& context);
 CliCommand AddBackupCommand(CLI::App& app, CCliContext& context);
 CliCommand AddRestoreCommand(CLI::App& app, CCliContext& context);
+CliCommand AddSlicesCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -208,6 +209,307 @@ CConversionResult::Status StatusOf(PassEnd end) {
     return CConversionResult::Status::CannotWrite;
 }
 
+// Reads the source once from frame 0 without resampling, mixed as the conversion mixes it,
+// handing each block and the index of its first frame to visit.
+PassEnd ScanSource(SNDFILE* file, const SF_INFO& info, const CChannelMixer& mixer,
+                   const std::function<void(const float*, std::size_t, std::int64_t)>& visit,
+                   const std::function<bool(std::int64_t)>& advanced) {
+    if (sf_seek(file, 0, SEEK_SET) != 0) {
+        return PassEnd::Failed;
+    }
+    const auto outChannels = static_cast<std::size_t>(mixer.outputChannels());
+    std::vector<float> input(kBlockFrames * static_cast<std::size_t>(info.channels));
+    std::vector<float> mixed(kBlockFrames * outChannels);
+    std::int64_t readSoFar = 0;
+    for (;;) {
+        const sf_count_t read =
+            sf_readf_float(file, input.data(), static_cast<sf_count_t>(kBlockFrames));
+        if (read < 0) {
+            return PassEnd::Damaged;
+        }
+        if (read == 0) {
+            break;
+        }
+        mixer.mix(input.data(), static_cast<std::size_t>(read), mixed.data());
+        visit(mixed.data(), static_cast<std::size_t>(read), readSoFar);
+        readSoFar += read;
+        if (!advanced(readSoFar)) {
+            return PassEnd::Cancelled;
+        }
+    }
+    if (sf_error(file) != SF_ERR_NO_ERROR || readSoFar < info.frames) {
+        return PassEnd::Damaged;
+    }
+    return PassEnd::Done;
+}
+
+// Frames of the source's rate and of the card's, one into the other.
+struct RateMapping {
+    double ratio = 1.0;
+
+    std::int64_t toCard(std::int64_t sourceFrame) const {
+        return std::llround(static_cast<double>(sourceFrame) * ratio);
+    }
+    std::int64_t toSource(std::int64_t cardFrame) const {
+        return std::llround(static_cast<double>(cardFrame) / ratio);
+    }
+};
+
+RateMapping MappingOf(const SF_INFO& info) {
+    return {CCardSoundFormat::kSampleRate / static_cast<double>(info.samplerate)};
+}
+
+// The span processing keeps of the source: a first pass finds the loud part when trimming.
+PassEnd FindKeptSpan(SNDFILE* file, const SF_INFO& info, const CChannelMixer& mixer,
+                     const CSoundProcessing& processing,
+                     const std::function<bool(std::int64_t)>& advanced, CKeptSpan& span) {
+    const RateMapping mapping = MappingOf(info);
+    const std::int64_t streamFrames = mapping.toCard(info.frames);
+    std::optional<std::int64_t> loudBegin;
+    std::int64_t loudEnd = 0;
+    if (processing.trimThresholdDb) {
+        // Only the region is searched, so that a loud sound outside it cannot widen the trim.
+        CSoundProcessing regionOnly;
+        regionOnly.startSeconds = processing.startSeconds;
+        regionOnly.endSeconds = processing.endSeconds;
+        const CKeptSpan region = PlanKeptSpan(regionOnly, streamFrames, std::nullopt, 0);
+        const std::int64_t from = mapping.toSource(region.begin);
+        const std::int64_t to = mapping.toSource(region.end);
+        const auto threshold =
+            static_cast<float>(std::pow(10.0, *processing.trimThresholdDb / 20.0));
+        const auto channels = static_cast<std::size_t>(mixer.outputChannels());
+        std::optional<std::int64_t> first;
+        std::int64_t last = 0;
+        const PassEnd scanned = ScanSource(
+            file, info, mixer,
+            [&](const float* frames, std::size_t count, std::int64_t start) {
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::int64_t frame = start + static_cast<std::int64_t>(i);
+                    if (frame < from || frame >= to) {
+                        continue;
+                    }
+                    for (std::size_t c = 0; c < channels; ++c) {
+                        if (std::fabs(frames[i * channels + c]) >= threshold) {
+                            if (!first) {
+                                first = frame;
+                            }
+                            last = frame;
+                            break;
+                        }
+                    }
+                }
+            },
+            advanced);
+        if (scanned != PassEnd::Done) {
+            return scanned;
+        }
+        if (first) {
+            loudBegin =
+                static_cast<std::int64_t>(std::floor(static_cast<double>(*first) * mapping.ratio));
+            loudEnd =
+                static_cast<std::int64_t>(std::ceil(static_cast<double>(last + 1) * mapping.ratio));
+        }
+    }
+    span = PlanKeptSpan(processing, streamFrames, loudBegin, loudEnd);
+    return PassEnd::Done;
+}
+
+// Output files of a conversion, created new; all of them go again unless kept.
+class COutputFiles {
+public:
+    ~COutputFiles() {
+        handles_.clear();
+        if (!kept_) {
+            for (const std::string& path : paths_) {
+                ::unlink(path.c_str());
+            }
+        }
+    }
+
+    // Creates the next output; false (with the system's error) when it cannot be written.
+    bool open(const std::string& path, CSoundFileConverter::Container container, int channels,
+              int& writeError) {
+        const int descriptor =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            writeError = errno;
+            return false;
+        }
+        paths_.push_back(path);
+        SF_INFO outInfo{};
+        outInfo.samplerate = CCardSoundFormat::kSampleRate;
+        outInfo.channels = channels;
+        outInfo.format =
+            (container == CSoundFileConverter::Container::Wave ? SF_FORMAT_WAV : SF_FORMAT_AIFF) |
+            SF_FORMAT_PCM_16;
+        SndfileHandle target(sf_open_fd(descriptor, SFM_WRITE, &outInfo, SF_TRUE));
+        if (!target) {
+            // The header's write is the first to meet a full disk.
+            writeError = errno;
+            ::close(descriptor);
+            return false;
+        }
+        handles_.push_back(std::move(target));
+        return true;
+    }
+
+    SNDFILE* operator[](std::size_t index) const { return handles_[index].get(); }
+    // Closes every output, keeping them.
+    void keep() {
+        handles_.clear();
+        kept_ = true;
+    }
+
+private:
+    std::vector<std::string> paths_;
+    std::vector<SndfileHandle> handles_;
+    bool kept_ = false;
+};
+
+// Converts the spans of the source's converted stream into the outputs, one pass over the
+// source (two when normalising), stopping once the last span is written.
+CConversionResult WriteSpans(SNDFILE* source, const SF_INFO& info, const CChannelMixer& mixer,
+                             const std::vector<std::string>& outputs,
+                             const std::vector<CKeptSpan>& spans,
+                             CSoundFileConverter::Container container,
+                             const CConversionOptions& options, std::int64_t earlierPasses,
+                             const CSoundFileConverter::Progress& progress) {
+    CConversionResult result;
+    result.bounds = BoundsOf(info);
+    COutputFiles files;
+    for (const std::string& output : outputs) {
+        if (!files.open(output, container, mixer.outputChannels(), result.writeError)) {
+            result.status = CConversionResult::Status::CannotWrite;
+            return result;
+        }
+    }
+    const std::int64_t passes =
+        earlierPasses / std::max<std::int64_t>(info.frames, 1) + (options.normalizePeakDb ? 2 : 1);
+    const std::int64_t total = passes * info.frames;
+    const auto advanced = [&](std::int64_t read) {
+        return !progress || progress(earlierPasses + read, total);
+    };
+    const auto outChannels = static_cast<std::size_t>(mixer.outputChannels());
+    std::int64_t lastEnd = 0;
+    for (const CKeptSpan& span : spans) {
+        lastEnd = std::max(lastEnd, span.end);
+    }
+    // Walks a pass's blocks over the spans: each kept frame with its span's index and gain.
+    const auto overSpans =
+        [&](const std::function<void(std::size_t, const float*, std::size_t, std::int64_t)>& kept) {
+            std::int64_t position = 0;
+            return [&, position, kept](const float* frames, std::size_t frameCount) mutable {
+                const std::int64_t blockEnd = position + static_cast<std::int64_t>(frameCount);
+                for (std::size_t index = 0; index < spans.size(); ++index) {
+                    const std::int64_t from = std::max(spans[index].begin, position);
+                    const std::int64_t to = std::min(spans[index].end, blockEnd);
+                    if (from < to) {
+                        kept(index,
+                             frames + static_cast<std::size_t>(from - position) * outChannels,
+                             static_cast<std::size_t>(to - from), from);
+                    }
+                }
+                position = blockEnd;
+                return position < lastEnd;
+            };
+        };
+    const auto passEnded = [&](PassEnd end, bool stoppedAtLastSpan) {
+        return end == PassEnd::Cancelled && stoppedAtLastSpan ? PassEnd::Done : end;
+    };
+
+    CConversionPass pass(source, info, mixer);
+    float gain = 1.0f;
+    std::int64_t passesDone = earlierPasses;
+    if (options.normalizePeakDb) {
+        float peak = 0.0f;
+        auto sink =
+            overSpans([&](std::size_t, const float* frames, std::size_t count, std::int64_t) {
+                for (std::size_t i = 0; i < count * outChannels; ++i) {
+                    peak = std::max(peak, std::fabs(frames[i]));
+                }
+            });
+        bool stopped = false;
+        const PassEnd ran = pass.run(
+            [&](const float* frames, std::size_t count) {
+                stopped = !sink(frames, count);
+                return !stopped;
+            },
+            advanced);
+        const PassEnd measured = passEnded(ran, stopped);
+        if (measured != PassEnd::Done) {
+            result.status = StatusOf(measured);
+            return result;
+        }
+        if (peak > 0.0f && std::isfinite(peak)) {
+            gain = static_cast<float>(std::pow(10.0, *options.normalizePeakDb / 20.0) / peak);
+        }
+        passesDone += info.frames;
+    }
+    earlierPasses = passesDone;
+
+    CTpdfQuantizer quantizer(true);
+    std::vector<float> scaled;
+    std::vector<short> samples;
+    bool written = true;
+    std::vector<std::int64_t> framesOut(spans.size(), 0);
+    auto sink = overSpans(
+        [&](std::size_t index, const float* frames, std::size_t count, std::int64_t first) {
+            if (!written) {
+                return;
+            }
+            scaled.resize(count * outChannels);
+            for (std::size_t i = 0; i < count; ++i) {
+                const float frameGain =
+                    gain * SpanGain(spans[index], first + static_cast<std::int64_t>(i));
+                for (std::size_t c = 0; c < outChannels; ++c) {
+                    const std::size_t at = i * outChannels + c;
+                    scaled[at] = frameGain == 1.0f ? frames[at] : frames[at] * frameGain;
+                }
+            }
+            samples.resize(scaled.size());
+            quantizer.quantize(scaled.data(), scaled.size(), samples.data());
+            const auto frameTotal = static_cast<sf_count_t>(count);
+            if (sf_writef_short(files[index], samples.data(), frameTotal) != frameTotal) {
+                result.writeError = errno;
+                written = false;
+            }
+            framesOut[index] += frameTotal;
+        });
+    bool stopped = false;
+    const PassEnd ran = pass.run(
+        [&](const float* frames, std::size_t count) {
+            stopped = written && !sink(frames, count);
+            return written && !stopped;
+        },
+        advanced);
+    const PassEnd converted = passEnded(ran, stopped);
+    result.clippedSamples = quantizer.clippedSamples();
+    if (!written) {
+        result.status = CConversionResult::Status::CannotWrite;
+        return result;
+    }
+    if (converted != PassEnd::Done) {
+        result.status = StatusOf(converted);
+        return result;
+    }
+    // Silence after each span that is to be padded.
+    for (std::size_t index = 0; index < spans.size(); ++index) {
+        const std::vector<short> silence(
+            static_cast<std::size_t>(spans[index].paddingFrames) * outChannels, 0);
+        const auto padding = static_cast<sf_count_t>(spans[index].paddingFrames);
+        if (padding > 0 && sf_writef_short(files[index], silence.data(), padding) != padding) {
+            result.writeError = errno;
+            result.status = CConversionResult::Status::CannotWrite;
+            return result;
+        }
+        framesOut[index] += padding;
+        result.framesWritten += framesOut[index];
+    }
+    files.keep();
+    result.status = CConversionResult::Status::Done;
+    return result;
+}
+
 } // namespace
 
 std::optional<CSoundFileShape> CSoundFileConverter::Probe(const std::string& path) {
@@ -244,6 +546,23 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
         return result;
     }
     const CChannelMixer mixer(inInfo.channels, options.mono);
+    if (options.processing.any()) {
+        CKeptSpan span;
+        const PassEnd found = FindKeptSpan(
+            source.get(), inInfo, mixer, options.processing,
+            [&](std::int64_t read) {
+                return !progress ||
+                       progress(read, (options.normalizePeakDb ? 3 : 2) * inInfo.frames);
+            },
+            span);
+        if (found != PassEnd::Done) {
+            result.status = StatusOf(found);
+            return result;
+        }
+        const bool scanned = options.processing.trimThresholdDb.has_value();
+        return WriteSpans(source.get(), inInfo, mixer, {output}, {span}, container, options,
+                          scanned ? inInfo.frames : 0, progress);
+    }
     const bool copyExactly = IsSixteenBitInteger(inInfo) &&
                              inInfo.samplerate == CCardSoundFormat::kSampleRate &&
                              inInfo.channels == mixer.outputChannels() && !options.normalizePeakDb;
@@ -363,6 +682,157 @@ CConversionResult CSoundFileConverter::Convert(const std::string& input, const s
         return finish(CConversionResult::Status::CannotWrite);
     }
     return finish(StatusOf(converted));
+}
+
+namespace {
+
+// Moves each cut to the nearest zero crossing of the mixed-down source within reach, reading a
+// little of the source around each one; onsets move only backwards, so that no hit loses its
+// start.
+bool SnapToZeroCrossings(SNDFILE* file, const SF_INFO& info, const CChannelMixer& mixer,
+                         std::vector<std::int64_t>& cuts, bool forwardToo) {
+    const auto reach = std::max<std::int64_t>(
+        1, std::llround(CSliceRequest::kZeroCrossingSeconds * info.samplerate));
+    const auto channels = static_cast<std::size_t>(mixer.outputChannels());
+    const auto windowFrames = static_cast<std::size_t>(2 * reach + 1);
+    std::vector<float> input(windowFrames * static_cast<std::size_t>(info.channels));
+    std::vector<float> mixed(windowFrames * channels);
+    std::vector<float> summed;
+    for (std::int64_t& cut : cuts) {
+        const std::int64_t first = std::max<std::int64_t>(0, cut - reach);
+        if (sf_seek(file, first, SEEK_SET) < 0) {
+            return false;
+        }
+        const sf_count_t read =
+            sf_readf_float(file, input.data(), static_cast<sf_count_t>(windowFrames));
+        if (read < 0) {
+            return false;
+        }
+        mixer.mix(input.data(), static_cast<std::size_t>(read), mixed.data());
+        summed.assign(static_cast<std::size_t>(read), 0.0f);
+        for (std::size_t i = 0; i < summed.size(); ++i) {
+            for (std::size_t c = 0; c < channels; ++c) {
+                summed[i] += mixed[i * channels + c];
+            }
+        }
+        if (const auto crossing = NearestZeroCrossing(summed, first, cut, reach, forwardToo)) {
+            cut = *crossing;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+CSlicePlan CSoundFileConverter::PlanSlices(const std::string& input, const CSliceRequest& request,
+                                           const Progress& progress) {
+    CSlicePlan plan;
+    SF_INFO info;
+    const SndfileHandle source = OpenForReading(input, info, plan.status);
+    if (!source) {
+        return plan;
+    }
+    plan.bounds = BoundsOf(info);
+    if (!plan.bounds.withinBounds()) {
+        plan.status = CConversionResult::Status::OutOfBounds;
+        return plan;
+    }
+    // Onsets and crossings are looked for in the sum of the sides: a hit on either counts.
+    const CChannelMixer mixer(info.channels, false);
+    const RateMapping mapping = MappingOf(info);
+    plan.streamFrames = mapping.toCard(info.frames);
+    std::vector<std::int64_t> cuts;
+    const int count = std::max(1, request.count);
+    if (request.mode == CSliceRequest::Mode::Equal) {
+        for (int i = 1; i < count; ++i) {
+            cuts.push_back(info.frames * i / count);
+        }
+    } else {
+        const double rise =
+            CSliceRequest::kLeastRiseDb + (100.0 - std::clamp(request.sensitivity, 0.0, 100.0)) /
+                                              100.0 * CSliceRequest::kRiseRangeDb;
+        COnsetDetector detector(info.samplerate, rise);
+        const auto channels = static_cast<std::size_t>(mixer.outputChannels());
+        std::vector<float> summed;
+        const PassEnd scanned = ScanSource(
+            source.get(), info, mixer,
+            [&](const float* frames, std::size_t frameCount, std::int64_t) {
+                summed.assign(frameCount, 0.0f);
+                for (std::size_t i = 0; i < frameCount; ++i) {
+                    for (std::size_t c = 0; c < channels; ++c) {
+                        summed[i] += frames[i * channels + c];
+                    }
+                }
+                detector.feed(summed.data(), frameCount);
+            },
+            [&](std::int64_t read) { return !progress || progress(read, info.frames); });
+        if (scanned != PassEnd::Done) {
+            plan.status = StatusOf(scanned);
+            return plan;
+        }
+        std::vector<COnsetDetector::Onset> onsets = detector.onsets();
+        if (onsets.size() > static_cast<std::size_t>(count)) {
+            std::stable_sort(onsets.begin(), onsets.end(),
+                             [](const auto& a, const auto& b) { return a.riseDb > b.riseDb; });
+            onsets.resize(static_cast<std::size_t>(count));
+            std::sort(onsets.begin(), onsets.end(),
+                      [](const auto& a, const auto& b) { return a.frame < b.frame; });
+        }
+        for (const COnsetDetector::Onset& onset : onsets) {
+            cuts.push_back(onset.frame);
+        }
+    }
+    if (!SnapToZeroCrossings(source.get(), info, mixer, cuts,
+                             request.mode == CSliceRequest::Mode::Equal)) {
+        plan.status = CConversionResult::Status::Damaged;
+        return plan;
+    }
+    // Equal parts run from the sound's start; onsets each start a slice, and what comes before
+    // the first one is left out.
+    std::vector<std::int64_t> starts;
+    if (request.mode == CSliceRequest::Mode::Equal) {
+        starts.push_back(0);
+    }
+    for (const std::int64_t cut : cuts) {
+        starts.push_back(mapping.toCard(cut));
+    }
+    const std::int64_t fade = CardFrames(CSliceRequest::kFadeSeconds);
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        CKeptSpan slice;
+        slice.begin = starts[i];
+        slice.end = i + 1 < starts.size() ? starts[i + 1] : plan.streamFrames;
+        if (slice.end <= slice.begin) {
+            continue;
+        }
+        slice.fadeInFrames = std::min(fade, slice.keptFrames());
+        slice.fadeOutFrames = std::min(fade, slice.keptFrames());
+        plan.slices.push_back(slice);
+    }
+    plan.status = CConversionResult::Status::Done;
+    return plan;
+}
+
+CConversionResult
+CSoundFileConverter::ConvertSpans(const std::string& input, const std::vector<std::string>& outputs,
+                                  const std::vector<CKeptSpan>& spans, Container container,
+                                  const CConversionOptions& options, const Progress& progress) {
+    CConversionResult result;
+    SF_INFO info;
+    const SndfileHandle source = OpenForReading(input, info, result.status);
+    if (!source) {
+        return result;
+    }
+    result.bounds = BoundsOf(info);
+    if (!result.bounds.withinBounds()) {
+        result.status = CConversionResult::Status::OutOfBounds;
+        return result;
+    }
+    if (outputs.size() != spans.size()) {
+        result.status = CConversionResult::Status::CannotWrite;
+        return result;
+    }
+    const CChannelMixer mixer(info.channels, options.mono);
+    return WriteSpans(source.get(), info, mixer, outputs, spans, container, options, 0, progress);
 }
 
 } // namespace SL

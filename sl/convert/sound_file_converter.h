@@ -1,11 +1,13 @@
 #pragma once
 
+#include "sl/convert/sound_processing.h"
 #include "sl/model/sound_bounds.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace SL {
 
@@ -16,6 +18,8 @@ struct CConversionOptions {
     // Scale the converted sound so that its highest peak, before dither, lies at this level in
     // dBFS; nothing leaves the level as it is. A silent file stays silent.
     std::optional<double> normalizePeakDb;
+    // Region, trim, fades and padding, applied after resampling and before the gain.
+    CSoundProcessing processing;
 
     static constexpr double kDefaultPeakDb = -0.3;
 };
@@ -63,6 +67,39 @@ struct CConversionResult {
     bool done() const { return status == Status::Done; }
 };
 
+// How a sound is cut into slices for consecutive pads.
+struct CSliceRequest {
+    enum class Mode {
+        // count parts of equal length.
+        Equal,
+        // A slice starts at each detected onset: a sudden rise of level, the start of a hit.
+        Onsets,
+    };
+    Mode mode = Mode::Equal;
+    // The number of equal parts, or the most onsets kept (the strongest ones).
+    int count = 8;
+    // 0 to 100: how small a rise of level counts as an onset. At 0 a rise must reach
+    // kLeastRiseDb + kRiseRangeDb over the level of the moment before, at 100 only kLeastRiseDb.
+    double sensitivity = 50.0;
+
+    static constexpr double kLeastRiseDb = 3.0;
+    static constexpr double kRiseRangeDb = 15.0;
+    // Each slice boundary moves to the nearest zero crossing within this distance, and each
+    // slice fades in and out over kFadeSeconds so that its ends do not click.
+    static constexpr double kZeroCrossingSeconds = 0.002;
+    static constexpr double kFadeSeconds = 0.002;
+};
+
+// Where the slices of a sound lie, in frames at the card's rate from the converted sound's start.
+struct CSlicePlan {
+    CConversionResult::Status status = CConversionResult::Status::CannotRead;
+    CSoundBoundsCheck bounds;
+    std::int64_t streamFrames = 0;
+    std::vector<CKeptSpan> slices;
+
+    bool done() const { return status == CConversionResult::Status::Done; }
+};
+
 // Converts any file libsndfile reads (WAV and AIFF of every sample type, FLAC, Ogg Vorbis, Opus,
 // MP3...) to a 16-bit, 44100 Hz WAV or AIFF file of one or two channels, streaming in blocks:
 // its memory stays the same whatever the file's length. The path is the source file, then
@@ -89,6 +126,19 @@ public:
     static CConversionResult Convert(const std::string& input, const std::string& output,
                                      Container container, const CConversionOptions& options,
                                      const Progress& progress = {});
+
+    // Finds the slices of the file's sound as request asks, reading the file once.
+    static CSlicePlan PlanSlices(const std::string& input, const CSliceRequest& request,
+                                 const Progress& progress = {});
+
+    // Writes each span of the file's converted sound as a new file, outputs[i] holding spans[i],
+    // in one pass over the file; the spans lie in order and do not overlap. options' processing
+    // is not applied again. On any failure no output is left.
+    static CConversionResult ConvertSpans(const std::string& input,
+                                          const std::vector<std::string>& outputs,
+                                          const std::vector<CKeptSpan>& spans, Container container,
+                                          const CConversionOptions& options,
+                                          const Progress& progress = {});
 };
 
 } // namespace SL

@@ -7,6 +7,8 @@
 #include "app/card_backup.h"
 #include "app/import_command.h"
 #include "app/pad_transfer.h"
+#include "app/private_directory.h"
+#include "app/slice_import.h"
 #include "card/temporary_names.h"
 #include "tests/support/card_command_fixture.h"
 #include "tests/support/faulty_file_system.h"
@@ -167,6 +169,51 @@ TEST_P(FileCommandFaultsTest, ImportMonoOverStereo) {
 
 TEST_P(FileCommandFaultsTest, ImportStereoOverMono) {
     SweepImport(1, 2, 3500);
+}
+
+// A trimmed import converts in the work folder first; its change of the card is an import's.
+TEST_P(FileCommandFaultsTest, ImportTrimmed) {
+    const std::string source = directory / "padded.wav";
+    Fixture::WriteWav(source, 44100, 1, 16, 9000, [](std::uint32_t frame, int) {
+        return frame >= 3000 && frame < 6000 ? std::int32_t((frame % 50) * 300) : 0;
+    });
+    ImportConversion trim;
+    trim.convert = true;
+    trim.options.processing.trimThresholdDb = SL::CSoundProcessing::kDefaultTrimDb;
+    Sweep(
+        [&] {
+            std::filesystem::remove_all(root);
+            LoadEmptyCard();
+            PutSample(5, 2, 3300);
+        },
+        [&] { return controller().importFile(source, trim); }, MessageImportFailed);
+}
+
+// A loop chopped onto pads 5 and 6 is one change of the card, as a batch of files is.
+TEST_P(FileCommandFaultsTest, ImportSlices) {
+    const std::string loop = directory / "loop.wav";
+    Fixture::WriteTestWav(loop, 2, 2 * 4000);
+    std::vector<ImportItem> items;
+    {
+        SL::CSliceRequest request;
+        request.count = 2;
+        // Gone before the sweep, which counts what is left in the temporary folder.
+        CPrivateDirectory work;
+        const SlicedFile sliced = SliceIntoFiles(loop, request, {}, 21, work);
+        ASSERT_TRUE(sliced.done) << sliced.refusal;
+        for (std::size_t i = 0; i < sliced.paths.size(); ++i) {
+            const std::string kept = directory / ("slice" + std::to_string(i) + ".wav");
+            std::filesystem::copy_file(sliced.paths[i], kept);
+            items.push_back({kept, 21 + static_cast<int>(i)});
+        }
+    }
+    Sweep(
+        [&] {
+            std::filesystem::remove_all(root);
+            LoadEmptyCard();
+            PutSample(6, 1, 3400, 9);
+        },
+        [&] { return controller().importFiles(items); }, MessageImportFailed);
 }
 
 TEST_P(FileCommandFaultsTest, Delete) {

@@ -1,0 +1,123 @@
+#include "app/slice_import.h"
+
+#include "app/localized_text.h"
+#include "app/refusal_details.h"
+#include "card/card_layout.h"
+#include "card/path_names.h"
+
+#include <algorithm>
+
+namespace ZQ3 {
+namespace {
+
+std::string PlanRefusal(const std::string& path, const SL::CSlicePlan& plan) {
+    const std::string fileName = PathNames::LastPart(path);
+    SL::CConversionResult result;
+    result.status = plan.status;
+    result.bounds = plan.bounds;
+    std::string text;
+    using CStatus = SL::CConversionResult::Status;
+    if (plan.status == CStatus::CannotOpen || plan.status == CStatus::OutOfBounds) {
+        text = ConversionResultDetail(path, fileName, result);
+    } else if (plan.status == CStatus::CannotRead) {
+        text = OwnReaderBoundsDetail(path, fileName);
+    } else if (plan.status == CStatus::Damaged) {
+        text = ConversionFailedDetail(fileName, true);
+    }
+    if (text.empty()) {
+        text = Localized("{0}: this is not a sound file the converter reads.", {fileName});
+    }
+    return text;
+}
+
+std::string WithoutExtension(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+} // namespace
+
+SlicedFile PlanFileSlices(const std::string& path, const SL::CSliceRequest& request,
+                          const SL::CSoundFileConverter::Progress& progress) {
+    SlicedFile sliced;
+    sliced.plan = SL::CSoundFileConverter::PlanSlices(path, request, progress);
+    if (sliced.plan.status == SL::CConversionResult::Status::Cancelled) {
+        return sliced;
+    }
+    if (!sliced.plan.done()) {
+        sliced.refusal = PlanRefusal(path, sliced.plan);
+        return sliced;
+    }
+    if (sliced.plan.slices.empty()) {
+        sliced.refusal = Localized("{0}: no onsets were found; try a higher --sensitivity.",
+                                   {PathNames::LastPart(path)});
+        return sliced;
+    }
+    for (SL::CKeptSpan& slice : sliced.plan.slices) {
+        slice.paddingFrames =
+            std::max<std::int64_t>(0, SL::ShortestCardFrames() - slice.keptFrames());
+    }
+    sliced.done = true;
+    return sliced;
+}
+
+SlicedFile SliceIntoFiles(const std::string& path, const SL::CSliceRequest& request,
+                          const SL::CConversionOptions& options, int firstSlot,
+                          const CPrivateDirectory& work,
+                          const SL::CSoundFileConverter::Progress& progress) {
+    SlicedFile sliced = PlanFileSlices(path, request, progress);
+    if (!sliced.done) {
+        return sliced;
+    }
+    sliced.done = false;
+    const std::string fileName = PathNames::LastPart(path);
+    const int padsLeft = CardLayout::SlotCount - firstSlot;
+    const auto sliceCount = static_cast<int>(sliced.plan.slices.size());
+    if (sliceCount > padsLeft) {
+        const std::vector<std::string> values = {
+            fileName, std::to_string(sliceCount), std::to_string(padsLeft),
+            CardLayout::PadName(firstSlot), CardLayout::PadName(CardLayout::SlotCount - 1)};
+        sliced.refusal =
+            padsLeft == 1
+                ? Localized("{0}: its {1} slices do not fit the one pad from {3} to the card's "
+                            "last pad, {4}. Nothing was written.",
+                            {values[0], values[1], values[2], values[3], values[4]})
+                : Localized("{0}: its {1} slices do not fit the {2} pads from {3} to the card's "
+                            "last pad, {4}. Nothing was written.",
+                            {values[0], values[1], values[2], values[3], values[4]});
+        return sliced;
+    }
+    if (!work.isValid()) {
+        sliced.refusal = WorkFolderFailureDetail(0);
+        return sliced;
+    }
+    const std::string stem = WithoutExtension(fileName);
+    for (int i = 0; i < sliceCount; ++i) {
+        sliced.paths.push_back(work.file(stem + "-" + std::to_string(i + 1) + ".wav"));
+    }
+    SL::CConversionOptions plain = options;
+    plain.processing = {};
+    const SL::CConversionResult result = SL::CSoundFileConverter::ConvertSpans(
+        path, sliced.paths, sliced.plan.slices, SL::CSoundFileConverter::Container::Wave, plain,
+        progress);
+    if (result.status == SL::CConversionResult::Status::Cancelled) {
+        sliced.paths.clear();
+        return sliced;
+    }
+    if (!result.done()) {
+        sliced.paths.clear();
+        sliced.refusal =
+            result.status == SL::CConversionResult::Status::CannotWrite
+                ? WorkFolderFailureDetail(result.writeError)
+                : ConversionFailedDetail(fileName,
+                                         result.status == SL::CConversionResult::Status::Damaged);
+        if (sliced.refusal.empty()) {
+            sliced.refusal = ConversionFailedDetail(fileName, false);
+        }
+        return sliced;
+    }
+    sliced.done = true;
+    return sliced;
+}
+
+} // namespace ZQ3
