@@ -98,6 +98,18 @@
 <context>
     <name>CMainView</name>
     <message>
+        <source>Card backups (*.tar)</source>
+        <translation>カードのバックアップ (*.tar)</translation>
+    </message>
+    <message>
+        <source>Back Up Card</source>
+        <translation>カードのバックアップ</translation>
+    </message>
+    <message>
+        <source>Restore Card</source>
+        <translation>カードの復元</translation>
+    </message>
+    <message>
         <source>ZQ-314 Card &amp;Drive:</source>
         <translation>ZQ-314 カードドライブ(&amp;D):</translation>
     </message>
@@ -255,18 +267,6 @@
     <message>
         <source>%1 lies on %2, a drive that stays in the computer: there is nothing to take out.</source>
         <translation>%1 はコンピューターに固定されたドライブ %2 上にあります。取り出すものはありません。</translation>
-    </message>
-    <message>
-        <source>Card backups (*.tar)</source>
-        <translation>カードのバックアップ (*.tar)</translation>
-    </message>
-    <message>
-        <source>Back Up Card</source>
-        <translation>カードのバックアップ</translation>
-    </message>
-    <message>
-        <source>Restore Card</source>
-        <translation>カードの復元</translation>
     </message>
 </context>
 <context>
