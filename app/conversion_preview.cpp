@@ -25,6 +25,7 @@ CConversionPreview::FileStamp CConversionPreview::StampOf(const std::string& pat
     stamp.mono = options.mono;
     stamp.normalizes = options.normalizePeakDb.has_value();
     stamp.peakDb = options.normalizePeakDb.value_or(0.0);
+    stamp.processing = options.processing;
     return stamp;
 }
 

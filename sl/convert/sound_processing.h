@@ -45,6 +45,8 @@ struct CSoundProcessing {
         return trimThresholdDb || fadeInSeconds > 0.0 || fadeOutSeconds > 0.0 || startSeconds ||
                endSeconds;
     }
+
+    bool operator==(const CSoundProcessing&) const = default;
 };
 
 // Frames at the card's rate from seconds, rounded to the nearest frame.
