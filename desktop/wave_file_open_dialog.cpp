@@ -223,7 +223,7 @@ void CWaveFileOpenDialog::trimSilence() {
 }
 
 int CWaveFileOpenDialog::firstSlot() const {
-    return ZQ3::CardLayout::Slot(model_.bank, std::max(0, model_.selectedPad));
+    return ZQ3::CardLayout::Slot(std::max(0, model_.bank), std::max(0, model_.selectedPad));
 }
 
 void CWaveFileOpenDialog::askChop() {

@@ -106,7 +106,7 @@ double CWaveformView::fractionAt(int x) const {
 }
 
 void CWaveformView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !waveform_) {
+    if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
