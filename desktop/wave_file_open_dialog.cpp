@@ -152,7 +152,7 @@ void CWaveFileOpenDialog::addTidyingRows() {
     tidyRow->addWidget(fadeShape_);
 
     auto* chopRow = new QHBoxLayout;
-    chopButton_ = new QPushButton(CWaveFileDialog::tr("Chop onto Pads..."), this);
+    chopButton_ = new QPushButton(CWaveFileDialog::tr("Chop onto pads…"), this);
     chopButton_->setAutoDefault(false);
     sliceLabel_ = new QLabel(CWaveFileDialog::tr("Slice to Play:"), this);
     sliceBox_ = new QComboBox(this);
@@ -228,7 +228,7 @@ int CWaveFileOpenDialog::firstSlot() const {
 
 void CWaveFileOpenDialog::askChop() {
     QDialog ask(this);
-    ask.setWindowTitle(CWaveFileDialog::tr("Chop onto Pads"));
+    ask.setWindowTitle(CWaveFileDialog::tr("Chop onto pads"));
     auto* form = new QFormLayout(&ask);
     auto* mode = new QComboBox(&ask);
     mode->addItem(CWaveFileDialog::tr("Do Not Chop"));

@@ -40,7 +40,7 @@ class CConversionPreview;
 // Below the waveform the sound can be tidied on the way in: the handles on the waveform take a
 // region, Trim Silence sets them where the trim at the threshold given would cut, and fades in
 // and out of the lengths given are applied to what is kept; Play then plays what the pad will
-// hold. Chop onto Pads... cuts the whole file into equal parts or at its onsets instead, draws
+// hold. "Chop onto pads…" cuts the whole file into equal parts or at its onsets instead, draws
 // the slice points and plays the slice picked; the import then puts the slices onto the pads from
 // the selected one on. The settings last used are remembered in the profile.
 class CWaveFileOpenDialog : public CWaveFileDialog {
