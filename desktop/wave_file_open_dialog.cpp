@@ -374,6 +374,8 @@ void CWaveFileOpenDialog::preview(const QString& path) {
     if (!conversion_->isOf(path.toStdString())) {
         cancelConversion();
     }
+    // The same file again (the Convert box changed) keeps its region.
+    const bool otherFile = path != previewedPath_;
     previewedPath_ = path;
     clearPreview();
     const QFileInfo info(path);
@@ -451,7 +453,9 @@ void CWaveFileOpenDialog::preview(const QString& path) {
     if (check.verdict == Verdict::Refused) {
         fileSeconds_ = 0.0;
     }
-    waveform_->setRegion(0.0, 1.0);
+    if (otherFile) {
+        waveform_->setRegion(0.0, 1.0);
+    }
     waveform_->setRegionEditable(fileSeconds_ > 0.0);
     if (chop_ && fileSeconds_ > 0.0) {
         slices_ = ZQ3::PlanFileSlices(path.toStdString(), *chop_);

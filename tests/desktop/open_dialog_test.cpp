@@ -434,6 +434,9 @@ private slots:
         QVERIFY(std::abs(dialog.waveformView()->regionStart() * 2.0 - 0.5) < 0.005);
         QVERIFY(std::abs(dialog.waveformView()->regionEnd() * 2.0 - 1.5) < 0.005);
         QCOMPARE(ZQ3::CPreferences::ReadTidying(fixture.profile()).trimThresholdDb, -40.0);
+        // Ticking Convert looks at the same file again and keeps its region.
+        dialog.convertBox()->click();
+        QCOMPARE(dialog.processing(), processing);
 
         // Nothing above the threshold: the handles stay and the line says why.
         dialog.preview(fixture.writeWav(QStringLiteral("quiet.wav"), 44100, 1, 16, 4410));
