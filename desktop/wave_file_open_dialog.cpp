@@ -9,6 +9,7 @@
 #include "card/card_layout.h"
 #include "desktop/waveform_view.h"
 #include "sl/codec/card_sound_format.h"
+#include "ul/cursor.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -213,8 +214,12 @@ void CWaveFileOpenDialog::trimSilence() {
     if (fileSeconds_ <= 0.0) {
         return;
     }
-    const ZQ3::TrimmedRegion trimmed =
-        ZQ3::PlanFileTrim(previewedPath_.toStdString(), threshold_->value());
+    // The plan reads the whole file once; a long one takes a moment.
+    ZQ3::TrimmedRegion trimmed;
+    {
+        UL::CWaitCursor wait;
+        trimmed = ZQ3::PlanFileTrim(previewedPath_.toStdString(), threshold_->value());
+    }
     if (!trimmed.done) {
         reason_->setFullText(QString::fromStdString(trimmed.refusal));
         return;
@@ -277,6 +282,7 @@ void CWaveFileOpenDialog::chopOntoPads(const std::optional<SL::CSliceRequest>& r
     if (chop_) {
         rememberTidying();
         if (fileSeconds_ > 0.0) {
+            UL::CWaitCursor wait;
             slices_ = ZQ3::PlanFileSlices(previewedPath_.toStdString(), *chop_);
         }
     }
