@@ -59,7 +59,6 @@ private:
         bool mono = false;
         bool normalizes = false;
         double peakDb = 0;
-        // A region, trim or fades make another sound of the same file.
         SL::CSoundProcessing processing;
 
         bool operator==(const FileStamp&) const = default;

@@ -28,14 +28,10 @@ bool ConversionCanHelp(const SL::CLoadedWave& loaded, const WaveShape& shape,
 // The frames a converted file will have once processed, as far as its header tells: the region,
 // then the padding (a trim can only make it shorter).
 std::int64_t ProcessedFrames(std::int64_t convertedFrames, const SL::CSoundProcessing& processing) {
-    const SL::CKeptSpan span = SL::PlanKeptSpan(processing, convertedFrames, std::nullopt, 0);
-    if (processing.trimThresholdDb) {
-        // Untrimmed: the most it can keep.
-        SL::CSoundProcessing untrimmed = processing;
-        untrimmed.trimThresholdDb.reset();
-        return SL::PlanKeptSpan(untrimmed, convertedFrames, std::nullopt, 0).totalFrames();
-    }
-    return span.totalFrames();
+    // Untrimmed: the most a trim can keep.
+    SL::CSoundProcessing untrimmed = processing;
+    untrimmed.trimThresholdDb.reset();
+    return SL::PlanKeptSpan(untrimmed, convertedFrames, std::nullopt, 0).totalFrames();
 }
 
 } // namespace

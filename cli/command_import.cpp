@@ -6,6 +6,7 @@
 #include "card/path_names.h"
 #include "cli/commands.h"
 #include "cli/conversion_arguments.h"
+#include "cli/interrupt.h"
 #include "cli/pad_command.h"
 #include "cli/sample_description.h"
 #include "gt/ascii_case.h"
@@ -81,8 +82,14 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
                                         "--end."));
         }
         sliceWork.emplace();
-        sliceWork->sliced = SliceIntoFiles(sources.front(), *slicing, *options,
-                                           command.pad().slot(), sliceWork->folder);
+        // Ctrl-C stops the slicing as it stops the import; the card is not touched yet.
+        sliceWork->sliced = SliceIntoFiles(
+            sources.front(), *slicing, *options, command.pad().slot(), sliceWork->folder,
+            [](std::int64_t, std::int64_t) { return !InterruptRequested(); });
+        if (!sliceWork->sliced.done && sliceWork->sliced.refusal.empty()) {
+            // Said as every cancel is, when the tool ends.
+            return ExitCancelled;
+        }
         if (!sliceWork->sliced.done) {
             return context.fail(sliceWork->sliced.refusal);
         }
@@ -101,8 +108,8 @@ int Import(CCliContext& context, const ImportArguments& arguments) {
     }
     ImportAnswers answers;
     // Trimming, fading, a region or padding ask for the conversion that does them; the slices
-    // are in the card's format already.
-    answers.conversion.convert = arguments.convert || (!slicing && options->processing.any());
+    // are in the card's format already, mixed and normalised as asked.
+    answers.conversion.convert = !slicing && (arguments.convert || options->processing.any());
     answers.conversion.options = *options;
     answers.conversion.adviseConvertOption = true;
     if (plan.asksToReplace(answers.conversion.convert)) {

@@ -45,7 +45,9 @@ constexpr CommandHelpText CommandHelps[] = {
         "  zq3 init ~/cards/spare\n")},
     {"import",
      N_("Usage: zq3 import CARD PAD FILE... [--convert [--mono] [--normalize[=DB]]] [--yes]\n"
-        "       [--quiet] [--no-verify]\n"
+        "       [--quiet] [--no-verify] [--trim[=DB]] [--fade-in MS] [--fade-out MS]\n"
+        "       [--fade-shape linear|power] [--pad] [--start TIME] [--end TIME]\n"
+        "       zq3 import CARD PAD FILE --slices N|onsets [--max N] [--sensitivity S] [--yes]\n"
         "       zq3 import CARD all|BANK FOLDER... [the same options]\n"
         "\n"
         "Puts WAV or AIFF files (16-bit, 44.1 kHz, mono or stereo, at least 70 ms) onto PAD and the\n"
@@ -64,6 +66,20 @@ constexpr CommandHelpText CommandHelps[] = {
         "               FLAC, Ogg, MP3...) to 16-bit 44.1 kHz; files it takes stay as they are\n"
         "  --mono       with --convert, mix stereo down to mono (half the card space)\n"
         "  --normalize[=DB]  with --convert, scale the peak to DB dBFS (-0.3 when bare)\n"
+        "  --trim[=DB]  cut the silence before and after the sound, below DB dBFS (-60 when\n"
+        "               bare), keeping 3 ms before the first sound so that its attack stays whole\n"
+        "  --fade-in MS, --fade-out MS  fade in, fade out over MS milliseconds (0 to 60000)\n"
+        "  --fade-shape linear|power  a straight fade (the default) or an equal-power one\n"
+        "  --pad        extend a sound shorter than 70 ms with silence to 70 ms\n"
+        "  --start TIME, --end TIME  take the sound from TIME, up to TIME; TIME is seconds (1.5 or\n"
+        "               1.5s), milliseconds (250ms) or minutes and seconds (1:02.5)\n"
+        "               These convert the file as --convert does; --pad alone leaves a file the\n"
+        "               card takes as it is\n"
+        "  --slices N|onsets  chop the one FILE into N equal slices (1 to 128), or one slice per\n"
+        "               detected hit, onto PAD and the pads after it in one change (zq3 help slices\n"
+        "               tells how it cuts); slices that do not fit the pads up to J15 are refused\n"
+        "               and nothing is written\n"
+        "  --max N, --sensitivity S  with --slices onsets, as zq3 help slices says\n"
         "  --yes, -y    replace samples already on the pads without asking\n"
         "  --quiet, -q  print nothing on success\n"
         "  --no-verify  do not read the new files back from the card before the change is made\n"
@@ -72,6 +88,7 @@ constexpr CommandHelpText CommandHelps[] = {
         "  zq3 import /run/media/$USER/ZQCARD D5 kick.wav\n"
         "  zq3 import /run/media/$USER/ZQCARD D0 ~/kits/808/        # a kit folder onto bank D\n"
         "  zq3 import /run/media/$USER/ZQCARD C0 *.wav --yes\n"
+        "  zq3 import /run/media/$USER/ZQCARD C0 loop.wav --slices 8   # a loop onto C0 to C7\n"
         "  zq3 import /run/media/$USER/ZQCARD all ~/backup/ZQCARD-2026-12-08/   # a backup back\n")},
     {"export",
      N_("Usage: zq3 export CARD PAD FILE [--format wav|aiff] [--quiet]\n"
@@ -104,6 +121,8 @@ constexpr CommandHelpText CommandHelps[] = {
         "  zq3 delete /run/media/$USER/ZQCARD D5\n")},
     {"convert",
      N_("Usage: zq3 convert IN OUT.wav|OUT.aif [--mono] [--normalize[=DB]] [--force] [--quiet]\n"
+        "       [--trim[=DB]] [--fade-in MS] [--fade-out MS] [--fade-shape linear|power] [--pad]\n"
+        "       [--start TIME] [--end TIME]\n"
         "\n"
         "Converts the sound file IN (WAV or AIFF of any sample type, FLAC, Ogg Vorbis, Opus, MP3...)\n"
         "to a new 16-bit 44.1 kHz file OUT, a WAV or AIFF file as its name ends, so that it can be\n"
@@ -116,11 +135,19 @@ constexpr CommandHelpText CommandHelps[] = {
         "\n"
         "  --mono       mix stereo down to mono\n"
         "  --normalize[=DB]  scale the peak to DB dBFS (-0.3 when bare)\n"
+        "  --trim[=DB]  cut the silence before and after the sound, below DB dBFS (-60 when\n"
+        "               bare), keeping 3 ms before the first sound so that its attack stays whole\n"
+        "  --fade-in MS, --fade-out MS  fade in, fade out over MS milliseconds (0 to 60000)\n"
+        "  --fade-shape linear|power  a straight fade (the default) or an equal-power one\n"
+        "  --pad        extend a sound shorter than 70 ms with silence to 70 ms\n"
+        "  --start TIME, --end TIME  take the sound from TIME, up to TIME; TIME is seconds (1.5 or\n"
+        "               1.5s), milliseconds (250ms) or minutes and seconds (1:02.5)\n"
         "  --force, --yes, -y  replace an existing OUT, keeping its permissions\n"
         "  --quiet, -q  print nothing on success\n"
         "\n"
         "Examples:\n"
         "  zq3 convert take.flac take.wav\n"
+        "  zq3 convert hit.flac hit.wav --trim --fade-out 20 --pad\n"
         "  zq3 convert pad.wav pad-mono.aif --mono --normalize=-1\n")},
     {"slices",
      N_("Usage: zq3 slices FILE [--slices N|onsets [--max N] [--sensitivity S]] [--json]\n"

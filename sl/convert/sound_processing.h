@@ -35,6 +35,8 @@ struct CSoundProcessing {
     static constexpr double kDefaultTrimDb = -60.0;
     static constexpr double kTrimLeadSeconds = 0.003;
 
+    bool operator==(const CSoundProcessing&) const = default;
+
     bool any() const {
         return trimThresholdDb || fadeInSeconds > 0.0 || fadeOutSeconds > 0.0 || padToMinimum ||
                startSeconds || endSeconds;
@@ -45,8 +47,6 @@ struct CSoundProcessing {
         return trimThresholdDb || fadeInSeconds > 0.0 || fadeOutSeconds > 0.0 || startSeconds ||
                endSeconds;
     }
-
-    bool operator==(const CSoundProcessing&) const = default;
 };
 
 // Frames at the card's rate from seconds, rounded to the nearest frame.

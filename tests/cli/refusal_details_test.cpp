@@ -113,8 +113,12 @@ TEST(CliRefusals, ImportSaysWhyTheFileIsRefused) {
             {"3 channels", import("three.wav"),
              "three.wav: 16-bit, 44100 Hz, 3 channels, 1.00 s" + takes + advice,
              "three.wav: 16 ビット、44100 Hz、3 チャンネル、1.00 秒" + takesJa + adviceJa},
-            {"60 ms", import("short.wav"), "short.wav: 16-bit, 44100 Hz, mono, 60 ms" + takes,
-             "short.wav: 16 ビット、44100 Hz、モノラル、60 ms" + takesJa},
+            // Too short for conversion to help, but not for padding.
+            {"60 ms", import("short.wav"),
+             "short.wav: 16-bit, 44100 Hz, mono, 60 ms" + takes +
+                 " Add --pad to extend it with silence to 70 ms.",
+             "short.wav: 16 ビット、44100 Hz、モノラル、60 ms" + takesJa +
+                 "--pad を付けると無音で 70 ms に延ばせます。"},
             {"float", import("float.wav"),
              "float.wav: 32-bit float, 44100 Hz, mono, 1.00 s" + takes + advice,
              "float.wav: 32 ビット浮動小数点、44100 Hz、モノラル、1.00 秒" + takesJa + adviceJa},
