@@ -50,4 +50,41 @@ void CPreferences::WriteReadBack(GT::IProfile& profile, bool readBack) {
     profile.setInt(ReadBackKey, readBack ? 1 : 0);
 }
 
+namespace {
+
+double ReadReal(GT::IProfile& profile, const char* key, double fallback, double low, double high) {
+    const double value = GT::ReadRealText(profile.getString(key, GT::RealText(fallback)));
+    // A NaN edited in keeps the fallback.
+    return value == value ? std::clamp(value, low, high) : fallback;
+}
+
+} // namespace
+
+CPreferences::Tidying CPreferences::ReadTidying(GT::IProfile& profile) {
+    Tidying read;
+    read.trimThresholdDb =
+        ReadReal(profile, TrimThresholdKey, read.trimThresholdDb, Tidying::LowestThresholdDb, 0.0);
+    read.fadeInSeconds =
+        ReadReal(profile, FadeInTimeKey, read.fadeInSeconds, 0.0, Tidying::LongestFade);
+    read.fadeOutSeconds =
+        ReadReal(profile, FadeOutTimeKey, read.fadeOutSeconds, 0.0, Tidying::LongestFade);
+    read.equalPowerFades = profile.getInt(FadeShapeKey, 0) != 0;
+    read.sliceAtOnsets = profile.getInt(SliceModeKey, 0) != 0;
+    read.sliceCount = static_cast<int>(
+        std::clamp<long>(profile.getInt(SliceCountKey, read.sliceCount), 1, Tidying::MostSlices));
+    read.sliceSensitivity = static_cast<int>(
+        std::clamp<long>(profile.getInt(SliceSensitivityKey, read.sliceSensitivity), 0, 100));
+    return read;
+}
+
+void CPreferences::WriteTidying(GT::IProfile& profile, const Tidying& tidying) {
+    profile.setString(TrimThresholdKey, GT::RealText(tidying.trimThresholdDb));
+    profile.setString(FadeInTimeKey, GT::RealText(tidying.fadeInSeconds));
+    profile.setString(FadeOutTimeKey, GT::RealText(tidying.fadeOutSeconds));
+    profile.setInt(FadeShapeKey, tidying.equalPowerFades ? 1 : 0);
+    profile.setInt(SliceModeKey, tidying.sliceAtOnsets ? 1 : 0);
+    profile.setInt(SliceCountKey, tidying.sliceCount);
+    profile.setInt(SliceSensitivityKey, tidying.sliceSensitivity);
+}
+
 } // namespace ZQ3

@@ -16,6 +16,13 @@ struct CPreferences {
     static constexpr const char* DeviceBufferTimeKey = "Preference/DeviceBufferTime";
     static constexpr const char* ConvertToCardFormatKey = "Preference/ConvertToCardFormat";
     static constexpr const char* ReadBackKey = "Preference/ReadBack";
+    static constexpr const char* TrimThresholdKey = "Preference/TrimThreshold";
+    static constexpr const char* FadeInTimeKey = "Preference/FadeInTime";
+    static constexpr const char* FadeOutTimeKey = "Preference/FadeOutTime";
+    static constexpr const char* FadeShapeKey = "Preference/FadeShape";
+    static constexpr const char* SliceModeKey = "Preference/SliceMode";
+    static constexpr const char* SliceCountKey = "Preference/SliceCount";
+    static constexpr const char* SliceSensitivityKey = "Preference/SliceSensitivity";
 
     // Buffer times from a store edited by hand are kept within these bounds (seconds): a huge
     // value would make the read-ahead ring take the machine's memory, a tiny one would make
@@ -49,6 +56,27 @@ struct CPreferences {
     static void WriteReadBack(GT::IProfile& profile, bool readBack);
 
     static double ClampBufferTime(double seconds);
+
+    // How the open dialog last trimmed, faded and chopped: the threshold in dBFS, the fade
+    // times in seconds (real text in the store), the shape and slice mode as 0 or 1, the count
+    // of parts or most onsets and the onset sensitivity. Values edited out of range by hand are
+    // held to what the dialog offers.
+    struct Tidying {
+        double trimThresholdDb = -60.0;
+        double fadeInSeconds = 0.0;
+        double fadeOutSeconds = 0.0;
+        bool equalPowerFades = false;
+        bool sliceAtOnsets = false;
+        int sliceCount = 8;
+        int sliceSensitivity = 50;
+
+        static constexpr double LowestThresholdDb = -120.0;
+        static constexpr double LongestFade = 10.0;
+        // The most slices: every pad of the card.
+        static constexpr int MostSlices = 128;
+    };
+    static Tidying ReadTidying(GT::IProfile& profile);
+    static void WriteTidying(GT::IProfile& profile, const Tidying& tidying);
 };
 
 } // namespace ZQ3

@@ -4,8 +4,10 @@
 #include "app/refusal_details.h"
 #include "card/card_layout.h"
 #include "card/path_names.h"
+#include "sl/codec/card_sound_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ZQ3 {
 namespace {
@@ -61,6 +63,23 @@ SlicedFile PlanFileSlices(const std::string& path, const SL::CSliceRequest& requ
     return sliced;
 }
 
+std::string SlicesFitRefusal(const std::string& fileName, int sliceCount, int firstSlot) {
+    const int padsLeft = CardLayout::SlotCount - firstSlot;
+    if (sliceCount <= padsLeft) {
+        return {};
+    }
+    const std::vector<std::string> values = {
+        fileName, std::to_string(sliceCount), std::to_string(padsLeft),
+        CardLayout::PadName(firstSlot), CardLayout::PadName(CardLayout::SlotCount - 1)};
+    return padsLeft == 1
+               ? Localized("{0}: its {1} slices do not fit the one pad from {3} to the card's "
+                           "last pad, {4}. Nothing was written.",
+                           {values[0], values[1], values[2], values[3], values[4]})
+               : Localized("{0}: its {1} slices do not fit the {2} pads from {3} to the card's "
+                           "last pad, {4}. Nothing was written.",
+                           {values[0], values[1], values[2], values[3], values[4]});
+}
+
 SlicedFile SliceIntoFiles(const std::string& path, const SL::CSliceRequest& request,
                           const SL::CConversionOptions& options, int firstSlot,
                           const CPrivateDirectory& work,
@@ -71,22 +90,12 @@ SlicedFile SliceIntoFiles(const std::string& path, const SL::CSliceRequest& requ
     }
     sliced.done = false;
     const std::string fileName = PathNames::LastPart(path);
-    const int padsLeft = CardLayout::SlotCount - firstSlot;
-    const auto sliceCount = static_cast<int>(sliced.plan.slices.size());
-    if (sliceCount > padsLeft) {
-        const std::vector<std::string> values = {
-            fileName, std::to_string(sliceCount), std::to_string(padsLeft),
-            CardLayout::PadName(firstSlot), CardLayout::PadName(CardLayout::SlotCount - 1)};
-        sliced.refusal =
-            padsLeft == 1
-                ? Localized("{0}: its {1} slices do not fit the one pad from {3} to the card's "
-                            "last pad, {4}. Nothing was written.",
-                            {values[0], values[1], values[2], values[3], values[4]})
-                : Localized("{0}: its {1} slices do not fit the {2} pads from {3} to the card's "
-                            "last pad, {4}. Nothing was written.",
-                            {values[0], values[1], values[2], values[3], values[4]});
+    sliced.refusal =
+        SlicesFitRefusal(fileName, static_cast<int>(sliced.plan.slices.size()), firstSlot);
+    if (!sliced.refusal.empty()) {
         return sliced;
     }
+    const auto sliceCount = static_cast<int>(sliced.plan.slices.size());
     if (!work.isValid()) {
         sliced.refusal = WorkFolderFailureDetail(0);
         return sliced;
@@ -118,6 +127,60 @@ SlicedFile SliceIntoFiles(const std::string& path, const SL::CSliceRequest& requ
     }
     sliced.done = true;
     return sliced;
+}
+
+namespace {
+
+double CardSeconds(std::int64_t frames) {
+    return static_cast<double>(frames) / SL::CCardSoundFormat::kSampleRate;
+}
+
+} // namespace
+
+TrimmedRegion PlanFileTrim(const std::string& path, double thresholdDb) {
+    TrimmedRegion region;
+    SL::CSoundProcessing processing;
+    processing.trimThresholdDb = thresholdDb;
+    const SL::CSlicePlan plan = SL::CSoundFileConverter::PlanKeptSpan(path, processing);
+    if (!plan.done()) {
+        region.refusal = PlanRefusal(path, plan);
+        return region;
+    }
+    if (plan.slices.empty()) {
+        region.refusal =
+            Localized("{0}: nothing in it is louder than {1} dBFS.",
+                      {PathNames::LastPart(path), std::to_string(std::lround(thresholdDb))});
+        return region;
+    }
+    region.startSeconds = CardSeconds(plan.slices.front().begin);
+    region.endSeconds = CardSeconds(plan.slices.front().end);
+    region.done = true;
+    return region;
+}
+
+SL::CSoundProcessing SliceAudition(const SL::CKeptSpan& slice) {
+    SL::CSoundProcessing processing;
+    processing.startSeconds = CardSeconds(slice.begin);
+    processing.endSeconds = CardSeconds(slice.end);
+    processing.fadeInSeconds = CardSeconds(slice.fadeInFrames);
+    processing.fadeOutSeconds = CardSeconds(slice.fadeOutFrames);
+    processing.fadeShape = slice.fadeShape;
+    processing.padToMinimum = slice.paddingFrames > 0;
+    return processing;
+}
+
+void SetRegion(SL::CSoundProcessing& processing, double startSeconds, double endSeconds,
+               double totalSeconds) {
+    // Within one card frame of an end counts as that end.
+    const double frame = 1.0 / SL::CCardSoundFormat::kSampleRate;
+    processing.startSeconds.reset();
+    processing.endSeconds.reset();
+    if (startSeconds > frame) {
+        processing.startSeconds = startSeconds;
+    }
+    if (endSeconds < totalSeconds - frame) {
+        processing.endSeconds = endSeconds;
+    }
 }
 
 } // namespace ZQ3

@@ -25,6 +25,10 @@ struct SlicedFile {
 SlicedFile PlanFileSlices(const std::string& path, const SL::CSliceRequest& request,
                           const SL::CSoundFileConverter::Progress& progress = {});
 
+// Why sliceCount slices of the file named fileName do not fit the pads from firstSlot to the
+// card's last pad; empty when they fit.
+std::string SlicesFitRefusal(const std::string& fileName, int sliceCount, int firstSlot);
+
 // Plans the slices and checks that they fit the pads from firstSlot to the card's last pad
 // before writing each into work, converted with options (its processing left aside). Nothing
 // is written when they do not fit.
@@ -32,5 +36,23 @@ SlicedFile SliceIntoFiles(const std::string& path, const SL::CSliceRequest& requ
                           const SL::CConversionOptions& options, int firstSlot,
                           const CPrivateDirectory& work,
                           const SL::CSoundFileConverter::Progress& progress = {});
+
+// Where trimming the file at path at thresholdDb would cut it, in seconds of the converted sound,
+// so that a front end can show the cut before anything is imported; a refusal names the file.
+struct TrimmedRegion {
+    bool done = false;
+    std::string refusal;
+    double startSeconds = 0.0;
+    double endSeconds = 0.0;
+};
+TrimmedRegion PlanFileTrim(const std::string& path, double thresholdDb);
+
+// The processing that plays slice as it will land on its pad: its span with its fades.
+SL::CSoundProcessing SliceAudition(const SL::CKeptSpan& slice);
+
+// The region from startSeconds to endSeconds of a sound of totalSeconds, leaving out the ends
+// that are the sound's own, so that a region of the whole sound asks for no change at all.
+void SetRegion(SL::CSoundProcessing& processing, double startSeconds, double endSeconds,
+               double totalSeconds);
 
 } // namespace ZQ3

@@ -11,7 +11,9 @@
 #include "app/pad_waveform_cache.h"
 #include "app/player.h"
 #include "app/preferences.h"
+#include "app/private_directory.h"
 #include "app/report.h"
+#include "app/slice_import.h"
 #include "card/card_layout.h"
 #include "card/card_lock.h"
 #include "card/path_names.h"
@@ -29,6 +31,7 @@
 #include "desktop/wave_file_save_dialog.h"
 #include "desktop/waveform_view.h"
 #include "sl/log/logger.h"
+#include "ul/cursor.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -726,8 +729,45 @@ void CMainView::importToSelectedPad() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    domain_.controller->importFile(dialog.selectedFiles().first().toStdString(),
-                                   dialog.importConversion());
+    const std::string path = dialog.selectedFiles().first().toStdString();
+    if (const std::optional<SL::CSliceRequest>& chop = dialog.chopRequest()) {
+        importChop(path, *chop, dialog.importConversion());
+        return;
+    }
+    domain_.controller->importFile(path, dialog.importConversion());
+}
+
+void CMainView::importChop(const std::string& path, const SL::CSliceRequest& request,
+                           const ZQ3::ImportConversion& conversion) {
+    const ZQ3::CModel& model = *domain_.model;
+    const int firstSlot = ZQ3::CardLayout::Slot(model.bank, model.selectedPad);
+    // The slices are written into a work folder first, as zq3 import --slices does, and go
+    // with it once imported.
+    ZQ3::CPrivateDirectory work;
+    ZQ3::SlicedFile sliced;
+    {
+        UL::CWaitCursor wait;
+        sliced = ZQ3::SliceIntoFiles(path, request, conversion.options, firstSlot, work);
+    }
+    if (!sliced.done) {
+        if (!sliced.refusal.empty()) {
+            ZQ3::ReportMessage(ZQ3::MessageImportFailed, sliced.refusal);
+        }
+        return;
+    }
+    const ZQ3::CImportPlan plan(model, firstSlot, sliced.paths);
+    if (!plan.isValid()) {
+        ZQ3::ReportMessage(ZQ3::MessageImportFailed, plan.problemText());
+        return;
+    }
+    // The slices are in the card's format already.
+    ZQ3::ImportAnswers answers;
+    if (plan.asksToReplace(false)) {
+        answers.replace =
+            textDialog_->ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,
+                             plan.replaceQuestion()) == UL::ITextDialog::AnswerOk;
+    }
+    domain_.controller->importPlanned(plan, answers);
 }
 
 void CMainView::exportSelectedPad() {

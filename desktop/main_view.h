@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/command_availability.h"
+#include "app/import_command.h"
 #include "app/pad_listeners.h"
 #include "app/pad_matrix.h"
 #include "app/pad_transfer.h"
 #include "app/view.h"
 #include "desktop/mount_table.h"
 #include "gt/profile.h"
+#include "sl/convert/sound_file_converter.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -150,6 +152,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Chops the file at path as request says and puts its slices onto consecutive pads from the
+    // selected one, in one change of the card; slices that do not fit are refused with the
+    // reason before anything is written.
+    void importChop(const std::string& path, const SL::CSliceRequest& request,
+                    const ZQ3::ImportConversion& conversion);
     // A card unmounted or removed since it was loaded leaves the view, with a report; true when
     // it did.
     bool noticeCardGone();

@@ -8,18 +8,26 @@
 #include "app/report.h"
 #include "card/card_layout.h"
 #include "desktop/waveform_view.h"
+#include "sl/codec/card_sound_format.h"
+#include "ul/cursor.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -107,7 +115,230 @@ CWaveFileOpenDialog::CWaveFileOpenDialog(const ZQ3::CModel& model,
             [this](const QString& path) { preview(path); });
     updatePlayButton();
     addWaveformRow();
+    addTidyingRows();
     giveTheFileListRoom();
+}
+
+void CWaveFileOpenDialog::addTidyingRows() {
+    tidying_ = ZQ3::CPreferences::ReadTidying(profile_);
+    auto* tidyRow = new QHBoxLayout;
+    trim_ = new QPushButton(CWaveFileDialog::tr("Trim Silence"), this);
+    trim_->setAutoDefault(false);
+    threshold_ = new QSpinBox(this);
+    threshold_->setRange(static_cast<int>(ZQ3::CPreferences::Tidying::LowestThresholdDb), 0);
+    threshold_->setSuffix(CWaveFileDialog::tr(" dBFS"));
+    threshold_->setValue(static_cast<int>(std::lround(tidying_.trimThresholdDb)));
+    threshold_->setToolTip(CWaveFileDialog::tr("Trim Silence cuts what stays below this level at "
+                                               "the start and the end."));
+    const int longestFade = static_cast<int>(ZQ3::CPreferences::Tidying::LongestFade * 1000.0);
+    fadeIn_ = new QSpinBox(this);
+    fadeIn_->setRange(0, longestFade);
+    fadeIn_->setSuffix(CWaveFileDialog::tr(" ms"));
+    fadeIn_->setValue(static_cast<int>(std::lround(tidying_.fadeInSeconds * 1000.0)));
+    fadeOut_ = new QSpinBox(this);
+    fadeOut_->setRange(0, longestFade);
+    fadeOut_->setSuffix(CWaveFileDialog::tr(" ms"));
+    fadeOut_->setValue(static_cast<int>(std::lround(tidying_.fadeOutSeconds * 1000.0)));
+    fadeShape_ = new QComboBox(this);
+    fadeShape_->addItem(CWaveFileDialog::tr("Linear"));
+    fadeShape_->addItem(CWaveFileDialog::tr("Equal Power"));
+    fadeShape_->setCurrentIndex(tidying_.equalPowerFades ? 1 : 0);
+    tidyRow->addWidget(trim_);
+    tidyRow->addWidget(threshold_);
+    tidyRow->addStretch(1);
+    tidyRow->addWidget(new QLabel(CWaveFileDialog::tr("Fade In:"), this));
+    tidyRow->addWidget(fadeIn_);
+    tidyRow->addWidget(new QLabel(CWaveFileDialog::tr("Fade Out:"), this));
+    tidyRow->addWidget(fadeOut_);
+    tidyRow->addWidget(fadeShape_);
+
+    auto* chopRow = new QHBoxLayout;
+    chopButton_ = new QPushButton(CWaveFileDialog::tr("Chop onto pads…"), this);
+    chopButton_->setAutoDefault(false);
+    sliceLabel_ = new QLabel(CWaveFileDialog::tr("Slice to Play:"), this);
+    sliceBox_ = new QComboBox(this);
+    sliceBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    chopRow->addWidget(chopButton_);
+    chopRow->addStretch(1);
+    chopRow->addWidget(sliceLabel_);
+    chopRow->addWidget(sliceBox_);
+
+    QGridLayout* layout = grid();
+    const int row = layout->rowCount();
+    layout->addLayout(tidyRow, row, 0, 1, 3);
+    layout->addLayout(chopRow, row + 1, 0, 1, 3);
+    showSlices();
+
+    connect(trim_, &QPushButton::clicked, this, [this] { trimSilence(); });
+    connect(chopButton_, &QPushButton::clicked, this, [this] { askChop(); });
+    for (QSpinBox* field : {threshold_, fadeIn_, fadeOut_}) {
+        connect(field, &QSpinBox::valueChanged, this, [this] { rememberTidying(); });
+    }
+    connect(fadeShape_, &QComboBox::currentIndexChanged, this, [this] { rememberTidying(); });
+    connect(sliceBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!slices_.plan.slices.empty()) {
+            waveform_->setSlices(waveform_->slices(), index);
+        }
+    });
+    waveform_->slicePicked = [this](int slice) { sliceBox_->setCurrentIndex(slice); };
+}
+
+void CWaveFileOpenDialog::rememberTidying() {
+    tidying_.trimThresholdDb = threshold_->value();
+    tidying_.fadeInSeconds = fadeIn_->value() / 1000.0;
+    tidying_.fadeOutSeconds = fadeOut_->value() / 1000.0;
+    tidying_.equalPowerFades = fadeShape_->currentIndex() == 1;
+    if (chop_) {
+        tidying_.sliceAtOnsets = chop_->mode == SL::CSliceRequest::Mode::Onsets;
+        tidying_.sliceCount = chop_->count;
+        tidying_.sliceSensitivity = static_cast<int>(std::lround(chop_->sensitivity));
+    }
+    ZQ3::CPreferences::WriteTidying(profile_, tidying_);
+}
+
+SL::CSoundProcessing CWaveFileOpenDialog::processing() const {
+    SL::CSoundProcessing processing;
+    if (fileSeconds_ <= 0.0) {
+        return processing;
+    }
+    ZQ3::SetRegion(processing, waveform_->regionStart() * fileSeconds_,
+                   waveform_->regionEnd() * fileSeconds_, fileSeconds_);
+    processing.fadeInSeconds = fadeIn_->value() / 1000.0;
+    processing.fadeOutSeconds = fadeOut_->value() / 1000.0;
+    processing.fadeShape =
+        fadeShape_->currentIndex() == 1 ? SL::FadeShape::EqualPower : SL::FadeShape::Linear;
+    return processing;
+}
+
+void CWaveFileOpenDialog::trimSilence() {
+    if (fileSeconds_ <= 0.0) {
+        return;
+    }
+    // The plan reads the whole file once; a long one takes a moment.
+    ZQ3::TrimmedRegion trimmed;
+    {
+        UL::CWaitCursor wait;
+        trimmed = ZQ3::PlanFileTrim(previewedPath_.toStdString(), threshold_->value());
+    }
+    if (!trimmed.done) {
+        reason_->setFullText(QString::fromStdString(trimmed.refusal));
+        return;
+    }
+    waveform_->setRegion(trimmed.startSeconds / fileSeconds_, trimmed.endSeconds / fileSeconds_);
+}
+
+int CWaveFileOpenDialog::firstSlot() const {
+    return ZQ3::CardLayout::Slot(std::max(0, model_.bank), std::max(0, model_.selectedPad));
+}
+
+void CWaveFileOpenDialog::askChop() {
+    QDialog ask(this);
+    ask.setWindowTitle(CWaveFileDialog::tr("Chop onto pads"));
+    auto* form = new QFormLayout(&ask);
+    auto* mode = new QComboBox(&ask);
+    mode->addItem(CWaveFileDialog::tr("Do Not Chop"));
+    mode->addItem(CWaveFileDialog::tr("Equal Parts"));
+    mode->addItem(CWaveFileDialog::tr("At Onsets"));
+    mode->setCurrentIndex(!chop_ ? (tidying_.sliceAtOnsets ? 2 : 1)
+                                 : (chop_->mode == SL::CSliceRequest::Mode::Onsets ? 2 : 1));
+    auto* count = new QSpinBox(&ask);
+    count->setRange(1, ZQ3::CPreferences::Tidying::MostSlices);
+    count->setValue(tidying_.sliceCount);
+    count->setToolTip(CWaveFileDialog::tr("The number of equal parts, or the most onsets kept."));
+    auto* sensitivity = new QSpinBox(&ask);
+    sensitivity->setRange(0, 100);
+    sensitivity->setValue(tidying_.sliceSensitivity);
+    sensitivity->setToolTip(
+        CWaveFileDialog::tr("Higher finds softer onsets too; for onsets only."));
+    form->addRow(CWaveFileDialog::tr("Chop:"), mode);
+    form->addRow(CWaveFileDialog::tr("Slices (Most Slices at Onsets):"), count);
+    form->addRow(CWaveFileDialog::tr("Sensitivity:"), sensitivity);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    const auto follow = [mode, sensitivity] { sensitivity->setEnabled(mode->currentIndex() == 2); };
+    connect(mode, &QComboBox::currentIndexChanged, &ask, follow);
+    follow();
+    if (ask.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (mode->currentIndex() == 0) {
+        chopOntoPads(std::nullopt);
+        return;
+    }
+    SL::CSliceRequest request;
+    request.mode = mode->currentIndex() == 2 ? SL::CSliceRequest::Mode::Onsets
+                                             : SL::CSliceRequest::Mode::Equal;
+    request.count = count->value();
+    request.sensitivity = sensitivity->value();
+    chopOntoPads(request);
+}
+
+void CWaveFileOpenDialog::chopOntoPads(const std::optional<SL::CSliceRequest>& request) {
+    cancelConversion();
+    chop_ = request;
+    slices_ = {};
+    if (chop_) {
+        rememberTidying();
+        if (fileSeconds_ > 0.0) {
+            UL::CWaitCursor wait;
+            slices_ = ZQ3::PlanFileSlices(previewedPath_.toStdString(), *chop_);
+        }
+    }
+    showSlices();
+}
+
+void CWaveFileOpenDialog::showSlices() {
+    const bool chopping = chop_.has_value();
+    // A chop takes the whole file: its slices bring their own short fades.
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{trim_, threshold_, fadeIn_, fadeOut_, fadeShape_}) {
+        widget->setEnabled(!chopping);
+    }
+    sliceLabel_->setVisible(chopping);
+    sliceBox_->setVisible(chopping);
+    const QSignalBlocker blocker(sliceBox_);
+    sliceBox_->clear();
+    std::vector<ZQ3::Desktop::CWaveformView::Slice> drawn;
+    const auto& planned = slices_.plan.slices;
+    const double total = static_cast<double>(slices_.plan.streamFrames);
+    for (std::size_t i = 0; i < planned.size() && total > 0.0; ++i) {
+        const double rate = SL::CCardSoundFormat::kSampleRate;
+        drawn.emplace_back(static_cast<double>(planned[i].begin) / total,
+                           static_cast<double>(planned[i].end) / total);
+        sliceBox_->addItem(CWaveFileDialog::tr("%1: %2 to %3 s")
+                               .arg(i + 1)
+                               .arg(static_cast<double>(planned[i].begin) / rate, 0, 'f', 2)
+                               .arg(static_cast<double>(planned[i].end) / rate, 0, 'f', 2));
+    }
+    waveform_->setSlices(drawn, drawn.empty() ? -1 : 0);
+    if (!chopping || previewedPath_.isEmpty()) {
+        return;
+    }
+    // Where the slices go, or why they cannot: the import refuses them for the same reason.
+    if (!slices_.done) {
+        reason_->setFullText(QString::fromStdString(slices_.refusal));
+        return;
+    }
+    const int first = firstSlot();
+    const auto count = static_cast<int>(planned.size());
+    const int lastSlot = first + count - 1;
+    if (lastSlot >= ZQ3::CardLayout::SlotCount) {
+        reason_->setFullText(
+            CWaveFileDialog::tr("%1 slices: more than the %2 pads from %3 to the card's last pad.")
+                .arg(count)
+                .arg(ZQ3::CardLayout::SlotCount - first)
+                .arg(QString::fromStdString(ZQ3::CardLayout::PadName(first))));
+    } else if (count == 1) {
+        reason_->setFullText(CWaveFileDialog::tr("1 slice, onto pad %1.")
+                                 .arg(QString::fromStdString(ZQ3::CardLayout::PadName(first))));
+    } else {
+        reason_->setFullText(CWaveFileDialog::tr("%1 slices, onto pads %2 to %3.")
+                                 .arg(count)
+                                 .arg(QString::fromStdString(ZQ3::CardLayout::PadName(first)),
+                                      QString::fromStdString(ZQ3::CardLayout::PadName(lastSlot))));
+    }
 }
 
 void CWaveFileOpenDialog::giveTheFileListRoom() {
@@ -136,6 +367,11 @@ CWaveFileOpenDialog::~CWaveFileOpenDialog() {
 ZQ3::ImportConversion CWaveFileOpenDialog::importConversion() const {
     ZQ3::ImportConversion conversion;
     conversion.convert = convert_->isChecked();
+    if (!chop_) {
+        conversion.options.processing = processing();
+        // A region or fades are made by the conversion, whatever the box says.
+        conversion.convert = conversion.convert || conversion.options.processing.any();
+    }
     return conversion;
 }
 
@@ -144,6 +380,8 @@ void CWaveFileOpenDialog::preview(const QString& path) {
     if (!conversion_->isOf(path.toStdString())) {
         cancelConversion();
     }
+    // The same file again (the Convert box changed) keeps its region.
+    const bool otherFile = path != previewedPath_;
     previewedPath_ = path;
     clearPreview();
     const QFileInfo info(path);
@@ -155,7 +393,9 @@ void CWaveFileOpenDialog::preview(const QString& path) {
     // Any sound file shows its waveform, also one the card does not take as it is.
     readWaveform(path);
     using Verdict = ZQ3::ImportFileCheck::Verdict;
-    ZQ3::ImportConversion conversion = importConversion();
+    // The file is described as it is; what the tidying does is told by the waveform.
+    ZQ3::ImportConversion conversion;
+    conversion.convert = convert_->isChecked();
     // A refused file that conversion would mend is told so.
     conversion.findConvertible = true;
     const ZQ3::ImportFileCheck check = ZQ3::CheckImportFile(path.toStdString(), conversion);
@@ -171,6 +411,9 @@ void CWaveFileOpenDialog::preview(const QString& path) {
         setField(Field::ChannelCount, QString::number(shape.channelCount));
         setField(Field::ConvertSize, ByteCountText(ZQ3::CardLayout::CardBytesNeeded(
                                          shape.frameCount, shape.channelCount)));
+        if (shape.sampleRate > 0) {
+            fileSeconds_ = static_cast<double>(shape.frameCount) / shape.sampleRate;
+        }
     } else if (check.verdict == Verdict::Converted) {
         // A file only the converter reads, described as libsndfile reads it; the container's
         // own name where the converter knows the container.
@@ -183,6 +426,9 @@ void CWaveFileOpenDialog::preview(const QString& path) {
         }
         setField(Field::SamplingFrequency, QString::number(source.sampleRate));
         setField(Field::ChannelCount, QString::number(source.channelCount));
+        if (source.sampleRate > 0) {
+            fileSeconds_ = static_cast<double>(source.frameCount) / source.sampleRate;
+        }
     }
     const QString fileName = info.fileName();
     switch (check.verdict) {
@@ -208,6 +454,18 @@ void CWaveFileOpenDialog::preview(const QString& path) {
                       .arg(QString::fromStdString(check.refusal))
                 : QString::fromStdString(check.refusal));
         break;
+    }
+    // Only a file the import takes, as it is or converted, is cut or chopped.
+    if (check.verdict == Verdict::Refused) {
+        fileSeconds_ = 0.0;
+    }
+    if (otherFile) {
+        waveform_->setRegion(0.0, 1.0);
+    }
+    waveform_->setRegionEditable(fileSeconds_ > 0.0);
+    if (chop_ && fileSeconds_ > 0.0) {
+        slices_ = ZQ3::PlanFileSlices(path.toStdString(), *chop_);
+        showSlices();
     }
     updatePlayButton();
 }
@@ -236,19 +494,33 @@ void CWaveFileOpenDialog::playOrStop() {
         cancelConversion();
     } else if (devicePlaying()) {
         stopDevice();
-    } else if (player_ && previewed_) {
+    } else if (player_ && chop_) {
+        // The slice picked, as its pad will play it.
+        const int picked = waveform_->pickedSlice();
+        if (picked >= 0 && picked < static_cast<int>(slices_.plan.slices.size())) {
+            SL::CConversionOptions options = importConversion().options;
+            options.processing =
+                ZQ3::SliceAudition(slices_.plan.slices[static_cast<std::size_t>(picked)]);
+            playConverted(options);
+        }
+    } else if (player_ && previewed_ && !processing().any()) {
         player_->playFile(previewedPath_.toStdString());
         playTimer_.start();
-    } else if (player_ && verdict_ == ZQ3::ImportFileCheck::Verdict::Converted) {
-        // Long files take a while; the dialog stays usable and Stop cancels.
-        setCursor(Qt::BusyCursor);
-        playWhenConverted_ = true;
-        conversion_->start(previewedPath_.toStdString(), importConversion().options, [this] {
-            QMetaObject::invokeMethod(
-                this, [this] { previewConverted(); }, Qt::QueuedConnection);
-        });
+    } else if (player_ && verdict_ != ZQ3::ImportFileCheck::Verdict::Refused) {
+        // The selection, converted as the import will convert it.
+        playConverted(importConversion().options);
     }
     updatePlayButton();
+}
+
+void CWaveFileOpenDialog::playConverted(const SL::CConversionOptions& options) {
+    // Long files take a while; the dialog stays usable and Stop cancels.
+    setCursor(Qt::BusyCursor);
+    playWhenConverted_ = true;
+    conversion_->start(previewedPath_.toStdString(), options, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { previewConverted(); }, Qt::QueuedConnection);
+    });
 }
 
 void CWaveFileOpenDialog::previewConverted() {
@@ -350,9 +622,15 @@ void CWaveFileOpenDialog::clearPreview() {
     waveformWorker_.cancel();
     if (waveform_ != nullptr) {
         waveform_->clear();
+        waveform_->setRegionEditable(false);
     }
     previewed_.reset();
     verdict_ = ZQ3::ImportFileCheck::Verdict::Refused;
+    fileSeconds_ = 0.0;
+    slices_ = {};
+    if (sliceBox_ != nullptr) {
+        showSlices();
+    }
     for (const Field field : {Field::Format, Field::BitsPerSample, Field::SamplingFrequency,
                               Field::ChannelCount, Field::ConvertSize}) {
         fields_[static_cast<int>(field)]->clear();

@@ -4,19 +4,24 @@
 #include "app/import_file_check.h"
 #include "app/model.h"
 #include "app/player.h"
+#include "app/preferences.h"
+#include "app/slice_import.h"
 #include "app/waveform_worker.h"
 #include "desktop/wave_file_dialog.h"
 
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace ZQ3::Desktop {
 class CWaveformView;
 }
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 namespace SL {
 class IWave;
 }
@@ -31,6 +36,13 @@ class CConversionPreview;
 // files the card does not take as they are (remembered in the profile). A file to be converted
 // is auditioned as converted: Play converts it into a work file first, off the user-interface
 // thread, with a busy cursor over the dialog meanwhile.
+//
+// Below the waveform the sound can be tidied on the way in: the handles on the waveform take a
+// region, Trim Silence sets them where the trim at the threshold given would cut, and fades in
+// and out of the lengths given are applied to what is kept; Play then plays what the pad will
+// hold. "Chop onto pads…" cuts the whole file into equal parts or at its onsets instead, draws
+// the slice points and plays the slice picked; the import then puts the slices onto the pads from
+// the selected one on. The settings last used are remembered in the profile.
 class CWaveFileOpenDialog : public CWaveFileDialog {
 public:
     // The preview's value fields.
@@ -71,11 +83,44 @@ public:
     // The waveform of the file under the cursor, read on a worker thread.
     ZQ3::Desktop::CWaveformView* waveformView() const { return waveform_; }
 
+    // The region kept, the fades and their shape, as the import applies them; nothing asked
+    // for when the handles hold the whole file and no fade is set.
+    SL::CSoundProcessing processing() const;
+    // The chop the import does instead of a plain import; nothing when not chopping.
+    const std::optional<SL::CSliceRequest>& chopRequest() const { return chop_; }
+    // Chops the previewed file as request says (nothing stops chopping): plans the slices,
+    // draws them, tells in the reason line where they go or why they do not fit, and picks the
+    // first slice for Play. Remembers the request's settings.
+    void chopOntoPads(const std::optional<SL::CSliceRequest>& request);
+    // The slices of the chop planned, in the sound's own order.
+    const ZQ3::SlicedFile& slicePlan() const { return slices_; }
+    // Sets the handles where trimming at the threshold field's level would cut; a file without
+    // anything louder says so in the reason line.
+    void trimSilence();
+
+    QPushButton* trimButton() const { return trim_; }
+    QSpinBox* thresholdField() const { return threshold_; }
+    QSpinBox* fadeInField() const { return fadeIn_; }
+    QSpinBox* fadeOutField() const { return fadeOut_; }
+    QComboBox* fadeShapeBox() const { return fadeShape_; }
+    QPushButton* chopButton() const { return chopButton_; }
+    QComboBox* sliceBox() const { return sliceBox_; }
+
     // Stops the audition whatever the result.
     void done(int result) override;
 
 private:
     void playOrStop();
+    // Converts the previewed file with options for Play, with the busy cursor meanwhile.
+    void playConverted(const SL::CConversionOptions& options);
+    void addTidyingRows();
+    // Asks for the chop's settings in a small dialog of its own.
+    void askChop();
+    // The fields' settings into the profile.
+    void rememberTidying();
+    void showSlices();
+    // The first slot the chop goes to: the selected pad of the bank shown.
+    int firstSlot() const;
     // Plays the previewed file's conversion once it is ready, if the user still waits for it.
     void previewConverted();
     // Stops a conversion for Play; a finished one is kept for the next Play of its file.
@@ -109,6 +154,19 @@ private:
     QCheckBox* convert_ = nullptr;
     QTimer playTimer_;
     ZQ3::Desktop::CWaveformView* waveform_ = nullptr;
+    // The previewed file's length; 0 without one.
+    double fileSeconds_ = 0.0;
+    ZQ3::CPreferences::Tidying tidying_;
+    std::optional<SL::CSliceRequest> chop_;
+    ZQ3::SlicedFile slices_;
+    QPushButton* trim_ = nullptr;
+    QSpinBox* threshold_ = nullptr;
+    QSpinBox* fadeIn_ = nullptr;
+    QSpinBox* fadeOut_ = nullptr;
+    QComboBox* fadeShape_ = nullptr;
+    QPushButton* chopButton_ = nullptr;
+    QLabel* sliceLabel_ = nullptr;
+    QComboBox* sliceBox_ = nullptr;
     // Last, so that it is stopped first: its job reports to this dialog.
     ZQ3::CWaveformWorker waveformWorker_;
 };

@@ -1,5 +1,6 @@
 #include "desktop/waveform_view.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -20,6 +21,15 @@ const QColor PlayedColour(0xe6, 0x9f, 0x00);
 const QColor PlayLineColour(0xff, 0xff, 0xff);
 const QColor CaptionColour(0xe8, 0xe8, 0xea);
 const QColor DetailColour(0xa8, 0xaa, 0xb0);
+// Outside the region the sound is dimmed; the handles are yellow, the slice points the palette's
+// reddish purple, so that neither is taken for the play line.
+const QColor DimmedColour(0x10, 0x10, 0x12, 0xb0);
+const QColor HandleColour(0xf0, 0xe4, 0x42);
+const QColor SliceColour(0xcc, 0x79, 0xa7);
+const QColor PickedSliceColour(0x44, 0x47, 0x50);
+
+// How near a press must be to a handle to take it, in pixels.
+constexpr int HandleReach = 6;
 
 constexpr int LaneGap = 4;
 
@@ -73,6 +83,93 @@ void CWaveformView::setPlayPosition(double fraction) {
     }
 }
 
+void CWaveformView::setRegionEditable(bool editable) {
+    regionEditable_ = editable;
+    dragged_ = Handle::None;
+    update();
+}
+
+void CWaveformView::setRegion(double start, double end) {
+    regionStart_ = std::clamp(start, 0.0, 1.0);
+    regionEnd_ = std::clamp(end, regionStart_, 1.0);
+    update();
+}
+
+void CWaveformView::setSlices(std::vector<Slice> slices, int picked) {
+    slices_ = std::move(slices);
+    pickedSlice_ = picked >= 0 && picked < static_cast<int>(slices_.size()) ? picked : -1;
+    update();
+}
+
+int CWaveformView::xOf(double fraction) const {
+    return Border + static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * plotWidth()));
+}
+
+double CWaveformView::fractionAt(int x) const {
+    return std::clamp(static_cast<double>(x - Border) / plotWidth(), 0.0, 1.0);
+}
+
+void CWaveformView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const int x = event->position().toPoint().x();
+    if (!slices_.empty()) {
+        const double at = fractionAt(x);
+        for (std::size_t i = 0; i < slices_.size(); ++i) {
+            if (at >= slices_[i].first && at < slices_[i].second) {
+                pickedSlice_ = static_cast<int>(i);
+                update();
+                if (slicePicked) {
+                    slicePicked(pickedSlice_);
+                }
+                break;
+            }
+        }
+        return;
+    }
+    if (!regionEditable_) {
+        return;
+    }
+    // The handle nearer the press moves there, so that a click also sets a handle; on a tie
+    // (both handles at one place) the side of the press decides.
+    const int startDistance = std::abs(x - xOf(regionStart_));
+    const int endDistance = std::abs(x - xOf(regionEnd_));
+    if (startDistance < endDistance || (startDistance == endDistance && x < xOf(regionStart_))) {
+        dragged_ = Handle::Start;
+    } else {
+        dragged_ = Handle::End;
+    }
+    if (std::min(startDistance, endDistance) > HandleReach) {
+        mouseMoveEvent(event);
+    }
+}
+
+void CWaveformView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragged_ == Handle::None) {
+        return;
+    }
+    const double at = fractionAt(event->position().toPoint().x());
+    // A handle stops at the other one: the region never turns inside out.
+    if (dragged_ == Handle::Start) {
+        regionStart_ = std::min(at, regionEnd_);
+    } else {
+        regionEnd_ = std::max(at, regionStart_);
+    }
+    update();
+    if (regionDragged) {
+        regionDragged();
+    }
+}
+
+void CWaveformView::mouseReleaseEvent(QMouseEvent* event) {
+    if (dragged_ != Handle::None) {
+        mouseMoveEvent(event);
+        dragged_ = Handle::None;
+    }
+}
+
 void CWaveformView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), PanelColour);
@@ -110,6 +207,11 @@ void CWaveformView::paintEvent(QPaintEvent*) {
     for (int lane = 0; lane < lanes; ++lane) {
         const int laneTop = top + lane * (laneHeight + gap);
         painter.fillRect(left, laneTop, plot, laneHeight, LaneColour);
+        if (drawable && pickedSlice_ >= 0) {
+            const Slice& picked = slices_[static_cast<std::size_t>(pickedSlice_)];
+            painter.fillRect(xOf(picked.first), laneTop, xOf(picked.second) - xOf(picked.first),
+                             laneHeight, PickedSliceColour);
+        }
         const double half = (laneHeight - 1) / 2.0;
         const double centre = laneTop + half;
         painter.setPen(AxisColour);
@@ -128,6 +230,35 @@ void CWaveformView::paintEvent(QPaintEvent*) {
             painter.setPen(x < playedPixels ? PlayedColour : WaveColour);
             painter.drawLine(left + x, y1, left + x, y2);
         }
+    }
+    const int lanesBottom = top + lanes * laneHeight + (lanes - 1) * LaneGap - 1;
+    if (drawable && !slices_.empty()) {
+        // Each slice's start, numbered as the pads it goes to are counted.
+        painter.setPen(SliceColour);
+        for (std::size_t i = 0; i < slices_.size(); ++i) {
+            const int x = xOf(slices_[i].first);
+            painter.drawLine(x, top, x, lanesBottom);
+            painter.drawText(QRect(x + 2, top, 24, 12), Qt::AlignLeft | Qt::AlignTop,
+                             QString::number(i + 1));
+        }
+    } else if (drawable && regionEditable_) {
+        const int startX = xOf(regionStart_);
+        const int endX = xOf(regionEnd_);
+        painter.fillRect(QRect(QPoint(left, top), QPoint(startX - 1, lanesBottom)), DimmedColour);
+        painter.fillRect(QRect(QPoint(endX + 1, top), QPoint(left + plot - 1, lanesBottom)),
+                         DimmedColour);
+        painter.setPen(QPen(HandleColour, 2));
+        for (const int x : {startX, endX}) {
+            painter.drawLine(x, top, x, lanesBottom);
+        }
+        // Grips that point into the region, so that start and end read apart.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(HandleColour);
+        const QPoint startGrip[] = {{startX, top}, {startX + 7, top}, {startX, top + 7}};
+        const QPoint endGrip[] = {{endX, top}, {endX - 7, top}, {endX, top + 7}};
+        painter.drawPolygon(startGrip, 3);
+        painter.drawPolygon(endGrip, 3);
+        painter.setBrush(Qt::NoBrush);
     }
     if (playedPixels >= 0 && drawable) {
         const int x = left + std::min(playedPixels, plot - 1);

@@ -347,6 +347,98 @@
         <source>%1 To import it and play it, tick Convert to the card&apos;s format.</source>
         <translation>%1インポートして再生するには、「カードの形式に変換する」にチェックを入れてください。</translation>
     </message>
+    <message>
+        <source>Trim Silence</source>
+        <translation>無音をトリム</translation>
+    </message>
+    <message>
+        <source> dBFS</source>
+        <translation> dBFS</translation>
+    </message>
+    <message>
+        <source>Trim Silence cuts what stays below this level at the start and the end.</source>
+        <translation>「無音をトリム」は、最初と最後のこのレベルより小さい部分を切り取ります。</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ミリ秒</translation>
+    </message>
+    <message>
+        <source>Linear</source>
+        <translation>直線</translation>
+    </message>
+    <message>
+        <source>Equal Power</source>
+        <translation>等パワー</translation>
+    </message>
+    <message>
+        <source>Fade In:</source>
+        <translation>フェードイン:</translation>
+    </message>
+    <message>
+        <source>Fade Out:</source>
+        <translation>フェードアウト:</translation>
+    </message>
+    <message>
+        <source>Slice to Play:</source>
+        <translation>再生するスライス:</translation>
+    </message>
+    <message>
+        <source>Do Not Chop</source>
+        <translation>分割しない</translation>
+    </message>
+    <message>
+        <source>Equal Parts</source>
+        <translation>等分</translation>
+    </message>
+    <message>
+        <source>At Onsets</source>
+        <translation>アタックごと</translation>
+    </message>
+    <message>
+        <source>The number of equal parts, or the most onsets kept.</source>
+        <translation>等分する数、またはアタックで分けるときの最大スライス数です。</translation>
+    </message>
+    <message>
+        <source>Higher finds softer onsets too; for onsets only.</source>
+        <translation>大きいほど弱いアタックも見つけます（アタックごとに分けるときのみ）。</translation>
+    </message>
+    <message>
+        <source>Chop:</source>
+        <translation>分割:</translation>
+    </message>
+    <message>
+        <source>Slices (Most Slices at Onsets):</source>
+        <translation>スライス数（アタックごとは最大数）:</translation>
+    </message>
+    <message>
+        <source>Sensitivity:</source>
+        <translation>感度:</translation>
+    </message>
+    <message>
+        <source>%1: %2 to %3 s</source>
+        <translation>%1: %2～%3 秒</translation>
+    </message>
+    <message>
+        <source>%1 slices: more than the %2 pads from %3 to the card&apos;s last pad.</source>
+        <translation>%1 個のスライスは、%3 からカードの最後のパッドまでの %2 個のパッドに収まりません。</translation>
+    </message>
+    <message>
+        <source>1 slice, onto pad %1.</source>
+        <translation>1 個のスライスをパッド %1 に入れます。</translation>
+    </message>
+    <message>
+        <source>%1 slices, onto pads %2 to %3.</source>
+        <translation>%1 個のスライスをパッド %2～%3 に入れます。</translation>
+    </message>
+    <message>
+        <source>Chop onto pads…</source>
+        <translation>パッドに分割…</translation>
+    </message>
+    <message>
+        <source>Chop onto pads</source>
+        <translation>パッドに分割</translation>
+    </message>
 </context>
 <context>
     <name>ZQ3::Desktop::CDriveComboBox</name>

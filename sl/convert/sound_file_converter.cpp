@@ -812,6 +812,37 @@ CSlicePlan CSoundFileConverter::PlanSlices(const std::string& input, const CSlic
     return plan;
 }
 
+CSlicePlan CSoundFileConverter::PlanKeptSpan(const std::string& input,
+                                             const CSoundProcessing& processing,
+                                             const Progress& progress) {
+    CSlicePlan plan;
+    SF_INFO info;
+    const SndfileHandle source = OpenForReading(input, info, plan.status);
+    if (!source) {
+        return plan;
+    }
+    plan.bounds = BoundsOf(info);
+    if (!plan.bounds.withinBounds()) {
+        plan.status = CConversionResult::Status::OutOfBounds;
+        return plan;
+    }
+    const CChannelMixer mixer(info.channels, false);
+    plan.streamFrames = MappingOf(info).toCard(info.frames);
+    CKeptSpan span;
+    const PassEnd found = FindKeptSpan(
+        source.get(), info, mixer, processing,
+        [&](std::int64_t read) { return !progress || progress(read, info.frames); }, span);
+    if (found != PassEnd::Done) {
+        plan.status = StatusOf(found);
+        return plan;
+    }
+    if (span.keptFrames() > 0) {
+        plan.slices.push_back(span);
+    }
+    plan.status = CConversionResult::Status::Done;
+    return plan;
+}
+
 CConversionResult
 CSoundFileConverter::ConvertSpans(const std::string& input, const std::vector<std::string>& outputs,
                                   const std::vector<CKeptSpan>& spans, Container container,

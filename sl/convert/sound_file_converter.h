@@ -128,6 +128,10 @@ public:
                                      const Progress& progress = {});
 
     // Finds the slices of the file's sound as request asks, reading the file once.
+    // The one span processing keeps of the file at path, found as Convert finds it (a first
+    // pass over the file when trimming), as a plan of one slice; none when nothing is kept.
+    static CSlicePlan PlanKeptSpan(const std::string& input, const CSoundProcessing& processing,
+                                   const Progress& progress = {});
     static CSlicePlan PlanSlices(const std::string& input, const CSliceRequest& request,
                                  const Progress& progress = {});
 

@@ -21,6 +21,7 @@
 #include "desktop/status_panel.h"
 #include "desktop/translations.h"
 #include "desktop/udisks2_client.h"
+#include "desktop/wave_file_open_dialog.h"
 #include "desktop/waveform_view.h"
 #include "tests/desktop/disk_service_mock.h"
 #include "tests/desktop/screenshots.h"
@@ -55,6 +56,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -290,6 +292,45 @@ void ChooseInNextFileDialog(const QString& path) {
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     });
     timer->start();
+}
+
+// Chooses path in the next open dialog, as ChooseInNextFileDialog does, and lets setUp work the
+// dialog's tidying controls on it before it is confirmed.
+void TidyInNextOpenDialog(const QString& path,
+                          const std::function<void(CWaveFileOpenDialog&)>& setUp) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, setUp] {
+        auto* dialog = dynamic_cast<CWaveFileOpenDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        list->clearSelection();
+        if (name->text() != path) {
+            name->setText(path);
+        }
+        if (dialog->selectedFiles() != QStringList{path}) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        dialog->preview(path);
+        setUp(*dialog);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    timer->start();
+}
+
+// Drags the handle at fraction from of view to fraction to, as the mouse does.
+void DragHandle(ZQ3::Desktop::CWaveformView& view, double from, double to) {
+    const int y = view.height() / 2;
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(view.xOf(from), y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(view.xOf(to), y),
+                     view.mapToGlobal(QPointF(view.xOf(to), y)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&view, &move);
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(view.xOf(to), y));
 }
 
 // Records the file Help / Manual hands to the desktop's viewer, instead of opening it.
@@ -1180,6 +1221,71 @@ private slots:
         run.view().exitButton()->click();
         run.stop();
         QCOMPARE(run.profile().getInt(ZQ3::CPreferences::ConvertToCardFormatKey, 0), 1L);
+    }
+
+    void aRegionDraggedOnTheWaveformImportsWithItsLength() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        const QString drum = run.makeDrumWav(QStringLiteral("drum.wav"));
+        run.click(3);
+        double start = 0.0;
+        double end = 0.0;
+        TidyInNextOpenDialog(drum, [&](CWaveFileOpenDialog& dialog) {
+            ZQ3::Desktop::CWaveformView& view = *dialog.waveformView();
+            DragHandle(view, 0.0, 0.2);
+            DragHandle(view, 1.0, 0.7);
+            start = view.regionStart();
+            end = view.regionEnd();
+        });
+        run.view().importButton()->click();
+        QVERIFY(std::abs(start - 0.2) < 0.01);
+        QVERIFY(std::abs(end - 0.7) < 0.01);
+        QVERIFY(run.model().hasSample(3));
+        // The card keeps whole blocks of 16 frames of the region's length.
+        const auto regionFrames = static_cast<std::int64_t>(std::lround((end - start) * 44100));
+        const std::int64_t stored = run.model().entryOf(3).frameCount;
+        QVERIFY2(std::abs(stored - regionFrames) <= 16,
+                 qPrintable(QStringLiteral("%1 frames for %2").arg(stored).arg(regionFrames)));
+    }
+
+    void aChopLandsOnConsecutivePadsAndOneThatDoesNotFitLeavesTheCardAlone() {
+        CProgramRun run;
+        run.makeCard();
+        run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+        QVERIFY(run.start());
+        const QString drum = run.makeDrumWav(QStringLiteral("loop.wav"), 2);
+        SL::CSliceRequest four;
+        four.count = 4;
+        run.click(5);
+        TidyInNextOpenDialog(drum, [&](CWaveFileOpenDialog& dialog) { dialog.chopOntoPads(four); });
+        run.view().importButton()->click();
+        // A quarter of the second each, on pads 5 to 8 and nowhere else.
+        for (int pad = 0; pad < ZQ3::CardLayout::PadsPerBank; ++pad) {
+            const bool sliced = pad >= 5 && pad < 9;
+            QCOMPARE(run.model().hasSample(pad), sliced);
+            if (sliced) {
+                // Each end may move to a zero crossing; the card keeps whole 16-frame blocks.
+                const std::int64_t reach =
+                    SL::CardFrames(SL::CSliceRequest::kZeroCrossingSeconds) * 2 + 16;
+                QVERIFY(std::abs(run.model().entryOf(pad).frameCount - 11025) <= reach);
+            }
+        }
+
+        // From the card's second last pad only two pads are left: refused with the reason,
+        // and not a byte of the card changes.
+        QVERIFY(run.controller().selectBank(ZQ3::CardLayout::BankCount - 1));
+        run.click(14);
+        const auto before = ZQ3::Fixture::FilesBelow(run.cardRoot().toStdString());
+        CBoxAnswers answers(run, {});
+        TidyInNextOpenDialog(drum, [&](CWaveFileOpenDialog& dialog) { dialog.chopOntoPads(four); });
+        run.view().importButton()->click();
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY2(answers.texts.first().contains(QStringLiteral("do not fit")),
+                 qPrintable(answers.texts.first()));
+        QVERIFY(ZQ3::Fixture::FilesBelow(run.cardRoot().toStdString()) == before);
+        QVERIFY(!run.model().hasSample(14));
     }
 
     // Sends a drag over pad and a drop of files onto it, as the file manager does.

@@ -8,19 +8,23 @@
 #include "tests/desktop/screenshots.h"
 #include "tests/desktop/test_classes.h"
 #include "tests/support/required_program.h"
+#include "tests/support/wav_fixture.h"
 
 #include "app/domain.h"
 #include "app/message_catalogue.h"
+#include "app/preferences.h"
 #include "card/card_layout.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <cmath>
@@ -28,6 +32,21 @@
 namespace {
 
 using Field = CWaveFileOpenDialog::Field;
+
+// Two seconds at 44.1 kHz, stereo: half a second of silence, a second of a loud tone from 0.5 s
+// to 1.5 s, and silence again.
+QString WriteToneInSilence(const CFileDialogFixture& fixture, const QString& name) {
+    const QString path = fixture.path(name);
+    ZQ3::Fixture::WriteWav(path.toStdString(), 44100, 2, 16, 88200,
+                           [](std::uint32_t frame, int channel) {
+                               if (frame < 22050 || frame >= 66150) {
+                                   return 0;
+                               }
+                               return static_cast<std::int32_t>(
+                                   std::lround(20000.0 * std::sin(frame * 0.05 * (channel + 1))));
+                           });
+    return path;
+}
 
 class OpenDialogTest : public QObject {
     Q_OBJECT
@@ -397,6 +416,102 @@ private slots:
         QCOMPARE(dialog.nameFilters().first(),
                  QStringLiteral("Windows RIFF Wave ファイル (*.wav)"));
         QVERIFY(dialog.windowTitle().startsWith(QStringLiteral("開く - ")));
+    }
+
+    void trimSetsTheHandlesWhereTheToneStartsAndEnds() {
+        CFileDialogFixture fixture;
+        ZQ3::CModel model;
+        CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+        dialog.preview(WriteToneInSilence(fixture, QStringLiteral("tone.wav")));
+        QVERIFY(!dialog.processing().any());
+        dialog.thresholdField()->setValue(-40);
+        dialog.trimButton()->click();
+        // The trim keeps a few milliseconds before the tone's first loud sample.
+        const SL::CSoundProcessing processing = dialog.processing();
+        QVERIFY(processing.startSeconds && processing.endSeconds);
+        QVERIFY(std::abs(*processing.startSeconds - 0.5) < 0.005);
+        QVERIFY(std::abs(*processing.endSeconds - 1.5) < 0.005);
+        QVERIFY(std::abs(dialog.waveformView()->regionStart() * 2.0 - 0.5) < 0.005);
+        QVERIFY(std::abs(dialog.waveformView()->regionEnd() * 2.0 - 1.5) < 0.005);
+        QCOMPARE(ZQ3::CPreferences::ReadTidying(fixture.profile()).trimThresholdDb, -40.0);
+        // Ticking Convert looks at the same file again and keeps its region.
+        dialog.convertBox()->click();
+        QCOMPARE(dialog.processing(), processing);
+
+        // Nothing above the threshold: the handles stay and the line says why.
+        dialog.preview(fixture.writeWav(QStringLiteral("quiet.wav"), 44100, 1, 16, 4410));
+        dialog.thresholdField()->setValue(0);
+        dialog.trimButton()->click();
+        QVERIFY(!dialog.processing().any());
+        QVERIFY(dialog.reasonText().startsWith(QStringLiteral("quiet.wav: ")));
+    }
+
+    void aChopDrawsItsSlicePointsAndTheSettingsAreKept() {
+        CFileDialogFixture fixture;
+        ZQ3::CModel model;
+        model.bank = 0;
+        model.selectedPad = 14;
+        {
+            CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+            dialog.resize(900, 560);
+            dialog.show();
+            dialog.preview(WriteToneInSilence(fixture, QStringLiteral("loop.wav")));
+            dialog.fadeInField()->setValue(12);
+            SL::CSliceRequest request;
+            request.count = 4;
+            dialog.chopOntoPads(request);
+            QCOMPARE(dialog.slicePlan().plan.slices.size(), std::size_t{4});
+            const auto& drawn = dialog.waveformView()->slices();
+            QCOMPARE(drawn.size(), std::size_t{4});
+            QVERIFY(std::abs(drawn[2].first - 0.5) < 0.01);
+            // A chop takes the whole file: the import gets no region or fades.
+            QVERIFY(!dialog.importConversion().options.processing.any());
+            // A click in the third slice picks it for Play.
+            ZQ3::Desktop::CWaveformView& view = *dialog.waveformView();
+            QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(view.xOf(0.6), view.height() / 2));
+            QCOMPARE(dialog.sliceBox()->currentIndex(), 2);
+            QCOMPARE(view.pickedSlice(), 2);
+            // The line says where the slices go.
+            QVERIFY(dialog.reasonText().startsWith(QStringLiteral("4 slices, onto pads ")));
+        }
+        // The next dialog starts from the settings last used; from the card's second last pad
+        // the four slices do not fit, and the line says so before the import is tried.
+        model.bank = ZQ3::CardLayout::BankCount - 1;
+        CWaveFileOpenDialog again(model, nullptr, fixture.profile());
+        QCOMPARE(again.fadeInField()->value(), 12);
+        QCOMPARE(ZQ3::CPreferences::ReadTidying(fixture.profile()).sliceCount, 4);
+        SL::CSliceRequest request;
+        request.count = 4;
+        again.preview(WriteToneInSilence(fixture, QStringLiteral("loop.wav")));
+        again.chopOntoPads(request);
+        QVERIFY(again.reasonText().contains(QStringLiteral("more than the 2 pads")));
+    }
+
+    void screenshotsOfTheHandlesAndTheChopInBothLanguages() {
+        for (const int language : {ZQ3::LanguageEnglish, ZQ3::LanguageJapanese}) {
+            QVERIFY(ZQ3::Desktop::InstallTranslations(language));
+            CFileDialogFixture fixture;
+            ZQ3::CModel model;
+            model.cardRoot = fixture.folder().toStdString();
+            model.selectedPad = 0;
+            const QString tone = WriteToneInSilence(fixture, QStringLiteral("tone.wav"));
+            fixture.profile().setString("Preferece/Directory", fixture.folder().toStdString());
+            CWaveFileOpenDialog dialog(model, nullptr, fixture.profile());
+            dialog.resize(900, 600);
+            dialog.preview(tone);
+            QTRY_VERIFY(dialog.waveformView()->waveform() != nullptr);
+            dialog.trimButton()->click();
+            dialog.fadeOutField()->setValue(20);
+            const QString suffix =
+                language == ZQ3::LanguageEnglish ? QStringLiteral("_en") : QStringLiteral("_ja");
+            SaveScreenshot(dialog, QStringLiteral("open_dialog_handles") + suffix);
+            SL::CSliceRequest request;
+            request.count = 6;
+            dialog.chopOntoPads(request);
+            dialog.sliceBox()->setCurrentIndex(3);
+            SaveScreenshot(dialog, QStringLiteral("open_dialog_chop") + suffix);
+        }
+        ZQ3::Desktop::InstallTranslations(ZQ3::LanguageEnglish);
     }
 
     void screenshotsInBothLanguages() {
