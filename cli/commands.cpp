@@ -4,9 +4,9 @@ namespace ZQ3 {
 
 const std::vector<CommandRegistrar>& CommandRegistrars() {
     static const std::vector<CommandRegistrar> registrars = {
-        AddInfoCommand,   AddInitCommand, AddImportCommand,  AddExportCommand,
-        AddDeleteCommand, AddPlayCommand, AddConvertCommand, AddCheckCommand,
-        AddRepairCommand, AddMoveCommand, AddCopyCommand,    AddSwapCommand,
+        AddInfoCommand, AddInitCommand,    AddImportCommand,  AddExportCommand, AddDeleteCommand,
+        AddPlayCommand, AddConvertCommand, AddCheckCommand,   AddRepairCommand, AddMoveCommand,
+        AddCopyCommand, AddSwapCommand,    AddHistoryCommand, AddUndoCommand,   AddRedoCommand,
     };
     return registrars;
 }

@@ -16,5 +16,8 @@ CliCommand AddRepairCommand(CLI::App& app, CCliContext& context);
 CliCommand AddMoveCommand(CLI::App& app, CCliContext& context);
 CliCommand AddCopyCommand(CLI::App& app, CCliContext& context);
 CliCommand AddSwapCommand(CLI::App& app, CCliContext& context);
+CliCommand AddHistoryCommand(CLI::App& app, CCliContext& context);
+CliCommand AddUndoCommand(CLI::App& app, CCliContext& context);
+CliCommand AddRedoCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3
