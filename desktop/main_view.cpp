@@ -325,6 +325,26 @@ void CMainView::pasteOnSelectedPad() {
     transferPad(move ? ZQ3::PadTransferKind::Move : ZQ3::PadTransferKind::Copy, source, target);
 }
 
+std::optional<QString> CMainView::nextHistoryStep(ZQ3::HistoryDirection direction) const {
+    if (domain_.model->readOnly) {
+        return std::nullopt;
+    }
+    const std::optional<ZQ3::HistoryEntry> entry = domain_.controller->nextHistoryStep(direction);
+    if (!entry) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(ZQ3::ChangeDescriptionText(entry->description));
+}
+
+void CMainView::stepThroughHistory(ZQ3::HistoryDirection direction) {
+    stopPlayback();
+    if (noticeCardGone() || !nextHistoryStep(direction)) {
+        return;
+    }
+    // The controller shows the card as it is afterwards, whatever the step came to.
+    domain_.controller->stepThroughHistory(direction);
+}
+
 void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot) {
     stopPlayback();
     if (noticeCardGone()) {
@@ -333,7 +353,8 @@ void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot)
     const std::string root = domain_.model->cardRoot;
     const int bank = domain_.model->bank;
     if (!ZQ3::Desktop::TransferPadsAsked(root, kind, {{fromSlot, toSlot}},
-                                         domain_.controller->readsBack(), *textDialog_,
+                                         domain_.controller->readsBack(),
+                                         domain_.controller->recordsHistory(), *textDialog_,
                                          domain_.controller->cardLockWaiting())) {
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/card_undo.h"
 #include "app/command_availability.h"
 #include "app/pad_listeners.h"
 #include "app/pad_matrix.h"
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
@@ -91,6 +93,10 @@ public:
     void pasteOnSelectedPad();
     bool canCutOrCopy() const;
     bool canPaste() const;
+    // Edit / Undo and Redo: the description of the change they would take back or make again
+    // on the card shown, in the user's language, or nothing when there is none; and the step.
+    std::optional<QString> nextHistoryStep(ZQ3::HistoryDirection direction) const;
+    void stepThroughHistory(ZQ3::HistoryDirection direction);
     // Moves or copies the sample of fromSlot onto toSlot of the card shown, asking first when
     // that replaces a sample, and shows the card afresh.
     void transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot);

@@ -11,7 +11,7 @@ namespace ZQ3::Desktop {
 // be replaced, and shows why when it cannot. False when nothing changed, so that the caller
 // keeps the card as it shows it.
 bool TransferPadsAsked(const std::string& root, ZQ3::PadTransferKind kind,
-                       const std::vector<ZQ3::SlotPair>& pairs, bool readBack,
+                       const std::vector<ZQ3::SlotPair>& pairs, bool readBack, bool recordHistory,
                        UL::ITextDialog& dialog, const CardLockWaiting& waiting);
 
 } // namespace ZQ3::Desktop

@@ -82,6 +82,22 @@
         <source>The manual is the file %1. Open it with any PDF viewer.</source>
         <translation>マニュアルはファイル %1 です。お使いの PDF ビューアーで開いてください。</translation>
     </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>やり直し(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo “%1”</source>
+        <translation>「%1」を元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo “%1”</source>
+        <translation>「%1」をやり直し(&amp;R)</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>
