@@ -708,7 +708,15 @@ std::string CardHistoryKey(const std::string& root, const std::string& mountInfo
             const std::string target =
                 std::filesystem::weakly_canonical(link.path(), linkError).string();
             if (sameDevice || (!linkError && !source.empty() && target == source)) {
-                return PathKey(link.path().filename().string()).replace(0, 5, "uuid-");
+                std::string key = PathKey(link.path().filename().string()).replace(0, 5, "uuid-");
+                // A folder below the file system's root (a card copied onto a computer's disk)
+                // is not the only one on it: its place on the file system is part of its name.
+                if (bestPoint != "/" && path.size() > bestPoint.size()) {
+                    key += "-" + PathKey(path.substr(bestPoint.size())).substr(5);
+                } else if (bestPoint == "/" && path != "/") {
+                    key += "-" + PathKey(path).substr(5);
+                }
+                return key.size() > 200 ? PathKey(key) : key;
             }
         }
     }

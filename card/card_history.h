@@ -123,7 +123,9 @@ private:
 
 // The name of the card at root in the history: "uuid-" and its file system's UUID where the
 // mount table (mountInfo, as /proc/self/mountinfo reads) and the links of byUuid (as
-// /dev/disk/by-uuid) tell it, else "path-" and the card's path, escaped into one folder name.
+// /dev/disk/by-uuid) tell it, followed by root's place on that file system unless root is the
+// file system's own root (as a memory card's is); else "path-" and the card's path. Either is
+// escaped into one folder name.
 std::string CardHistoryKey(const std::string& root, const std::string& mountInfo,
                            const std::string& byUuid);
 

@@ -90,8 +90,13 @@ TEST(CardHistoryTest, ACardIsKnownByItsFileSystemsUuidElseByItsPath) {
                                   "98 22 8:33 / " +
                                   escaped + " rw,nosuid - vfat " + device + " rw\n";
 
-    EXPECT_EQ(CardHistoryKey(mountPoint + "/sub", mountInfo, directory / "by-uuid"),
-              "uuid-1A2B-3C4D");
+    // Wherever the card is mounted, it is the same card.
+    EXPECT_EQ(CardHistoryKey(mountPoint, mountInfo, directory / "by-uuid"), "uuid-1A2B-3C4D");
+    // A folder below the root of a file system is one of many on it.
+    const std::string folder =
+        CardHistoryKey(mountPoint + "/sub", mountInfo, directory / "by-uuid");
+    EXPECT_EQ(folder.rfind("uuid-1A2B-3C4D-", 0), 0u) << folder;
+    EXPECT_EQ(folder.find('/'), std::string::npos);
     // A card on a file system without a UUID: its path, as one folder name.
     const std::string key = CardHistoryKey(directory / "plain", mountInfo, directory / "by-uuid");
     EXPECT_EQ(key.rfind("path-", 0), 0u);
