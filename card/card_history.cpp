@@ -425,6 +425,8 @@ std::optional<CCardHistory::CRecording> CCardHistory::record(const ChangeDescrip
     if (!MakeFolder(folder_)) {
         return std::nullopt;
     }
+    // The copies are the user's own sounds: for the user's eyes only.
+    ::chmod(home_.c_str(), 0700);
     // What a crash left half written is no entry; it goes before the next is begun.
     std::uint64_t last = 0;
     std::error_code error;

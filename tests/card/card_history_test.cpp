@@ -48,6 +48,8 @@ TEST(CardHistoryTest, KeepsEachFileWithItsDigestsAndDropsTheOldestBeyondTheBound
     ASSERT_TRUE(ReadCardFileState(history.afterCopy(second, CardLayout::InformationFileName), kept,
                                   PosixFileSystem()));
     EXPECT_EQ(kept, second.files[0].after);
+    EXPECT_EQ(std::filesystem::status(directory / "home").permissions(),
+              std::filesystem::perms::owner_all);
 
     // The bound counts every card's entries: another card's new one pushes out the oldest.
     CCardHistory other(directory / "home", "other", 2600);
