@@ -6,6 +6,7 @@
 #include "app/progress_session.h"
 #include "app/tar_archive.h"
 #include "app/temporary_files.h"
+#include "card/card_history.h"
 #include "card/card_layout.h"
 #include "card/card_recovery.h"
 #include "card/card_transaction.h"
@@ -438,7 +439,8 @@ bool ExtractEntry(CTarReader& reader, const std::string& path, const CBackupMani
 // The one change of the card a restore makes: every file of the backup in archive staged,
 // every card file the backup lacks removed.
 CardBackupResult CommitRestore(const std::string& root, int archive,
-                               const CBackupManifest& manifest, bool readBack, IFileSystem& fs,
+                               const CBackupManifest& manifest, const CardBackupOptions& options,
+                               const std::string& archiveName, IFileSystem& fs,
                                UL::IProgress& progress) {
     CPrivateDirectory work;
     if (!work.isValid()) {
@@ -453,8 +455,13 @@ CardBackupResult CommitRestore(const std::string& root, int archive,
         failure.error = errno;
         return failure;
     }
+    std::optional<CCardHistory> history =
+        options.recordHistory ? CCardHistory::ForCard(root) : std::nullopt;
     CCardTransaction transaction(root, fs);
-    transaction.setReadBack(readBack);
+    transaction.setReadBack(options.readBack);
+    if (history) {
+        transaction.recordIn(*history, {N_("Restore {0}"), {archiveName}});
+    }
     CTarReader reader(archive);
     std::set<std::string> staged;
     std::int64_t position = 0;
@@ -649,7 +656,7 @@ CardBackupResult RestoreCard(const std::string& root, const std::string& archive
     CProgressSession restoring(progress, title,
                                Localized("Putting the backup {0} onto the card", {archiveName}));
     progress.setRange(static_cast<std::int64_t>(std::max<std::uint64_t>(total, 1)));
-    result = CommitRestore(root, archive, *manifest, options.readBack, fs, progress);
+    result = CommitRestore(root, archive, *manifest, options, archiveName, fs, progress);
     if (result.problem == Problem::None) {
         result.files = static_cast<int>(manifest->items().size());
         result.bytes = total;

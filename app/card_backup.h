@@ -92,6 +92,8 @@ struct CardBackupOptions {
     bool replaceExisting = false;
     // Whether a restore reads its files back from the card before it commits.
     bool readBack = true;
+    // Whether a restore is kept in the card's history on this computer, so that it can be undone.
+    bool recordHistory = false;
     CardLockWaiting waiting;
     // Shows how far the work has come and offers Cancel; may be null.
     UL::IProgress* progress = nullptr;

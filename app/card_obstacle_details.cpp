@@ -26,6 +26,7 @@ std::string KindName(CardObstacle::Kind kind) {
     case CardObstacle::Kind::ReadOnlyCard:
     case CardObstacle::Kind::CardFull:
     case CardObstacle::Kind::CardRemoved:
+    case CardObstacle::Kind::HistoryNotWritten:
         break;
     }
     return Localized("special file");
@@ -85,6 +86,13 @@ std::string CardObstacleDetail(const CardObstacle& obstacle, CardAfterwards afte
     if (obstacle.kind == CardObstacle::Kind::SystemError) {
         return Localized(
             "{0}: the card's file could not be examined or changed (system error {1}).",
+            {obstacle.path, std::to_string(obstacle.errorNumber)});
+    }
+    if (obstacle.kind == CardObstacle::Kind::HistoryNotWritten) {
+        return Localized(
+            "{0}: the history that lets this change be undone could not be written on the "
+            "computer (system error {1}). Nothing was changed on the card; make room on the "
+            "computer's disk, or set ZQ3_HISTORY_LIMIT=0 to change the card without a history.",
             {obstacle.path, std::to_string(obstacle.errorNumber)});
     }
     if (obstacle.kind == CardObstacle::Kind::ReadBackDiffers) {

@@ -5,6 +5,7 @@
 #include "app/domain.h"
 #include "app/export_command.h"
 #include "app/import_command.h"
+#include "app/localized_text.h"
 #include "app/message_catalogue.h"
 #include "app/refusal_details.h"
 #include "app/report.h"
@@ -269,9 +270,13 @@ CommandOutcome CController::runImport(const std::function<CommandOutcome(CImport
     const std::shared_ptr<CModel> installed = domain_->model;
     CommandOutcome outcome;
     {
+        std::optional<CCardHistory> history = historyOf(installed->cardRoot);
         CImportCommand command(*installed, *progress, *fs_);
         command.setConversion(conversion);
         command.setReadBack(readBack_);
+        if (history) {
+            command.recordHistoryIn(*history);
+        }
         outcome = run(command);
         if (command.newModel()) {
             installModel(std::move(*command.newModel()));
@@ -309,8 +314,12 @@ CommandOutcome CController::deletePad(int pad) {
     const std::shared_ptr<CModel> installed = domain_->model;
     CommandOutcome outcome;
     {
+        std::optional<CCardHistory> history = historyOf(installed->cardRoot);
         CDeleteCommand command(*installed, *fs_);
         command.setReadBack(readBack_);
+        if (history) {
+            command.recordHistoryIn(*history);
+        }
         outcome = command.run(pad);
         if (command.newModel()) {
             installModel(std::move(*command.newModel()));
@@ -318,6 +327,68 @@ CommandOutcome CController::deletePad(int pad) {
     }
     refreshPadsAndCommands();
     return outcome;
+}
+
+std::optional<CCardHistory> CController::historyOf(const std::string& root) const {
+    if (!recordsHistory_ || root.empty()) {
+        return std::nullopt;
+    }
+    return CCardHistory::ForCard(root);
+}
+
+std::optional<HistoryEntry> CController::nextHistoryStep(HistoryDirection direction) const {
+    if (!model().hasCard()) {
+        return std::nullopt;
+    }
+    const std::optional<CCardHistory> history = historyOf(model().cardRoot);
+    return history ? NextHistoryStep(*history, direction) : std::nullopt;
+}
+
+CommandOutcome CController::stepThroughHistory(HistoryDirection direction) {
+    UL::CWaitCursor wait;
+    stopPlayback();
+    const int failureMessage =
+        direction == HistoryDirection::Undo ? MessageUndoFailed : MessageRedoFailed;
+    if (!model().hasCard()) {
+        return CommandOutcome::Failed;
+    }
+    const std::string root = model().cardRoot;
+    std::optional<CCardHistory> history = historyOf(root);
+    if (!history) {
+        return ReportedFailure(failureMessage,
+                               Localized("Changes of cards are not kept (ZQ3_HISTORY_LIMIT is 0), "
+                                         "so none can be undone or redone."));
+    }
+    CCardLock lock(*fs_);
+    const CardAccess access = prepareCardChange(lock, failureMessage);
+    if (access != CardAccess::Ready) {
+        refreshView();
+        return access == CardAccess::Cancelled ? CommandOutcome::Cancelled : CommandOutcome::Failed;
+    }
+    HistoryStepOptions options;
+    options.readBack = readBack_;
+    options.cardSettled = true;
+    const HistoryStepping stepping = StepThroughHistory(root, *history, direction, options, *fs_);
+    // The pads show what the card holds now, whatever the step came to.
+    SampleInformationReading read =
+        ReadSampleInformationFileWithReason(CardLayout::InformationFilePath(root));
+    if (read.entries && *read.entries != model().entries) {
+        CModel reloaded = model();
+        reloaded.entries = std::move(*read.entries);
+        installModel(std::move(reloaded));
+    }
+    refreshView();
+    const std::string detail = HistorySteppingDetail(root, stepping, direction);
+    switch (stepping.problem) {
+    case HistoryStepping::Problem::None:
+        return CommandOutcome::Succeeded;
+    case HistoryStepping::Problem::Pending:
+    case HistoryStepping::Problem::Undecided:
+        return ReportedUnsettled(stepping.problem == HistoryStepping::Problem::Pending, detail);
+    default:
+        break;
+    }
+    return ReportedFailure(failureMessage, detail);
 }
 
 } // namespace ZQ3

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/card_undo.h"
 #include "app/command_outcome.h"
 #include "app/import_batch.h"
 #include "app/import_command.h"
@@ -71,6 +72,16 @@ public:
     // Empties pad of the current bank on the card.
     CommandOutcome deletePad(int pad);
 
+    // Whether every change of a card is kept in the card's history, so that it can be undone;
+    // off until the front end turns it on.
+    void setRecordsHistory(bool records) { recordsHistory_ = records; }
+    bool recordsHistory() const { return recordsHistory_; }
+    // The change of the loaded card that undo (or redo) would take back (or make again).
+    std::optional<HistoryEntry> nextHistoryStep(HistoryDirection direction) const;
+    // Undoes the last change of the loaded card, or redoes the change undone last, and shows
+    // the card as it is then.
+    CommandOutcome stepThroughHistory(HistoryDirection direction);
+
     CModel& model() const;
 
     // The file system the commands change the card through; the machine's own by default.
@@ -117,6 +128,8 @@ protected:
     // lock, and installs its model on success.
     CommandOutcome runImport(const std::function<CommandOutcome(CImportCommand&)>& run,
                              const ImportConversion& conversion);
+    // The history of the card at root when changes are kept, else nothing.
+    std::optional<CCardHistory> historyOf(const std::string& root) const;
     // Silences the audition output; a failure is reported and the command goes on.
     void stopPlayback();
     void installModel(CModel model);
@@ -130,6 +143,7 @@ protected:
     ProgressFactory progressFactory_;
     IFileSystem* fs_ = &PosixFileSystem();
     bool readBack_ = true;
+    bool recordsHistory_ = false;
     CardLockWaiting lockWaiting_;
     CCardLock heldLock_;
     RememberedCard remembered_;

@@ -1,6 +1,7 @@
 #include "app/delete_command.h"
 
 #include "app/card_obstacle_details.h"
+#include "app/card_undo.h"
 #include "app/message_catalogue.h"
 #include "app/private_directory.h"
 #include "card/card_layout.h"
@@ -41,6 +42,9 @@ CommandOutcome CDeleteCommand::run(int pad) {
     transaction.removeOnCommit(CardLayout::RightFileName(slot));
     transaction.renameOnCommit(TemporaryNames::SampleInformationFile,
                                CardLayout::InformationFileName);
+    if (history_ != nullptr) {
+        transaction.recordIn(*history_, DeleteDescription(slot));
+    }
     switch (transaction.commit()) {
     case CCardTransaction::Result::Done:
         break;

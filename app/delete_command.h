@@ -2,6 +2,7 @@
 
 #include "app/command_outcome.h"
 #include "app/model.h"
+#include "card/card_history.h"
 #include "card/file_system.h"
 
 #include <optional>
@@ -24,6 +25,8 @@ public:
 
     // Whether the new information file is read back before the change commits.
     void setReadBack(bool readBack) { readBack_ = readBack; }
+    // Keeps the change in history (which outlives the run) before it commits.
+    void recordHistoryIn(CCardHistory& history) { history_ = &history; }
 
     // The model to install after a successful run, or after one that left the change to be
     // completed at the card's next opening: the installed one with the pad's slot empty.
@@ -36,6 +39,7 @@ private:
     IFileSystem& fs_;
     std::optional<CModel> newModel_;
     bool readBack_ = true;
+    CCardHistory* history_ = nullptr;
 };
 
 } // namespace ZQ3

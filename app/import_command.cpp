@@ -3,6 +3,7 @@
 #include "app/card_obstacle_details.h"
 #include "app/card_sample_files.h"
 #include "app/card_space.h"
+#include "app/card_undo.h"
 #include "app/channel_pair_writer.h"
 #include "app/import_file_check.h"
 #include "app/localized_text.h"
@@ -511,6 +512,12 @@ CImportCommand::commit(const CModel& updated, const std::vector<ImportItem>& ite
     }
     transaction_.renameOnCommit(TemporaryNames::SampleInformationFile,
                                 CardLayout::InformationFileName);
+    if (history_ != nullptr) {
+        transaction_.recordIn(
+            *history_, items.size() == 1
+                           ? ImportDescription(PathNames::LastPart(items[0].path), items[0].slot)
+                           : ImportBatchDescription(static_cast<int>(items.size())));
+    }
     return transaction_.commit();
 }
 

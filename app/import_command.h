@@ -84,6 +84,8 @@ public:
     void setConversion(const ImportConversion& conversion) { conversion_ = conversion; }
     // Whether the card's new files are read back before the change commits.
     void setReadBack(bool readBack) { transaction_.setReadBack(readBack); }
+    // Keeps the change in history (which outlives the run) before it commits.
+    void recordHistoryIn(CCardHistory& history) { history_ = &history; }
 
     // The model to install after a successful run, or after one that left the change to be
     // completed at the card's next opening.
@@ -159,6 +161,7 @@ private:
     // Per item, the names of its copies on the card.
     std::vector<std::vector<std::string>> cardCopies_;
     CCardTransaction transaction_;
+    CCardHistory* history_ = nullptr;
 };
 
 } // namespace ZQ3

@@ -41,6 +41,9 @@ constexpr BuiltInText BuiltInTexts[] = {
     // A change that got past its commit: never "failed", as the card will not stay as it was.
     {19, N_("The change is recorded and will be completed the next time the card is opened.")},
     {20, N_("The change could not be completed, and whether it was recorded on the card could not be told. The next time the card is opened, it will hold either exactly what it held before or the whole change.")},
+    // Stepping through the card's history of changes.
+    {21, N_("The undo failed.")},
+    {22, N_("The redo failed.")},
 };
 // clang-format on
 

@@ -34,6 +34,9 @@ enum MessageId : int {
     MessageChangeRecorded = 19,
     // A change could not be finished, and whether it was committed could not be told.
     MessageChangeUndecided = 20,
+    // An undo or a redo of a change of the card did not happen.
+    MessageUndoFailed = 21,
+    MessageRedoFailed = 22,
 };
 
 enum Language : int { LanguageEnglish = 0, LanguageJapanese = 1 };

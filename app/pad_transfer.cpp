@@ -1,5 +1,6 @@
 #include "app/pad_transfer.h"
 
+#include "app/card_undo.h"
 #include "app/private_directory.h"
 #include "card/card_check.h"
 #include "card/card_layout.h"
@@ -131,8 +132,9 @@ bool StageCopies(CCardTransaction& transaction, const std::string& sourceRoot,
 
 // Commits a change of the card at root to entries, after staging what stage puts there.
 std::optional<PadTransferring> Commit(const std::string& root,
-                                      const std::vector<SampleEntry>& entries, bool readBack,
-                                      IFileSystem& fs,
+                                      const std::vector<SampleEntry>& entries,
+                                      const PadTransferOptions& options,
+                                      const ChangeDescription& description, IFileSystem& fs,
                                       const std::function<bool(CCardTransaction&)>& stage) {
     CPrivateDirectory work;
     const std::string informationFile = work.file(TemporaryNames::SampleInformationFile);
@@ -141,8 +143,13 @@ std::optional<PadTransferring> Commit(const std::string& root,
         failure.error = errno;
         return Failed(Problem::CannotWrite, root, std::move(failure));
     }
+    std::optional<CCardHistory> history =
+        options.recordHistory ? CCardHistory::ForCard(root) : std::nullopt;
     CCardTransaction transaction(root, fs);
-    transaction.setReadBack(readBack);
+    transaction.setReadBack(options.readBack);
+    if (history) {
+        transaction.recordIn(*history, description);
+    }
     if (!stage(transaction) ||
         !transaction.stage(informationFile, TemporaryNames::SampleInformationFile, nullptr)) {
         failure.obstacle = transaction.obstacle();
@@ -293,8 +300,9 @@ PadTransferring TransferPads(const std::string& sourceRoot, const std::string& d
         }
         return true;
     };
-    if (auto failure =
-            Commit(destinationRoot, plan.destinationEntries, options.readBack, fs, stageCopies)) {
+    const ChangeDescription description = TransferDescription(options.kind, pairs);
+    if (auto failure = Commit(destinationRoot, plan.destinationEntries, options, description, fs,
+                              stageCopies)) {
         failure->replacedSlots = plan.replacedSlots;
         return *failure;
     }
@@ -312,7 +320,7 @@ PadTransferring TransferPads(const std::string& sourceRoot, const std::string& d
         return true;
     };
     if (auto failure =
-            Commit(sourceRoot, plan.sourceEntries, options.readBack, fs, removeSources)) {
+            Commit(sourceRoot, plan.sourceEntries, options, description, fs, removeSources)) {
         failure->sourceNotEmptied = true;
         return *failure;
     }

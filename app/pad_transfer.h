@@ -99,6 +99,8 @@ struct PadTransferOptions {
     PadTransferKind kind = PadTransferKind::Copy;
     // Whether each change reads its files back from the card before it commits.
     bool readBack = true;
+    // Whether each change is kept in its card's history, so that it can be undone.
+    bool recordHistory = false;
     CardLockWaiting waiting;
     // Asked with the destination slots whose samples would be lost; false declines.
     std::function<bool(const std::vector<int>& replacedSlots)> confirmReplacing;

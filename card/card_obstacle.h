@@ -33,6 +33,9 @@ struct CardObstacle {
         CardFull,
         // The card went away (pulled out, or its reader unplugged) while the name was used.
         CardRemoved,
+        // The history that lets the change be undone could not be written at the path (a
+        // folder on the computer): the change was not made. See errorNumber.
+        HistoryNotWritten,
     };
 
     Kind kind = Kind::None;

@@ -4,6 +4,7 @@
 #include "card/file_transfer.h"
 #include "card/temporary_names.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 
@@ -122,6 +123,11 @@ CCardTransaction::Result CCardTransaction::commitSteps() {
     if (readBack_ && !stagedFilesReadBack()) {
         return Result::NotCommitted;
     }
+    std::optional<CCardHistory::CRecording> recording;
+    if (history_ != nullptr && !recordHistory(recording)) {
+        obstacle_ = {CardObstacle::Kind::HistoryNotWritten, history_->folder(), errno};
+        return Result::NotCommitted;
+    }
     if (!CardJournal::Write(directory(), steps_, fs_)) {
         obstacle_ = CardObstacle::Refused(directory() + TemporaryNames::JournalFile, errno);
         // Whatever part of the journal reached the card must go before the staged files do, or
@@ -136,6 +142,11 @@ CCardTransaction::Result CCardTransaction::commitSteps() {
         return Result::Undecided;
     }
     committed_ = true;
+    // The change is committed: its entry counts from now. An entry that cannot be put in place
+    // now only costs the undo of this change, not the change itself.
+    if (recording) {
+        recording->complete();
+    }
     // A step that failed once (a busy or flaky device) is worth one more attempt before the
     // change is left to the next opening of the card.
     if (CardJournal::Apply(directory(), steps_, fs_, &obstacle_) ||
@@ -144,6 +155,34 @@ CCardTransaction::Result CCardTransaction::commitSteps() {
         return Result::Done;
     }
     return Result::Pending;
+}
+
+bool CCardTransaction::recordHistory(std::optional<CCardHistory::CRecording>& recording) {
+    recording = history_->record(description_);
+    if (!recording) {
+        return false;
+    }
+    // What each name holds once every step is done: the staged file renamed onto it, or nothing.
+    std::vector<std::pair<std::string, std::string>> finalSources;
+    for (const JournalStep& step : steps_) {
+        const bool renaming = step.kind == JournalStep::Kind::Rename;
+        const std::string& name = renaming ? step.newName : step.name;
+        const std::string source = renaming ? directory() + step.name : std::string();
+        const auto known = std::find_if(finalSources.begin(), finalSources.end(),
+                                        [&](const auto& item) { return item.first == name; });
+        if (known == finalSources.end()) {
+            finalSources.emplace_back(name, source);
+        } else {
+            known->second = source;
+        }
+    }
+    for (const auto& [name, source] : finalSources) {
+        if (!recording->addBefore(name, directory() + name, fs_) ||
+            !recording->addAfter(name, source, fs_)) {
+            return false;
+        }
+    }
+    return recording->flush();
 }
 
 bool CCardTransaction::stagedFilesAreDurable() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "card/card_history.h"
 #include "card/card_journal.h"
 #include "card/card_obstacle.h"
 #include "card/content_digest.h"
 #include "card/file_system.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,15 @@ public:
     // compares it with its source before the journal is written: a card or card reader that
     // corrupts data then abandons the change instead of committing it. On unless turned off.
     void setReadBack(bool readBack) { readBack_ = readBack; }
+
+    // Keeps the change in history, described so, before it commits: the card files it replaces
+    // or removes and those it writes, with their digests, so that it can be undone and redone.
+    // A history that cannot be written leaves the change uncommitted (obstacle() says so):
+    // a change that was promised to be undoable must not go ahead without its way back.
+    void recordIn(CCardHistory& history, ChangeDescription description) {
+        history_ = &history;
+        description_ = std::move(description);
+    }
 
     // Steps of the commit, in order: a staged file takes a card file's name, replacing what was
     // there; a card file is removed (a missing one is no error).
@@ -87,8 +98,14 @@ private:
     // cannot be read, obstacle_ names it.
     bool stagedFilesReadBack();
 
+    // Copies what the steps replace, remove and write into a new entry of history_; false with
+    // errno when the entry cannot be written whole.
+    bool recordHistory(std::optional<CCardHistory::CRecording>& recording);
+
     std::string root_;
     IFileSystem& fs_;
+    CCardHistory* history_ = nullptr;
+    ChangeDescription description_;
     std::vector<std::string> staged_;
     // What was written to each staged file, by its index.
     std::vector<CContentDigest> written_;

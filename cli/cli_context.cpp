@@ -15,6 +15,8 @@ namespace ZQ3 {
 
 CCliContext::CCliContext() : view_([this]() -> const CModel& { return model(); }) {
     controller().setView(&view_);
+    // Every change zq3 makes can be undone.
+    controller().setRecordsHistory(true);
     CardLockWaiting waiting;
     waiting.onWait = [this] {
         std::fprintf(stderr, "%s%s\n", ErrorPrefix(command_).c_str(),
@@ -57,8 +59,8 @@ int CCliContext::settleInterrupt(int exitCode) const {
         return exitCode;
     }
     // The commands that change files; of the others a late Ctrl-C ended nothing.
-    static const std::set<std::string> changing{"import", "export", "delete",
-                                                "repair", "init",   "restore"};
+    static const std::set<std::string> changing{"import", "export",  "delete", "repair",
+                                                "init",   "restore", "undo",   "redo"};
     if (exitCode == ExitCancelled) {
         note(Localized("Cancelled; the card is as it was."));
     } else if ((exitCode == ExitDone || exitCode == ExitPartial) && changing.contains(command_)) {

@@ -65,6 +65,7 @@ int Restore(CCliContext& context, const BackupArguments& arguments) {
     std::optional<int> declined;
     CardBackupOptions options;
     options.readBack = !arguments.noVerify;
+    options.recordHistory = context.controller().recordsHistory();
     options.waiting = context.controller().cardLockWaiting();
     options.progress = progress.get();
     options.confirmRestoring = [&](const std::vector<int>& occupied) {

@@ -70,6 +70,7 @@ int Transfer(CCliContext& context, const char* command, PadTransferKind kind,
     PadTransferOptions options;
     options.kind = kind;
     options.readBack = !arguments.noVerify;
+    options.recordHistory = context.controller().recordsHistory();
     options.waiting = context.controller().cardLockWaiting();
     options.confirmReplacing = [&](const std::vector<int>& slots) {
         declined = asking.confirm(ReplaceQuestion(slots), arguments.assumeYes);

@@ -19,5 +19,8 @@ CliCommand AddSwapCommand(CLI::App& app, CCliContext& context);
 CliCommand AddBackupCommand(CLI::App& app, CCliContext& context);
 CliCommand AddRestoreCommand(CLI::App& app, CCliContext& context);
 CliCommand AddSlicesCommand(CLI::App& app, CCliContext& context);
+CliCommand AddHistoryCommand(CLI::App& app, CCliContext& context);
+CliCommand AddUndoCommand(CLI::App& app, CCliContext& context);
+CliCommand AddRedoCommand(CLI::App& app, CCliContext& context);
 
 } // namespace ZQ3

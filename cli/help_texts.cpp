@@ -255,6 +255,40 @@ constexpr CommandHelpText CommandHelps[] = {
         "\n"
         "Example:\n"
         "  zq3 restore /run/media/$USER/ZQCARD ~/ZQCARD-2026-12-08.tar\n")},
+    {"history",
+     N_("Usage: zq3 history CARD [--json]\n"
+        "\n"
+        "Lists the changes of CARD kept on this computer, newest first, with when each was made;\n"
+        "an undone change says so. Every change zq3 and the desktop program make is kept in\n"
+        "$XDG_DATA_HOME/zq3/history (~/.local/share/zq3/history), at most ZQ3_HISTORY_LIMIT\n"
+        "bytes for all cards (2G by default; a K, M or G may follow the number; 0 keeps none),\n"
+        "the oldest going first.\n"
+        "\n"
+        "  --json   print the changes, their files and checksums as JSON\n"
+        "\n"
+        "Example:\n"
+        "  zq3 history /run/media/$USER/ZQCARD\n")},
+    {"undo",
+     N_("Usage: zq3 undo CARD [--quiet] [--no-verify]\n"
+        "\n"
+        "Puts CARD back as it was before its last change, in one change of the card, if the\n"
+        "card is still as that change left it; otherwise it names the files that differ and\n"
+        "changes nothing.\n"
+        "\n"
+        "  --no-verify   do not read the written files back before the change is kept\n"
+        "\n"
+        "Example:\n"
+        "  zq3 undo /run/media/$USER/ZQCARD\n")},
+    {"redo",
+     N_("Usage: zq3 redo CARD [--quiet] [--no-verify]\n"
+        "\n"
+        "Makes again the change of CARD undone last, if the card is still as the undo left it.\n"
+        "A new change of the card ends what can be redone.\n"
+        "\n"
+        "  --no-verify   do not read the written files back before the change is kept\n"
+        "\n"
+        "Example:\n"
+        "  zq3 redo /run/media/$USER/ZQCARD\n")},
     {"play",
      N_("Usage: zq3 play CARD PAD | FILE [--ring-buffer-time S] [--device-buffer-time S]\n"
         "\n"
@@ -334,6 +368,9 @@ std::string OverviewHelp() {
                      "  swap     trade two pads or banks         zq3 swap CARD C D\n"
                      "  backup   write the card into a tar file  zq3 backup CARD card.tar\n"
                      "  restore  put a backup back byte for byte zq3 restore CARD card.tar\n"
+                     "  history  list the card's changes         zq3 history CARD\n"
+                     "  undo     take back the last change       zq3 undo CARD\n"
+                     "  redo     make an undone change again     zq3 redo CARD\n"
                      "  check    report what does not agree      zq3 check CARD\n"
                      "  repair   mend a damaged card             zq3 repair CARD\n"
                      "  convert  convert a file to 16-bit 44.1k  zq3 convert a.flac a.wav\n"

@@ -46,6 +46,8 @@ function(zq3_add_test name)
         # Each property takes one value here: the module splits PROPERTIES at every ";", so a
         # list would keep only its first element. A test carries its own label when it has one
         # ("slow", "threads"), else the name of its executable.
+        # The history of card changes that zq3 keeps goes to the build folder, not the user's.
         PROPERTIES LABELS "${label}"
-                   ENVIRONMENT "ZQ3_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+                   ENVIRONMENT "ZQ3_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+                   ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${CMAKE_BINARY_DIR}/test-data")
 endfunction()

@@ -75,6 +75,8 @@ CApplication::StartUp CApplication::startUp() {
     domain_->model->bank = preferences.bank;
     player_ = domain_->createPlayer(preferences.ringBufferTime, preferences.deviceBufferTime);
     domain_->controller->setReadBack(preferences.readBack);
+    // Every change the program makes can be undone.
+    domain_->controller->setRecordsHistory(true);
     domain_->controller->setProgressFactory([] { return UL::CreateProgress(); });
     UL::InstallQtCursorStack();
 

@@ -22,10 +22,11 @@ void BackUpCardShown(const std::string& root, const std::string& path, bool repl
 }
 
 bool RestoreCardAsked(const std::string& root, const std::string& path, bool readBack,
-                      UL::IProgress& progress, UL::ITextDialog& dialog,
+                      bool recordHistory, UL::IProgress& progress, UL::ITextDialog& dialog,
                       const CardLockWaiting& waiting) {
     CardBackupOptions options;
     options.readBack = readBack;
+    options.recordHistory = recordHistory;
     options.waiting = waiting;
     options.progress = &progress;
     options.confirmRestoring = [&](const std::vector<int>& occupied) {

@@ -18,7 +18,7 @@ void BackUpCardShown(const std::string& root, const std::string& path, bool repl
 // question that names what is replaced; shows why when it cannot. False when the card was not
 // changed, so that the caller keeps the card as it shows it.
 bool RestoreCardAsked(const std::string& root, const std::string& path, bool readBack,
-                      UL::IProgress& progress, UL::ITextDialog& dialog,
+                      bool recordHistory, UL::IProgress& progress, UL::ITextDialog& dialog,
                       const CardLockWaiting& waiting);
 
 } // namespace ZQ3::Desktop

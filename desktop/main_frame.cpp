@@ -49,6 +49,15 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     QAction* exit = file->addAction(tr("E&xit"));
     QObject::connect(exit, &QAction::triggered, this, [this] { view_->exitProgram(); });
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* undo = edit->addAction(tr("&Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QObject::connect(undo, &QAction::triggered, this,
+                     [this] { view_->stepThroughHistory(ZQ3::HistoryDirection::Undo); });
+    QAction* redo = edit->addAction(tr("&Redo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QObject::connect(redo, &QAction::triggered, this,
+                     [this] { view_->stepThroughHistory(ZQ3::HistoryDirection::Redo); });
+    edit->addSeparator();
     QAction* cut = edit->addAction(tr("Cu&t Pad"));
     cut->setShortcut(QKeySequence::Cut);
     QObject::connect(cut, &QAction::triggered, this, [this] { view_->cutSelectedPad(); });
@@ -58,14 +67,21 @@ CMainFrame::CMainFrame(GT::IProfile& profile, CMainView* view)
     QAction* paste = edit->addAction(tr("&Paste onto Selected Pad"));
     paste->setShortcut(QKeySequence::Paste);
     QObject::connect(paste, &QAction::triggered, this, [this] { view_->pasteOnSelectedPad(); });
-    QObject::connect(edit, &QMenu::aboutToShow, this, [this, cut, copy, paste] {
+    QObject::connect(edit, &QMenu::aboutToShow, this, [this, undo, redo, cut, copy, paste] {
+        // The menu names the change each step would take back or make again.
+        const std::optional<QString> undone = view_->nextHistoryStep(ZQ3::HistoryDirection::Undo);
+        undo->setText(undone ? tr("&Undo “%1”").arg(*undone) : tr("&Undo"));
+        undo->setEnabled(undone.has_value());
+        const std::optional<QString> redone = view_->nextHistoryStep(ZQ3::HistoryDirection::Redo);
+        redo->setText(redone ? tr("&Redo “%1”").arg(*redone) : tr("&Redo"));
+        redo->setEnabled(redone.has_value());
         cut->setEnabled(view_->canCutOrCopy());
         copy->setEnabled(view_->canCutOrCopy());
         paste->setEnabled(view_->canPaste());
     });
     // Closed, the menu leaves its commands on for their shortcuts, which check for themselves.
-    QObject::connect(edit, &QMenu::aboutToHide, this, [cut, copy, paste] {
-        for (QAction* action : {cut, copy, paste}) {
+    QObject::connect(edit, &QMenu::aboutToHide, this, [undo, redo, cut, copy, paste] {
+        for (QAction* action : {undo, redo, cut, copy, paste}) {
             action->setEnabled(true);
         }
     });

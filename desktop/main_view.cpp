@@ -503,6 +503,26 @@ void CMainView::pasteOnSelectedPad() {
                 sourceRoot);
 }
 
+std::optional<QString> CMainView::nextHistoryStep(ZQ3::HistoryDirection direction) const {
+    if (domain_.model->readOnly) {
+        return std::nullopt;
+    }
+    const std::optional<ZQ3::HistoryEntry> entry = domain_.controller->nextHistoryStep(direction);
+    if (!entry) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(ZQ3::ChangeDescriptionText(entry->description));
+}
+
+void CMainView::stepThroughHistory(ZQ3::HistoryDirection direction) {
+    stopPlayback();
+    if (noticeCardGone() || !nextHistoryStep(direction)) {
+        return;
+    }
+    // The controller shows the card as it is afterwards, whatever the step came to.
+    domain_.controller->stepThroughHistory(direction);
+}
+
 void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot,
                             const std::string& fromRoot) {
     stopPlayback();
@@ -513,7 +533,8 @@ void CMainView::transferPad(ZQ3::PadTransferKind kind, int fromSlot, int toSlot,
     const std::string sourceRoot = fromRoot.empty() ? root : fromRoot;
     const int bank = domain_.model->bank;
     if (!ZQ3::Desktop::TransferPadsAsked(sourceRoot, root, kind, {{fromSlot, toSlot}},
-                                         domain_.controller->readsBack(), *textDialog_,
+                                         domain_.controller->readsBack(),
+                                         domain_.controller->recordsHistory(), *textDialog_,
                                          domain_.controller->cardLockWaiting())) {
         return;
     }
@@ -604,8 +625,8 @@ void CMainView::restoreCard() {
     const int bank = domain_.model->bank;
     const std::shared_ptr<UL::IProgress> progress = domain_.controller->makeProgress();
     if (ZQ3::Desktop::RestoreCardAsked(root, path.toStdString(), domain_.controller->readsBack(),
-                                       *progress, *textDialog_,
-                                       domain_.controller->cardLockWaiting())) {
+                                       domain_.controller->recordsHistory(), *progress,
+                                       *textDialog_, domain_.controller->cardLockWaiting())) {
         domain_.controller->selectDrive(root, bank);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/card_undo.h"
 #include "app/command_availability.h"
 #include "app/import_command.h"
 #include "app/pad_listeners.h"
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
@@ -111,6 +113,10 @@ public:
     void pasteOnSelectedPad();
     bool canCutOrCopy() const;
     bool canPaste() const;
+    // Edit / Undo and Redo: the description of the change they would take back or make again
+    // on the card shown, in the user's language, or nothing when there is none; and the step.
+    std::optional<QString> nextHistoryStep(ZQ3::HistoryDirection direction) const;
+    void stepThroughHistory(ZQ3::HistoryDirection direction);
     // Moves or copies the sample of fromSlot onto toSlot of the card shown, asking first when
     // that replaces a sample, and shows the card afresh.
     // fromRoot is the card fromSlot is on; empty for the card shown.

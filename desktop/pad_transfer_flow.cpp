@@ -7,10 +7,12 @@ namespace ZQ3::Desktop {
 
 bool TransferPadsAsked(const std::string& sourceRoot, const std::string& destRoot,
                        ZQ3::PadTransferKind kind, const std::vector<ZQ3::SlotPair>& pairs,
-                       bool readBack, UL::ITextDialog& dialog, const CardLockWaiting& waiting) {
+                       bool readBack, bool recordHistory, UL::ITextDialog& dialog,
+                       const CardLockWaiting& waiting) {
     ZQ3::PadTransferOptions options;
     options.kind = kind;
     options.readBack = readBack;
+    options.recordHistory = recordHistory;
     options.waiting = waiting;
     options.confirmReplacing = [&dialog](const std::vector<int>& slots) {
         return dialog.ask(UL::ITextDialog::ButtonsOkCancel, UL::ITextDialog::IconQuestion,

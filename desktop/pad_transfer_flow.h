@@ -12,6 +12,7 @@ namespace ZQ3::Desktop {
 // it cannot. False when nothing changed, so that the caller keeps the card as it shows it.
 bool TransferPadsAsked(const std::string& sourceRoot, const std::string& destRoot,
                        ZQ3::PadTransferKind kind, const std::vector<ZQ3::SlotPair>& pairs,
-                       bool readBack, UL::ITextDialog& dialog, const CardLockWaiting& waiting);
+                       bool readBack, bool recordHistory, UL::ITextDialog& dialog,
+                       const CardLockWaiting& waiting);
 
 } // namespace ZQ3::Desktop

@@ -334,6 +334,7 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     qInstallMessageHandler(QuietOffscreenWarnings);
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", settings.path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("ZQ3_AUDIO_OUT", "null");
     qputenv("LC_ALL", qstrcmp(argv[1], "ja") == 0 ? "ja_JP.UTF-8" : "C.UTF-8");

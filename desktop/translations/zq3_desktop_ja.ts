@@ -94,6 +94,22 @@
         <source>Res&amp;tore Card...</source>
         <translation>カードの復元(&amp;T)...</translation>
     </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>やり直し(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo “%1”</source>
+        <translation>「%1」を元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo “%1”</source>
+        <translation>「%1」をやり直し(&amp;R)</translation>
+    </message>
 </context>
 <context>
     <name>CMainView</name>

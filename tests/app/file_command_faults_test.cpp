@@ -320,6 +320,24 @@ TEST_P(FileCommandFaultsTest, Restore) {
           -1);
 }
 
+// Undo puts back files the history kept on the computer, in one change of the card: an undo of
+// an import over a stereo sample brings back both channel files and the old record together.
+TEST_P(FileCommandFaultsTest, Undo) {
+    ::setenv("XDG_DATA_HOME", (directory / "data").c_str(), 1);
+    controller().setRecordsHistory(true);
+    const std::string source = directory / "new.wav";
+    Fixture::WriteSamplesFile(source, Fixture::TestSignal(1, 3200), 1, CardLayout::FileFormatWave);
+    Sweep(
+        [&] {
+            std::filesystem::remove_all(root);
+            std::filesystem::remove_all(directory / "data");
+            LoadEmptyCard();
+            PutSample(5, 2, 3300);
+            ASSERT_EQ(controller().importFile(source), CommandOutcome::Succeeded);
+        },
+        [&] { return controller().stepThroughHistory(HistoryDirection::Undo); }, MessageUndoFailed);
+}
+
 // A device that takes the journal but refuses every rename: the change is committed, so the
 // command says it is recorded rather than failed, and the next opening completes it.
 TEST_F(FaultyCardTest, ACommittedChangeIsReportedAsRecordedAndCompletesOnTheNextOpening) {

@@ -45,7 +45,7 @@ TEST_F(MessageCatalogueTest, TextsAreExact) {
 }
 
 TEST_F(MessageCatalogueTest, UnknownIdsGiveTheEmptyText) {
-    EXPECT_EQ(catalogue.text(MessageChangeUndecided + 1), "");
+    EXPECT_EQ(catalogue.text(MessageRedoFailed + 1), "");
     EXPECT_EQ(catalogue.text(-1), "");
     catalogue.setLanguage(7);
     EXPECT_EQ(catalogue.text(MessageNotACard), "");

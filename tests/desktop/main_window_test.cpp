@@ -547,6 +547,49 @@ private slots:
         }
     }
 
+    // Edit / Undo names the last change and puts the card and its pads back as they were;
+    // Redo makes the change again. Screenshots of the Edit menu with Undo in both languages.
+    void undoAndRedoFromTheEditMenu() {
+        for (const bool japanese : {false, true}) {
+            CProgramRun run;
+            run.makeCard();
+            run.profile().setString(ZQ3::CPreferences::VolumeNameKey, run.cardRoot().toStdString());
+            if (japanese) {
+                UseJapanese();
+            }
+            QVERIFY(run.start());
+            const std::string card = run.cardRoot().toStdString();
+            const auto before = ZQ3::Fixture::FilesBelow(card);
+            const std::vector<ZQ3::SampleEntry> empty = run.model().entries;
+            run.importDirectly(5, run.makeWav("kick.wav"));
+            const auto after = ZQ3::Fixture::FilesBelow(card);
+            const std::vector<ZQ3::SampleEntry> imported = run.model().entries;
+
+            QMenu& edit = *run.frame().editMenu();
+            edit.popup(run.frame().mapToGlobal(QPoint(40, 20)));
+            QVERIFY(QTest::qWaitForWindowExposed(&edit));
+            QAction* undo = edit.actions().at(0);
+            QAction* redo = edit.actions().at(1);
+            QVERIFY(undo->isEnabled());
+            QVERIFY(!redo->isEnabled());
+            QVERIFY2(undo->text().contains(QStringLiteral("kick.wav")) &&
+                         undo->text().contains(QStringLiteral("C5")),
+                     qPrintable(undo->text()));
+            QCOMPARE(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+            QCOMPARE(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+            SaveScreenshot(edit, QStringLiteral("main_edit_menu_undo_") +
+                                     (japanese ? QStringLiteral("ja") : QStringLiteral("en")));
+            edit.close();
+
+            undo->trigger();
+            QCOMPARE(run.model().entries, empty);
+            QVERIFY(ZQ3::Fixture::FilesBelow(card) == before);
+            redo->trigger();
+            QCOMPARE(run.model().entries, imported);
+            QVERIFY(ZQ3::Fixture::FilesBelow(card) == after);
+        }
+    }
+
     void aReadOnlyCardTurnsOffImportAndDeleteAndSaysWhy() {
         ZQ3::Testing::CReadOnlyFileSystem readOnly;
         CProgramRun run;
