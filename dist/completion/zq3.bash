@@ -122,7 +122,8 @@ _zq3() {
             --sensitivity" ;;
         export) options+=' --format --quiet -q' ;;
         delete | move | copy | restore) options+=' --yes -y --quiet -q --no-verify' ;;
-        swap) options+=' --quiet -q --no-verify' ;;
+        swap | undo | redo) options+=' --quiet -q --no-verify' ;;
+        history) options+=' --json' ;;
         repair) options+=' --yes -y' ;;
         convert) options+=" --force --yes -y --quiet -q $processing" ;;
         backup) options+=' --force --quiet -q' ;;
