@@ -133,4 +133,12 @@ std::string LinkedConverterFolderDetail(const std::string& root) {
         {root});
 }
 
+std::string NotACardDetail(const std::string& card) {
+    return Localized("{0} is not a card for the ZQ-314: it has no KELDRA/ZQ314 folder.", {card});
+}
+
+std::string CardBusyDetail(const std::string& card) {
+    return Localized("{0}: another converter is changing the card; nothing was changed.", {card});
+}
+
 } // namespace ZQ3

@@ -46,6 +46,11 @@ std::string CardFilesDetail(const std::vector<std::string>& paths, IFileSystem& 
 // for what is in the way.
 std::string RecoveryObstacleDetail(const std::string& cardDirectory, const CardObstacle& obstacle);
 
+// card (as the user gave it) has no converter folder, so it is no card.
+std::string NotACardDetail(const std::string& card);
+// Another converter holds the lock of card, so a command changed nothing.
+std::string CardBusyDetail(const std::string& card);
+
 // The converter folder of the card at root, or its KELDRA folder, is a symbolic link.
 std::string LinkedConverterFolderDetail(const std::string& root);
 

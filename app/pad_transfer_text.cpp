@@ -39,11 +39,9 @@ std::string PadTransferProblemText(const PadTransferring& transferring) {
     case Problem::Refused:
         return RefusalText(transferring.refusal);
     case Problem::NoCard:
-        return Localized("{0} is not a card for the ZQ-314: it has no KELDRA/ZQ314 folder.",
-                         {card});
+        return NotACardDetail(card);
     case Problem::Busy:
-        return Localized("{0}: another converter is changing the card; nothing was changed.",
-                         {card});
+        return CardBusyDetail(card);
     case Problem::NotRecovered:
         return RecoveryObstacleDetail(CardLayout::CardDirectory(card), transferring.obstacle);
     case Problem::CardNeedsRepair:
