@@ -595,8 +595,11 @@ void CWaveFileOpenDialog::addWaveformRow() {
 }
 
 void CWaveFileOpenDialog::readWaveform(const QString& path) {
-    waveformWorker_.submit([this, path](const std::atomic<bool>& cancelled) {
-        auto read = ZQ3::ReadFileWaveform(path.toStdString(), WaveformColumns, cancelled);
+    // At least a column for each of the screen's pixels across the lanes, so that the outline
+    // stays sharp on a high-density screen.
+    const int columns = std::max(WaveformColumns, waveform_->plotPixels());
+    waveformWorker_.submit([this, path, columns](const std::atomic<bool>& cancelled) {
+        auto read = ZQ3::ReadFileWaveform(path.toStdString(), columns, cancelled);
         if (cancelled.load() || !read) {
             return;
         }

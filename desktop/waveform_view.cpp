@@ -202,6 +202,11 @@ void CWaveformView::paintEvent(QPaintEvent*) {
     const int playedPixels =
         playPosition_ < 0.0 ? -1 : static_cast<int>(std::lround(playPosition_ * plot));
 
+    // Where a fraction of the sound lies across the lanes, in the screen's pixels (xOf gives
+    // points, for the mouse).
+    const auto pixelX = [left, plot](double fraction) {
+        return left + static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * plot));
+    };
     painter.save();
     painter.scale(1.0 / density, 1.0 / density);
     for (int lane = 0; lane < lanes; ++lane) {
@@ -209,8 +214,9 @@ void CWaveformView::paintEvent(QPaintEvent*) {
         painter.fillRect(left, laneTop, plot, laneHeight, LaneColour);
         if (drawable && pickedSlice_ >= 0) {
             const Slice& picked = slices_[static_cast<std::size_t>(pickedSlice_)];
-            painter.fillRect(xOf(picked.first), laneTop, xOf(picked.second) - xOf(picked.first),
-                             laneHeight, PickedSliceColour);
+            painter.fillRect(pixelX(picked.first), laneTop,
+                             pixelX(picked.second) - pixelX(picked.first), laneHeight,
+                             PickedSliceColour);
         }
         const double half = (laneHeight - 1) / 2.0;
         const double centre = laneTop + half;
@@ -231,31 +237,35 @@ void CWaveformView::paintEvent(QPaintEvent*) {
             painter.drawLine(left + x, y1, left + x, y2);
         }
     }
-    const int lanesBottom = top + lanes * laneHeight + (lanes - 1) * LaneGap - 1;
+    const int lanesBottom = top + lanes * laneHeight + (lanes - 1) * gap - 1;
     if (drawable && !slices_.empty()) {
         // Each slice's start, numbered as the pads it goes to are counted.
         painter.setPen(SliceColour);
+        QFont numbers = font;
+        numbers.setPixelSize(pixels(11));
+        painter.setFont(numbers);
         for (std::size_t i = 0; i < slices_.size(); ++i) {
-            const int x = xOf(slices_[i].first);
+            const int x = pixelX(slices_[i].first);
             painter.drawLine(x, top, x, lanesBottom);
-            painter.drawText(QRect(x + 2, top, 24, 12), Qt::AlignLeft | Qt::AlignTop,
-                             QString::number(i + 1));
+            painter.drawText(QRect(x + pixels(2), top, pixels(24), pixels(12)),
+                             Qt::AlignLeft | Qt::AlignTop, QString::number(i + 1));
         }
     } else if (drawable && regionEditable_) {
-        const int startX = xOf(regionStart_);
-        const int endX = xOf(regionEnd_);
+        const int startX = pixelX(regionStart_);
+        const int endX = pixelX(regionEnd_);
         painter.fillRect(QRect(QPoint(left, top), QPoint(startX - 1, lanesBottom)), DimmedColour);
         painter.fillRect(QRect(QPoint(endX + 1, top), QPoint(left + plot - 1, lanesBottom)),
                          DimmedColour);
-        painter.setPen(QPen(HandleColour, 2));
+        painter.setPen(QPen(HandleColour, pixels(2)));
         for (const int x : {startX, endX}) {
             painter.drawLine(x, top, x, lanesBottom);
         }
         // Grips that point into the region, so that start and end read apart.
         painter.setPen(Qt::NoPen);
         painter.setBrush(HandleColour);
-        const QPoint startGrip[] = {{startX, top}, {startX + 7, top}, {startX, top + 7}};
-        const QPoint endGrip[] = {{endX, top}, {endX - 7, top}, {endX, top + 7}};
+        const int grip = pixels(7);
+        const QPoint startGrip[] = {{startX, top}, {startX + grip, top}, {startX, top + grip}};
+        const QPoint endGrip[] = {{endX, top}, {endX - grip, top}, {endX, top + grip}};
         painter.drawPolygon(startGrip, 3);
         painter.drawPolygon(endGrip, 3);
         painter.setBrush(Qt::NoBrush);

@@ -1823,6 +1823,31 @@ private slots:
             SaveScreenshot(run.frame(), japanese ? QStringLiteral("main_scale2_ja")
                                                  : QStringLiteral("main_scale2_en"));
 
+            // So has the Import dialog's outline of the file chosen.
+            int dialogColumns = 0;
+            int dialogPixels = 0;
+            bool handlesAtTheEnds = false;
+            TidyInNextOpenDialog(run.makeWav("long.wav"), [&](CWaveFileOpenDialog& dialog) {
+                ZQ3::Desktop::CWaveformView& view = *dialog.waveformView();
+                QTRY_VERIFY(view.waveform() != nullptr);
+                dialogColumns = view.waveform()->columnCount();
+                dialogPixels = view.plotPixels();
+                // The handles stand at the ends of the sound, not where their points would fall
+                // in the screen's pixels: the same colour at both ends, low in the lane.
+                const QImage image = view.grab().toImage();
+                const int left = 2 * ZQ3::Desktop::CWaveformView::Border;
+                const int y = image.height() - left - 3;
+                handlesAtTheEnds =
+                    image.pixelColor(left, y) == image.pixelColor(left + dialogPixels - 1, y);
+                SaveScreenshot(dialog, japanese ? QStringLiteral("open_dialog_scale2_ja")
+                                                : QStringLiteral("open_dialog_scale2_en"));
+            });
+            run.click(3);
+            run.view().importButton()->click();
+            QVERIFY(dialogPixels > 1024);
+            QVERIFY(dialogColumns >= dialogPixels);
+            QVERIFY(handlesAtTheEnds);
+
             // Each pad is its picture drawn at twice the density, pixel for pixel.
             const QPixmap shot = run.view().grab();
             QCOMPARE(shot.devicePixelRatio(), 2.0);
