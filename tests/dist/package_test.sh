@@ -42,7 +42,8 @@ for file in \
     /usr/share/man/ja/man1/zq3-converter.1.gz \
     /usr/share/bash-completion/completions/zq3 \
     /usr/share/zsh/vendor-completions/_zq3 \
-    /usr/share/fish/vendor_completions.d/zq3.fish; do
+    /usr/share/fish/vendor_completions.d/zq3.fish \
+    /usr/share/doc/zq3-converter/copyright; do
     if ! grep -qxF "$file" "$work/files"; then
         echo "the package does not hold $file" >&2
         failed=1
